@@ -1,0 +1,93 @@
+#include "RichOptions.h"
+
+#include "Cp932.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kivo {
+
+std::string_view EffectName(EffectCode code)
+{
+    switch (code) {
+    case EffectCode::None:
+        return "文字飾りなし";
+    case EffectCode::Bold:
+        return "太字";
+    case EffectCode::Italic:
+        return "斜体";
+    case EffectCode::Underline:
+        return "下線";
+    case EffectCode::StrikeOut:
+        return "取り消し線";
+    }
+    return {};
+}
+
+std::string CharFormat::FaceName() const
+{
+    const auto end = std::find(szFaceName.begin(), szFaceName.end(), '\0');
+    return std::string(szFaceName.begin(), end);
+}
+
+void CharFormat::SetFaceName(std::string_view cp932Name)
+{
+    // Keep at most 31 bytes so the terminator fits, and never cut a two-byte character.
+    std::size_t len = 0;
+    while (len < cp932Name.size()) {
+        const std::size_t next = cp932::NextChar(cp932Name, len);
+        if (next > szFaceName.size() - 1)
+            break;
+        len = next;
+    }
+    szFaceName.fill('\0');
+    std::copy_n(cp932Name.begin(), len, szFaceName.begin());
+}
+
+std::array<std::uint8_t, CharFormat::kSize> CharFormat::ToBytes() const
+{
+    std::array<std::uint8_t, kSize> bytes{};
+    std::memcpy(bytes.data(), this, kSize);
+    return bytes;
+}
+
+CharFormat CharFormat::FromBytes(const std::array<std::uint8_t, kSize> &bytes)
+{
+    CharFormat format;
+    std::memcpy(&format, bytes.data(), kSize);
+    return format;
+}
+
+CharFormat DefaultCharFormat(ColorRef textColor)
+{
+    CharFormat format;
+    format.cbSize = CharFormat::kSize;
+    format.dwMask = kDisplayFormatMask;
+    format.yHeight = kDefaultFontHeight;
+    format.crTextColor = textColor;
+    format.bCharSet = kDefaultCharSet;
+    format.SetFaceName(kDefaultFaceName);
+    return format;
+}
+
+bool RichOptions::SetCurrentDelimiters(std::string_view set)
+{
+    if (Sptr[0] == set)
+        return false;
+    // Search the second to the eighth entry; the ninth falls off like a new set would.
+    std::size_t k = kDelimiterSetCount - 1;
+    for (std::size_t i = 1; i < kDelimiterSetCount - 1; ++i) {
+        if (Sptr[i] == set) {
+            k = i;
+            break;
+        }
+    }
+    std::move_backward(Sptr.begin(), Sptr.begin() + static_cast<std::ptrdiff_t>(k),
+                       Sptr.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+    Sptr[0] = std::string(set);
+    if (OnDelimitersChanged)
+        OnDelimitersChanged();
+    return true;
+}
+
+} // namespace kivo
