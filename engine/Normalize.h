@@ -1,0 +1,28 @@
+#pragma once
+
+#include "RichOptions.h"
+
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+/// Applies the comparison rules CmpZen, CmpZenSp and CmpCase of options to text (code page 932)
+/// and returns the result. Nothing is removed; characters keep their order.
+std::string NormalizeText(std::string_view text, const RichOptions &options);
+
+/// The comparison key of a sentence: its text without line breaks (CR and LF), normalised.
+std::string MakeSentenceKey(std::string_view text, const RichOptions &options);
+
+/// Full-width digits, Latin letters, symbols, katakana and Japanese punctuation to their
+/// half-width forms; a voiced katakana becomes the base kana followed by its voicing mark.
+std::string ToHalfWidth(std::string_view text);
+
+/// Full-width capitals Ａ-Ｚ to full-width small letters ａ-ｚ.
+std::string LowerFullWidthLatin(std::string_view text);
+
+/// One-byte A-Z to a-z, and each two-byte character to the code page 932 code of its Unicode
+/// lower-case form, where that form exists in the code page.
+std::string LowerCaseMultiByte(std::string_view text);
+
+} // namespace kivo
