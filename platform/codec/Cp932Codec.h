@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace kivo {
 
@@ -15,29 +19,66 @@ namespace kivo {
 /// code page's user-defined area, and converting back gives the original character. The private
 /// codes are process-wide, so the same character gets the same code in every window and both
 /// texts of a comparison compare equal where the characters are equal.
+///
+/// The private codes F040-F9FC (1880 of them) are handed out in order of first use. Real
+/// private-use characters U+E000-U+E757, which the code page itself maps to that area, take a
+/// private code like any other character the code page cannot hold, so every F0-F9 code that
+/// FromUtf8 writes is one of this table's. A code of that area that was never handed out decodes
+/// to its standard character, U+E000 plus its position in the area.
+///
+/// The mapping tables are built once per process on first use; conversions are table look-ups.
+/// All operations are safe to call from several threads.
 class Cp932Codec {
 public:
+    /// Number of private codes: lead bytes F0-F9, trail bytes 40-7E and 80-FC.
+    static constexpr std::size_t kPrivateCodeCount = 1880;
+
     /// The process-wide codec; every conversion in the program goes through it.
     static Cp932Codec &Shared();
+
+    /// A codec with a table of private codes of its own, empty at first (for tests; the program
+    /// uses Shared()).
+    Cp932Codec() = default;
+    Cp932Codec(const Cp932Codec &) = delete;
+    Cp932Codec &operator=(const Cp932Codec &) = delete;
 
     struct Error {
         std::size_t offset = 0; ///< byte offset in the input where conversion failed
         std::string message;    ///< one line, UTF-8, for the user
     };
 
-    /// UTF-8 to code page 932. Fails on input that is not valid UTF-8, and when the private codes
-    /// are used up.
+    /// UTF-8 to code page 932. Fails on input that is not valid UTF-8, on NUL characters, and
+    /// when the private codes are used up. A leading byte-order mark is dropped.
     std::optional<std::string> FromUtf8(std::string_view utf8, Error *error = nullptr);
 
     /// Code page 932 to UTF-8. Private codes give back their characters. Fails on bytes that are
     /// not code page 932 text.
     std::optional<std::string> ToUtf8(std::string_view cp932, Error *error = nullptr);
 
-    /// Whether bytes are code page 932 text that ToUtf8 accepts.
+    /// Whether bytes are code page 932 text that ToUtf8 accepts: no NUL, no byte that is not a
+    /// character (0x80, 0xA0, FD-FF), every lead byte followed by a trail byte, and every
+    /// two-byte code one the code page assigns.
     bool IsValidCp932(std::string_view cp932, Error *error = nullptr);
+
+    /// Whether code page 932 holds c exactly, without a private code.
+    static bool CanHold(char32_t c);
+
+    /// Number of private codes handed out so far.
+    std::size_t PrivateCodesUsed() const;
+
+private:
+    /// Walks code page 932 text, appending its UTF-8 form to out unless out is null.
+    bool Decode(std::string_view cp932, std::string *out, Error *error);
+    /// The private code of c, allocating one on first use; 0 when none is left.
+    std::uint16_t PrivateCodeFor(char32_t c);
+
+    mutable std::mutex m_mutex;
+    std::vector<char32_t> m_privateChars; ///< character of each handed-out code, in code order
+    std::unordered_map<char32_t, std::uint16_t> m_privateCodes;
 };
 
-/// Whether bytes are valid UTF-8 (a leading byte-order mark is allowed).
+/// Whether bytes are valid UTF-8 (a leading byte-order mark is allowed). Strict: no overlong
+/// forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
 
 /// Every CR LF pair, lone LF and lone CR becomes one CR, the line break of the text windows.
