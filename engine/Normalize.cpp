@@ -1,0 +1,153 @@
+#include "Normalize.h"
+
+#include "Cp932.h"
+#include "WidthTables.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace kivo {
+namespace {
+
+struct LowerCasePair {
+    std::uint16_t code;
+    std::uint16_t lower;
+};
+
+constexpr LowerCasePair kLowerCaseRows[] = {
+#include "LowerCaseTable.inc"
+};
+constexpr std::span<const LowerCasePair> kLowerCase{kLowerCaseRows};
+
+static_assert(std::is_sorted(kLowerCase.begin(), kLowerCase.end(),
+                             [](const LowerCasePair &a, const LowerCasePair &b) {
+                                 return a.code < b.code;
+                             }),
+              "the lower-case table is searched by binary search");
+
+constexpr std::string_view kFullWidthSpace = "\x81\x40";
+constexpr char kBlank = ' ';
+
+/// Index (in characters) of the two-byte character ch in a string of two-byte characters, or -1.
+int IndexOfTwoByte(std::string_view table, std::string_view ch)
+{
+    for (std::size_t i = 0; i + 1 < table.size(); i += 2) {
+        if (table[i] == ch[0] && table[i + 1] == ch[1])
+            return static_cast<int>(i / 2);
+    }
+    return -1;
+}
+
+bool IsTwoByte(std::string_view ch)
+{
+    return ch.size() == 2;
+}
+
+std::string ReplaceFullWidthSpaces(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        if (ch == kFullWidthSpace)
+            result += kBlank;
+        else
+            result += ch;
+    });
+    return result;
+}
+
+} // namespace
+
+std::string ToHalfWidth(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        if (!IsTwoByte(ch)) {
+            result += ch;
+            return;
+        }
+        if (const int a = IndexOfTwoByte(tables::kFullWidthA, ch); a >= 0) {
+            result += tables::kHalfWidthA[static_cast<std::size_t>(a)];
+        } else if (const int b = IndexOfTwoByte(tables::kFullWidthB, ch); b >= 0) {
+            result += tables::kHalfWidthB.substr(static_cast<std::size_t>(b) * 2, 2);
+        } else if (const int c = IndexOfTwoByte(tables::kFullWidthC, ch); c >= 0) {
+            result += static_cast<char>(tables::kHalfWidthCBase + c);
+        } else {
+            result += ch;
+        }
+    });
+    return result;
+}
+
+std::string LowerFullWidthLatin(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        const int i = IsTwoByte(ch) ? IndexOfTwoByte(tables::kFullWidthCapitals, ch) : -1;
+        if (i >= 0)
+            result += tables::kFullWidthSmall.substr(static_cast<std::size_t>(i) * 2, 2);
+        else
+            result += ch;
+    });
+    return result;
+}
+
+std::string LowerCaseMultiByte(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        if (!IsTwoByte(ch)) {
+            const char c = ch[0];
+            result += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            return;
+        }
+        const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(ch[0]) << 8 |
+                                                     static_cast<unsigned char>(ch[1]));
+        const auto it = std::lower_bound(
+            kLowerCase.begin(), kLowerCase.end(), code,
+            [](const LowerCasePair &pair, std::uint16_t value) { return pair.code < value; });
+        if (it != kLowerCase.end() && it->code == code) {
+            result += static_cast<char>(it->lower >> 8);
+            result += static_cast<char>(it->lower & 0xFF);
+        } else {
+            result += ch;
+        }
+    });
+    return result;
+}
+
+std::string NormalizeText(std::string_view text, const RichOptions &options)
+{
+    std::string result;
+    if (options.CmpZen)
+        result = ToHalfWidth(text);
+    else if (options.CmpZenSp)
+        result = ReplaceFullWidthSpaces(text);
+    else
+        result = std::string(text);
+
+    if (options.CmpCase) {
+        result = LowerCaseMultiByte(result);
+        if (!options.CmpZen)
+            result = LowerFullWidthLatin(result);
+    }
+    return result;
+}
+
+std::string MakeSentenceKey(std::string_view text, const RichOptions &options)
+{
+    std::string withoutBreaks;
+    withoutBreaks.reserve(text.size());
+    // Line feeds and carriage returns are single bytes that are never trail bytes of a
+    // two-byte character (trail bytes start at 0x40), so a byte filter is exact here.
+    std::copy_if(text.begin(), text.end(), std::back_inserter(withoutBreaks),
+                 [](char c) { return c != '\n' && c != '\r'; });
+    return NormalizeText(withoutBreaks, options);
+}
+
+} // namespace kivo

@@ -1,0 +1,124 @@
+#include "Comparison.h"
+#include "Cp932.h"
+#include "Normalize.h"
+#include "Sentence.h"
+
+namespace kivo {
+namespace {
+
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+
+bool IsLineBreak(char c)
+{
+    return c == kCarriageReturn || c == kLineFeed;
+}
+
+/// Removes line breaks from both ends: first the trailing ones, then the leading ones. Line-break
+/// bytes are never trail bytes, so trimming bytes never splits a character.
+void TrimLineBreaks(std::string &text)
+{
+    while (!text.empty() && IsLineBreak(text.back()))
+        text.pop_back();
+    std::size_t lead = 0;
+    while (lead < text.size() && IsLineBreak(text[lead]))
+        ++lead;
+    text.erase(0, lead);
+}
+
+} // namespace
+
+Sentence MakeSentence(std::string_view text, const RichOptions &options)
+{
+    return Sentence{std::string(text), MakeSentenceKey(text, options), 0};
+}
+
+bool IsDelimiter(std::string_view character, std::string_view delimiters, bool doubleByte)
+{
+    bool found = false;
+    cp932::ForEachChar(delimiters, [&](std::string_view delimiter) {
+        if (found)
+            return;
+        if (doubleByte)
+            found = delimiter.size() == 2 && delimiter == character;
+        else
+            found = delimiter.size() == 1 && delimiter[0] == character[0];
+    });
+    return found;
+}
+
+std::string MakeActiveDelimiters(std::string_view delimiterSet)
+{
+    std::string result;
+    result.reserve(delimiterSet.size());
+    for (std::size_t pos = 0; pos < delimiterSet.size();) {
+        const std::size_t next = cp932::NextChar(delimiterSet, pos);
+        if (delimiterSet[pos] == '\\' && next == pos + 1 && next < delimiterSet.size() &&
+            delimiterSet[next] == 'n') {
+            result += kCarriageReturn;
+            pos = next + 1;
+        } else {
+            result.append(delimiterSet, pos, next - pos);
+            pos = next;
+        }
+    }
+    return result;
+}
+
+int Comparison::SplitStep(SentenceList &list, std::string_view text)
+{
+    // The text ends at its size. The windows never hand over NUL bytes, and a NUL in the text is
+    // kept as an ordinary character, so splitting never drops bytes.
+    auto atEnd = [&] { return static_cast<std::size_t>(splitPos) >= text.size(); };
+    int read = 0;
+    while (!atEnd()) {
+        const auto pos = static_cast<std::size_t>(splitPos);
+        const std::size_t len = cp932::CharLength(text, pos);
+        const std::string_view character = text.substr(pos, len);
+        pendingSentence += character;
+        splitPos += static_cast<std::int32_t>(len);
+        if (IsDelimiter(character, ActiveDelimiters, len == 2))
+            break;
+        // The character just read was tested as a delimiter; yield once the budget is used up
+        // and keep the unfinished sentence for the next call.
+        if (++read >= kSplitBudget)
+            return 1;
+    }
+
+    if (!pendingSentence.empty()) {
+        m_progress.Step();
+        if (m_options.ViewFormat == 0)
+            TrimLineBreaks(pendingSentence);
+        if (!pendingSentence.empty())
+            list.push_back(MakeSentence(pendingSentence, m_options));
+        pendingSentence.clear();
+    }
+
+    if (atEnd()) {
+        compareState = static_cast<CompareState>(static_cast<std::int32_t>(compareState) + 1);
+        splitPos = 0;
+    }
+    return 1;
+}
+
+std::int32_t Comparison::FirstDelimiterOffset(std::string_view text) const
+{
+    // Only offsets below the probe length count; a character that starts there may still need
+    // its trail byte, so keep one byte more.
+    const std::string_view probe =
+        text.substr(0, std::min(text.size(), static_cast<std::size_t>(kDelimiterProbeBytes) + 1));
+    std::int32_t result = kDelimiterProbeBytes;
+    bool done = false;
+    cp932::ForEachChar(ActiveDelimiters, [&](std::string_view delimiter) {
+        if (done || (delimiter.size() == 1 && text.empty()))
+            return;
+        const std::size_t at = cp932::FindWhole(probe, delimiter);
+        if (at != std::string_view::npos && at < static_cast<std::size_t>(kDelimiterProbeBytes)) {
+            result = static_cast<std::int32_t>(at);
+            done = true;
+        }
+    });
+    return result;
+}
+
+} // namespace kivo

@@ -1,0 +1,191 @@
+#include "Comparison.h"
+#include "Normalize.h"
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::Sjis;
+using test::Utf8;
+
+/// Splits one text with the given delimiter set as the left text of a comparison.
+struct SplitRun {
+    std::vector<std::string> sentences;
+    int calls = 0;
+    long long progressSteps = 0;
+};
+
+SplitRun Split(std::string_view text, std::string_view delimiterSet, int viewFormat = 0)
+{
+    RichOptions options;
+    options.ViewFormat = viewFormat;
+    ProgressModel progress;
+    Comparison comparison(options, progress);
+    comparison.ActiveDelimiters = MakeActiveDelimiters(delimiterSet);
+    comparison.compareState = CompareState::SplitLeft;
+    SplitRun run;
+    while (comparison.compareState == CompareState::SplitLeft) {
+        EXPECT_EQ(comparison.SplitStep(comparison.leftSentences, text), 1);
+        ++run.calls;
+        if (run.calls > 100000) {
+            ADD_FAILURE() << "splitting does not end";
+            break;
+        }
+    }
+    EXPECT_EQ(comparison.splitPos, 0) << "reset at the end of the text";
+    for (const Sentence &s : comparison.leftSentences) {
+        EXPECT_EQ(s.key, MakeSentenceKey(s.text, options));
+        EXPECT_EQ(s.wordCount, 0);
+        run.sentences.push_back(s.text);
+    }
+    run.progressSteps = progress.Steps();
+    return run;
+}
+
+struct SplitCase {
+    const char *name;
+    const char *text;       // UTF-8
+    const char *delimiters; // UTF-8, as the user types them
+    int viewFormat;
+    std::vector<std::string> expected; // UTF-8
+};
+
+class SentenceSplit : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SentenceSplit, GivesTheExpectedSentences)
+{
+    const SplitCase &row = GetParam();
+    const SplitRun run = Split(Sjis(row.text), Sjis(row.delimiters), row.viewFormat);
+    std::vector<std::string> got;
+    for (const std::string &s : run.sentences)
+        got.push_back(Utf8(s));
+    EXPECT_EQ(got, row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SentenceSplit,
+    testing::Values(
+        SplitCase{"TwoSentences", "あ。い。", "。｡", 0, {"あ。", "い。"}},
+        SplitCase{"DelimiterAlone", "あ。。", "。｡", 0, {"あ。", "。"}},
+        SplitCase{"NoFinalDelimiter", "あ。い", "。｡", 0, {"あ。", "い"}},
+        SplitCase{"HalfWidthStop", "あ｡い", "。｡", 0, {"あ｡", "い"}},
+        SplitCase{"LineBreakTrimmed", "A\rB", "\\n", 0, {"A", "B"}},
+        SplitCase{"LineBreakKept", "A\rB", "\\n", 1, {"A\r", "B"}},
+        SplitCase{"LineFeedStartsNextKept", "A\r\nB", "\\n", 1, {"A\r", "\nB"}},
+        SplitCase{"LineFeedStartsNextTrimmed", "A\r\nB", "\\n", 0, {"A", "B"}},
+        SplitCase{"EmptyLinesVanish", "\r\r\r", "\\n", 0, {}},
+        SplitCase{"EmptyLinesKept", "\r\r", "\\n", 1, {"\r", "\r"}},
+        SplitCase{"InnerBreaksStay", "\rA\rB。\r\rC", "。", 0, {"A\rB。", "C"}},
+        SplitCase{"InnerBreaksStayUnchanged", "\rA\rB。\rC", "。", 1, {"\rA\rB。", "\rC"}},
+        SplitCase{"BlankIsADelimiter", "a b", " ", 0, {"a ", "b"}},
+        SplitCase{"TrailByteNeverMatchesDelimiter", "あ。いBう", "B", 0, {"あ。いB", "う"}},
+        SplitCase{"SoundMarkTrailByteIsNotBackslash", "ソ\\表n", "\\", 0, {"ソ\\", "表n"}},
+        SplitCase{"EmptyText", "", "。", 0, {}},
+        SplitCase{"EmptySetGivesOneSentence", "あ。い。", "", 0, {"あ。い。"}}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(SentenceSplit, ReadsAtMost102CharactersPerCall)
+{
+    // 250 characters, the last one the only delimiter: 102 + 102 + 46.
+    std::string text;
+    for (int i = 0; i < 249; ++i)
+        text += Sjis("あ");
+    text += Sjis("。");
+    const SplitRun run = Split(text, Sjis("。"));
+    EXPECT_EQ(run.calls, 3);
+    ASSERT_EQ(run.sentences.size(), 1u);
+    EXPECT_EQ(run.sentences[0], text);
+
+    // Exactly the budget without a delimiter: the sentence is finished by the next call.
+    const SplitRun full = Split(std::string(102, 'a'), "");
+    EXPECT_EQ(full.calls, 2);
+    EXPECT_EQ(Split(std::string(101, 'a'), "").calls, 1);
+    EXPECT_EQ(Split("", "").calls, 1) << "an empty text ends at the first call";
+}
+
+TEST(SentenceSplit, StepsProgressOncePerFinishedSentence)
+{
+    EXPECT_EQ(Split(Sjis("あ。い。う"), Sjis("。")).progressSteps, 3);
+    EXPECT_EQ(Split("", "").progressSteps, 0);
+    // Line breaks that end a sentence step the bar even when trimming leaves nothing.
+    EXPECT_EQ(Split("\r\r\r", "\\n").progressSteps, 3);
+}
+
+TEST(SentenceSplit, LoneLeadByteAtTheEndIsKept)
+{
+    const std::string text = Sjis("あ。い") + "\x82";
+    const SplitRun run = Split(text, Sjis("。"));
+    ASSERT_EQ(run.sentences.size(), 2u);
+    EXPECT_EQ(run.sentences[0] + run.sentences[1], text);
+}
+
+TEST(IsDelimiter, ComparesWholeCharactersOfTheSet)
+{
+    const std::string stop = Sjis("。"); // 81 42
+    EXPECT_TRUE(IsDelimiter(stop, Sjis("、。"), true));
+    EXPECT_FALSE(IsDelimiter("B", stop, false)) << "a one-byte character vs a trail byte";
+    EXPECT_FALSE(IsDelimiter(stop, "B", true));
+    EXPECT_FALSE(IsDelimiter("a", "", false));
+    EXPECT_TRUE(IsDelimiter("\r", "\x81\x42\r", false));
+}
+
+TEST(MakeActiveDelimiters, TurnsBackslashNIntoALineBreak)
+{
+    EXPECT_EQ(MakeActiveDelimiters(Sjis("。\\n")), Sjis("。") + "\r");
+    EXPECT_EQ(MakeActiveDelimiters("\\n\\n"), "\r\r");
+    EXPECT_EQ(MakeActiveDelimiters("\\"), "\\");
+    // ソ is 83 5C: its trail byte followed by n is not a backslash-n.
+    const std::string so = Sjis("ソn");
+    EXPECT_EQ(MakeActiveDelimiters(so), so);
+}
+
+TEST(FirstDelimiterOffset, TakesTheFirstDelimiterInSetOrderThatOccursEarly)
+{
+    RichOptions options;
+    ProgressModel progress;
+    Comparison comparison(options, progress);
+
+    comparison.ActiveDelimiters = Sjis("。．");
+    std::string text(1000, 'a');
+    text.replace(900, 2, Sjis("。"));
+    text.replace(10, 2, Sjis("．"));
+    EXPECT_EQ(comparison.FirstDelimiterOffset(text), 10);
+    text.replace(500, 2, Sjis("。"));
+    EXPECT_EQ(comparison.FirstDelimiterOffset(text), 500) << "set order, not smallest offset";
+
+    std::string late(1000, 'a');
+    late.replace(800, 2, Sjis("。"));
+    EXPECT_EQ(comparison.FirstDelimiterOffset(late), 800);
+    late.replace(798, 2, Sjis("。"));
+    EXPECT_EQ(comparison.FirstDelimiterOffset(late), 798);
+
+    // Delimiters are searched as whole characters: 'B' is not found in 。 (81 42).
+    comparison.ActiveDelimiters = "B";
+    EXPECT_EQ(comparison.FirstDelimiterOffset(Sjis("あ。") + "B"), 4);
+    EXPECT_EQ(comparison.FirstDelimiterOffset(Sjis("あ。")), 800);
+    EXPECT_EQ(comparison.FirstDelimiterOffset(""), 800);
+
+    comparison.ActiveDelimiters = "";
+    EXPECT_EQ(comparison.FirstDelimiterOffset("abc"), 800);
+}
+
+TEST(ProgressModel, WrapsOnStepAndStopsOnMoveBy)
+{
+    ProgressModel bar;
+    for (int i = 0; i < 100; ++i)
+        bar.Step();
+    EXPECT_EQ(bar.Position(), 100);
+    bar.Step();
+    EXPECT_EQ(bar.Position(), 1) << "past the maximum the bar starts again";
+    bar.SetPos(99);
+    bar.DeltaPos(1);
+    bar.DeltaPos(1);
+    EXPECT_EQ(bar.Position(), 100) << "a relative move stops at the maximum";
+    bar.SetPos(0);
+    EXPECT_EQ(bar.Position(), 0);
+}
+
+} // namespace
+} // namespace kivo
