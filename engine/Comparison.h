@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Alignment.h"
 #include "Progress.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
@@ -95,8 +96,17 @@ public:
     IProgress &Progress() { return m_progress; }
 
 private:
+    void SetUpAnchoring();
+    void AnchorStep();
+    void GapStep();
+    void SetUpCharDiff();
+    void CharDiffStep();
+    void FinishEngine();
+
     const RichOptions &m_options;
     IProgress &m_progress;
+    /// The right sentences by key while anchoring (state 4); empty otherwise.
+    AnchorIndex m_anchors;
 };
 
 /// The delimiter set of a comparison: the set with every backslash-n (on character boundaries)

@@ -1,0 +1,288 @@
+#include "Alignment.h"
+
+#include "Cp932.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace kivo {
+
+namespace {
+
+// Character classes.
+constexpr int kAsciiDigit = 0;
+constexpr int kAsciiLetter = 1;
+constexpr int kPunctuation = 2;
+constexpr int kHalfWidthKana = 3;
+constexpr int kFullWidthDigit = 4;
+constexpr int kFullWidthLatin = 5;
+constexpr int kSymbol = 6;
+constexpr int kKatakana = 7;
+constexpr int kHiragana = 8;
+constexpr int kKanji = 9;
+
+// Two-byte ranges: first byte, then second-byte bounds (inclusive).
+constexpr unsigned char kKanaRow = 0x82;         // full-width digits, Latin letters, hiragana
+constexpr unsigned char kKatakanaRow = 0x83;     // ァ-ヴ
+constexpr unsigned char kKanjiRow = 0x88;        // kanji start at 0x889F
+constexpr unsigned char kKanjiFirstTrail = 0x9F; // in row 0x88
+constexpr unsigned char kHiraganaFirst = 0x9F, kHiraganaLast = 0xF1;
+constexpr unsigned char kKatakanaFirst = 0x40, kKatakanaLast = 0x94;
+constexpr unsigned char kDigitFirst = 0x4F, kDigitLast = 0x58;
+constexpr unsigned char kLatinFirst = 0x60, kLatinLast = 0x9A;
+
+// One byte from here up that is not a lead byte is half-width katakana.
+constexpr unsigned char kHalfWidthKanaFirst = 0xA6;
+
+// Start value of the best score: any first candidate is accepted.
+constexpr std::uint32_t kNoScore = 0xFFFFFFFF;
+
+bool InRange(unsigned char b, unsigned char first, unsigned char last)
+{
+    return b >= first && b <= last;
+}
+
+int DoubleByteClass(unsigned char b0, unsigned char b1)
+{
+    if (b0 == kKanaRow && InRange(b1, kHiraganaFirst, kHiraganaLast))
+        return kHiragana;
+    if (b0 == kKatakanaRow && InRange(b1, kKatakanaFirst, kKatakanaLast))
+        return kKatakana;
+    if (b0 == kKanaRow && InRange(b1, kDigitFirst, kDigitLast))
+        return kFullWidthDigit;
+    if (b0 == kKanaRow && InRange(b1, kLatinFirst, kLatinLast))
+        return kFullWidthLatin;
+    if (b0 > kKanjiRow || (b0 == kKanjiRow && b1 >= kKanjiFirstTrail))
+        return kKanji;
+    return kSymbol;
+}
+
+int SingleByteClass(unsigned char b)
+{
+    if (b == ' ' || InRange(b, '\t', '\r'))
+        return kPunctuation;
+    if (InRange(b, '0', '9'))
+        return kAsciiDigit;
+    if (InRange(b, 'A', 'Z') || InRange(b, 'a', 'z'))
+        return kAsciiLetter;
+    return b >= kHalfWidthKanaFirst ? kHalfWidthKana : kPunctuation;
+}
+
+/// Whether word occurs in text as a sequence of whole characters. A byte match that starts or
+/// ends inside a two-byte character of text (a letter matching the trail byte of 。, say) is no
+/// occurrence.
+bool ContainsWord(std::string_view text, std::string_view word)
+{
+    return cp932::FindWhole(text, word) != std::string_view::npos;
+}
+
+ResultPair MakeRecord(std::int32_t leftIndex, std::int32_t rightIndex, TextStatus status,
+                      std::string leftText, std::string rightText)
+{
+    return ResultPair{leftIndex, rightIndex, status, 1, std::move(leftText), std::move(rightText)};
+}
+
+std::int32_t Size(const SentenceList &list)
+{
+    return static_cast<std::int32_t>(list.size());
+}
+
+using IndexPair = std::pair<std::int32_t, std::int32_t>;
+
+/// The left and right index of the best pair of the gap (see FindBestPair).
+std::optional<IndexPair> BestPairIndices(SentenceList &left, SentenceList &right, std::int32_t a,
+                                         std::int32_t b, std::int32_t c, std::int32_t d,
+                                         IProgress &progress)
+{
+    assert(b <= Size(left) && d <= Size(right) && "gap beyond the sentence lists");
+    if (a + 1 >= b)
+        return std::nullopt;
+    std::uint32_t best = kNoScore;
+    std::uint32_t bestWords = 0;
+    std::optional<IndexPair> result;
+    for (std::int32_t i = a + 1; i < b; ++i) {
+        progress.Step();
+        Sentence &l = left[static_cast<std::size_t>(i)];
+        const std::uint32_t wL = WordCount(l);
+        for (std::int32_t j = c + 1; j < d; ++j) {
+            Sentence &r = right[static_cast<std::size_t>(j)];
+            const std::uint32_t wR = WordCount(r);
+            // The key with more words is split; on equal counts, the left one.
+            const bool splitRight = wL < wR;
+            const std::uint32_t words = splitRight ? wR : wL;
+            const std::uint32_t score = splitRight ? WordMatchScore(l.key, r.key, words, best)
+                                                   : WordMatchScore(r.key, l.key, words, best);
+            if (score < best || (score == best && words > bestWords)) {
+                result = IndexPair{i, j};
+                if (score == 0)
+                    return result; // every word found: nothing can do better
+                best = score;
+                bestWords = words;
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int CharClass(std::string_view character)
+{
+    if (character.empty())
+        return kPunctuation;
+    const auto b0 = static_cast<unsigned char>(character[0]);
+    if (character.size() >= 2 && cp932::IsLeadByte(b0))
+        return DoubleByteClass(b0, static_cast<unsigned char>(character[1]));
+    return SingleByteClass(b0);
+}
+
+bool IsWordClass(int charClass)
+{
+    switch (charClass) {
+    case kAsciiLetter:
+    case kHalfWidthKana:
+    case kFullWidthLatin:
+    case kKatakana:
+    case kHiragana:
+    case kKanji:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::uint32_t WordCount(Sentence &sentence)
+{
+    if (sentence.wordCount != 0)
+        return static_cast<std::uint32_t>(sentence.wordCount);
+    std::uint32_t count = 1;
+    int prev = -1;
+    cp932::ForEachChar(sentence.key, [&](std::string_view character) {
+        const int cls = CharClass(character);
+        if (prev >= 0 && cls != prev && IsWordClass(prev))
+            ++count;
+        prev = cls;
+    });
+    sentence.wordCount = static_cast<std::int32_t>(count);
+    return count;
+}
+
+std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, std::uint32_t words,
+                             std::uint32_t bound)
+{
+    std::size_t wordStart = 0;
+    int prev = -1;
+    for (std::size_t pos = 0; pos < split.size();) {
+        const std::size_t len = cp932::CharLength(split, pos);
+        const int cls = CharClass(split.substr(pos, len));
+        if (prev >= 0 && cls != prev) {
+            if (IsWordClass(prev)) {
+                if (ContainsWord(searchIn, split.substr(wordStart, pos - wordStart)))
+                    --words;
+                else if (bound == 0)
+                    return words;
+                else
+                    --bound;
+            }
+            wordStart = pos;
+        }
+        prev = cls;
+        pos += len;
+    }
+    if (prev >= 0 && IsWordClass(prev) && ContainsWord(searchIn, split.substr(wordStart)))
+        --words;
+    return words;
+}
+
+void AnchorIndex::Build(const SentenceList &right)
+{
+    m_positions.clear();
+    m_positions.reserve(right.size());
+    for (std::int32_t j = 0; j < Size(right); ++j)
+        m_positions[right[static_cast<std::size_t>(j)].key].push_back(j);
+}
+
+void AnchorIndex::Clear()
+{
+    m_positions.clear();
+}
+
+std::optional<std::int32_t> AnchorIndex::FindAnchor(std::string_view key, std::int32_t &anchorRight,
+                                                    IProgress &progress) const
+{
+    progress.Step();
+    const auto found = m_positions.find(key);
+    if (found == m_positions.end())
+        return std::nullopt;
+    // Positions are ascending: the first one after anchorRight is the next equal sentence.
+    const std::vector<std::int32_t> &positions = found->second;
+    const auto next = std::upper_bound(positions.begin(), positions.end(), anchorRight);
+    if (next == positions.end())
+        return std::nullopt;
+    anchorRight = *next;
+    return anchorRight;
+}
+
+void AlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a, std::int32_t b,
+              std::int32_t c, std::int32_t d)
+{
+    // A work stack instead of recursion: the part before a pair is aligned first, then the part
+    // after it, exactly as nested calls would, but without a call depth that grows with the gap.
+    struct Gap {
+        ResultList::iterator before;
+        std::int32_t a, b, c, d;
+    };
+    std::vector<Gap> pending{{before, a, b, c, d}};
+    while (!pending.empty()) {
+        const Gap gap = pending.back();
+        pending.pop_back();
+        if (gap.b - gap.a > 1 && gap.d - gap.c > 1) {
+            std::optional<ResultPair> pair =
+                FindBestPair(lists.left, lists.right, gap.a, gap.b, gap.c, gap.d, lists.progress);
+            if (!pair)
+                continue; // the rest of this gap gets no records
+            const std::int32_t i = pair->leftIndex;
+            const std::int32_t j = pair->rightIndex;
+            const ResultList::iterator q = lists.results.insert(gap.before, std::move(*pair));
+            pending.push_back({gap.before, i, gap.b, j, gap.d}); // after the pair, second
+            pending.push_back({q, gap.a, i, gap.c, j});          // before the pair, first
+        } else if (gap.b - gap.a > 1) {
+            EmitLeftOnly(lists, gap.before, gap.a, gap.b);
+        } else if (gap.d - gap.c > 1) {
+            EmitRightOnly(lists, gap.before, gap.c, gap.d);
+        }
+    }
+}
+
+std::optional<ResultPair> FindBestPair(SentenceList &left, SentenceList &right, std::int32_t a,
+                                       std::int32_t b, std::int32_t c, std::int32_t d,
+                                       IProgress &progress)
+{
+    const std::optional<IndexPair> best = BestPairIndices(left, right, a, b, c, d, progress);
+    if (!best)
+        return std::nullopt;
+    return MakeRecord(best->first, best->second, TextStatus::Changed,
+                      left[static_cast<std::size_t>(best->first)].text,
+                      right[static_cast<std::size_t>(best->second)].text);
+}
+
+void EmitLeftOnly(AlignmentLists &lists, ResultList::iterator before, std::int32_t a,
+                  std::int32_t b)
+{
+    lists.progress.Step();
+    for (std::int32_t i = std::max(a + 1, 0); i < std::min(b, Size(lists.left)); ++i)
+        lists.results.insert(before, MakeRecord(i, 0, TextStatus::Deleted,
+                                                lists.left[static_cast<std::size_t>(i)].text, {}));
+}
+
+void EmitRightOnly(AlignmentLists &lists, ResultList::iterator before, std::int32_t c,
+                   std::int32_t d)
+{
+    lists.progress.Step();
+    for (std::int32_t j = std::max(c + 1, 0); j < std::min(d, Size(lists.right)); ++j)
+        lists.results.insert(before, MakeRecord(0, j, TextStatus::Added, {},
+                                                lists.right[static_cast<std::size_t>(j)].text));
+}
+
+} // namespace kivo

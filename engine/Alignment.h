@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Progress.h"
+#include "ResultPair.h"
+#include "Sentence.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kivo {
+
+/// Class of one character (one or two bytes): 0 ASCII digit, 1 ASCII letter, 2 blank, control or
+/// punctuation, 3 half-width katakana, 4 full-width digit, 5 full-width Latin letter, 6 other
+/// two-byte symbol, 7 full-width katakana, 8 hiragana, 9 kanji. A lone lead byte (a one-byte
+/// character) is classed by the one-byte rules.
+int CharClass(std::string_view character);
+
+/// Whether words of the class count: letters, kana and kanji, not digits, blanks or symbols.
+bool IsWordClass(int charClass);
+
+/// 1 plus the number of word runs of the sentence's key that end before the key does (so at
+/// least 1). Computed once and cached in the sentence's wordCount.
+std::uint32_t WordCount(Sentence &sentence);
+
+/// Dissimilarity of two keys: words minus the number of word runs of split that occur as whole
+/// characters in searchIn, counting each occurrence in split. An unfound word ended by a class
+/// change uses up one unit of bound; with bound 0 left, the current value is returned at once, as
+/// the candidate can no longer beat the best score.
+std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, std::uint32_t words,
+                             std::uint32_t bound);
+
+/// The right sentences by key, so that anchoring finds the next equal sentence without
+/// rescanning the right list. Holds views of the keys: rebuild it after the list changes.
+class AnchorIndex {
+public:
+    /// Indexes every sentence of right.
+    void Build(const SentenceList &right);
+    void Clear();
+
+    /// The first right sentence after anchorRight (from 0 when anchorRight < 0) whose key equals
+    /// key byte for byte; sets anchorRight to its index. nullopt, anchorRight unchanged, when
+    /// there is none. Steps progress once.
+    std::optional<std::int32_t> FindAnchor(std::string_view key, std::int32_t &anchorRight,
+                                           IProgress &progress) const;
+
+private:
+    std::unordered_map<std::string_view, std::vector<std::int32_t>> m_positions;
+};
+
+/// What gap alignment reads and writes.
+struct AlignmentLists {
+    SentenceList &left;
+    SentenceList &right;
+    ResultList &results;
+    IProgress &progress;
+};
+
+/// Aligns left sentences a+1 .. b-1 against right sentences c+1 .. d-1: repeatedly the most
+/// similar pair becomes Changed, the part before it is aligned the same way, and what is left on
+/// one side only becomes Deleted or Added. New records go in front of before (results.end()
+/// appends), in reading order.
+void AlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a, std::int32_t b,
+              std::int32_t c, std::int32_t d);
+
+/// The most similar pair of the gap (lowest score, then more words, then lowest left and right
+/// index) as a Changed record, or nullopt when the gap has no left sentence. Steps progress once
+/// per left sentence scanned; a score of 0 ends the search at once.
+std::optional<ResultPair> FindBestPair(SentenceList &left, SentenceList &right, std::int32_t a,
+                                       std::int32_t b, std::int32_t c, std::int32_t d,
+                                       IProgress &progress);
+
+/// Records left sentences a+1 .. b-1 as Deleted in front of before, in index order. Steps
+/// progress once.
+void EmitLeftOnly(AlignmentLists &lists, ResultList::iterator before, std::int32_t a,
+                  std::int32_t b);
+
+/// Records right sentences c+1 .. d-1 as Added in front of before, in index order. Steps
+/// progress once.
+void EmitRightOnly(AlignmentLists &lists, ResultList::iterator before, std::int32_t c,
+                   std::int32_t d);
+
+} // namespace kivo

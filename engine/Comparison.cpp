@@ -1,0 +1,172 @@
+#include "Comparison.h"
+
+#include "CharDiff.h"
+
+#include <utility>
+
+namespace kivo {
+
+namespace {
+
+std::int32_t Size(const SentenceList &list)
+{
+    return static_cast<std::int32_t>(list.size());
+}
+
+} // namespace
+
+void Comparison::Reset(std::string leftText, std::string rightText)
+{
+    // A previous comparison normally leaves everything empty; one that was cut short must not
+    // leak its sentences or records into this one.
+    FreeSentenceLists();
+    FreeResultList();
+    leftSourceText = std::move(leftText);
+    rightSourceText = std::move(rightText);
+    ActiveDelimiters = MakeActiveDelimiters(m_options.Sptr[0]);
+    pendingSentence.clear();
+    splitPos = 0;
+    anchorLeft = 0;
+    anchorRight = 0;
+}
+
+bool Comparison::Step()
+{
+    switch (compareState) {
+    case CompareState::SplitLeft:
+        SplitStep(leftSentences, leftSourceText);
+        return true;
+    case CompareState::SplitRight:
+        SplitStep(rightSentences, rightSourceText);
+        return true;
+    case CompareState::SetUpAnchoring:
+        SetUpAnchoring();
+        return true;
+    case CompareState::Anchoring:
+        AnchorStep();
+        return true;
+    case CompareState::GapAlignment:
+        GapStep();
+        return true;
+    case CompareState::SetUpCharDiff:
+        SetUpCharDiff();
+        return true;
+    case CompareState::CharDiff:
+        CharDiffStep();
+        return true;
+    case CompareState::EngineDone:
+        FinishEngine();
+        return true;
+    case CompareState::Idle:
+    case CompareState::Prepare:
+    case CompareState::SetUpDisplay:
+    case CompareState::Display:
+    case CompareState::ScrollBack:
+    case CompareState::Restore:
+        return false;
+    }
+    return false;
+}
+
+void Comparison::RunToCompletion(std::string leftText, std::string rightText)
+{
+    Reset(std::move(leftText), std::move(rightText));
+    compareState = CompareState::SplitLeft;
+    while (Step()) {
+    }
+}
+
+void Comparison::FreeSentenceLists()
+{
+    m_anchors.Clear(); // it holds views of the right keys
+    SentenceList().swap(leftSentences);
+    SentenceList().swap(rightSentences);
+    std::string().swap(leftSourceText);
+    std::string().swap(rightSourceText);
+}
+
+void Comparison::FreeResultList()
+{
+    ResultList.clear();
+    resultCursor = ResultList.end();
+}
+
+void Comparison::SetUpAnchoring()
+{
+    std::string().swap(leftSourceText);
+    std::string().swap(rightSourceText);
+    m_anchors.Build(rightSentences);
+    compareState = CompareState::Anchoring;
+    anchorLeft = 0;
+    anchorRight = -1;
+}
+
+void Comparison::AnchorStep()
+{
+    // The cursor into the left sentences is anchorLeft itself.
+    const std::int32_t count = Size(leftSentences);
+    if (anchorLeft < count) {
+        const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
+        if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
+            const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
+            ResultList.push_back(
+                ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1, sentence.text, twin.text});
+        }
+    }
+    if (anchorLeft + 1 < count) {
+        ++anchorLeft;
+        return;
+    }
+    m_anchors.Clear();
+    resultCursor = ResultList.begin();
+    anchorLeft = -1;
+    anchorRight = -1;
+    compareState = CompareState::GapAlignment;
+}
+
+void Comparison::GapStep()
+{
+    AlignmentLists lists{leftSentences, rightSentences, ResultList, m_progress};
+    if (resultCursor == ResultList.end()) {
+        // The tail gap after the last anchor; its records are appended.
+        AlignGap(lists, ResultList.end(), anchorLeft, Size(leftSentences), anchorRight,
+                 Size(rightSentences));
+        compareState = CompareState::SetUpCharDiff;
+        return;
+    }
+    // Every record from the cursor on is an anchor: gap records go in before their anchor.
+    const ResultList::iterator anchor = resultCursor++;
+    AlignGap(lists, anchor, anchorLeft, anchor->leftIndex, anchorRight, anchor->rightIndex);
+    anchorLeft = anchor->leftIndex;
+    anchorRight = anchor->rightIndex;
+}
+
+void Comparison::SetUpCharDiff()
+{
+    resultCursor = ResultList.begin();
+    compareState = ResultList.empty() ? CompareState::EngineDone : CompareState::CharDiff;
+}
+
+void Comparison::CharDiffStep()
+{
+    // Runs go in before their pair, behind the cursor, so they are never visited as pairs.
+    while (resultCursor != ResultList.end()) {
+        const ResultList::iterator record = resultCursor++;
+        if (resultCursor == ResultList.end())
+            compareState = CompareState::EngineDone;
+        if (record->status == TextStatus::Changed) {
+            DiffPair(ResultList, record, m_options, m_progress);
+            return;
+        }
+    }
+    compareState = CompareState::EngineDone;
+}
+
+void Comparison::FinishEngine()
+{
+    m_progress.SetPos(ProgressModel::kMaximum);
+    FreeSentenceLists();
+    compareState = CompareState::SetUpDisplay;
+}
+
+} // namespace kivo

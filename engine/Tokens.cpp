@@ -1,0 +1,128 @@
+#include "Token.h"
+
+#include "Cp932.h"
+#include "Normalize.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr unsigned char kCarriageReturn = 0x0D;
+constexpr unsigned char kLineFeed = 0x0A;
+
+// Half-width kana that take a voicing mark: ｦ-ｯ and ｱ-ﾝ. The punctuation ｡-･, the long-vowel
+// mark ｰ and the marks themselves never pair with a following mark.
+constexpr unsigned char kVoiceableFirst = 0xA6;
+constexpr unsigned char kVoiceableSmallLast = 0xAF;
+constexpr unsigned char kVoiceableFirstFull = 0xB1;
+constexpr unsigned char kVoiceableLast = 0xDD;
+constexpr unsigned char kVoicingMark = 0xDE;
+constexpr unsigned char kSemiVoicingMark = 0xDF;
+
+unsigned char ByteAt(std::string_view text, std::size_t pos)
+{
+    return static_cast<unsigned char>(text[pos]);
+}
+
+bool IsLineBreak(unsigned char b)
+{
+    return b == kCarriageReturn || b == kLineFeed;
+}
+
+bool IsVoiceableKana(unsigned char b)
+{
+    return (b >= kVoiceableFirst && b <= kVoiceableSmallLast) ||
+           (b >= kVoiceableFirstFull && b <= kVoiceableLast);
+}
+
+bool IsVoicingMark(unsigned char b)
+{
+    return b == kVoicingMark || b == kSemiVoicingMark;
+}
+
+/// Length of the character at pos (pos < text.size()), a voiced half-width kana counting as one.
+std::size_t UnitCharLength(std::string_view text, std::size_t pos)
+{
+    if (IsVoiceableKana(ByteAt(text, pos)) && pos + 1 < text.size() &&
+        IsVoicingMark(ByteAt(text, pos + 1)))
+        return 2;
+    return cp932::CharLength(text, pos);
+}
+
+/// Appends the line breaks at pos to out and returns the offset after them.
+std::size_t TakeLineBreaks(std::string_view text, std::size_t pos, std::string &out)
+{
+    while (pos < text.size() && IsLineBreak(ByteAt(text, pos)))
+        out += text[pos++];
+    return pos;
+}
+
+/// Whether a unit key starts a run of letters and digits.
+bool StartsWithAlphanumeric(std::string_view key)
+{
+    if (key.empty())
+        return false;
+    const unsigned char b = static_cast<unsigned char>(key.front());
+    return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+}
+
+} // namespace
+
+std::optional<std::size_t> NextCharUnit(CharUnit &unit, std::string_view text, std::size_t pos,
+                                        const RichOptions &options)
+{
+    if (pos >= text.size())
+        return std::nullopt;
+    unit.text.clear();
+    pos = TakeLineBreaks(text, pos, unit.text);
+    std::string_view character;
+    if (pos < text.size()) {
+        character = text.substr(pos, UnitCharLength(text, pos));
+        pos += character.size();
+    }
+    unit.text += character;
+    unit.key = NormalizeText(character, options);
+    return TakeLineBreaks(text, pos, unit.text);
+}
+
+void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &count)
+{
+    if (text.empty())
+        return;
+    Token token;
+    token.text = std::move(text);
+    token.key = std::move(key);
+    list.push_back(std::move(token));
+    ++count;
+}
+
+std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options)
+{
+    std::int32_t count = 0;
+    CharUnit unit;
+    std::optional<std::size_t> p = NextCharUnit(unit, text, 0, options);
+    while (p) {
+        std::string tokenText = unit.text;
+        std::string tokenKey = unit.key;
+        if (!options.CmpChar && StartsWithAlphanumeric(unit.key)) {
+            while ((p = NextCharUnit(unit, text, *p, options))) {
+                if (StartsWithAlphanumeric(unit.key)) {
+                    tokenText += unit.text;
+                    tokenKey += unit.key;
+                    continue;
+                }
+                // The unit that ends the run is a token of its own.
+                AddToken(list, std::move(tokenText), std::move(tokenKey), count);
+                tokenText = unit.text;
+                tokenKey = unit.key;
+                break;
+            }
+        }
+        AddToken(list, std::move(tokenText), std::move(tokenKey), count);
+        if (p)
+            p = NextCharUnit(unit, text, *p, options);
+    }
+    return count;
+}
+
+} // namespace kivo
