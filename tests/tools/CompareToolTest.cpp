@@ -1,0 +1,282 @@
+// End-to-end tests of the built kivo-compare: files in a temporary folder, the real binary.
+
+#include "Cp932Codec.h"
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo::test {
+namespace {
+
+using namespace std::string_literals;
+
+/// Code page 932 bytes of UTF-8 text that the code page holds.
+std::string Sjis(std::string_view utf8)
+{
+    Cp932Codec codec;
+    auto bytes = codec.FromUtf8(utf8);
+    EXPECT_TRUE(bytes && codec.PrivateCodesUsed() == 0) << "not code page 932 text: " << utf8;
+    return bytes.value_or("");
+}
+
+/// The values of one text field ("leftText" or "rightText") of every record, unescaped.
+std::vector<std::string> TextsOf(const std::string &records, std::string_view field)
+{
+    std::vector<std::string> texts;
+    const std::string marker = "\"" + std::string(field) + "\":\"";
+    for (std::size_t pos = records.find(marker); pos != std::string::npos;
+         pos = records.find(marker, pos)) {
+        pos += marker.size();
+        std::string text;
+        for (; pos < records.size() && records[pos] != '"'; ++pos) {
+            if (records[pos] != '\\') {
+                text += records[pos];
+                continue;
+            }
+            const char c = records[++pos];
+            text += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::string Joined(const std::vector<std::string> &texts)
+{
+    std::string all;
+    for (const std::string &t : texts)
+        all += t;
+    return all;
+}
+
+class CompareTool : public testing::Test {
+protected:
+    TempFolder m_folder;
+};
+
+TEST_F(CompareTool, RecordsOfAJapaneseExampleByteForByte)
+{
+    const auto left = m_folder.Write("left.txt", "今日は晴れ。明日は雨。");
+    const auto right = m_folder.Write("right.txt", "今日は晴れ。明日は曇り。午後は雨。");
+    const ToolResult r = RunTool({left, right});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(
+        r.out,
+        R"({"leftIndex":0,"rightIndex":0,"status":1,"sentenceEnd":1,"leftText":"今日は晴れ。","rightText":"今日は晴れ。"}
+{"leftIndex":0,"rightIndex":1,"status":3,"sentenceEnd":1,"leftText":"","rightText":"明日は曇り。"}
+{"leftIndex":1,"rightIndex":2,"status":2,"sentenceEnd":0,"leftText":"明日","rightText":"午後"}
+{"leftIndex":1,"rightIndex":2,"status":1,"sentenceEnd":0,"leftText":"は雨。","rightText":"は雨。"}
+{"leftIndex":1,"rightIndex":2,"status":0,"sentenceEnd":1,"leftText":"","rightText":""}
+)");
+}
+
+TEST_F(CompareTool, JsonEscapesEverySpecialCharacter)
+{
+    // Quote, backslash, backspace, form feed, tab, a line break (written as CR), two other
+    // controls, DEL, and characters that stay as they are.
+    const std::string text = "a\"b\\c\b\f\td\ne\x01\x1f\x7f é😀。";
+    const auto file = m_folder.Write("escape.txt", text);
+    const ToolResult r = RunTool({file, file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string escaped = R"(a\"b\\c\b\f\td\re\u0001\u001f)"s + "\x7f é😀。";
+    EXPECT_EQ(r.out, R"({"leftIndex":0,"rightIndex":0,"status":1,"sentenceEnd":1,"leftText":")" +
+                         escaped + R"(","rightText":")" + escaped + "\"}\n");
+}
+
+TEST_F(CompareTool, Utf8AndCodePage932InputsGiveTheSameRecords)
+{
+    const std::string left = "今日は晴れ。\n明日は雨。ｶﾀｶﾅ、ＡＢＣ。";
+    const std::string right = "今日は曇り。\n明日は雨。ｶﾀｶﾅ、ＡＢＣです。";
+    const ToolResult utf8 =
+        RunTool({m_folder.Write("l8.txt", left), m_folder.Write("r8.txt", right)});
+    const ToolResult bom = RunTool({m_folder.Write("lb.txt", "\xEF\xBB\xBF" + left),
+                                    m_folder.Write("rb.txt", "\xEF\xBB\xBF" + right)});
+    const ToolResult sjis =
+        RunTool({m_folder.Write("ls.txt", Sjis(left)), m_folder.Write("rs.txt", Sjis(right))});
+    const ToolResult mixed =
+        RunTool({m_folder.Write("lm.txt", Sjis(left)), m_folder.Write("rm.txt", right)});
+    ASSERT_EQ(utf8.status, 0) << utf8.err;
+    EXPECT_NE(utf8.out, "");
+    EXPECT_EQ(bom.out, utf8.out);
+    EXPECT_EQ(sjis.out, utf8.out);
+    EXPECT_EQ(mixed.out, utf8.out);
+}
+
+TEST_F(CompareTool, CharactersTheCodePageCannotHoldComeOutUnchanged)
+{
+    // 〜 and ～ share one code in the code page; they must stay two different characters.
+    const std::string left = "é😀〜¥𠮷\uE000ⅰ。";
+    const std::string right = "é😀～¥𠮷\uE000ⅰ。";
+    const ToolResult r = RunTool({m_folder.Write("l.txt", left), m_folder.Write("r.txt", right)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Joined(TextsOf(r.out, "leftText")), left);
+    EXPECT_EQ(Joined(TextsOf(r.out, "rightText")), right);
+    EXPECT_EQ(r.out.find("\"status\":1,\"sentenceEnd\":1"), std::string::npos)
+        << "the two sentences differ, so they are no Same pair: " << r.out;
+
+    const auto same = m_folder.Write("same.txt", left);
+    const ToolResult s = RunTool({same, same});
+    EXPECT_EQ(TextsOf(s.out, "leftText"), std::vector<std::string>{left});
+}
+
+TEST_F(CompareTool, UserDefinedCodesOfACodePage932FileKeepTheirMeaning)
+{
+    // F0 40 is the code page's U+E000. The right file's é gets a private code too; reading both
+    // files before encoding keeps the two apart.
+    const ToolResult r =
+        RunTool({m_folder.Write("l.txt", "\xF0\x40\x81\x42"), m_folder.Write("r.txt", "é。")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Joined(TextsOf(r.out, "leftText")), "\uE000。");
+    EXPECT_EQ(Joined(TextsOf(r.out, "rightText")), "é。");
+}
+
+struct LineBreakCase {
+    const char *name;
+    const char *text;
+    friend void PrintTo(const LineBreakCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class CompareToolLineBreaks : public testing::TestWithParam<LineBreakCase> {
+protected:
+    TempFolder m_folder;
+};
+
+TEST_P(CompareToolLineBreaks, AllBecomeOneCarriageReturn)
+{
+    // Keep the layout (view format 1) so the line breaks stay in the texts.
+    const auto reference = m_folder.Write("lf.txt", "一行目。\n二行目\n\n三行目。\n");
+    const auto file = m_folder.Write("case.txt", GetParam().text);
+    const ToolResult expected = RunTool({reference, reference, "--view-format", "1"});
+    const ToolResult r = RunTool({file, file, "--view-format", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected.out);
+    EXPECT_EQ(Joined(TextsOf(r.out, "leftText")), "一行目。\r二行目\r\r三行目。\r");
+    const ToolResult sjis =
+        RunTool({m_folder.Write("sjis.txt", Sjis(GetParam().text)), file, "--view-format", "1"});
+    EXPECT_EQ(sjis.out, expected.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CompareTool, CompareToolLineBreaks,
+    testing::Values(LineBreakCase{"Lf", "一行目。\n二行目\n\n三行目。\n"},
+                    LineBreakCase{"CrLf", "一行目。\r\n二行目\r\n\r\n三行目。\r\n"},
+                    LineBreakCase{"Cr", "一行目。\r二行目\r\r三行目。\r"},
+                    LineBreakCase{"Mixed", "一行目。\r\n二行目\n\r三行目。\r\n"}),
+    [](const auto &param) { return std::string(param.param.name); });
+
+TEST_F(CompareTool, DelimitersAsTyped)
+{
+    const auto file = m_folder.Write("t.txt", "あ、い\nう");
+    const ToolResult comma = RunTool({file, file, "--delimiters", "、"});
+    EXPECT_EQ(TextsOf(comma.out, "leftText"), (std::vector<std::string>{"あ、", "い\rう"}));
+    const ToolResult lineBreak = RunTool({file, file, "--delimiters=\\n"});
+    EXPECT_EQ(TextsOf(lineBreak.out, "leftText"), (std::vector<std::string>{"あ、い", "う"}));
+    const ToolResult none = RunTool({file, file, "--delimiters", ""});
+    EXPECT_EQ(TextsOf(none.out, "leftText"), std::vector<std::string>{"あ、い\rう"});
+}
+
+TEST_F(CompareTool, ComparisonRulesReachTheEngine)
+{
+    const auto left = m_folder.Write("l.txt", "ABC。");
+    const auto right = m_folder.Write("r.txt", "abc。");
+    EXPECT_EQ(RunTool({left, right}).out.find("\"status\":1,\"sentenceEnd\":1"), std::string::npos);
+    EXPECT_NE(RunTool({left, right, "--cmp-case"}).out.find("\"status\":1,\"sentenceEnd\":1"),
+              std::string::npos);
+}
+
+TEST_F(CompareTool, TextFormatColoursOnlyWhenAsked)
+{
+    const auto left = m_folder.Write("l.txt", "今日は晴れ。");
+    const auto right = m_folder.Write("r.txt", "今日は雨。");
+    const ToolResult plain = RunTool({left, right, "--format", "text"});
+    const ToolResult never = RunTool({left, right, "--format=text", "--color=never"});
+    const ToolResult always = RunTool({left, right, "--format", "text", "--color=always"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out.find('\x1b'), std::string::npos); // stdout is a file, not a terminal
+    EXPECT_EQ(never.out, plain.out);
+    EXPECT_NE(always.out.find("\x1b[1;31m"), std::string::npos) << always.out; // Changed
+    EXPECT_NE(plain.out.find("今日は"), std::string::npos);
+    EXPECT_NE(plain.out.find(" | "), std::string::npos);
+}
+
+TEST_F(CompareTool, HtmlIsOneEscapedPage)
+{
+    const auto file = m_folder.Write("l.txt", "<b>&\"'\n二行目。");
+    const ToolResult r = RunTool({file, file, "--format", "html"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("<!DOCTYPE html>")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("</html>\n"));
+    EXPECT_NE(r.out.find("<span class=\"s1\">&lt;b&gt;&amp;&quot;&#39;<br>二行目。</span>"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("<b>"), std::string::npos);
+    EXPECT_NE(r.out.find("text-decoration:line-through"), std::string::npos);
+}
+
+TEST_F(CompareTool, HelpGoesToStdout)
+{
+    const ToolResult r = RunTool({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("Usage: kivo-compare LEFT RIGHT")) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
+struct ErrorCase {
+    const char *name;
+    std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "FOLDER" stand for files
+    const char *named;             // what the message must name
+    friend void PrintTo(const ErrorCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class CompareToolErrors : public testing::TestWithParam<ErrorCase> {
+protected:
+    TempFolder m_folder;
+};
+
+TEST_P(CompareToolErrors, ExitTwoWithOneLineAndNoOutput)
+{
+    std::string binary = "\x7F"
+                         "ELF\x02\x01\x01";
+    binary += std::string(16, '\0') + "\xFF\xFE\x80";
+    std::vector<std::string> args;
+    for (const std::string &arg : GetParam().args) {
+        if (arg == "GOOD")
+            args.push_back(m_folder.Write("good.txt", "今日は晴れ。"));
+        else if (arg == "BINARY")
+            args.push_back(m_folder.Write("program.bin", binary));
+        else if (arg == "NUL")
+            args.push_back(m_folder.Write("nul.txt", "text\0more"s));
+        else if (arg == "FOLDER")
+            args.push_back(m_folder.Path().string());
+        else
+            args.push_back(arg);
+    }
+    const ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("kivo-compare: ")) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    EXPECT_NE(r.err.find(GetParam().named), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CompareTool, CompareToolErrors,
+    testing::Values(
+        ErrorCase{"MissingFile", {"GOOD", "no-such-file.txt"}, "no-such-file.txt"},
+        ErrorCase{"Folder", {"FOLDER", "GOOD"}, "kivo-tools-"},
+        ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin"},
+        ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt"},
+        ErrorCase{"UnknownOption", {"GOOD", "GOOD", "--bogus"}, "--bogus"},
+        ErrorCase{"BadFormat", {"GOOD", "GOOD", "--format", "xml"}, "--format"},
+        ErrorCase{"BadViewFormat", {"GOOD", "GOOD", "--view-format=2"}, "--view-format"},
+        ErrorCase{"BadColor", {"GOOD", "GOOD", "--color=sometimes"}, "--color"},
+        ErrorCase{"MissingValue", {"GOOD", "GOOD", "--delimiters"}, "--delimiters"},
+        ErrorCase{"DelimitersNotUtf8", {"GOOD", "GOOD", "--delimiters", "\xFF"}, "--delimiters"},
+        ErrorCase{"FlagWithValue", {"GOOD", "GOOD", "--cmp-case=1"}, "--cmp-case"},
+        ErrorCase{"OneFile", {"GOOD"}, "LEFT and RIGHT"},
+        ErrorCase{"ThreeFiles", {"GOOD", "GOOD", "extra.txt"}, "extra.txt"}),
+    [](const auto &param) { return std::string(param.param.name); });
+
+} // namespace
+} // namespace kivo::test

@@ -1,0 +1,173 @@
+// Unit tests of the tool's pieces: argument parsing, JSON and HTML escaping, display widths and
+// the side-by-side text layout.
+
+#include "CompareArguments.h"
+#include "DisplayWidth.h"
+#include "HtmlFormat.h"
+#include "RecordsFormat.h"
+#include "TextFormat.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo::cli {
+namespace {
+
+using namespace std::string_literals;
+
+std::string Json(std::string_view text)
+{
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+TEST(RecordsFormat, EscapesEveryControlCharacter)
+{
+    const std::string expected[0x20] = {
+        R"(\u0000)", R"(\u0001)", R"(\u0002)", R"(\u0003)", R"(\u0004)", R"(\u0005)", R"(\u0006)",
+        R"(\u0007)", R"(\b)",     R"(\t)",     R"(\n)",     R"(\u000b)", R"(\f)",     R"(\r)",
+        R"(\u000e)", R"(\u000f)", R"(\u0010)", R"(\u0011)", R"(\u0012)", R"(\u0013)", R"(\u0014)",
+        R"(\u0015)", R"(\u0016)", R"(\u0017)", R"(\u0018)", R"(\u0019)", R"(\u001a)", R"(\u001b)",
+        R"(\u001c)", R"(\u001d)", R"(\u001e)", R"(\u001f)"};
+    for (int c = 0; c < 0x20; ++c)
+        EXPECT_EQ(Json(std::string(1, static_cast<char>(c))), expected[c]) << c;
+    EXPECT_EQ(Json("\"\\/"), R"(\"\\/)");
+    EXPECT_EQ(Json("\x7f é\u2028😀"), "\x7f é\u2028😀"); // everything else stays itself
+}
+
+TEST(DisplayWidth, EastAsianWidths)
+{
+    struct Case {
+        char32_t c;
+        int width;
+    };
+    for (const Case &c :
+         {Case{U'a', 1}, Case{U'¥', 1}, Case{U'é', 1}, Case{U'ｱ', 1}, Case{U'あ', 2},
+          Case{U'漢', 2}, Case{U'　', 2}, Case{U'Ａ', 2}, Case{U'〜', 2}, Case{U'😀', 2},
+          Case{U'𠮷', 2}, Case{U'\u0301', 0}, Case{U'\u200B', 0}, Case{U'\uFE0F', 0}})
+        EXPECT_EQ(DisplayWidth(c.c), c.width) << static_cast<unsigned>(c.c);
+}
+
+TEST(DisplayWidth, ControlsAreShownAsSymbols)
+{
+    EXPECT_EQ(VisibleForm(U'\x1b'), "␛");
+    EXPECT_EQ(VisibleForm(U'\0'), "␀");
+    EXPECT_EQ(VisibleForm(U'\x7f'), "␡");
+    EXPECT_EQ(VisibleForm(U'\u009b'), "\uFFFD"); // C1 CSI
+    EXPECT_EQ(VisibleForm(U'\t'), "");
+    EXPECT_EQ(VisibleForm(U'a'), "");
+}
+
+ResultRow Row(RowKind kind, std::vector<StyledRun> left, std::vector<StyledRun> right)
+{
+    return ResultRow{kind, {std::move(left), std::move(right)}};
+}
+
+TEST(TextFormat, PadsByDisplayWidthAndWraps)
+{
+    const RichOptions options;
+    // Width 23: two columns of 10 and the gutter " x ".
+    const std::vector<ResultRow> rows = {
+        Row(RowKind::Same, {{TextStatus::Same, "あいう"}}, {{TextStatus::Same, "あいう"}}),
+        Row(RowKind::Deleted, {{TextStatus::Deleted, "abcdefghiあ\rz"}}, {}),
+        Row(RowKind::Added, {}, {{TextStatus::Added, "あいうえおか"}}),
+    };
+    EXPECT_EQ(FormatText(rows, options, {23, false}), "あいう       あいう\n"
+                                                      "\n"
+                                                      "abcdefghi  <\n"
+                                                      "あ          \n"
+                                                      "z           \n"
+                                                      "\n"
+                                                      "           > あいうえお\n"
+                                                      "             か\n");
+}
+
+TEST(TextFormat, ColoursRunsAndNeverPassesControls)
+{
+    const RichOptions options;
+    const std::vector<ResultRow> rows = {
+        Row(RowKind::Changed, {{TextStatus::Same, "a"}, {TextStatus::Changed, "b\x1b"}},
+            {{TextStatus::Same, "a"}, {TextStatus::Added, "\tc"}})};
+    EXPECT_EQ(FormatText(rows, options, {23, true}), "\x1b[37ma\x1b[0m\x1b[1;31mb␛\x1b[0m        | "
+                                                     "\x1b[37ma\x1b[0m\x1b[4;34m   c\x1b[0m\n");
+}
+
+TEST(HtmlFormat, EscapesTextAndShowsLineBreaks)
+{
+    std::string out;
+    AppendHtmlText(out, "<a href=\"x\">&'</a>\r2\n\x01\x7f");
+    EXPECT_EQ(out, "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;<br>2<br>␁␡");
+}
+
+TEST(HtmlFormat, PairsSentencesInTableRows)
+{
+    const RichOptions options;
+    const std::vector<ResultRow> rows = {
+        Row(RowKind::Changed, {{TextStatus::Same, "今日は"}, {TextStatus::Changed, "晴れ"}},
+            {{TextStatus::Same, "今日は"}, {TextStatus::Changed, "雨"}}),
+        Row(RowKind::Added, {}, {{TextStatus::Added, "<追加>"}})};
+    const std::string page = FormatHtml(rows, options, "left.txt", "bad\xFFname");
+    EXPECT_NE(page.find("<tr class=\"changed\"><td><span class=\"s1\">今日は</span><span "
+                        "class=\"s2\">晴れ</span></td><td><span class=\"s1\">今日は</span><span "
+                        "class=\"s2\">雨</span></td></tr>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<tr class=\"added\"><td></td><td><span class=\"s3\">&lt;追加&gt;</span>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<th>bad\uFFFDname</th>"), std::string::npos);
+    EXPECT_NE(page.find(".s2{color:#ff0000;font-weight:bold;}"), std::string::npos);
+    EXPECT_NE(page.find(".s3{color:#0000ff;text-decoration:underline;}"), std::string::npos);
+}
+
+std::optional<CompareArguments> Parse(std::vector<std::string_view> args, std::string &error)
+{
+    return ParseArguments(args, error);
+}
+
+TEST(CompareArguments, OptionsAnywhereAndBothForms)
+{
+    std::string error;
+    const auto a = Parse({"--cmp-case", "l.txt", "--delimiters", "。\\n", "r.txt", "--format=html",
+                          "--view-format", "1", "--cmp-zen", "--color", "--width=100"},
+                         error);
+    ASSERT_TRUE(a) << error;
+    EXPECT_EQ(a->leftPath, "l.txt");
+    EXPECT_EQ(a->rightPath, "r.txt");
+    EXPECT_EQ(a->delimiters, "。\\n");
+    EXPECT_EQ(a->cmpCase, 1);
+    EXPECT_EQ(a->cmpZen, 1);
+    EXPECT_EQ(a->cmpChar, 0);
+    EXPECT_EQ(a->viewFormat, 1);
+    EXPECT_EQ(a->format, OutputFormat::Html);
+    EXPECT_EQ(a->color, ColorMode::Always);
+    EXPECT_EQ(a->width, 100);
+
+    const auto dashed = Parse({"--", "--left", "-"}, error);
+    ASSERT_TRUE(dashed) << error;
+    EXPECT_EQ(dashed->leftPath, "--left");
+    EXPECT_EQ(dashed->rightPath, "-");
+}
+
+TEST(CompareArguments, ErrorsNameTheOptionOnOneLine)
+{
+    struct Case {
+        std::vector<std::string_view> args;
+        const char *message;
+    };
+    const Case cases[] = {
+        {{"a", "b", "--width", "5"}, "bad value '5' for --width"},
+        {{"a", "b", "--view-format"}, "option '--view-format' needs a value"},
+        {{"a", "b", "--no\nline"}, "unknown option '--no\\x0aline'"},
+        {{"a", "b", "--help=1"}, "option '--help' takes no value"},
+        {{}, "expected two files"},
+    };
+    for (const Case &c : cases) {
+        std::string error;
+        EXPECT_FALSE(Parse(c.args, error));
+        EXPECT_TRUE(error.starts_with(c.message)) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+} // namespace
+} // namespace kivo::cli

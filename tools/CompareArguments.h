@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kivo::cli {
+
+enum class OutputFormat { Records, Text, Html };
+enum class ColorMode { Auto, Always, Never };
+
+/// The command line of kivo-compare.
+struct CompareArguments {
+    std::string leftPath;
+    std::string rightPath;
+    /// The delimiter set as typed (UTF-8, backslash-n for a line break); none: the default set.
+    std::optional<std::string> delimiters;
+    int cmpChar = 0;
+    int cmpCase = 0;
+    int cmpZen = 0;
+    int cmpZenSp = 0;
+    int viewFormat = 0;
+    OutputFormat format = OutputFormat::Records;
+    ColorMode color = ColorMode::Auto;
+    /// Columns of the text format; 0: the terminal's width, or 80 when stdout is no terminal.
+    int width = 0;
+    bool help = false;
+};
+
+/// Parses the arguments after the program name. Options may stand before, between or after the
+/// two file names; "--" ends the options. On failure returns none and sets error to a one-line
+/// message that names the option or argument.
+std::optional<CompareArguments> ParseArguments(std::span<const std::string_view> args,
+                                               std::string &error);
+
+/// The --help text.
+std::string_view UsageText();
+
+} // namespace kivo::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+class Cp932Codec;
+}
+
+namespace kivo::cli {
+
+/// Reads a text file as UTF-8. A file that is valid UTF-8 (a byte-order mark is dropped) is taken
+/// as it is; any other file must be code page 932 text and is decoded. Line breaks are left as
+/// they are. Fails, with a one-line message naming the file, when the file cannot be read, holds
+/// a NUL byte or is neither encoding.
+///
+/// Decode every input before encoding anything with FromUtf8: a code of the user-defined area in
+/// a code page 932 file then still means its standard character, not one handed out meanwhile.
+std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
+                                        std::string &error);
+
+/// UTF-8 text as the engine compares it: code page 932 with CR line breaks (CR LF, LF and CR each
+/// become one CR). Characters the code page cannot hold get private codes. what names the text
+/// in the message when this fails (the private codes are used up).
+std::optional<std::string> ToEngineText(std::string_view utf8, std::string_view what,
+                                        Cp932Codec &codec, std::string &error);
+
+} // namespace kivo::cli

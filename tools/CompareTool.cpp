@@ -1,0 +1,107 @@
+#include "CompareTool.h"
+
+#include "CompareArguments.h"
+#include "CompareInput.h"
+#include "Comparison.h"
+#include "Cp932Codec.h"
+#include "HtmlFormat.h"
+#include "Progress.h"
+#include "RecordsFormat.h"
+#include "ResultRows.h"
+#include "TextFormat.h"
+
+#include <optional>
+
+namespace kivo::cli {
+
+namespace {
+
+constexpr int kDefaultWidth = 80; // text format width when stdout is no terminal
+
+/// The options of the comparison from the command line; the rest keeps its defaults.
+std::optional<RichOptions> MakeOptions(const CompareArguments &args, Cp932Codec &codec,
+                                       std::string &error)
+{
+    RichOptions options;
+    if (args.delimiters) {
+        // Stored as typed: the comparison itself turns backslash-n into a line break.
+        auto set = ToEngineText(*args.delimiters, "--delimiters", codec, error);
+        if (!set)
+            return std::nullopt;
+        options.Sptr[0] = std::move(*set);
+    }
+    options.CmpChar = args.cmpChar;
+    options.CmpCase = args.cmpCase;
+    options.CmpZen = args.cmpZen;
+    options.CmpZenSp = args.cmpZenSp;
+    options.ViewFormat = args.viewFormat;
+    return options;
+}
+
+std::optional<std::string> Format(const CompareArguments &args, const Terminal &terminal,
+                                  const RichOptions &options, const ResultList &results,
+                                  Cp932Codec &codec, std::string &error)
+{
+    if (args.format == OutputFormat::Records)
+        return FormatRecords(results, codec, error);
+    const auto rows = BuildRows(results, options.ViewFormat, codec, error);
+    if (!rows)
+        return std::nullopt;
+    if (args.format == OutputFormat::Html)
+        return FormatHtml(*rows, options, args.leftPath, args.rightPath);
+    TextLayout layout;
+    layout.width = args.width > 0                                      ? args.width
+                   : terminal.stdoutIsTerminal && terminal.columns > 0 ? terminal.columns
+                                                                       : kDefaultWidth;
+    layout.color = args.color == ColorMode::Always ||
+                   (args.color == ColorMode::Auto && terminal.stdoutIsTerminal);
+    return FormatText(*rows, options, layout);
+}
+
+} // namespace
+
+int RunCompare(std::span<const std::string_view> argList, const Terminal &terminal,
+               std::string &out, std::string &error)
+{
+    out.clear();
+    const auto args = ParseArguments(argList, error);
+    if (!args)
+        return kExitFailure;
+    if (args->help) {
+        out = UsageText();
+        return kExitSuccess;
+    }
+
+    // Decode both files before anything is encoded, so that the private codes handed out for
+    // one text cannot change what the user-defined codes of the other mean.
+    Cp932Codec &codec = Cp932Codec::Shared();
+    const auto leftUtf8 = LoadTextFile(args->leftPath, codec, error);
+    if (!leftUtf8)
+        return kExitFailure;
+    const auto rightUtf8 = LoadTextFile(args->rightPath, codec, error);
+    if (!rightUtf8)
+        return kExitFailure;
+
+    const auto options = MakeOptions(*args, codec, error);
+    if (!options)
+        return kExitFailure;
+    auto left = ToEngineText(*leftUtf8, args->leftPath, codec, error);
+    if (!left)
+        return kExitFailure;
+    auto right = ToEngineText(*rightUtf8, args->rightPath, codec, error);
+    if (!right)
+        return kExitFailure;
+
+    ProgressModel progress;
+    Comparison comparison(*options, progress);
+    comparison.RunToCompletion(std::move(*left), std::move(*right));
+
+    auto formatted = Format(*args, terminal, *options, comparison.ResultList, codec, error);
+    comparison.FreeResultList();
+    if (!formatted)
+        return kExitFailure;
+    out = std::move(*formatted);
+    return kExitSuccess;
+}
+
+} // namespace kivo::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kivo::cli {
+
+/// Exit statuses of kivo-compare.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 2; ///< bad arguments, unreadable or non-text files
+
+/// What the program's surroundings tell it about standard output.
+struct Terminal {
+    bool stdoutIsTerminal = false;
+    int columns = 0; ///< the terminal's width; 0 when unknown
+};
+
+/// Runs kivo-compare on the arguments after the program name: reads the two files, compares
+/// them with the engine and formats the result. On success the whole output is in out; on
+/// failure out is empty and error holds one line (without the program name). Returns the exit
+/// status.
+int RunCompare(std::span<const std::string_view> args, const Terminal &terminal, std::string &out,
+               std::string &error);
+
+} // namespace kivo::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ResultPair.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+class Cp932Codec;
+}
+
+namespace kivo::cli {
+
+/// Appends text as the inside of a JSON string: '"' and '\' get a backslash; backspace, form
+/// feed, line feed, carriage return and tab are written \b \f \n \r \t; every other character
+/// below U+0020 as \u00xx with lower-case hex digits; everything else as itself.
+void AppendJsonString(std::string &out, std::string_view utf8);
+
+/// The result as JSON Lines: one object per record in list order, with the keys leftIndex,
+/// rightIndex, status, sentenceEnd, leftText, rightText in that order, texts in UTF-8, no blanks.
+/// Other tools read this byte for byte. Fails, setting error, when a text is not code page 932.
+std::optional<std::string> FormatRecords(const ResultList &results, Cp932Codec &codec,
+                                         std::string &error);
+
+} // namespace kivo::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ResultPair.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kivo {
+class Cp932Codec;
+}
+
+namespace kivo::cli {
+
+/// Which side of a row is which.
+enum class Side { Left, Right };
+
+/// A stretch of text of one status, UTF-8.
+struct StyledRun {
+    TextStatus status = TextStatus::Original;
+    std::string text;
+};
+
+/// What a row shows: a pair of equal sentences, a changed pair, or a sentence of one side only.
+/// Layout keeps the texts' own lines (view format 1) and shows no pairs.
+enum class RowKind { Same, Changed, Added, Deleted, Layout };
+
+/// One row of a side-by-side view: a sentence pair with its runs on each side.
+struct ResultRow {
+    RowKind kind = RowKind::Same;
+    std::array<std::vector<StyledRun>, 2> sides; ///< indexed by Side
+};
+
+/// The rows of a result. With view format 0 there is one row per sentence pair: the runs of a
+/// changed pair (the records with sentenceEnd 0) and the record that closes it form one row.
+/// With view format 1 there is one Layout row holding every record's text in order, so the texts
+/// keep their own line breaks. Runs with empty texts are left out. Fails, setting error, only
+/// when a text is not code page 932 (which the engine never produces from valid input).
+std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, int viewFormat,
+                                                Cp932Codec &codec, std::string &error);
+
+/// The runs of one side as UTF-8 with their statuses, in order.
+const std::vector<StyledRun> &RunsOf(const ResultRow &row, Side side);
+
+} // namespace kivo::cli

@@ -1,0 +1,44 @@
+// kivo-compare: compares two text files sentence by sentence with the comparison engine and
+// prints the result as JSON Lines records, a terminal view or an HTML page.
+
+#include "CompareTool.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+kivo::cli::Terminal QueryTerminal()
+{
+    kivo::cli::Terminal terminal;
+    terminal.stdoutIsTerminal = isatty(STDOUT_FILENO) == 1;
+    winsize size{};
+    if (terminal.stdoutIsTerminal && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        terminal.columns = size.ws_col;
+    return terminal;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string out;
+    std::string error;
+    const int status = kivo::cli::RunCompare(args, QueryTerminal(), out, error);
+    if (status != kivo::cli::kExitSuccess) {
+        std::fprintf(stderr, "kivo-compare: %s\n", error.c_str());
+        return status;
+    }
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "kivo-compare: cannot write the output: %s\n", std::strerror(errno));
+        return kivo::cli::kExitFailure;
+    }
+    return status;
+}
