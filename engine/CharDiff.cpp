@@ -177,9 +177,10 @@ void BuildRuns(ResultList &results, ResultList::iterator p, const TokenList &L, 
         CollectedRun right = CollectRun(R, ir, TextStatus::Changed);
         il = left.next;
         ir = right.next;
-        if (!left.text.empty() || !right.text.empty())
-            insertRun(DifferenceStatus(left.text, right.text), std::move(left.text),
-                      std::move(right.text));
+        if (!left.text.empty() || !right.text.empty()) {
+            const TextStatus status = DifferenceStatus(left.text, right.text);
+            insertRun(status, std::move(left.text), std::move(right.text));
+        }
 
         left = CollectRun(L, il, TextStatus::Same);
         right = CollectRun(R, ir, TextStatus::Same);

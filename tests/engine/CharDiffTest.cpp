@@ -1,0 +1,337 @@
+#include "CharDiff.h"
+#include "EnginePrinters.h"
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <list>
+#include <random>
+
+namespace kivo {
+namespace {
+
+using test::Sjis;
+
+constexpr std::int32_t kLeftIndex = 3;
+constexpr std::int32_t kRightIndex = 5;
+
+ResultPair Run(TextStatus status, std::string_view leftUtf8, std::string_view rightUtf8)
+{
+    return ResultPair{kLeftIndex, kRightIndex, status, 0, Sjis(leftUtf8), Sjis(rightUtf8)};
+}
+
+ResultPair ClosedPair()
+{
+    return ResultPair{kLeftIndex, kRightIndex, TextStatus::Original, 1, "", ""};
+}
+
+ResultPair ChangedPair(std::string leftText, std::string rightText)
+{
+    return ResultPair{kLeftIndex, kRightIndex,         TextStatus::Changed,
+                      1,          std::move(leftText), std::move(rightText)};
+}
+
+/// The result list after DiffPair on one Changed record of the two texts (code page 932).
+ResultList Diff(std::string leftText, std::string rightText, const RichOptions &options,
+                ProgressModel &progress)
+{
+    ResultList results{ChangedPair(std::move(leftText), std::move(rightText))};
+    DiffPair(results, results.begin(), options, progress);
+    return results;
+}
+
+struct DiffCase {
+    const char *name;
+    const char *left;  // UTF-8
+    const char *right; // UTF-8
+    int cmpChar = 0;
+    int cmpCase = 0;
+    std::vector<ResultPair> runs; // empty: the pair stays as it was
+};
+
+void PrintTo(const DiffCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class DiffPairCase : public ::testing::TestWithParam<DiffCase> {};
+
+TEST_P(DiffPairCase, GivesTheExpectedRuns)
+{
+    const DiffCase &c = GetParam();
+    RichOptions options;
+    options.CmpChar = c.cmpChar;
+    options.CmpCase = c.cmpCase;
+    ProgressModel progress;
+    const ResultList actual = Diff(Sjis(c.left), Sjis(c.right), options, progress);
+    ResultList expected(c.runs.begin(), c.runs.end());
+    expected.push_back(c.runs.empty() ? ChangedPair(Sjis(c.left), Sjis(c.right)) : ClosedPair());
+    EXPECT_EQ(actual, expected);
+}
+
+using S = TextStatus;
+
+INSTANTIATE_TEST_SUITE_P(
+    CharDiff, DiffPairCase,
+    ::testing::Values(
+        DiffCase{"LongestRunThenAfterPart",
+                 "今日は晴れ。",
+                 "今日は雨。",
+                 0,
+                 0,
+                 {Run(S::Same, "今日は", "今日は"), Run(S::Changed, "晴れ", "雨"),
+                  Run(S::Same, "。", "。")}},
+        DiffCase{"EqualCountsScanTheLeft",
+                 "明日は雨。",
+                 "午後は雨。",
+                 0,
+                 0,
+                 {Run(S::Changed, "明日", "午後"), Run(S::Same, "は雨。", "は雨。")}},
+        DiffCase{"CrossingRunIsNotMatched",
+                 "ABCD",
+                 "CDAB",
+                 1,
+                 0,
+                 {Run(S::Added, "", "CD"), Run(S::Same, "AB", "AB"), Run(S::Deleted, "CD", "")}},
+        DiffCase{"IgnoredCaseKeepsBothTexts", "ABC", "abc", 0, 1, {Run(S::Same, "ABC", "abc")}},
+        DiffCase{
+            "EqualKeysPlaceByPlaceGiveOneRun", "AbC", "aBc", 1, 1, {Run(S::Same, "AbC", "aBc")}},
+        DiffCase{"DeletedInTheMiddle",
+                 "あいう",
+                 "あう",
+                 0,
+                 0,
+                 {Run(S::Same, "あ", "あ"), Run(S::Deleted, "い", ""), Run(S::Same, "う", "う")}},
+        DiffCase{"AddedAtTheEnd",
+                 "あい",
+                 "あいう",
+                 0,
+                 0,
+                 {Run(S::Same, "あい", "あい"), Run(S::Added, "", "う")}},
+        DiffCase{"WholeWordsDiffer",
+                 "ver2.0 beta",
+                 "ver3.0 beta",
+                 0,
+                 0,
+                 {Run(S::Changed, "ver2", "ver3"), Run(S::Same, ".0 beta", ".0 beta")}},
+        DiffCase{"LineBreaksAreNotCompared",
+                 "あ\rい。",
+                 "あい。",
+                 0,
+                 0,
+                 {Run(S::Same, "あ\rい。", "あい。")}},
+        DiffCase{"NothingInCommon", "あ", "い", 0, 0, {}},
+        DiffCase{"EmptySide", "", "あ", 0, 0, {}}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(DiffPair, StepsOncePlusOncePerSearchedRange)
+{
+    // The pair, 今日は, then 晴れ。/雨。 (finds 。), then 晴れ/雨 (finds nothing).
+    RichOptions options;
+    ProgressModel progress;
+    Diff(Sjis("今日は晴れ。"), Sjis("今日は雨。"), options, progress);
+    EXPECT_EQ(progress.Steps(), 4);
+}
+
+TokenList Tokens(std::string_view text)
+{
+    TokenList list;
+    RichOptions options;
+    options.CmpChar = 1;
+    CutTokens(list, text, options);
+    return list;
+}
+
+TEST(LongestRunAt, TakesTheLowestStartAmongEqualLengthsWithinTheRange)
+{
+    const TokenList X = Tokens("abab");
+    TokenList Y = Tokens("ab");
+    LongestRunAt(X, 0, 4, Y, 0, 2);
+    EXPECT_EQ(Y[0].matchStart, 0);
+    EXPECT_EQ(Y[0].matchLength, 2);
+    Y[0].matchLength = 0;
+    LongestRunAt(X, 1, 4, Y, 0, 1);
+    EXPECT_EQ(Y[0].matchStart, 2);
+    EXPECT_EQ(Y[0].matchLength, 1) << "bounded by the end of Y's range";
+}
+
+TEST(MergeRun, FoldsTheRunIntoItsFirstToken)
+{
+    TokenList list = Tokens("abcde");
+    MergeRun(list, 1, 3);
+    MergeRun(list, 9, 2); // no token there: nothing happens
+    DropFoldedTokens(list);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[1].text, "bcd");
+    EXPECT_EQ(list[1].key, "b");
+    EXPECT_EQ(list[1].status, TextStatus::Same);
+    EXPECT_EQ(list[2].text, "e");
+    EXPECT_EQ(list[2].status, TextStatus::Changed);
+}
+
+TEST(CollectRun, GathersChangedTokensAndOneSameToken)
+{
+    TokenList list = Tokens("abcd");
+    list[2].status = list[3].status = TextStatus::Same;
+    const auto collect = [&](std::int32_t index, TextStatus wanted) {
+        const CollectedRun run = CollectRun(list, index, wanted);
+        return std::pair(run.text, run.next);
+    };
+    EXPECT_EQ(collect(0, S::Changed), std::pair(std::string("ab"), 2));
+    EXPECT_EQ(collect(1, S::Same), std::pair(std::string(), 1));
+    EXPECT_EQ(collect(2, S::Same), std::pair(std::string("c"), 3));
+    EXPECT_EQ(collect(3, S::Same), std::pair(std::string("d"), 4));
+    EXPECT_EQ(collect(4, S::Changed), std::pair(std::string(), -1));
+    EXPECT_EQ(collect(-1, S::Same), std::pair(std::string(), -1));
+}
+
+// --- Against the list algorithm ---------------------------------------------------------------
+
+/// The matching written directly on linked lists with erasing merges and recursion, as the
+/// behaviour is described; the vector with folded tokens must give the same tokens.
+struct ListMatcher {
+    using List = std::list<Token>;
+
+    static List::iterator At(List &list, std::int32_t index)
+    {
+        return std::next(list.begin(), index);
+    }
+
+    static void Merge(List &list, std::int32_t index, std::int32_t length)
+    {
+        const auto first = At(list, index);
+        for (std::int32_t n = 1; n < length; ++n) {
+            const auto next = std::next(first);
+            first->text += next->text;
+            list.erase(next);
+        }
+        first->status = TextStatus::Same;
+    }
+
+    static void Common(List &X, std::int32_t xs, std::int32_t xe, List &Y, std::int32_t ys,
+                       std::int32_t ye)
+    {
+        if (xs >= xe || ys >= ye)
+            return;
+        std::int32_t best = -1, bestLength = 0, bestStart = -1;
+        auto y = At(Y, ys);
+        for (std::int32_t i = ys; i < ye; ++i, ++y) {
+            auto x = At(X, xs);
+            for (std::int32_t k = xs; k < xe; ++k, ++x) {
+                std::int32_t d = 0;
+                for (auto a = x, b = y; k + d < xe && i + d < ye && a->key == b->key; ++a, ++b)
+                    ++d;
+                if (d > bestLength) {
+                    best = i;
+                    bestLength = d;
+                    bestStart = k;
+                }
+            }
+        }
+        if (best < 0)
+            return;
+        Merge(Y, best, bestLength);
+        Merge(X, bestStart, bestLength);
+        Common(X, bestStart + 1, xe - (bestLength - 1), Y, best + 1, ye - (bestLength - 1));
+        Common(X, xs, bestStart, Y, ys, best);
+    }
+};
+
+std::string RandomSentence(std::mt19937 &rng)
+{
+    static const std::vector<std::string> words = {
+        "a", "b", "ab", "ba", " ", "x1", "\r", Sjis("は"), Sjis("の"), Sjis("雨"), Sjis("。"),
+    };
+    std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
+    std::uniform_int_distribution<int> length(0, 14);
+    std::string text;
+    for (int n = length(rng); n > 0; --n)
+        text += words[pick(rng)];
+    return text;
+}
+
+TEST(CommonRuns, MatchesTheListAlgorithmOnRandomSentences)
+{
+    std::mt19937 rng(99);
+    for (int round = 0; round < 3000; ++round) {
+        RichOptions options;
+        options.CmpChar = static_cast<int>(rng() % 2);
+        const std::string left = RandomSentence(rng);
+        const std::string right = RandomSentence(rng);
+        TokenList X, Y;
+        CutTokens(X, left, options);
+        CutTokens(Y, right, options);
+        ListMatcher::List listX(X.begin(), X.end()), listY(Y.begin(), Y.end());
+        ProgressModel progress;
+        const bool found = CommonRuns(X, 0, static_cast<std::int32_t>(X.size()), Y, 0,
+                                      static_cast<std::int32_t>(Y.size()), progress);
+        ListMatcher::Common(listX, 0, static_cast<std::int32_t>(listX.size()), listY, 0,
+                            static_cast<std::int32_t>(listY.size()));
+        DropFoldedTokens(X);
+        DropFoldedTokens(Y);
+        const auto strip = [](std::list<Token> list) {
+            for (Token &t : list) {
+                t.matchStart = -1;
+                t.matchLength = 0;
+            }
+            return list;
+        };
+        const auto stripped = [&](const TokenList &v) { return strip({v.begin(), v.end()}); };
+        ASSERT_EQ(stripped(X), strip(listX)) << "left " << test::Utf8(left);
+        ASSERT_EQ(stripped(Y), strip(listY)) << "right " << test::Utf8(right);
+        EXPECT_EQ(found, std::any_of(X.begin(), X.end(),
+                                     [](const Token &t) { return t.status == TextStatus::Same; }));
+    }
+}
+
+TEST(DiffPair, RunsRebuildThePairAndDifferencesShareNoToken)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        RichOptions options;
+        options.CmpChar = static_cast<int>(rng() % 2);
+        options.CmpCase = static_cast<int>(rng() % 2);
+        const std::string left = RandomSentence(rng);
+        const std::string right = RandomSentence(rng);
+        ProgressModel progress;
+        const ResultList results = Diff(left, right, options, progress);
+        SCOPED_TRACE(test::Utf8(left) + " / " + test::Utf8(right));
+        if (results.back().status == TextStatus::Changed) {
+            ASSERT_EQ(results.size(), 1u) << "a pair without runs stays whole";
+            continue;
+        }
+        ASSERT_EQ(results.back(), ClosedPair());
+        std::string joinedLeft, joinedRight;
+        bool previousWasDifference = false;
+        for (auto it = results.begin(); it != std::prev(results.end()); ++it) {
+            EXPECT_EQ(it->sentenceEnd, 0);
+            EXPECT_EQ(it->leftIndex, kLeftIndex);
+            EXPECT_EQ(it->rightIndex, kRightIndex);
+            joinedLeft += it->leftText;
+            joinedRight += it->rightText;
+            if (it->status == TextStatus::Same) {
+                EXPECT_FALSE(it->leftText.empty() || it->rightText.empty());
+                previousWasDifference = false;
+                continue;
+            }
+            EXPECT_FALSE(previousWasDifference) << "two difference runs in a row";
+            previousWasDifference = true;
+            const TextStatus expected = it->leftText.empty()    ? TextStatus::Added
+                                        : it->rightText.empty() ? TextStatus::Deleted
+                                                                : TextStatus::Changed;
+            EXPECT_EQ(it->status, expected);
+            TokenList l, r;
+            CutTokens(l, it->leftText, options);
+            CutTokens(r, it->rightText, options);
+            for (const Token &a : l)
+                for (const Token &b : r)
+                    EXPECT_NE(a.key, b.key) << "a common token left unmatched";
+        }
+        EXPECT_EQ(joinedLeft, left);
+        EXPECT_EQ(joinedRight, right);
+    }
+}
+
+} // namespace
+} // namespace kivo
