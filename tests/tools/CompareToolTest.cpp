@@ -2,6 +2,7 @@
 
 #include "Cp932Codec.h"
 #include "ToolRunner.h"
+#include "Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -224,10 +225,19 @@ TEST_F(CompareTool, HelpGoesToStdout)
 
 struct ErrorCase {
     const char *name;
-    std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "FOLDER" stand for files
+    std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "MANY", "FOLDER" stand for files
     const char *named;             // what the message must name
     friend void PrintTo(const ErrorCase &c, std::ostream *os) { *os << c.name; }
 };
+
+/// More different characters outside code page 932 than there are private codes.
+std::string ManyUnholdableCharacters()
+{
+    std::string text;
+    for (char32_t c = 0x20000; c <= 0x20000 + Cp932Codec::kPrivateCodeCount; ++c)
+        utf8::Append(text, c);
+    return text;
+}
 
 class CompareToolErrors : public testing::TestWithParam<ErrorCase> {
 protected:
@@ -247,6 +257,8 @@ TEST_P(CompareToolErrors, ExitTwoWithOneLineAndNoOutput)
             args.push_back(m_folder.Write("program.bin", binary));
         else if (arg == "NUL")
             args.push_back(m_folder.Write("nul.txt", "text\0more"s));
+        else if (arg == "MANY")
+            args.push_back(m_folder.Write("many.txt", ManyUnholdableCharacters()));
         else if (arg == "FOLDER")
             args.push_back(m_folder.Path().string());
         else
@@ -267,6 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"Folder", {"FOLDER", "GOOD"}, "kivo-tools-"},
         ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin"},
         ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt"},
+        ErrorCase{"PrivateCodesUsedUp", {"GOOD", "MANY"}, "many.txt"},
         ErrorCase{"UnknownOption", {"GOOD", "GOOD", "--bogus"}, "--bogus"},
         ErrorCase{"BadFormat", {"GOOD", "GOOD", "--format", "xml"}, "--format"},
         ErrorCase{"BadViewFormat", {"GOOD", "GOOD", "--view-format=2"}, "--view-format"},
