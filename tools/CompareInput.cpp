@@ -57,7 +57,7 @@ std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &cod
         return bytes;
     }
     Cp932Codec::Error cpError;
-    auto text = codec.ToUtf8(*bytes, &cpError);
+    auto text = codec.ExternalToUtf8(*bytes, &cpError);
     if (!text) {
         error = Quoted(path) + " is neither UTF-8 nor code page 932 text: " + cpError.message;
         return std::nullopt;

@@ -13,10 +13,8 @@ namespace kivo::cli {
 /// Reads a text file as UTF-8. A file that is valid UTF-8 (a byte-order mark is dropped) is taken
 /// as it is; any other file must be code page 932 text and is decoded. Line breaks are left as
 /// they are. Fails, with a one-line message naming the file, when the file cannot be read, holds
-/// a NUL byte or is neither encoding.
-///
-/// Decode every input before encoding anything with FromUtf8: a code of the user-defined area in
-/// a code page 932 file then still means its standard character, not one handed out meanwhile.
+/// a NUL byte or is neither encoding. Codes of the user-defined area in a code page 932 file mean
+/// their standard characters (U+E000-U+E757), whatever private codes were handed out before.
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error);
 

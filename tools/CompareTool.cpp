@@ -72,8 +72,6 @@ int RunCompare(std::span<const std::string_view> argList, const Terminal &termin
         return kExitSuccess;
     }
 
-    // Decode both files before anything is encoded, so that the private codes handed out for
-    // one text cannot change what the user-defined codes of the other mean.
     Cp932Codec &codec = Cp932Codec::Shared();
     const auto leftUtf8 = LoadTextFile(args->leftPath, codec, error);
     if (!leftUtf8)

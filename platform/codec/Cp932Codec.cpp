@@ -130,7 +130,8 @@ std::optional<std::string> Cp932Codec::FromUtf8(std::string_view utf8, Error *er
     return out;
 }
 
-bool Cp932Codec::Decode(std::string_view cp932, std::string *out, Error *error)
+bool Cp932Codec::Decode(std::string_view cp932, std::string *out, bool usePrivateCodes,
+                        Error *error)
 {
     const ct::Tables &tables = ct::Get();
     if (!tables.available)
@@ -168,7 +169,7 @@ bool Cp932Codec::Decode(std::string_view cp932, std::string *out, Error *error)
                             Format("code 0x%02X 0x%02X at byte %zu is not a character of code "
                                    "page 932",
                                    b, trail, pos));
-            if (out && b >= ct::kPrivateLeadFirst && b <= ct::kPrivateLeadLast) {
+            if (out && usePrivateCodes && b >= ct::kPrivateLeadFirst && b <= ct::kPrivateLeadLast) {
                 if (!lock.owns_lock())
                     lock.lock();
                 const std::size_t index = ct::PrivateIndex(b, trail);
@@ -193,14 +194,23 @@ std::optional<std::string> Cp932Codec::ToUtf8(std::string_view cp932, Error *err
 {
     std::string out;
     out.reserve(cp932.size() + cp932.size() / 2);
-    if (!Decode(cp932, &out, error))
+    if (!Decode(cp932, &out, true, error))
+        return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> Cp932Codec::ExternalToUtf8(std::string_view cp932, Error *error)
+{
+    std::string out;
+    out.reserve(cp932.size() + cp932.size() / 2);
+    if (!Decode(cp932, &out, false, error))
         return std::nullopt;
     return out;
 }
 
 bool Cp932Codec::IsValidCp932(std::string_view cp932, Error *error)
 {
-    return Decode(cp932, nullptr, error);
+    return Decode(cp932, nullptr, false, error);
 }
 
 bool IsValidUtf8(std::string_view bytes)

@@ -55,6 +55,12 @@ public:
     /// not code page 932 text.
     std::optional<std::string> ToUtf8(std::string_view cp932, Error *error = nullptr);
 
+    /// Code page 932 bytes from outside the program (a file, the clipboard) to UTF-8. Unlike
+    /// ToUtf8, the user-defined area always means its standard characters U+E000-U+E757, so a
+    /// file's own user-defined characters are never read as characters that were given private
+    /// codes in this session. Fails like ToUtf8.
+    std::optional<std::string> ExternalToUtf8(std::string_view cp932, Error *error = nullptr);
+
     /// Whether bytes are code page 932 text that ToUtf8 accepts: no NUL, no byte that is not a
     /// character (0x80, 0xA0, FD-FF), every lead byte followed by a trail byte, and every
     /// two-byte code one the code page assigns.
@@ -67,8 +73,9 @@ public:
     std::size_t PrivateCodesUsed() const;
 
 private:
-    /// Walks code page 932 text, appending its UTF-8 form to out unless out is null.
-    bool Decode(std::string_view cp932, std::string *out, Error *error);
+    /// Walks code page 932 text, appending its UTF-8 form to out unless out is null. With
+    /// usePrivateCodes, handed-out private codes give back their characters.
+    bool Decode(std::string_view cp932, std::string *out, bool usePrivateCodes, Error *error);
     /// The private code of c, allocating one on first use; 0 when none is left.
     std::uint16_t PrivateCodeFor(char32_t c);
 

@@ -97,6 +97,23 @@ TEST(Cp932Codec, UnallocatedUserDefinedCodesDecodeToTheStandardCharacters)
     EXPECT_EQ(Decode(codec, "\xF0\x41"), "\uE001");
 }
 
+TEST(Cp932Codec, ExternalBytesKeepTheStandardUserDefinedCharacters)
+{
+    Cp932Codec codec;
+    EXPECT_EQ(Hex(Encode(codec, "é")), "F0 40");
+    // A file's own F0 40 is U+E000, not the é handed out above; it gets a private code of its
+    // own when encoded, and both come back.
+    const auto external = codec.ExternalToUtf8("\xF0\x40\x82\xA0");
+    ASSERT_TRUE(external);
+    EXPECT_EQ(*external, "\uE000あ");
+    const std::string both = Encode(codec, "é" + *external);
+    EXPECT_EQ(Hex(both), "F0 40 F0 41 82 A0");
+    EXPECT_EQ(Decode(codec, both), "é\uE000あ");
+    Cp932Codec::Error error;
+    EXPECT_FALSE(codec.ExternalToUtf8("\x85\x40", &error));
+    EXPECT_EQ(error.offset, 0u);
+}
+
 TEST(Cp932Codec, SharedCodecKeepsOneTable)
 {
     Cp932Codec &shared = Cp932Codec::Shared();
