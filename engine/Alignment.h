@@ -28,7 +28,8 @@ std::uint32_t WordCount(Sentence &sentence);
 /// Dissimilarity of two keys: words minus the number of word runs of split that occur as whole
 /// characters in searchIn, counting each occurrence in split. An unfound word ended by a class
 /// change uses up one unit of bound; with bound 0 left, the current value is returned at once, as
-/// the candidate can no longer beat the best score.
+/// the candidate can no longer beat the best score. words must be at least the number of word
+/// runs of split (alignment passes WordCount of split).
 std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, std::uint32_t words,
                              std::uint32_t bound);
 

@@ -1,6 +1,8 @@
 #include "CharDiff.h"
 
 #include <cassert>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kivo {
@@ -29,8 +31,8 @@ struct Ranges {
 
 /// One level of CommonRuns: finds and merges the longest common run of r, and queues the part
 /// before it and, above that, the part after it, so that the part after is searched first.
-bool MatchLongestRun(TokenList &X, TokenList &Y, const Ranges &r, std::vector<Ranges> &pending,
-                     IProgress &progress)
+bool MatchLongestRun(TokenList &X, TokenList &Y, const KeyNumbers &keys, const Ranges &r,
+                     std::vector<Ranges> &pending, IProgress &progress)
 {
     if (r.xs >= r.xe || r.ys >= r.ye)
         return false;
@@ -39,7 +41,7 @@ bool MatchLongestRun(TokenList &X, TokenList &Y, const Ranges &r, std::vector<Ra
         Token &y = At(Y, i);
         y.matchStart = -1;
         y.matchLength = 0;
-        LongestRunAt(X, r.xs, r.xe, Y, i, r.ye);
+        LongestRunAt(keys.x, r.xs, r.xe, keys.y, i, r.ye, y);
     }
     const std::int32_t b = PickLongestRun(Y, r.ys, r.ye);
     if (b < 0)
@@ -87,24 +89,43 @@ bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, st
 {
     // A work stack instead of recursion, in the same order: a common run can nest as deep as the
     // shorter sentence has tokens.
+    const KeyNumbers keys = NumberKeys(X, Y);
     std::vector<Ranges> pending;
-    const bool found = MatchLongestRun(X, Y, {xs, xe, ys, ye}, pending, progress);
+    const bool found = MatchLongestRun(X, Y, keys, {xs, xe, ys, ye}, pending, progress);
     while (!pending.empty()) {
         const Ranges r = pending.back();
         pending.pop_back();
-        MatchLongestRun(X, Y, r, pending, progress);
+        MatchLongestRun(X, Y, keys, r, pending, progress);
     }
     return found;
 }
 
-void LongestRunAt(const TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y,
-                  std::int32_t i, std::int32_t ye)
+KeyNumbers NumberKeys(const TokenList &X, const TokenList &Y)
 {
-    Token &y = At(Y, i);
+    std::unordered_map<std::string_view, std::int32_t> numbers;
+    const auto number = [&](const TokenList &list) {
+        std::vector<std::int32_t> result;
+        result.reserve(list.size());
+        for (const Token &token : list)
+            result.push_back(
+                numbers.try_emplace(token.key, static_cast<std::int32_t>(numbers.size()))
+                    .first->second);
+        return result;
+    };
+    KeyNumbers keys;
+    keys.x = number(X);
+    keys.y = number(Y);
+    return keys;
+}
+
+void LongestRunAt(std::span<const std::int32_t> xKeys, std::int32_t xs, std::int32_t xe,
+                  std::span<const std::int32_t> yKeys, std::int32_t i, std::int32_t ye, Token &y)
+{
+    const std::int32_t key = yKeys[static_cast<std::size_t>(i)];
     for (std::int32_t k = xs; k < xe; ++k) {
-        if (y.key != At(X, k).key)
+        if (xKeys[static_cast<std::size_t>(k)] != key)
             continue;
-        const std::int32_t d = RunLength(X, k, xe - k - 1, Y, i, ye - i - 1);
+        const std::int32_t d = RunLength(xKeys, k, xe - k - 1, yKeys, i, ye - i - 1);
         if (d > y.matchLength) {
             y.matchStart = k;
             y.matchLength = d;
@@ -112,16 +133,18 @@ void LongestRunAt(const TokenList &X, std::int32_t xs, std::int32_t xe, TokenLis
     }
 }
 
-std::int32_t RunLength(const TokenList &X, std::int32_t k, std::int32_t remainingX,
-                       const TokenList &Y, std::int32_t i, std::int32_t remainingY)
+std::int32_t RunLength(std::span<const std::int32_t> xKeys, std::int32_t k, std::int32_t remainingX,
+                       std::span<const std::int32_t> yKeys, std::int32_t i, std::int32_t remainingY)
 {
+    const auto xSize = static_cast<std::int32_t>(xKeys.size());
+    const auto ySize = static_cast<std::int32_t>(yKeys.size());
     std::int32_t length = 1;
-    while (remainingX > 0 && remainingY > 0 && k + 1 < Size(X) && i + 1 < Size(Y)) {
+    while (remainingX > 0 && remainingY > 0 && k + 1 < xSize && i + 1 < ySize) {
         ++k;
         ++i;
         --remainingX;
         --remainingY;
-        if (At(X, k).key != At(Y, i).key)
+        if (xKeys[static_cast<std::size_t>(k)] != yKeys[static_cast<std::size_t>(i)])
             break;
         ++length;
     }

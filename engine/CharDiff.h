@@ -6,7 +6,9 @@
 #include "Token.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace kivo {
 
@@ -27,16 +29,28 @@ void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &op
 bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, std::int32_t ys,
                 std::int32_t ye, IProgress &progress);
 
-/// Sets matchStart and matchLength of Y[i] to the longest run of equal keys that starts with
-/// Y[i] and some X[k], xs <= k < xe, bounded by xe and ye; the lowest k wins a tie. Leaves them
-/// unchanged when no run is longer than the current matchLength.
-void LongestRunAt(const TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y,
-                  std::int32_t i, std::int32_t ye);
+/// The keys of two token lists as small numbers, equal exactly where the keys are equal, so that
+/// matching compares numbers instead of strings.
+struct KeyNumbers {
+    std::vector<std::int32_t> x;
+    std::vector<std::int32_t> y;
+};
 
-/// Length of the run of equal keys that starts with the equal pair X[k], Y[i], counting that pair
-/// and at most remainingX and remainingY further tokens of each list.
-std::int32_t RunLength(const TokenList &X, std::int32_t k, std::int32_t remainingX,
-                       const TokenList &Y, std::int32_t i, std::int32_t remainingY);
+/// Numbers the keys of X and Y (one number per token, in list order).
+KeyNumbers NumberKeys(const TokenList &X, const TokenList &Y);
+
+/// Sets y.matchStart and y.matchLength to the longest run of equal keys that starts with y, the
+/// token at index i of Y, and some X[k], xs <= k < xe, bounded by xe and ye; the lowest k wins a
+/// tie. xKeys and yKeys are the key numbers of X and Y. Leaves y unchanged when no run is longer
+/// than its current matchLength.
+void LongestRunAt(std::span<const std::int32_t> xKeys, std::int32_t xs, std::int32_t xe,
+                  std::span<const std::int32_t> yKeys, std::int32_t i, std::int32_t ye, Token &y);
+
+/// Length of the run of equal keys that starts with the equal pair xKeys[k], yKeys[i], counting
+/// that pair and at most remainingX and remainingY further tokens of each list.
+std::int32_t RunLength(std::span<const std::int32_t> xKeys, std::int32_t k, std::int32_t remainingX,
+                       std::span<const std::int32_t> yKeys, std::int32_t i,
+                       std::int32_t remainingY);
 
 /// Index of the token of Y[ys, ye) with the largest matchLength, the lowest index on a tie; -1
 /// when every matchLength is 0.

@@ -145,15 +145,17 @@ TokenList Tokens(std::string_view text)
 
 TEST(LongestRunAt, TakesTheLowestStartAmongEqualLengthsWithinTheRange)
 {
-    const TokenList X = Tokens("abab");
-    TokenList Y = Tokens("ab");
-    LongestRunAt(X, 0, 4, Y, 0, 2);
-    EXPECT_EQ(Y[0].matchStart, 0);
-    EXPECT_EQ(Y[0].matchLength, 2);
-    Y[0].matchLength = 0;
-    LongestRunAt(X, 1, 4, Y, 0, 1);
-    EXPECT_EQ(Y[0].matchStart, 2);
-    EXPECT_EQ(Y[0].matchLength, 1) << "bounded by the end of Y's range";
+    const KeyNumbers keys = NumberKeys(Tokens("abab"), Tokens("ab"));
+    EXPECT_EQ(keys.x, (std::vector<std::int32_t>{0, 1, 0, 1}));
+    EXPECT_EQ(keys.y, (std::vector<std::int32_t>{0, 1}));
+    Token y;
+    LongestRunAt(keys.x, 0, 4, keys.y, 0, 2, y);
+    EXPECT_EQ(y.matchStart, 0);
+    EXPECT_EQ(y.matchLength, 2);
+    y.matchLength = 0;
+    LongestRunAt(keys.x, 1, 4, keys.y, 0, 1, y);
+    EXPECT_EQ(y.matchStart, 2);
+    EXPECT_EQ(y.matchLength, 1) << "bounded by the end of Y's range";
 }
 
 TEST(MergeRun, FoldsTheRunIntoItsFirstToken)
