@@ -24,8 +24,9 @@ void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &op
 /// scanned in the outer loop. Returns whether the ranges themselves had a common run.
 ///
 /// Indices are positions in the vectors. A merge marks the folded tokens instead of erasing
-/// them, so no range ever holds a folded token: the part after a run of length n starts n
-/// positions past the run's first token. Steps progress once per non-empty pair of ranges.
+/// them, so no range ever holds a folded token (the given ranges must hold none either): the part
+/// after a run of length n starts n positions past the run's first token. Steps progress once per
+/// non-empty pair of ranges.
 bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, std::int32_t ys,
                 std::int32_t ye, IProgress &progress);
 
