@@ -1,0 +1,35 @@
+// The whole engine on arbitrary byte pairs and options: never out of bounds, and with the line
+// layout kept the texts of all records joined give each side's text back.
+#include "Comparison.h"
+#include "FuzzInput.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    // The first byte of the rest says where the left text ends.
+    const std::size_t cut = input.rest.empty() ? 0
+                                               : static_cast<unsigned char>(input.rest[0]) *
+                                                     (input.rest.size() - 1) / 255;
+    const std::string left = input.rest.empty() ? std::string() : input.rest.substr(1, cut);
+    const std::string right = input.rest.empty() ? std::string() : input.rest.substr(1 + cut);
+
+    kivo::ProgressModel progress;
+    kivo::Comparison comparison(input.options, progress);
+    comparison.RunToCompletion(left, right);
+    if (comparison.compareState != kivo::CompareState::SetUpDisplay)
+        std::abort();
+
+    std::string joinedLeft;
+    std::string joinedRight;
+    for (const kivo::ResultPair &record : comparison.ResultList) {
+        if (record.sentenceEnd != 0 && record.sentenceEnd != 1)
+            std::abort();
+        joinedLeft += record.leftText;
+        joinedRight += record.rightText;
+    }
+    if (input.options.ViewFormat == 1 && (joinedLeft != left || joinedRight != right))
+        std::abort();
+    return 0;
+}
