@@ -1,0 +1,119 @@
+#include "app/SettingsStore.h"
+
+#include "platform/Profile.h"
+
+#include <array>
+#include <cstdio>
+
+namespace kivo {
+namespace {
+
+constexpr const char *kColorSection = "Color";
+constexpr const char *kEffectSection = "Effect";
+constexpr const char *kFontSection = "Font";
+constexpr const char *kWindowSection = "Window";
+constexpr const char *kOptionsSection = "Options";
+
+// Value names of the colour slots, in slot order. The defaults are those of RichOptions.
+constexpr std::array<const char *, kColorCount> kColorNames{"Background", "Original", "Same",
+                                                            "Changed",    "Added",    "Deleted"};
+
+// Value names of the effect slots; slot 0 (Original) is never stored.
+constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same", "Changed", "Added",
+                                                              "Deleted"};
+
+constexpr const char *kCharFormat = "CharFormat";
+constexpr const char *kShowMaximized = "ShowMaximized";
+
+// The integer options of section Options, in storage order.
+struct FlagValue {
+    const char *name;
+    std::int32_t RichOptions::*field;
+};
+constexpr std::array<FlagValue, 7> kFlags{{
+    {"CmpChar", &RichOptions::CmpChar},
+    {"CmpCase", &RichOptions::CmpCase},
+    {"CmpZen", &RichOptions::CmpZen},
+    {"CmpZenSp", &RichOptions::CmpZenSp},
+    {"ViewFormat", &RichOptions::ViewFormat},
+    {"ViewLine", &RichOptions::ViewLine},
+    {"ViewBar", &RichOptions::ViewBar},
+}};
+
+// "Sptr1" ... "Sptr9".
+std::array<char, 8> DelimiterName(std::size_t index)
+{
+    std::array<char, 8> name{};
+    std::snprintf(name.data(), name.size(), "Sptr%zu", index + 1);
+    return name;
+}
+
+constexpr bool IsEffectCode(std::int32_t code)
+{
+    return code >= 0 && code < kEffectCodeCount;
+}
+
+} // namespace
+
+void LoadSettings(const Profile &profile, RichOptions &options)
+{
+    const RichOptions defaults;
+    for (std::size_t slot = 0; slot < kColorCount; ++slot) {
+        options.Color[slot] = static_cast<ColorRef>(profile.GetProfileInt(
+            kColorSection, kColorNames[slot], static_cast<std::int32_t>(defaults.Color[slot])));
+    }
+    for (std::size_t slot = 1; slot < kEffectCount; ++slot) {
+        const std::int32_t code =
+            profile.GetProfileInt(kEffectSection, kEffectNames[slot], defaults.Effect[slot]);
+        // Rendering looks effects up in a five-entry table: an unknown code means no effect.
+        options.Effect[slot] = IsEffectCode(code) ? code : 0;
+    }
+
+    const auto block = profile.GetProfileBinary(kFontSection, kCharFormat);
+    if (block && block->size() == CharFormat::kSize) {
+        std::array<std::uint8_t, CharFormat::kSize> bytes{};
+        std::copy(block->begin(), block->end(), bytes.begin());
+        options.CharFormat = CharFormat::FromBytes(bytes);
+    } else {
+        // Built after the colours, so a stored Original colour is the default text colour.
+        options.CharFormat = DefaultCharFormat(options.Color[ColorOriginal]);
+    }
+
+    options.ShowMaximized =
+        profile.GetProfileInt(kWindowSection, kShowMaximized, defaults.ShowMaximized);
+
+    for (const FlagValue &flag : kFlags) {
+        options.*flag.field =
+            profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field);
+    }
+
+    for (std::size_t i = 0; i < kDelimiterSetCount; ++i) {
+        options.Sptr[i] =
+            profile.GetProfileString(kOptionsSection, DelimiterName(i).data(), defaults.Sptr[i]);
+    }
+
+    options.SyncScroll = 0;
+}
+
+void SaveSettings(Profile &profile, const RichOptions &options)
+{
+    for (std::size_t slot = 0; slot < kColorCount; ++slot) {
+        profile.WriteProfileInt(kColorSection, kColorNames[slot],
+                                static_cast<std::int32_t>(options.Color[slot]));
+    }
+    for (std::size_t slot = 1; slot < kEffectCount; ++slot)
+        profile.WriteProfileInt(kEffectSection, kEffectNames[slot], options.Effect[slot]);
+
+    const auto bytes = options.CharFormat.ToBytes();
+    profile.WriteProfileBinary(kFontSection, kCharFormat, bytes);
+
+    profile.WriteProfileInt(kWindowSection, kShowMaximized, options.ShowMaximized);
+
+    for (const FlagValue &flag : kFlags)
+        profile.WriteProfileInt(kOptionsSection, flag.name, options.*flag.field);
+
+    for (std::size_t i = 0; i < kDelimiterSetCount; ++i)
+        profile.WriteProfileString(kOptionsSection, DelimiterName(i).data(), options.Sptr[i]);
+}
+
+} // namespace kivo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace kivo {
+
+/// One entry of a file dialog's type list: the name shown and its patterns, separated by
+/// semicolons ("*.rtf", "*.*" for every file).
+struct FileFilter {
+    QString name;
+    QString patterns;
+};
+
+/// What a file dialog asks.
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+
+    Mode mode = Mode::Open;
+    QString title;
+    std::vector<FileFilter> filters;
+    QString proposedName;  ///< path or name shown at first (save)
+    QString defaultSuffix; ///< added to a name typed without one, without the dot (save)
+};
+
+/// Answers a file dialog instead of the user: the chosen path, or nothing for cancel.
+using FileDialogAnswerer = std::function<std::optional<QString>(const FileDialogRequest &)>;
+
+/// Makes answerer answer every file dialog while this object lives (tests use it).
+class ScopedFileDialogAnswerer {
+public:
+    explicit ScopedFileDialogAnswerer(FileDialogAnswerer answerer);
+    ~ScopedFileDialogAnswerer();
+    ScopedFileDialogAnswerer(const ScopedFileDialogAnswerer &) = delete;
+    ScopedFileDialogAnswerer &operator=(const ScopedFileDialogAnswerer &) = delete;
+
+private:
+    FileDialogAnswerer m_previous;
+};
+
+/// Shows a modal file dialog. Open: the chosen file must exist. Save: replacing an existing
+/// file is confirmed first. Returns the chosen path, or nothing when the user cancelled.
+std::optional<QString> RunFileDialog(const FileDialogRequest &request, QWidget *parent = nullptr);
+
+/// The type list in the form of the platform's dialogs. "*.*" means every file.
+QStringList NameFilters(const std::vector<FileFilter> &filters);
+
+} // namespace kivo

@@ -1,0 +1,106 @@
+#include "platform/Profile.h"
+
+#include "Cp932Codec.h"
+
+#include <QByteArray>
+#include <QSettings>
+
+namespace kivo {
+namespace {
+
+QString Key(std::string_view section, std::string_view entry)
+{
+    return QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size())) + u'/' +
+           QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+
+} // namespace
+
+Profile::Profile(const QString &company, const QString &application)
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, company,
+                                             application))
+{}
+
+Profile::~Profile() = default;
+
+std::int32_t Profile::GetProfileInt(std::string_view section, std::string_view entry,
+                                    std::int32_t defaultValue) const
+{
+    const QVariant value = m_settings->value(Key(section, entry));
+    if (!value.isValid() || value.typeId() == QMetaType::QByteArray)
+        return defaultValue;
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    // Unsigned 32-bit values (colours) come back as written, through their bit pattern.
+    if (!ok || number < INT32_MIN || number > UINT32_MAX)
+        return defaultValue;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
+}
+
+std::string Profile::GetProfileString(std::string_view section, std::string_view entry,
+                                      std::string_view defaultValue) const
+{
+    const QVariant value = m_settings->value(Key(section, entry));
+    if (!value.isValid())
+        return std::string(defaultValue);
+    // Bytes that were no code page 932 text when written are kept as they were.
+    if (value.typeId() == QMetaType::QByteArray)
+        return value.toByteArray().toStdString();
+    if (value.typeId() != QMetaType::QString)
+        return std::string(defaultValue);
+    const QByteArray utf8 = value.toString().toUtf8();
+    std::optional<std::string> text =
+        Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()));
+    return text ? std::move(*text) : std::string(defaultValue);
+}
+
+std::optional<std::vector<std::uint8_t>> Profile::GetProfileBinary(std::string_view section,
+                                                                   std::string_view entry) const
+{
+    const QVariant value = m_settings->value(Key(section, entry));
+    if (!value.isValid() || value.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    const QByteArray bytes = value.toByteArray();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+void Profile::WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value)
+{
+    m_settings->setValue(Key(section, entry), value);
+}
+
+void Profile::WriteProfileString(std::string_view section, std::string_view entry,
+                                 std::string_view value)
+{
+    const std::optional<std::string> utf8 = Cp932Codec::Shared().ToUtf8(value);
+    if (utf8)
+        m_settings->setValue(Key(section, entry), QString::fromStdString(*utf8));
+    else
+        m_settings->setValue(Key(section, entry),
+                             QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+}
+
+void Profile::WriteProfileBinary(std::string_view section, std::string_view entry,
+                                 std::span<const std::uint8_t> value)
+{
+    m_settings->setValue(Key(section, entry),
+                         QByteArray(reinterpret_cast<const char *>(value.data()),
+                                    static_cast<qsizetype>(value.size())));
+}
+
+void Profile::RemoveEntry(std::string_view section, std::string_view entry)
+{
+    m_settings->remove(Key(section, entry));
+}
+
+void Profile::Flush()
+{
+    m_settings->sync();
+}
+
+QString Profile::FileName() const
+{
+    return m_settings->fileName();
+}
+
+} // namespace kivo

@@ -1,0 +1,40 @@
+#include "platform/RichEditView.h"
+
+#include "resources/ResourceIds.h"
+
+#include <QTextEdit>
+
+namespace kivo {
+
+RichEditView::RichEditView(QTextEdit *control) : View(control), m_control(control)
+{
+    using namespace res;
+    OnCommand(ID_EDIT_UNDO, [this] { m_control->undo(); });
+    OnCommand(ID_EDIT_CUT, [this] { m_control->cut(); });
+    OnCommand(ID_EDIT_COPY, [this] { m_control->copy(); });
+    OnCommand(ID_EDIT_PASTE, [this] { m_control->paste(); });
+    OnCommand(ID_EDIT_SELECT_ALL, [this] { m_control->selectAll(); });
+
+    OnUpdateCommand(ID_EDIT_UNDO, [this](CmdUI &ui) {
+        ui.Enable(!m_control->isReadOnly() && m_control->document()->isUndoAvailable());
+    });
+    OnUpdateCommand(ID_EDIT_CUT,
+                    [this](CmdUI &ui) { ui.Enable(!m_control->isReadOnly() && HasSelection()); });
+    OnUpdateCommand(ID_EDIT_COPY, [this](CmdUI &ui) { ui.Enable(HasSelection()); });
+    OnUpdateCommand(ID_EDIT_PASTE, [this](CmdUI &ui) {
+        ui.Enable(!m_control->isReadOnly() && m_control->canPaste());
+    });
+    OnUpdateCommand(ID_EDIT_SELECT_ALL, [this](CmdUI &ui) { ui.Enable(HasText()); });
+}
+
+bool RichEditView::HasText() const
+{
+    return !m_control->document()->isEmpty();
+}
+
+bool RichEditView::HasSelection() const
+{
+    return m_control->textCursor().hasSelection();
+}
+
+} // namespace kivo

@@ -1,0 +1,117 @@
+#include "platform/WinApp.h"
+
+#include "platform/IdleLoop.h"
+#include "platform/MdiFrameWnd.h"
+#include "platform/Profile.h"
+#include "platform/StatusBar.h"
+#include "resources/ResourceIds.h"
+#include "resources/Strings.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kivo {
+namespace {
+
+WinApp *g_current = nullptr;
+
+// The write end of the pipe from the signal handler to the event loop.
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminateSignal(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe calls here; a full pipe just drops the byte.
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+WinApp::WinApp() : m_idle(new IdleLoop([this](long count) { return OnIdle(count); }, this))
+{
+    g_current = this;
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The clipboard's content decides whether paste is available.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &WinApp::KickIdle);
+}
+
+WinApp::~WinApp()
+{
+    delete m_mainWnd.data();
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+WinApp *WinApp::Current()
+{
+    return g_current;
+}
+
+bool WinApp::OnIdle(long count)
+{
+    if (count == 0 && m_mainWnd) {
+        m_mainWnd->UpdateCmdUI();
+        if (auto *bar = qobject_cast<StatusBar *>(m_mainWnd->statusBar()))
+            bar->UpdateIndicators();
+    }
+    return count < 1;
+}
+
+int WinApp::Run()
+{
+    if (!InitInstance())
+        return 1;
+    QApplication::exec();
+    return ExitInstance();
+}
+
+void WinApp::SetMainWnd(MdiFrameWnd *frame)
+{
+    m_mainWnd = frame;
+    if (frame)
+        frame->SetAppTarget(this);
+}
+
+void WinApp::SetRegistryKey(const QString &company)
+{
+    m_profile = std::make_unique<Profile>(company, res::LoadString(res::IDS_APP_TITLE));
+}
+
+Profile &WinApp::GetProfile() const
+{
+    Q_ASSERT_X(m_profile, "WinApp::GetProfile", "SetRegistryKey must come first");
+    return *m_profile;
+}
+
+void WinApp::KickIdle()
+{
+    m_idle->Kick();
+}
+
+void WinApp::CloseOnTerminateSignal()
+{
+    if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
+        if (m_mainWnd)
+            m_mainWnd->close();
+        else
+            QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace kivo

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/CommandTarget.h"
+#include "platform/MdiFrameWnd.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+namespace kivo {
+
+class IdleLoop;
+class Profile;
+
+/// The application object: start-up, the event loop with idle processing, shut-down, the
+/// main window and the per-user settings store. One exists while the program runs; derive from
+/// it and override InitInstance, ExitInstance and OnIdle.
+class WinApp : public QObject, public CommandTarget {
+    Q_OBJECT
+public:
+    /// A QApplication must exist.
+    WinApp();
+    ~WinApp() override;
+
+    /// The application object of the process; null when there is none.
+    static WinApp *Current();
+
+    /// Start-up; false ends the program at once.
+    virtual bool InitInstance() { return true; }
+    /// Shut-down, after the event loop has ended; returns the exit code.
+    virtual int ExitInstance() { return 0; }
+    /// One slice of idle work; called again with count + 1 for as long as it returns true.
+    /// Count 0 brings the command states of the main window up to date.
+    virtual bool OnIdle(long count);
+
+    /// InitInstance, the event loop, ExitInstance. Returns the exit code (1 when start-up
+    /// failed).
+    int Run();
+
+    MdiFrameWnd *MainWnd() const { return m_mainWnd; }
+    void SetMainWnd(MdiFrameWnd *frame);
+
+    /// Chooses the settings store: the company given and the application name (string
+    /// 57344). Until then GetProfile is not available.
+    void SetRegistryKey(const QString &company);
+    bool HasProfile() const { return m_profile != nullptr; }
+    Profile &GetProfile() const;
+
+    /// Starts idle processing again (after a change that no user event brought).
+    void KickIdle();
+
+    /// Makes SIGTERM and SIGINT close the main window like the user would, so that the normal
+    /// shut-down runs and the settings are saved.
+    void CloseOnTerminateSignal();
+
+private:
+    QPointer<MdiFrameWnd> m_mainWnd;
+    std::unique_ptr<Profile> m_profile;
+    IdleLoop *m_idle;
+};
+
+} // namespace kivo

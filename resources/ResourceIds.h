@@ -1,0 +1,96 @@
+#pragma once
+
+/// Numeric identifiers of Kivo's resources: commands, strings, menus, accelerator tables,
+/// toolbars, dialogs and controls. A menu item, its accelerators and its toolbar button share one
+/// command id; the string of the same number holds the command's status-bar prompt and, after a
+/// newline, its tooltip.
+namespace kivo::res {
+
+// Menus, accelerator tables and toolbars.
+inline constexpr int IDR_MAINFRAME = 128; ///< main frame: menu without documents, accelerators,
+                                          ///< toolbar, icon and the main window's title
+inline constexpr int IDR_RICHTYPE = 129;  ///< menu while documents are open; document strings
+inline constexpr int IDR_CONTEXT = 130;   ///< the text windows' context menu
+
+// Dialogs and controls.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDC_DELIMITER_BOX = 130; ///< the delimiter box on the toolbar
+
+// Strings of the application.
+inline constexpr int IDP_OLE_INIT_FAILED = 100;
+inline constexpr int IDS_MAIN_TITLE = 128;     ///< "Kivo！"
+inline constexpr int IDS_DOC_STRINGS = 129;    ///< the document template's seven fields
+inline constexpr int IDS_DELIMITER_BOX = 130;  ///< prompt and tooltip of the delimiter box
+inline constexpr int IDS_DELIMITER_FONT = 131; ///< face name of the delimiter box's font
+inline constexpr int IDS_ASK_ABORT = 132;      ///< abort confirmation of the progress dialog
+inline constexpr int IDS_BAD_DELIMITERS_LONG = 133;
+inline constexpr int IDS_BAD_DELIMITERS = 134;
+inline constexpr int IDS_NO_DELIMITERS_LONG = 135;
+inline constexpr int IDS_NO_DELIMITERS = 136;
+
+// Strings that come with the application framework.
+inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
+inline constexpr int IDS_IDLE_MESSAGE = 57345; ///< status-bar text while nothing is pointed at
+inline constexpr int IDS_OPEN_FILE = 61440;    ///< "Open"
+inline constexpr int IDS_SAVE_FILE = 61441;    ///< "Save As"
+inline constexpr int IDS_ALL_FILTER = 61442;   ///< "All Files (*.*)"
+inline constexpr int IDP_FAILED_TO_OPEN_DOC = 61697;
+inline constexpr int IDP_FAILED_TO_SAVE_DOC = 61698;
+inline constexpr int IDP_COMMAND_FAILURE = 61705;
+inline constexpr int IDP_FILE_GENERIC = 61729;
+inline constexpr int IDP_FILE_NOT_FOUND = 61730;
+inline constexpr int IDP_FILE_ACCESS_DENIED = 61733;
+
+// Status-bar indicators.
+inline constexpr int ID_INDICATOR_CAPS = 59137;
+inline constexpr int ID_INDICATOR_NUM = 59138;
+inline constexpr int ID_INDICATOR_SCRL = 59139;
+inline constexpr int ID_INDICATOR_KANA = 59142;
+
+// Commands of the file menu.
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_CLOSE = 57602;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_SAVE_AS = 57604;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_PRINT = 57607;
+inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_FILE_MRU_FILE1 = 57616;
+inline constexpr int ID_FILE_MRU_FILE16 = 57631;
+inline constexpr int kRecentFileCount = ID_FILE_MRU_FILE16 - ID_FILE_MRU_FILE1 + 1;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+
+// Commands of the edit menu.
+inline constexpr int ID_EDIT_CLEAR_ALL = 57633;
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_FIND = 57636;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_REPEAT = 57640;
+inline constexpr int ID_EDIT_REPLACE = 57641;
+inline constexpr int ID_EDIT_SELECT_ALL = 57642;
+inline constexpr int ID_EDIT_UNDO = 57643;
+
+// Commands of the window menu and the panes.
+inline constexpr int ID_WINDOW_NEW = 57648;
+inline constexpr int ID_WINDOW_TILE_HORZ = 57651; ///< one above the other
+inline constexpr int ID_WINDOW_TILE_VERT = 57652; ///< side by side
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_FORMAT_FONT = 57696;
+inline constexpr int ID_VIEW_TOOLBAR = 59392;
+inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+
+// Kivo's own commands.
+inline constexpr int ID_COMPARE_SELECTION = 32771;
+inline constexpr int ID_COLOR_SETTINGS = 32772;
+inline constexpr int ID_COMPARE_SETTINGS = 32773;
+inline constexpr int ID_SYNC_SCROLL = 32774;
+inline constexpr int ID_STARTUP_NORMAL = 32778;
+inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
+inline constexpr int ID_COMPARE_WHOLE = 32789;
+
+} // namespace kivo::res

@@ -1,0 +1,166 @@
+#include "resources/Strings.h"
+
+#include "resources/ResourceIds.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kivo::res {
+namespace {
+
+// Ascending by id, so that look-ups can bisect.
+constexpr std::array kStrings = std::to_array<StringEntry>({
+    {IDP_OLE_INIT_FAILED, "OLE の初期化に失敗しました。"},
+    {IDS_MAIN_TITLE, "Kivo！"},
+    {IDS_DOC_STRINGS, "\n文書 \nリッチ テキスト\nリッチ テキスト形式 (*.rtf)\n.rtf\nrtffile\n"
+                      "リッチ テキスト ドキュメント"},
+    {IDS_DELIMITER_BOX, "文の区切り文字を設定\n文の区切り文字"},
+    {IDS_DELIMITER_FONT, "\"ＭＳ ゴシック\""},
+    {IDS_ASK_ABORT, "処理を中止します。\nよろしいですか？"},
+    {IDS_BAD_DELIMITERS_LONG,
+     "不適切な区切り文字が指定されているようです（[比較]メニュー[比較の設定]"
+     "）。\n処理に時間がかかるかもしれませんが、このまま続けますか？"},
+    {IDS_BAD_DELIMITERS,
+     "不適切な区切り文字が指定されているようです（[比較]メニュー[比較の設定]）。"
+     "\nこのまま続けますか？"},
+    {IDS_NO_DELIMITERS_LONG, "区切り文字が指定されていません（[比較]メニュー[比較の設定]）。\n"
+                             "処理に時間がかかるかもしれませんが、このまま続けますか？"},
+    {IDS_NO_DELIMITERS, "区切り文字が指定されていません（[比較]メニュー[比較の設定]）。\n"
+                        "このまま続けますか？"},
+    {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
+    {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
+    {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},
+    {ID_SYNC_SCROLL, "二つのウィンドウを同時にスクロールします\n同時スクロール"},
+    {ID_STARTUP_NORMAL, "次回の起動時にウィンドウを標準の大きさで開きます\n標準"},
+    {ID_STARTUP_MAXIMIZED, "次回の起動時にウィンドウを最大化して開きます\n最大化"},
+    {ID_COMPARE_WHOLE, "二つのウィンドウの全文を比較します\n全文比較"},
+    {IDS_APP_TITLE, "Kivo"},
+    {IDS_IDLE_MESSAGE, "レディ"},
+    {ID_FILE_NEW, "新規に文書を作成します\n新規作成"},
+    {ID_FILE_OPEN, "ファイルを開いて作業中のウィンドウに読み込みます\n開く"},
+    {ID_FILE_CLOSE, "作業中の文書を閉じます\n閉じる"},
+    {ID_FILE_SAVE, "作業中のウィンドウの内容を保存します\n上書き保存"},
+    {ID_FILE_SAVE_AS, "作業中のウィンドウの内容を名前を付けて保存します\n名前を付けて保存"},
+    {ID_FILE_PRINT_SETUP, "プリンタや印刷オプションを変更します\nプリンタの設定"},
+    {ID_FILE_PRINT, "作業中のウィンドウの内容を印刷します\n印刷"},
+    {ID_FILE_PRINT_DIRECT, "作業中のウィンドウの内容をそのまま印刷します\n印刷"},
+    {ID_FILE_PRINT_PREVIEW, "印刷イメージを表示します\n印刷プレビュー"},
+    {ID_FILE_MRU_FILE1, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 1, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 2, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 3, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 4, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 5, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 6, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 7, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 8, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 9, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 10, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 11, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 12, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 13, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE1 + 14, "このファイルを開きます"},
+    {ID_FILE_MRU_FILE16, "このファイルを開きます"},
+    {ID_EDIT_CLEAR_ALL, "ウィンドウの内容をすべて消去します\nすべて消去"},
+    {ID_EDIT_COPY, "選択範囲をコピーしてクリップボードに保存します\nコピー"},
+    {ID_EDIT_CUT, "選択範囲を切り取ってクリップボードに移動します\n切り取り"},
+    {ID_EDIT_FIND, "指定した文字列を検索します\n検索"},
+    {ID_EDIT_PASTE, "クリップボードの内容を挿入します\n貼り付け"},
+    {ID_EDIT_REPEAT, "前回検索した文字列を続けて検索します\n次を検索"},
+    {ID_EDIT_REPLACE, "指定した文字列を別の文字列に置換します\n置換"},
+    {ID_EDIT_SELECT_ALL, "ウィンドウの内容をすべて選択します\nすべて選択"},
+    {ID_EDIT_UNDO, "直前に行った操作を元に戻します\n元に戻す"},
+    {ID_WINDOW_NEW, "作業中の文書を表示するウィンドウをもう一つ開きます\n新しいウィンドウを開く"},
+    {ID_WINDOW_TILE_HORZ, "ウィンドウを上下に並べて表示します\n上下に並べて表示"},
+    {ID_WINDOW_TILE_VERT, "ウィンドウを左右に並べて表示します\n左右に並べて表示"},
+    {ID_APP_ABOUT, "プログラムの情報とバージョンを表示します\nバージョン情報"},
+    {ID_APP_EXIT, "アプリケーションを終了します\n終了"},
+    {ID_NEXT_PANE, "次のウィンドウに切り替えます\n次のウィンドウ"},
+    {ID_PREV_PANE, "前のウィンドウに切り替えます\n前のウィンドウ"},
+    {ID_FORMAT_FONT, "表示に使うフォントを変更します\nフォントの変更"},
+    {ID_INDICATOR_CAPS, "CAP"},
+    {ID_INDICATOR_NUM, "NUM"},
+    {ID_INDICATOR_SCRL, "SCRL"},
+    {ID_INDICATOR_KANA, "カナ"},
+    {ID_VIEW_TOOLBAR, "ツール バーの表示と非表示を切り替えます\nツール バーの表示切り替え"},
+    {ID_VIEW_STATUS_BAR, "ステータス バーの表示と非表示を切り替えます\n"
+                         "ステータス バーの表示切り替え"},
+    {IDS_OPEN_FILE, "Open"},
+    {IDS_SAVE_FILE, "Save As"},
+    {IDS_ALL_FILTER, "All Files (*.*)"},
+    {IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
+    {IDP_FAILED_TO_SAVE_DOC, "Failed to save document."},
+    {IDP_COMMAND_FAILURE, "Command failed."},
+    {IDP_FILE_GENERIC, "An unexpected error occurred while accessing %1."},
+    {IDP_FILE_NOT_FOUND, "%1 was not found."},
+    {IDP_FILE_ACCESS_DENIED, "%1 could not be accessed."},
+});
+
+constexpr bool IsAscending()
+{
+    for (std::size_t i = 1; i < kStrings.size(); ++i) {
+        if (kStrings[i - 1].id >= kStrings[i].id)
+            return false;
+    }
+    return true;
+}
+static_assert(IsAscending(), "the string table must stay sorted by id, without duplicates");
+
+const StringEntry *Find(int id)
+{
+    const auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
+                                     [](const StringEntry &e, int key) { return e.id < key; });
+    return (it != kStrings.end() && it->id == id) ? &*it : nullptr;
+}
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+std::span<const StringEntry> StringTable()
+{
+    return kStrings;
+}
+
+bool HasString(int id)
+{
+    return Find(id) != nullptr;
+}
+
+std::string_view StringUtf8(int id)
+{
+    const StringEntry *e = Find(id);
+    return e ? e->utf8 : std::string_view();
+}
+
+QString LoadString(int id)
+{
+    return FromUtf8(StringUtf8(id));
+}
+
+QString StringField(int id, int n)
+{
+    std::string_view text = StringUtf8(id);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t nl = text.find('\n');
+        if (nl == std::string_view::npos)
+            return {};
+        text.remove_prefix(nl + 1);
+    }
+    return FromUtf8(text.substr(0, text.find('\n')));
+}
+
+QString CommandPrompt(int id)
+{
+    return StringField(id, 0);
+}
+
+QString CommandToolTip(int id)
+{
+    return StringField(id, 1);
+}
+
+} // namespace kivo::res
