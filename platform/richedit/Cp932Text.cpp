@@ -1,0 +1,99 @@
+#include "Cp932Text.h"
+
+#include "Cp932.h"
+#include "Cp932Codec.h"
+#include "Cp932Tables.h"
+
+#include <QDebug>
+
+namespace kivo::cp932text {
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+constexpr char kUnconvertible = '?';
+
+QString FromUtf8(const std::string &utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+/// Character by character, for text the codec refused as a whole: everything that converts is
+/// kept, the rest becomes '?'.
+std::string EncodeEach(const QString &text)
+{
+    std::string out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
+                                                                                               : 1;
+        const QByteArray utf8 = text.mid(i, length).toUtf8();
+        const auto bytes =
+            Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()));
+        if (bytes && !bytes->empty())
+            out += *bytes;
+        else
+            out += kUnconvertible;
+        i += length;
+    }
+    return out;
+}
+
+/// Bytes taken by the bad character at the start of text: both bytes of a lead and trail byte
+/// pair that the code page leaves unassigned (so that its second byte is not read as a character
+/// of its own), else one.
+std::size_t BadCharLength(std::string_view text)
+{
+    const auto lead = static_cast<unsigned char>(text[0]);
+    return (text.size() > 1 && cp932::IsLeadByte(lead) &&
+            cp932tables::IsTrailByte(static_cast<unsigned char>(text[1])))
+               ? 2
+               : 1;
+}
+
+} // namespace
+
+QString Decode(std::string_view cp932, std::size_t *replaced)
+{
+    Cp932Codec &codec = Cp932Codec::Shared();
+    if (replaced)
+        *replaced = 0;
+    QString text;
+    while (!cp932.empty()) {
+        Cp932Codec::Error error;
+        if (const auto utf8 = codec.ToUtf8(cp932, &error)) {
+            text += FromUtf8(*utf8);
+            break;
+        }
+        // Keep what converts before the bad character, replace it, and go on after it. The error
+        // offset is a character boundary, so the text before it converts on its own.
+        std::size_t bad = std::min(error.offset, cp932.size() - 1);
+        if (const auto head = codec.ToUtf8(cp932.substr(0, bad)))
+            text += FromUtf8(*head);
+        else
+            bad = 0; // cannot happen with a boundary offset; replace from the start instead
+        const std::size_t length = BadCharLength(cp932.substr(bad));
+        text += QChar(kReplacement);
+        if (replaced)
+            *replaced += length;
+        cp932.remove_prefix(bad + length);
+    }
+    return text;
+}
+
+std::string Encode(QStringView text)
+{
+    QString windowText = text.toString();
+    windowText.replace(QChar::ParagraphSeparator, QChar(u'\r'));
+    windowText.replace(QChar::LineSeparator, QChar(u'\r'));
+    const QByteArray utf8 = windowText.toUtf8();
+    Cp932Codec::Error error;
+    if (auto bytes =
+            Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()), &error))
+        return std::move(*bytes);
+    qWarning("kivo: text of the control not fully convertible to code page 932: %s",
+             error.message.c_str());
+    return EncodeEach(windowText);
+}
+
+} // namespace kivo::cp932text

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// Text crossing between the rich-edit control (QString, one block break per paragraph) and the
+/// rest of the program (code page 932 bytes, CR as the paragraph separator). Every conversion goes
+/// through Cp932Codec::Shared(), so characters the code page cannot hold travel as their private
+/// codes and come back unchanged.
+namespace kivo::cp932text {
+
+/// The QString of code page 932 bytes. CR, LF and CR LF are kept as they are; inserting the result
+/// with QTextCursor::insertText turns each of them into one paragraph break. A byte that is not
+/// code page 932 text becomes U+FFFD; replaced (when given) receives how many bytes were replaced.
+QString Decode(std::string_view cp932, std::size_t *replaced = nullptr);
+
+/// The code page 932 bytes of control text. The paragraph separator U+2029 and the line separator
+/// U+2028 (Shift+Enter) become CR, one character each, so character counts stay the same. A
+/// character that cannot be converted at all (none left of the private codes) becomes '?'.
+std::string Encode(QStringView text);
+
+} // namespace kivo::cp932text

@@ -1,0 +1,207 @@
+#include "RichEditCtrl.h"
+
+#include "CharFormatQt.h"
+#include "Cp932Text.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+
+namespace kivo {
+
+namespace {
+
+/// The format a replacement takes: that of the first replaced character, or for an insertion
+/// point the one the cursor would type with. Object properties are dropped, so text inserted
+/// after a picture does not become one.
+QTextCharFormat ReplacementFormat(const QTextCursor &selection)
+{
+    QTextCharFormat format = selection.charFormat();
+    if (selection.hasSelection()) {
+        QTextCursor first(selection.document());
+        first.setPosition(selection.selectionStart());
+        first.movePosition(QTextCursor::NextCharacter);
+        format = first.charFormat();
+    }
+    format.clearProperty(QTextFormat::ObjectType);
+    return format;
+}
+
+} // namespace
+
+RichEditCtrl::RichEditCtrl(QWidget *parent) : QTextEdit(parent)
+{
+    // Long runs without a break opportunity (URLs, digits) wrap instead of running off the edge.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_lines.Attach(document());
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this](const QSizeF &size) { m_announcedSize = size; });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &RichEditCtrl::OnScrollValueChanged);
+    SetCharFormat(DefaultCharFormat(0x000000), FormatScope::Default);
+}
+
+RichEditCtrl::~RichEditCtrl() = default;
+
+void RichEditCtrl::ReplaceSel(std::string_view cp932)
+{
+    const QString text = cp932text::Decode(cp932);
+    QTextCursor cursor = textCursor();
+    const QTextCharFormat format = ReplacementFormat(cursor);
+    // Not undoable. The history goes too: its steps would refer to positions this moved.
+    document()->setUndoRedoEnabled(false);
+    cursor.insertText(text, format);
+    document()->setUndoRedoEnabled(true);
+    // The widget's own cursor stood at the insertion point and has moved past the text with it.
+    if (!m_selectionHidden) {
+        const QScopedValueRollback guard(m_ownScroll, true);
+        ensureCursorVisible();
+    }
+}
+
+void RichEditCtrl::SetSel(int start, int end)
+{
+    const int length = GetTextLength();
+    QTextCursor cursor = textCursor();
+    if (start < 0) {
+        cursor.clearSelection();
+    } else {
+        cursor.setPosition(std::clamp(start, 0, length));
+        cursor.setPosition(end < 0 ? length : std::clamp(end, 0, length), QTextCursor::KeepAnchor);
+    }
+    const QScopedValueRollback guard(m_ownScroll, true);
+    const int horizontal = horizontalScrollBar()->value();
+    const int vertical = verticalScrollBar()->value();
+    setTextCursor(cursor); // also scrolls the caret into view
+    if (m_selectionHidden) {
+        horizontalScrollBar()->setValue(horizontal);
+        verticalScrollBar()->setValue(vertical);
+    }
+}
+
+CharRange RichEditCtrl::GetSel() const
+{
+    const QTextCursor cursor = textCursor();
+    return CharRange{cursor.selectionStart(), cursor.selectionEnd()};
+}
+
+std::string RichEditCtrl::GetSelText() const
+{
+    return cp932text::Encode(textCursor().selectedText());
+}
+
+int RichEditCtrl::GetTextLength() const
+{
+    return document()->characterCount() - 1; // the document's closing paragraph break is no text
+}
+
+std::string RichEditCtrl::GetText() const
+{
+    return cp932text::Encode(document()->toRawText());
+}
+
+void RichEditCtrl::SetCharFormat(const CharFormat &format, FormatScope scope)
+{
+    switch (scope) {
+    case FormatScope::Selection:
+        mergeCurrentCharFormat(charformat::ToTextCharFormat(format));
+        return;
+    case FormatScope::Default: {
+        // Text without a format of its own draws with the document's font and the Text colour.
+        charformat::Merge(m_defaultFormat, format);
+        m_defaultFormat.cbSize = CharFormat::kSize;
+        document()->setDefaultFont(charformat::ToFont(m_defaultFormat));
+        QPalette colours = palette();
+        colours.setColor(QPalette::Text, charformat::ToQColor(m_defaultFormat.crTextColor));
+        setPalette(colours);
+        return;
+    }
+    }
+}
+
+CharFormat RichEditCtrl::GetCharFormat(FormatScope scope) const
+{
+    if (scope == FormatScope::Default)
+        return m_defaultFormat;
+    const QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    std::optional<CharFormat> first;
+    std::uint32_t shared = ~0u;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= end)
+                break;
+            if (fragment.position() + fragment.length() <= start)
+                continue;
+            const CharFormat format =
+                charformat::FromTextCharFormat(fragment.charFormat(), m_defaultFormat);
+            if (!first)
+                first = format;
+            else
+                shared &= charformat::SameFields(*first, format);
+        }
+    }
+    if (!first)
+        return charformat::FromTextCharFormat(cursor.charFormat(), m_defaultFormat);
+    first->dwMask &= shared;
+    return *first;
+}
+
+void RichEditCtrl::HideSelection(bool hide)
+{
+    m_selectionHidden = hide;
+    viewport()->update();
+}
+
+void RichEditCtrl::SetBackgroundColor(ColorRef color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, charformat::ToQColor(color));
+    setPalette(colours);
+}
+
+void RichEditCtrl::SetModify(bool modified)
+{
+    document()->setModified(modified);
+}
+
+bool RichEditCtrl::GetModify() const
+{
+    return document()->isModified();
+}
+
+bool RichEditCtrl::CanUndo() const
+{
+    return document()->isUndoAvailable();
+}
+
+void RichEditCtrl::paintEvent(QPaintEvent *event)
+{
+    if (!m_selectionHidden) {
+        QTextEdit::paintEvent(event);
+        return;
+    }
+    // The widget's own painting always draws the selection and the caret; draw the text alone.
+    QPainter painter(viewport());
+    const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRect clip = event->rect().translated(offset);
+    painter.translate(-offset);
+    painter.setClipRect(clip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette();
+    context.clip = clip;
+    context.cursorPosition = -1;
+    document()->documentLayout()->draw(&painter, context);
+}
+
+} // namespace kivo

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "DisplayLines.h"
+#include "RichOptions.h"
+
+#include <QString>
+#include <QTextEdit>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QMimeData;
+
+namespace kivo {
+
+class RichTextStream;
+
+/// Where SetCharFormat applies: the control's default format, or the selection.
+enum class FormatScope : std::uint32_t { Default = 0, Selection = 1 };
+
+/// Stream formats of StreamIn and StreamOut.
+enum class StreamFormat : std::uint32_t { Text = 1, RichText = 2 };
+
+/// Scrolling commands of Scroll.
+enum class ScrollCommand : std::int32_t { LineUp = 0, LineDown = 1, PageUp = 2, PageDown = 3 };
+
+/// Language option flags (GetLangOptions, SetLangOptions).
+inline constexpr std::uint32_t IMF_AUTOFONT = 0x2;
+inline constexpr std::uint32_t IMF_DUALFONT = 0x80;
+
+/// A character range; start <= end once read back from the control.
+struct CharRange {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    friend bool operator==(const CharRange &, const CharRange &) = default;
+};
+
+/// What a paste inserts: the kind of data, and for rich text the MIME type it is read from.
+enum class PasteFormat { Text, RichText, Picture };
+struct PasteChoice {
+    PasteFormat format = PasteFormat::Text;
+    QString mimeType; ///< for RichText
+};
+
+/// The rich-text editing control of a text view.
+///
+/// Text goes in and out as code page 932 bytes with CR as the paragraph separator, through the
+/// program's one codec, so that nothing is lost, not even characters the code page cannot hold.
+/// Character positions are those of the QTextDocument: a paragraph break is one character, and a
+/// character outside the Basic Multilingual Plane counts as two.
+///
+/// Line numbers are display lines, word-wrapped lines included, and cost O(log n) to query
+/// (DisplayLines). A query first finishes the document's lazy layout and settles the scroll bar,
+/// whose appearance narrows the text.
+///
+/// Scrolling: ReplaceSel and SetSel bring the caret into view unless the selection is hidden;
+/// VScroll reports scrolling that the control does itself (typing, caret keys, the wheel, the
+/// scroll bar), never scrolling done by a call of this class.
+class RichEditCtrl : public QTextEdit {
+    Q_OBJECT
+public:
+    /// Picks the format of a paste or drop from the offered data; nullopt refuses it.
+    using PasteChooser = std::function<std::optional<PasteChoice>(const QMimeData &data)>;
+
+    explicit RichEditCtrl(QWidget *parent = nullptr);
+    ~RichEditCtrl() override;
+
+    // Text and selection -----------------------------------------------------------------------
+
+    /// Replaces the selection with code page 932 text (CR, LF or CR LF make one paragraph break)
+    /// and leaves the caret after it. The text takes the format set for the insertion point, or
+    /// that of the first selected character. It cannot be undone: the undo history is cleared.
+    /// Works while read-only.
+    void ReplaceSel(std::string_view cp932);
+    /// Selects from start to end, the caret at end. end < 0 means the end of the text; start < 0
+    /// removes the selection and leaves the caret where it is. Positions are clamped to the text.
+    void SetSel(int start, int end);
+    CharRange GetSel() const;
+    /// The selected text in code page 932, CR between paragraphs.
+    std::string GetSelText() const;
+    /// Number of characters.
+    int GetTextLength() const;
+    /// The whole text in code page 932, CR between paragraphs.
+    std::string GetText() const;
+
+    // Character formats --------------------------------------------------------------------
+
+    /// Changes the fields that format.dwMask names (colour, effects, face, size, character set)
+    /// of the selection, or of the default format. At an empty selection it sets the format of
+    /// the text inserted next.
+    void SetCharFormat(const CharFormat &format, FormatScope scope);
+    /// The default format, or the format of the selection: its first character's, with dwMask
+    /// naming the fields every selected character shares. Paragraph breaks are not looked at; an
+    /// empty selection gives the format of the insertion point.
+    CharFormat GetCharFormat(FormatScope scope) const;
+    /// Language options are kept and reported; Qt chooses fallback fonts by itself.
+    std::uint32_t GetLangOptions() const { return m_langOptions; }
+    void SetLangOptions(std::uint32_t options) { m_langOptions = options; }
+
+    // Display lines ------------------------------------------------------------------------
+
+    /// Line of a character position (clamped to the text).
+    int LineFromChar(int position) const;
+    /// First character of a line; line -1 is the caret's line. -1 for a line that does not exist.
+    int LineIndex(int line = -1) const;
+    /// Number of display lines, at least 1.
+    int GetLineCount() const;
+    /// A line's text in code page 932, with a trailing CR when a paragraph break ends it. Empty
+    /// for the empty last line and for lines that do not exist.
+    std::string GetLine(int line) const;
+
+    // Scrolling ----------------------------------------------------------------------------
+
+    /// The line at the top of the window (a line counts from its second pixel row on).
+    int GetFirstVisibleLine() const;
+    /// Scrolls by lines (negative: up), stopping at the ends of the text.
+    void LineScroll(int lines);
+    /// Scrolls by a line or a page; returns the lines moved (negative: up).
+    int Scroll(ScrollCommand command);
+    /// Whether the vertical scroll bar is shown.
+    bool HasVerticalScrollBar() const;
+
+    // Modes --------------------------------------------------------------------------------
+
+    /// Read-only refuses typing, pasting and dropping; the calls of this class still work.
+    void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
+    /// Hides or shows the selection and the caret. While hidden, ReplaceSel and SetSel do not
+    /// scroll the caret into view.
+    void HideSelection(bool hide);
+    bool IsSelectionHidden() const { return m_selectionHidden; }
+    /// Background colour, 0x00BBGGRR.
+    void SetBackgroundColor(ColorRef color);
+    void SetModify(bool modified);
+    bool GetModify() const;
+    bool CanUndo() const;
+
+    // Streams and the clipboard ------------------------------------------------------------
+
+    /// Replaces the whole text with a stream. Plain text is code page 932 (CR, LF and CR LF are
+    /// paragraph breaks; bytes that are not code page 932 text become U+FFFD) in the default
+    /// format. Rich text needs a RichTextStream; without one, or when it cannot read the bytes,
+    /// nothing changes and false is returned. The caret goes to the start; not undoable.
+    bool StreamIn(StreamFormat format, std::string_view bytes);
+    /// The whole text as a stream: plain text as GetText, rich text through the RichTextStream
+    /// (nullopt without one).
+    std::optional<std::string> StreamOut(StreamFormat format) const;
+    /// The reader and writer of rich text; not owned, may be null.
+    void SetRichTextStream(const RichTextStream *stream) { m_richTextStream = stream; }
+
+    /// Sets who chooses the format of pastes and drops. Without a chooser the control pastes
+    /// plain text and refuses everything else.
+    void SetPasteChooser(PasteChooser chooser) { m_pasteChooser = std::move(chooser); }
+    /// Pastes the clipboard in the chosen format; false when read-only or refused.
+    bool Paste();
+
+signals:
+    /// The control scrolled vertically by itself.
+    void VScroll();
+
+protected:
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::optional<PasteChoice> ChoosePaste(const QMimeData &mime) const;
+    bool InsertMimeData(const QMimeData &mime, QTextCursor &cursor);
+    /// Finishes the lazy layout, settles the scroll range and recounts changed lines.
+    void EnsureLaidOut() const;
+    /// Sets the vertical scroll position without reporting VScroll.
+    void SetScrollValue(int value);
+    void OnScrollValueChanged();
+
+    mutable DisplayLines m_lines;
+    mutable QSizeF m_announcedSize; ///< document size the widget was last told
+    CharFormat m_defaultFormat;
+    std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
+    bool m_selectionHidden = false;
+    mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
+    const RichTextStream *m_richTextStream = nullptr;
+    PasteChooser m_pasteChooser;
+    int m_pictureCount = 0; ///< names pasted pictures uniquely
+};
+
+} // namespace kivo

@@ -1,0 +1,156 @@
+// RichEditCtrl: streaming in and out, pasting and dropping.
+
+#include "RichEditCtrl.h"
+
+#include "Cp932Text.h"
+#include "RichTextStream.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QUrl>
+
+namespace kivo {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+/// Rich text read into a document of its own, so that a stream that cannot be read leaves the
+/// control untouched.
+std::optional<QTextDocumentFragment> ReadRichText(const RichTextStream *stream,
+                                                  std::string_view bytes)
+{
+    if (!stream)
+        return std::nullopt;
+    QTextDocument scratch;
+    QTextCursor cursor(&scratch);
+    if (!stream->Read(bytes, cursor))
+        return std::nullopt;
+    return QTextDocumentFragment(&scratch);
+}
+
+} // namespace
+
+bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes)
+{
+    QTextDocument *doc = document();
+    const QScopedValueRollback guard(m_ownScroll, true);
+    switch (format) {
+    case StreamFormat::Text: {
+        std::size_t replaced = 0;
+        const QString text = cp932text::Decode(bytes, &replaced);
+        if (replaced > 0)
+            qWarning("kivo: %zu bytes of the stream are not code page 932 text", replaced);
+        doc->setPlainText(text); // clears the text, its formats and the undo history
+        break;
+    }
+    case StreamFormat::RichText: {
+        const auto fragment = ReadRichText(m_richTextStream, bytes);
+        if (!fragment)
+            return false;
+        doc->setUndoRedoEnabled(false);
+        doc->clear();
+        QTextCursor(doc).insertFragment(*fragment);
+        doc->setUndoRedoEnabled(true);
+        break;
+    }
+    }
+    QTextCursor start(doc);
+    setTextCursor(start);
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    return true;
+}
+
+std::optional<std::string> RichEditCtrl::StreamOut(StreamFormat format) const
+{
+    switch (format) {
+    case StreamFormat::Text:
+        return GetText();
+    case StreamFormat::RichText:
+        if (!m_richTextStream)
+            return std::nullopt;
+        return m_richTextStream->Write(*document());
+    }
+    return std::nullopt;
+}
+
+bool RichEditCtrl::Paste()
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (isReadOnly() || !mime || !ChoosePaste(*mime))
+        return false;
+    insertFromMimeData(mime);
+    return true;
+}
+
+std::optional<PasteChoice> RichEditCtrl::ChoosePaste(const QMimeData &mime) const
+{
+    if (m_pasteChooser)
+        return m_pasteChooser(mime);
+    if (mime.hasText() && !mime.text().isEmpty())
+        return PasteChoice{PasteFormat::Text, {}};
+    return std::nullopt;
+}
+
+bool RichEditCtrl::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && !isReadOnly() && ChoosePaste(*source).has_value();
+}
+
+void RichEditCtrl::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || isReadOnly())
+        return;
+    QTextCursor cursor = textCursor(); // for a drop, already at the drop point
+    cursor.beginEditBlock();
+    const bool inserted = InsertMimeData(*source, cursor);
+    cursor.endEditBlock();
+    if (inserted)
+        ensureCursorVisible(); // the widget's cursor has moved past the insertion with it
+}
+
+bool RichEditCtrl::InsertMimeData(const QMimeData &mime, QTextCursor &cursor)
+{
+    const auto choice = ChoosePaste(mime);
+    if (!choice)
+        return false;
+    switch (choice->format) {
+    case PasteFormat::Text: {
+        QString text = mime.text();
+        text.remove(QChar(u'\0')); // no character of the text windows
+        if (text.isEmpty())
+            return false;
+        cursor.insertText(text);
+        return true;
+    }
+    case PasteFormat::RichText: {
+        const QByteArray bytes = mime.data(choice->mimeType);
+        const auto fragment =
+            ReadRichText(m_richTextStream, std::string_view(bytes.constData(), bytes.size()));
+        if (!fragment)
+            return false;
+        cursor.insertFragment(*fragment);
+        return true;
+    }
+    case PasteFormat::Picture: {
+        const QImage image = qvariant_cast<QImage>(mime.imageData());
+        if (image.isNull())
+            return false;
+        const QString name = u"kivo-picture:%1"_s.arg(++m_pictureCount);
+        document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        cursor.insertImage(name);
+        return true;
+    }
+    }
+    return false;
+}
+
+} // namespace kivo
