@@ -29,7 +29,12 @@ MdiFrameWnd::MdiFrameWnd()
             [this](QMdiSubWindow *) { OnActiveChildChanged(ActiveChild()); });
 }
 
-MdiFrameWnd::~MdiFrameWnd() = default;
+MdiFrameWnd::~MdiFrameWnd()
+{
+    // The children close as the window is destroyed; this object must not hear about it.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    m_mdi->viewport()->removeEventFilter(this);
+}
 
 void MdiFrameWnd::LoadMenus(int noDocMenuId, int docMenuId)
 {

@@ -1,0 +1,60 @@
+#include "platform/ProgressBar.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+TEST(ProgressBar, StartsEmptyWithTheFixedRange)
+{
+    ProgressBar bar;
+    EXPECT_EQ(bar.minimum(), 0);
+    EXPECT_EQ(bar.maximum(), 100);
+    EXPECT_EQ(bar.value(), 0);
+}
+
+TEST(ProgressBar, StepPastTheMaximumStartsAgainFromTheMinimum)
+{
+    ProgressBar bar;
+    IProgress &progress = bar;
+    for (int i = 0; i < 100; ++i)
+        progress.Step();
+    EXPECT_EQ(bar.value(), 100);
+    progress.Step();
+    EXPECT_EQ(bar.value(), 1);
+    for (int i = 0; i < 250; ++i)
+        progress.Step();
+    EXPECT_EQ(bar.value(), bar.Position());
+    EXPECT_GE(bar.value(), 0);
+    EXPECT_LE(bar.value(), 100);
+}
+
+TEST(ProgressBar, MoveByStopsAtTheMaximum)
+{
+    ProgressBar bar;
+    IProgress &progress = bar;
+    progress.SetPos(98);
+    progress.DeltaPos(1);
+    EXPECT_EQ(bar.value(), 99);
+    progress.DeltaPos(1);
+    progress.DeltaPos(1);
+    progress.DeltaPos(1);
+    EXPECT_EQ(bar.value(), 100);
+}
+
+TEST(ProgressBar, SetPositionShowsFullOrEmpty)
+{
+    ProgressBar bar;
+    IProgress &progress = bar;
+    progress.SetPos(100);
+    EXPECT_EQ(bar.value(), 100);
+    progress.SetPos(0);
+    EXPECT_EQ(bar.value(), 0);
+    // One percent of the records at a time, as during display.
+    for (int i = 0; i < 100; ++i)
+        progress.DeltaPos(1);
+    EXPECT_EQ(bar.value(), 100);
+}
+
+} // namespace
+} // namespace kivo
