@@ -161,6 +161,9 @@ signals:
     void VScroll();
 
 protected:
+    /// Copies, cuts and drags carry the selected text with every character kept (Qt's own plain
+    /// text turns no-break spaces into spaces) and, for other programs, HTML.
+    QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void paintEvent(QPaintEvent *event) override;

@@ -100,6 +100,18 @@ std::optional<PasteChoice> RichEditCtrl::ChoosePaste(const QMimeData &mime) cons
     return std::nullopt;
 }
 
+QMimeData *RichEditCtrl::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
+    text.replace(QChar::LineSeparator, QChar(u'\n'));
+    auto *mime = new QMimeData;
+    mime->setText(text);
+    mime->setHtml(cursor.selection().toHtml());
+    return mime;
+}
+
 bool RichEditCtrl::canInsertFromMimeData(const QMimeData *source) const
 {
     return source && !isReadOnly() && ChoosePaste(*source).has_value();

@@ -175,5 +175,19 @@ TEST(RichEditText, PasteUsesTheChoiceOfItsChooser)
     EXPECT_EQ(control->GetTextLength(), 5);
 }
 
+TEST(RichEditText, CopyAndPasteKeepEveryCharacter)
+{
+    const std::string text = "a\u00A0b\r〜😀";
+    auto from = test::ShownControl();
+    from->ReplaceSel(Sjis(text));
+    from->SetSel(0, -1);
+    from->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), u"a\u00A0b\n〜😀"_s);
+
+    auto to = test::ShownControl();
+    ASSERT_TRUE(to->Paste());
+    EXPECT_EQ(TextOf(*to), text);
+}
+
 } // namespace
 } // namespace kivo
