@@ -6,34 +6,54 @@
 
 #include <QDebug>
 
+#include <optional>
+
 namespace kivo::cp932text {
 
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
 constexpr char kUnconvertible = '?';
+constexpr char16_t kByteOrderMark = u'\uFEFF';
 
-QString FromUtf8(const std::string &utf8)
+/// QString of UTF-8 text. QString::fromUtf8 drops a byte-order mark at the start; here U+FEFF
+/// is a character of the text and is kept.
+QString FromUtf8(std::string_view utf8)
 {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    constexpr std::string_view kMarkUtf8 = "\xEF\xBB\xBF";
+    QString text;
+    while (utf8.starts_with(kMarkUtf8)) {
+        text += QChar(kByteOrderMark);
+        utf8.remove_prefix(kMarkUtf8.size());
+    }
+    return text + QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+/// The code page 932 bytes of text, or nullopt when the codec refuses it. The codec drops a
+/// byte-order mark at the start, as a file would have it; in the text of a window U+FEFF is a
+/// character, so such text is converted behind one byte of ASCII that is then taken off.
+std::optional<std::string> Convert(const QString &text, Cp932Codec::Error *error = nullptr)
+{
+    const bool leadingMark = text.startsWith(QChar(kByteOrderMark));
+    const QByteArray utf8 = (leadingMark ? QByteArray(" ") : QByteArray()) + text.toUtf8();
+    auto bytes =
+        Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()), error);
+    if (bytes && leadingMark)
+        bytes->erase(0, 1);
+    return bytes;
 }
 
 /// Character by character, for text the codec refused as a whole: everything that converts is
 /// kept, the rest becomes '?'.
-std::string EncodeEach(const QString &text)
+std::string ConvertEach(const QString &text)
 {
     std::string out;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype length =
             (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
                                                                                                : 1;
-        const QByteArray utf8 = text.mid(i, length).toUtf8();
-        const auto bytes =
-            Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()));
-        if (bytes && !bytes->empty())
-            out += *bytes;
-        else
-            out += kUnconvertible;
+        const auto bytes = Convert(text.mid(i, length));
+        out += (bytes && !bytes->empty()) ? *bytes : std::string(1, kUnconvertible);
         i += length;
     }
     return out;
@@ -86,14 +106,12 @@ std::string Encode(QStringView text)
     QString windowText = text.toString();
     windowText.replace(QChar::ParagraphSeparator, QChar(u'\r'));
     windowText.replace(QChar::LineSeparator, QChar(u'\r'));
-    const QByteArray utf8 = windowText.toUtf8();
     Cp932Codec::Error error;
-    if (auto bytes =
-            Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()), &error))
+    if (auto bytes = Convert(windowText, &error))
         return std::move(*bytes);
     qWarning("kivo: text of the control not fully convertible to code page 932: %s",
              error.message.c_str());
-    return EncodeEach(windowText);
+    return ConvertEach(windowText);
 }
 
 } // namespace kivo::cp932text

@@ -85,6 +85,12 @@ TEST(RichEditText, CharactersTheCodePageCannotHoldComeBackUnchanged)
     control.SetSel(2, 4);
     EXPECT_EQ(test::Utf8(control.GetSelText()), "😀");
     EXPECT_EQ(control.GetSelText(), Sjis("😀"));
+
+    // U+FEFF is a character of the text even at its start, not a byte-order mark to drop.
+    control.SetSel(0, 0);
+    control.ReplaceSel(Sjis("x\uFEFF").substr(1));
+    EXPECT_EQ(control.GetTextLength(), 13);
+    EXPECT_EQ(TextOf(control), "\uFEFF" + text);
 }
 
 TEST(RichEditText, PlainStreamInTakesEveryLineBreakAndReplacesBadBytes)
