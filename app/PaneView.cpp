@@ -1,16 +1,16 @@
 #include "app/PaneView.h"
 
+#include "RichEditCtrl.h"
 #include "app/ChildFrame.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
 
 #include <QContextMenuEvent>
-#include <QTextEdit>
 
 namespace kivo {
 
-PaneView::PaneView(QTextEdit *control) : RichEditView(control)
+PaneView::PaneView(RichEditCtrl *control) : RichEditView(control)
 {
     control->setContextMenuPolicy(Qt::DefaultContextMenu);
     control->installEventFilter(this);

@@ -10,7 +10,7 @@ namespace kivo {
 class PaneView : public RichEditView {
     Q_OBJECT
 public:
-    explicit PaneView(QTextEdit *control);
+    explicit PaneView(RichEditCtrl *control);
 
     void OnInitialUpdate() override;
 

@@ -1,5 +1,6 @@
 #include "app/RichApp.h"
 
+#include "RichEditCtrl.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -13,7 +14,6 @@
 #include "resources/ResourceIds.h"
 
 #include <QScreen>
-#include <QTextEdit>
 
 namespace kivo {
 namespace {
@@ -33,7 +33,7 @@ CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
     m_template.menuId = IDR_RICHTYPE;
     m_template.createDocument = [] { return new Document; };
     m_template.createFrame = [] { return new CChildFrame; };
-    m_template.createView = [] { return new PaneView(new QTextEdit); };
+    m_template.createView = [] { return new PaneView(new RichEditCtrl); };
     AddHandlers();
 }
 

@@ -1,5 +1,6 @@
 #include "app/RichBar.h"
 
+#include "DisplayFont.h"
 #include "platform/CommandActions.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
@@ -33,8 +34,9 @@ CRichBar::CRichBar(QWidget *parent) : QToolBar(parent), m_delimiterBox(new QComb
     m_delimiterBox->setToolTip(res::CommandToolTip(res::IDS_DELIMITER_BOX));
     m_delimiterBox->setStatusTip(res::CommandPrompt(res::IDS_DELIMITER_BOX));
 
-    // The face name is copied from the string table as it stands, quotes included.
-    QFont font(res::LoadString(res::IDS_DELIMITER_FONT));
+    // The face name is taken from the string table as it stands, quotes included, and mapped to
+    // an installed family that shows Japanese.
+    QFont font(DisplayFamily(res::LoadString(res::IDS_DELIMITER_FONT)));
     font.setPixelSize(kBoxFontPixels);
     font.setWeight(QFont::Normal);
     m_delimiterBox->setFont(font);

@@ -1,22 +1,21 @@
 #include "platform/RichEditView.h"
 
+#include "RichEditCtrl.h"
 #include "resources/ResourceIds.h"
-
-#include <QTextEdit>
 
 namespace kivo {
 
-RichEditView::RichEditView(QTextEdit *control) : View(control), m_control(control)
+RichEditView::RichEditView(RichEditCtrl *control) : View(control), m_control(control)
 {
     using namespace res;
     OnCommand(ID_EDIT_UNDO, [this] { m_control->undo(); });
     OnCommand(ID_EDIT_CUT, [this] { m_control->cut(); });
     OnCommand(ID_EDIT_COPY, [this] { m_control->copy(); });
-    OnCommand(ID_EDIT_PASTE, [this] { m_control->paste(); });
+    OnCommand(ID_EDIT_PASTE, [this] { m_control->Paste(); });
     OnCommand(ID_EDIT_SELECT_ALL, [this] { m_control->selectAll(); });
 
     OnUpdateCommand(ID_EDIT_UNDO, [this](CmdUI &ui) {
-        ui.Enable(!m_control->isReadOnly() && m_control->document()->isUndoAvailable());
+        ui.Enable(!m_control->isReadOnly() && m_control->CanUndo());
     });
     OnUpdateCommand(ID_EDIT_CUT,
                     [this](CmdUI &ui) { ui.Enable(!m_control->isReadOnly() && HasSelection()); });
@@ -29,7 +28,7 @@ RichEditView::RichEditView(QTextEdit *control) : View(control), m_control(contro
 
 bool RichEditView::HasText() const
 {
-    return !m_control->document()->isEmpty();
+    return m_control->GetTextLength() > 0;
 }
 
 bool RichEditView::HasSelection() const

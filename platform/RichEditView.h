@@ -2,9 +2,9 @@
 
 #include "platform/View.h"
 
-class QTextEdit;
-
 namespace kivo {
+
+class RichEditCtrl;
 
 /// A view that is a rich-text editing control, with the control's own edit commands: undo,
 /// cut, copy, paste and select all, each enabled when the control can carry it out.
@@ -12,9 +12,9 @@ class RichEditView : public View {
     Q_OBJECT
 public:
     /// Takes over the control.
-    explicit RichEditView(QTextEdit *control);
+    explicit RichEditView(RichEditCtrl *control);
 
-    QTextEdit *Control() const { return m_control; }
+    RichEditCtrl *Control() const { return m_control; }
 
     /// Whether the control holds any text.
     bool HasText() const;
@@ -22,7 +22,7 @@ public:
     bool HasSelection() const;
 
 private:
-    QTextEdit *m_control;
+    RichEditCtrl *m_control;
 };
 
 } // namespace kivo

@@ -1,3 +1,4 @@
+#include "RichEditCtrl.h"
 #include "platform/CommandActions.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
@@ -27,7 +28,7 @@ using namespace res;
 // A view that records the updates it receives.
 class RecordingView : public RichEditView {
 public:
-    RecordingView() : RichEditView(new QTextEdit) {}
+    RecordingView() : RichEditView(new RichEditCtrl) {}
     void OnUpdate(View *sender, long hint, std::intptr_t objectHint) override
     {
         updates.push_back({sender, hint, objectHint});
@@ -198,7 +199,7 @@ TEST_F(MdiFrameTest, AcceleratorGoesToItsCommandAheadOfTheEditorsOwnKey)
 {
     TwoWindows();
     auto *view = static_cast<RichEditView *>(m_frame->ActiveView());
-    QTextEdit *edit = view->Control();
+    RichEditCtrl *edit = view->Control();
     edit->setPlainText(QStringLiteral("あいう"));
     int routed = 0;
     view->OnCommand(ID_EDIT_SELECT_ALL, [&] { ++routed; });
@@ -216,7 +217,7 @@ TEST_F(MdiFrameTest, AcceleratorGoesToItsCommandAheadOfTheEditorsOwnKey)
 TEST_F(MdiFrameTest, AcceleratorOfADisabledCommandDoesNothing)
 {
     TwoWindows();
-    QTextEdit *edit = static_cast<RichEditView *>(m_frame->ActiveView())->Control();
+    RichEditCtrl *edit = static_cast<RichEditView *>(m_frame->ActiveView())->Control();
     int compared = 0;
     m_frame->OnCommand(ID_COMPARE_WHOLE, [&] { ++compared; });
     m_frame->OnUpdateCommand(ID_COMPARE_WHOLE, [](CmdUI &ui) { ui.Enable(false); });
