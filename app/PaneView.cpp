@@ -12,8 +12,8 @@ namespace kivo {
 
 PaneView::PaneView(RichEditCtrl *control) : RichEditView(control)
 {
-    control->setContextMenuPolicy(Qt::DefaultContextMenu);
-    control->installEventFilter(this);
+    // The control's own menu would open from its viewport, which receives the event first.
+    control->viewport()->installEventFilter(this);
 }
 
 void PaneView::OnInitialUpdate()

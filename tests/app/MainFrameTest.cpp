@@ -16,8 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -247,6 +249,23 @@ TEST_F(MainFrameTest, JapaneseTextRoundTripsThroughTheClipboard)
     m_frame->ActivateChild(Pane(2));
     ASSERT_TRUE(m_frame->Execute(ID_EDIT_PASTE));
     EXPECT_EQ(test::Utf8(Edit(2)->GetText()), "今日は晴れ。明日は雨｡");
+}
+
+TEST_F(MainFrameTest, RightClickOpensTheTextWindowMenuOnItsWindow)
+{
+    RichEditCtrl *right = Edit(2);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            right->viewport()->mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::sendEvent(right->viewport(), &click);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
+    const QList<QAction *> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 14);
+    EXPECT_EQ(actions.front()->text(), QStringLiteral("ファイルを開く(&O)...\tCtrl+O"));
+    EXPECT_EQ(actions.back()->data().toInt(), ID_SYNC_SCROLL);
+    EXPECT_TRUE(actions.back()->isEnabled());
+    menu->close();
 }
 
 TEST_F(MainFrameTest, NextPaneKeySwitchesWindows)
