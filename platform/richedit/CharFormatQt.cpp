@@ -1,6 +1,5 @@
 #include "CharFormatQt.h"
 
-#include "Cp932Codec.h"
 #include "Cp932Text.h"
 #include "DisplayFont.h"
 
@@ -44,10 +43,7 @@ bool IsUnderlined(const QTextCharFormat &format)
 
 void SetFaceName(CharFormat &format, const QString &face)
 {
-    const QByteArray utf8 = face.toUtf8();
-    const auto bytes =
-        Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()));
-    format.SetFaceName(bytes ? *bytes : std::string());
+    format.SetFaceName(cp932text::Encode(face));
 }
 
 } // namespace
