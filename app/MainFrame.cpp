@@ -6,6 +6,7 @@
 #include "app/RichBar.h"
 #include "platform/CommandActions.h"
 #include "platform/Document.h"
+#include "platform/KeyLocks.h"
 #include "platform/MessageBox.h"
 #include "platform/StatusBar.h"
 #include "platform/View.h"
@@ -61,6 +62,7 @@ bool CMainFrame::Create()
     m_app.Options().OnDelimitersChanged = [this] { FillDelimiterBox(); };
 
     m_statusBar = new StatusBar(IDS_IDLE_MESSAGE, kIndicators, this);
+    m_statusBar->SetLockState(&KeyLockOn);
     setStatusBar(m_statusBar);
 
     Commands().InstallAccelerators(IDR_MAINFRAME);
