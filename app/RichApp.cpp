@@ -64,6 +64,7 @@ bool CRichApp::InitInstance()
 
     SetRegistryKey(QString::fromUtf16(kCompany));
     LoadSettings();
+    LoadStdProfileSettings(kRecentFileCount);
 
     auto *frame = new CMainFrame(*this);
     if (!frame->Create()) {
@@ -88,7 +89,7 @@ int CRichApp::ExitInstance()
 {
     compareState = -1;
     SaveSettings();
-    GetProfile().Flush();
+    // The framework's part stores the recent-file list after the options.
     return WinApp::ExitInstance();
 }
 

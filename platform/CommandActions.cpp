@@ -20,6 +20,17 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Properties of the entries of an item list.
+constexpr char kListOf[] = "kivoListOf";           // on the entries added after the first
+constexpr char kOwnText[] = "kivoPlaceholderText"; // on the first: the text from the menu
+
+int CommandOf(const QAction *action)
+{
+    bool ok = false;
+    const int id = action->data().toInt(&ok);
+    return ok ? id : 0;
+}
+
 } // namespace
 
 CommandActions::CommandActions(QWidget *window, Execute execute, State state)
@@ -139,9 +150,47 @@ bool CommandActions::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+void CommandActions::SetItemList(int firstId, std::function<QStringList()> labels)
+{
+    m_lists[firstId] = std::move(labels);
+}
+
+bool CommandActions::IsEmptyList(const QAction *action) const
+{
+    const auto it = m_lists.find(CommandOf(action));
+    return it != m_lists.end() && !action->property(kListOf).isValid() && it->second().isEmpty();
+}
+
+void CommandActions::FillList(QMenu *menu, QAction *first)
+{
+    const int firstId = CommandOf(first);
+    for (QAction *action : menu->actions()) {
+        if (action->property(kListOf).toInt() == firstId) {
+            menu->removeAction(action);
+            delete action;
+        }
+    }
+    if (!first->property(kOwnText).isValid())
+        first->setProperty(kOwnText, first->text());
+    const QStringList labels = m_lists[firstId]();
+    if (labels.isEmpty()) {
+        first->setText(first->property(kOwnText).toString());
+        return;
+    }
+    first->setText(labels.front());
+    const QList<QAction *> actions = menu->actions();
+    const qsizetype at = actions.indexOf(first);
+    QAction *before = at + 1 < actions.size() ? actions[at + 1] : nullptr;
+    for (qsizetype i = 1; i < labels.size(); ++i) {
+        QAction *entry = NewAction(firstId + static_cast<int>(i), labels[i], menu);
+        entry->setProperty(kListOf, firstId);
+        menu->insertAction(before, entry);
+    }
+}
+
 void CommandActions::Apply(QAction *action, const CmdUI &ui)
 {
-    action->setEnabled(ui.enabled);
+    action->setEnabled(ui.enabled && !IsEmptyList(action));
     if (ui.checked) {
         action->setCheckable(true);
         action->setChecked(*ui.checked);
@@ -166,10 +215,17 @@ void CommandActions::UpdateAll()
 
 void CommandActions::UpdateMenu(QMenu *menu)
 {
+    // Refilling a list replaces entries of the menu: find the lists first.
+    QList<QAction *> lists;
     for (QAction *action : menu->actions()) {
-        bool ok = false;
-        const int id = action->data().toInt(&ok);
-        if (ok && id != 0 && !action->isSeparator() && !action->menu())
+        if (m_lists.contains(CommandOf(action)) && !action->property(kListOf).isValid())
+            lists.append(action);
+    }
+    for (QAction *first : lists)
+        FillList(menu, first);
+    for (QAction *action : menu->actions()) {
+        const int id = CommandOf(action);
+        if (id != 0 && !action->isSeparator() && !action->menu())
             Apply(action, m_state(id));
     }
 }

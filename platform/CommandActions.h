@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -62,18 +63,27 @@ public:
     /// The entries bound to command id.
     QList<QAction *> ActionsFor(int id) const;
 
+    /// Makes the entry of command firstId in the menus stand for a list that changes (recent
+    /// files): when its menu opens, the first label replaces the entry's text and the others
+    /// become entries of commands firstId + 1, ... after it. With no labels the entry shows its
+    /// own text, disabled.
+    void SetItemList(int firstId, std::function<QStringList()> labels);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Apply(QAction *action, const CmdUI &ui);
+    void FillList(QMenu *menu, QAction *first);
+    bool IsEmptyList(const QAction *action) const;
     void AddItems(QMenu *menu, const res::MenuItem &popup);
 
     QWidget *m_window;
     Execute m_execute;
     State m_state;
     std::multimap<int, QPointer<QAction>> m_actions;
-    std::map<int, int> m_accelerators; ///< key combination -> command id
+    std::map<int, int> m_accelerators;                   ///< key combination -> command id
+    std::map<int, std::function<QStringList()>> m_lists; ///< first command id -> labels
 };
 
 } // namespace kivo

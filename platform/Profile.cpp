@@ -93,6 +93,11 @@ void Profile::RemoveEntry(std::string_view section, std::string_view entry)
     m_settings->remove(Key(section, entry));
 }
 
+void Profile::RemoveSection(std::string_view section)
+{
+    m_settings->remove(QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size())));
+}
+
 void Profile::Flush()
 {
     m_settings->sync();

@@ -47,6 +47,8 @@ public:
 
     /// Removes one value (tests and repairs).
     void RemoveEntry(std::string_view section, std::string_view entry);
+    /// Removes a section with all its values.
+    void RemoveSection(std::string_view section);
 
     /// Writes what is pending to the store and re-reads it.
     void Flush();

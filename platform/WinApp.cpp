@@ -1,8 +1,10 @@
 #include "platform/WinApp.h"
 
+#include "platform/CommandActions.h"
 #include "platform/IdleLoop.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/Profile.h"
+#include "platform/RecentFileList.h"
 #include "platform/StatusBar.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
@@ -70,11 +72,36 @@ int WinApp::Run()
     return ExitInstance();
 }
 
+int WinApp::ExitInstance()
+{
+    if (m_recentFiles && m_profile) {
+        m_recentFiles->WriteList(*m_profile);
+        m_profile->Flush();
+    }
+    return 0;
+}
+
 void WinApp::SetMainWnd(MdiFrameWnd *frame)
 {
     m_mainWnd = frame;
-    if (frame)
-        frame->SetAppTarget(this);
+    if (!frame)
+        return;
+    frame->SetAppTarget(this);
+    frame->Commands().SetItemList(res::ID_FILE_MRU_FILE1, [this] {
+        return m_recentFiles ? m_recentFiles->MenuLabels() : QStringList();
+    });
+}
+
+void WinApp::LoadStdProfileSettings(int maxFiles)
+{
+    m_recentFiles = std::make_unique<RecentFileList>(maxFiles);
+    m_recentFiles->ReadList(GetProfile());
+}
+
+void WinApp::AddToRecentFileList(const QString &path)
+{
+    if (m_recentFiles)
+        m_recentFiles->Add(path);
 }
 
 void WinApp::SetRegistryKey(const QString &company)

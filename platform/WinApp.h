@@ -12,6 +12,7 @@ namespace kivo {
 
 class IdleLoop;
 class Profile;
+class RecentFileList;
 
 /// The application object: start-up, the event loop with idle processing, shut-down, the
 /// main window and the per-user settings store. One exists while the program runs; derive from
@@ -28,8 +29,9 @@ public:
 
     /// Start-up; false ends the program at once.
     virtual bool InitInstance() { return true; }
-    /// Shut-down, after the event loop has ended; returns the exit code.
-    virtual int ExitInstance() { return 0; }
+    /// Shut-down, after the event loop has ended; stores the recent-file list and returns the
+    /// exit code.
+    virtual int ExitInstance();
     /// One slice of idle work; called again with count + 1 for as long as it returns true.
     /// Count 0 brings the command states of the main window up to date.
     virtual bool OnIdle(long count);
@@ -47,6 +49,13 @@ public:
     bool HasProfile() const { return m_profile != nullptr; }
     Profile &GetProfile() const;
 
+    /// Reads the recent-file list, of at most maxFiles entries, and shows it in the file menu.
+    void LoadStdProfileSettings(int maxFiles);
+    /// The recent-file list; null before LoadStdProfileSettings.
+    RecentFileList *RecentFiles() const { return m_recentFiles.get(); }
+    /// Puts a file at the front of the recent-file list.
+    void AddToRecentFileList(const QString &path);
+
     /// Starts idle processing again (after a change that no user event brought).
     void KickIdle();
 
@@ -57,6 +66,7 @@ public:
 private:
     QPointer<MdiFrameWnd> m_mainWnd;
     std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<RecentFileList> m_recentFiles;
     IdleLoop *m_idle;
 };
 
