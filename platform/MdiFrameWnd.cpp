@@ -5,6 +5,7 @@
 #include "platform/Document.h"
 #include "platform/MdiChildWnd.h"
 #include "platform/View.h"
+#include "resources/ResourceIds.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,6 +41,14 @@ void MdiFrameWnd::LoadMenus(int noDocMenuId, int docMenuId)
 {
     m_noDocMenus = m_commands->BuildMenuBar(noDocMenuId, this);
     m_docMenus = m_commands->BuildMenuBar(docMenuId, this);
+    m_windowMenu = nullptr;
+    for (QMenu *menu : m_docMenus) {
+        if (!m_commands->ActionsFor(res::ID_WINDOW_NEW).isEmpty() &&
+            menu->actions().contains(m_commands->ActionsFor(res::ID_WINDOW_NEW).front())) {
+            m_windowMenu = menu;
+            connect(menu, &QMenu::aboutToShow, this, &MdiFrameWnd::RefreshWindowList);
+        }
+    }
     m_shownMenus = -1;
     ShowMenus(ActiveChild() != nullptr);
 }
@@ -54,6 +63,34 @@ void MdiFrameWnd::ShowMenus(bool documentMenus)
     bar->clear();
     for (QMenu *menu : documentMenus ? m_docMenus : m_noDocMenus)
         bar->addMenu(menu);
+}
+
+void MdiFrameWnd::RefreshWindowList()
+{
+    static constexpr char kWindowEntry[] = "kivoWindowEntry";
+    for (QAction *action : m_windowMenu->actions()) {
+        if (action->property(kWindowEntry).toBool()) {
+            m_windowMenu->removeAction(action);
+            delete action;
+        }
+    }
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowMenu->addSeparator()->setProperty(kWindowEntry, true);
+    const QMdiSubWindow *active = ActiveChild();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *window = windows[i];
+        QString title = window->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        const QString number = i < 9 ? u'&' + QString::number(i + 1) : QString::number(i + 1);
+        QAction *entry = m_windowMenu->addAction(number + u' ' + title);
+        entry->setProperty(kWindowEntry, true);
+        entry->setCheckable(true);
+        entry->setChecked(window == active);
+        connect(entry, &QAction::triggered, this,
+                [this, window] { ActivateChild(qobject_cast<MdiChildWnd *>(window)); });
+    }
 }
 
 MdiChildWnd *MdiFrameWnd::ActiveChild() const

@@ -34,7 +34,8 @@ public:
     CommandActions &Commands() const { return *m_commands; }
 
     /// Builds the menus: noDocMenuId while no child frame is active, the active document
-    /// template's menu otherwise.
+    /// template's menu otherwise. The popup with the new-window command also lists the child
+    /// frames, to activate one.
     void LoadMenus(int noDocMenuId, int docMenuId);
 
     // Child frames.
@@ -88,13 +89,16 @@ protected:
 
 private:
     void ShowMenus(bool documentMenus);
+    /// Lists the child frames at the end of the window menu, the active one checked.
+    void RefreshWindowList();
 
     QMdiArea *m_mdi;
     CommandActions *m_commands;
     const CommandTarget *m_app = nullptr;
     QList<QMenu *> m_noDocMenus;
     QList<QMenu *> m_docMenus;
-    int m_shownMenus = -1; ///< 0: no-document menus, 1: document menus
+    QMenu *m_windowMenu = nullptr; ///< the document menu with the window commands
+    int m_shownMenus = -1;         ///< 0: no-document menus, 1: document menus
 };
 
 } // namespace kivo

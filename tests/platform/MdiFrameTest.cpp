@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
@@ -172,6 +173,31 @@ TEST_F(MdiFrameTest, MenuBarFollowsWhetherADocumentIsActive)
     m_frame->Execute(ID_FILE_CLOSE);
     DeleteClosed();
     EXPECT_EQ(m_frame->menuBar()->actions().size(), 3);
+}
+
+TEST_F(MdiFrameTest, WindowMenuListsTheWindowsWithTheActiveOneChecked)
+{
+    auto [first, second] = TwoWindows();
+    first->setWindowTitle(QStringLiteral("右"));
+    second->setWindowTitle(QStringLiteral("左"));
+    auto *window =
+        qobject_cast<QMenu *>(m_frame->Commands().ActionsFor(ID_WINDOW_NEW).front()->parent());
+    ASSERT_NE(window, nullptr);
+    for (int round = 0; round < 2; ++round) {
+        emit window->aboutToShow();
+        const QList<QAction *> actions = window->actions();
+        ASSERT_GE(actions.size(), 3);
+        QAction *one = actions[actions.size() - 2];
+        QAction *two = actions.back();
+        EXPECT_EQ(one->text(), QStringLiteral("&1 右"));
+        EXPECT_EQ(two->text(), QStringLiteral("&2 左"));
+        EXPECT_FALSE(one->isChecked());
+        EXPECT_TRUE(two->isChecked());
+        EXPECT_TRUE(actions[actions.size() - 3]->isSeparator());
+    }
+    const qsizetype count = window->actions().size();
+    window->actions()[count - 2]->trigger();
+    EXPECT_EQ(m_frame->ActiveChild(), first);
 }
 
 TEST_F(MdiFrameTest, EntriesOfUnhandledCommandsAreDisabledAtUpdate)
