@@ -37,7 +37,11 @@ CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
     AddHandlers();
 }
 
-CRichApp::~CRichApp() = default;
+CRichApp::~CRichApp()
+{
+    // The main frame refers to the options: it goes while they are still there.
+    delete MainWnd();
+}
 
 void CRichApp::AddHandlers()
 {
