@@ -1,8 +1,11 @@
 #include "platform/Clipboard.h"
 #include "platform/FileDrop.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QTextEdit>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -49,6 +52,39 @@ TEST(FileDrop, OnlyLocalFilesAreTaken)
     QMimeData text;
     text.setText(QStringLiteral("/tmp/a.txt"));
     EXPECT_TRUE(FileDrop::LocalPaths(&text).isEmpty());
+}
+
+TEST(FileDrop, DroppedFilesAreReportedInsteadOfInsertedAsText)
+{
+    QTextEdit edit;
+    FileDrop drop(&edit);
+    QStringList reported;
+    QObject::connect(&drop, &FileDrop::filesDropped,
+                     [&](const QStringList &paths) { reported = paths; });
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/一.txt")),
+                  QUrl::fromLocalFile(QStringLiteral("/tmp/二.txt"))});
+    // A drop reaches the window that took the drag when it entered.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(edit.viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(edit.viewport(), &event);
+    EXPECT_TRUE(event.isAccepted());
+    EXPECT_EQ(reported,
+              (QStringList{QStringLiteral("/tmp/一.txt"), QStringLiteral("/tmp/二.txt")}));
+    EXPECT_TRUE(edit.toPlainText().isEmpty());
+
+    // Text is not a file: the window handles it as usual.
+    reported.clear();
+    QMimeData text;
+    text.setText(QStringLiteral("文"));
+    QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(edit.viewport(), &textEnter);
+    QDropEvent textDrop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(edit.viewport(), &textDrop);
+    EXPECT_TRUE(reported.isEmpty());
+    EXPECT_EQ(edit.toPlainText(), QStringLiteral("文"));
 }
 
 } // namespace
