@@ -92,7 +92,7 @@ std::optional<std::string> Cp932Codec::FromUtf8(std::string_view utf8, Error *er
         Fail(error, 0, std::string(kUnavailable));
         return std::nullopt;
     }
-    std::size_t pos = utf8.starts_with(utf8::kByteOrderMark) ? utf8::kByteOrderMark.size() : 0;
+    std::size_t pos = 0;
     std::string out;
     out.reserve(utf8.size());
     std::unique_lock lock(m_mutex, std::defer_lock); // taken at the first private code

@@ -48,7 +48,8 @@ public:
     };
 
     /// UTF-8 to code page 932. Fails on input that is not valid UTF-8, on NUL characters, and
-    /// when the private codes are used up. A leading byte-order mark is dropped.
+    /// when the private codes are used up. U+FEFF is a character like any other, at the start too:
+    /// readers of files drop a byte-order mark before converting.
     std::optional<std::string> FromUtf8(std::string_view utf8, Error *error = nullptr);
 
     /// Code page 932 to UTF-8. Private codes give back their characters. Fails on bytes that are

@@ -29,18 +29,11 @@ QString FromUtf8(std::string_view utf8)
     return text + QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-/// The code page 932 bytes of text, or nullopt when the codec refuses it. The codec drops a
-/// byte-order mark at the start, as a file would have it; in the text of a window U+FEFF is a
-/// character, so such text is converted behind one byte of ASCII that is then taken off.
+/// The code page 932 bytes of text, or nullopt when the codec refuses it.
 std::optional<std::string> Convert(const QString &text, Cp932Codec::Error *error = nullptr)
 {
-    const bool leadingMark = text.startsWith(QChar(kByteOrderMark));
-    const QByteArray utf8 = (leadingMark ? QByteArray(" ") : QByteArray()) + text.toUtf8();
-    auto bytes =
-        Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()), error);
-    if (bytes && leadingMark)
-        bytes->erase(0, 1);
-    return bytes;
+    const QByteArray utf8 = text.toUtf8();
+    return Cp932Codec::Shared().FromUtf8(std::string_view(utf8.constData(), utf8.size()), error);
 }
 
 /// Character by character, for text the codec refused as a whole: everything that converts is
