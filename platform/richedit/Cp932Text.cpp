@@ -94,6 +94,14 @@ QString Decode(std::string_view cp932, std::size_t *replaced)
     return text;
 }
 
+std::optional<QString> DecodeFile(std::string_view cp932, Cp932Codec::Error *error)
+{
+    const auto utf8 = Cp932Codec::Shared().ExternalToUtf8(cp932, error);
+    if (!utf8)
+        return std::nullopt;
+    return FromUtf8(*utf8);
+}
+
 std::string Encode(QStringView text)
 {
     QString windowText = text.toString();

@@ -3,7 +3,10 @@
 #include <QString>
 #include <QStringView>
 
+#include "Cp932Codec.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +25,11 @@ QString Decode(std::string_view cp932, std::size_t *replaced = nullptr);
 /// U+2028 (Shift+Enter) become CR, one character each, so character counts stay the same. A
 /// character that cannot be converted at all (none left of the private codes) becomes '?'.
 std::string Encode(QStringView text);
+
+/// The QString of the bytes of a code page 932 file. User-defined codes keep their standard
+/// characters (they are never read as this program's private codes). nullopt, with the offset
+/// and reason in error, when the bytes are not code page 932 text: a file is refused whole rather
+/// than loaded with characters replaced.
+std::optional<QString> DecodeFile(std::string_view cp932, Cp932Codec::Error *error = nullptr);
 
 } // namespace kivo::cp932text

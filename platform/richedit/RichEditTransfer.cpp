@@ -44,11 +44,12 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes)
     const QScopedValueRollback guard(m_ownScroll, true);
     switch (format) {
     case StreamFormat::Text: {
-        std::size_t replaced = 0;
-        const QString text = cp932text::Decode(bytes, &replaced);
-        if (replaced > 0)
-            qWarning("kivo: %zu bytes of the stream are not code page 932 text", replaced);
-        doc->setPlainText(text); // clears the text, its formats and the undo history
+        // Bytes that are not code page 932 text are refused and the text stays as it was: the
+        // caller reports the file instead of showing it with characters replaced.
+        const std::optional<QString> text = cp932text::DecodeFile(bytes);
+        if (!text)
+            return false;
+        doc->setPlainText(*text); // clears the text, its formats and the undo history
         break;
     }
     case StreamFormat::RichText: {

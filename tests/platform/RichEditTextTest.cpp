@@ -93,7 +93,7 @@ TEST(RichEditText, CharactersTheCodePageCannotHoldComeBackUnchanged)
     EXPECT_EQ(TextOf(control), "\uFEFF" + text);
 }
 
-TEST(RichEditText, PlainStreamInTakesEveryLineBreakAndReplacesBadBytes)
+TEST(RichEditText, PlainStreamInTakesEveryLineBreakAndRefusesBadBytes)
 {
     RichEditCtrl control;
     control.ReplaceSel(Sjis("old"));
@@ -103,10 +103,17 @@ TEST(RichEditText, PlainStreamInTakesEveryLineBreakAndReplacesBadBytes)
     EXPECT_FALSE(control.CanUndo());
     EXPECT_EQ(control.StreamOut(StreamFormat::Text), Sjis("一\r二\r三\r"));
 
-    // A lead byte before a byte that cannot follow it loses only itself; an unassigned two-byte
-    // code is one character.
-    ASSERT_TRUE(control.StreamIn(StreamFormat::Text, std::string("x\x81 y\x85\x40z")));
-    EXPECT_EQ(control.toPlainText(), u"x\uFFFD y\uFFFDz"_s);
+    // Bytes that are not code page 932 text are refused whole, and the text stays.
+    EXPECT_FALSE(control.StreamIn(StreamFormat::Text, std::string("x\x81 y\x85\x40z")));
+    EXPECT_FALSE(control.StreamIn(StreamFormat::Text, std::string("a\0b", 3)));
+    EXPECT_EQ(TextOf(control), "一\r二\r三\r");
+
+    // A user-defined code of a file is its standard character, not one of the private codes the
+    // program hands out for characters the code page cannot hold.
+    const std::string privateCode = Sjis("é");
+    ASSERT_TRUE(control.StreamIn(StreamFormat::Text, privateCode));
+    EXPECT_NE(control.toPlainText(), u"é"_s);
+    EXPECT_EQ(control.toPlainText().size(), 1);
 }
 
 class FakeRichText : public RichTextStream {
