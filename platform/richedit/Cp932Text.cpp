@@ -66,11 +66,9 @@ std::size_t BadCharLength(std::string_view text)
 
 } // namespace
 
-QString Decode(std::string_view cp932, std::size_t *replaced)
+QString Decode(std::string_view cp932)
 {
     Cp932Codec &codec = Cp932Codec::Shared();
-    if (replaced)
-        *replaced = 0;
     QString text;
     while (!cp932.empty()) {
         Cp932Codec::Error error;
@@ -87,8 +85,6 @@ QString Decode(std::string_view cp932, std::size_t *replaced)
             bad = 0; // cannot happen with a boundary offset; replace from the start instead
         const std::size_t length = BadCharLength(cp932.substr(bad));
         text += QChar(kReplacement);
-        if (replaced)
-            *replaced += length;
         cp932.remove_prefix(bad + length);
     }
     return text;

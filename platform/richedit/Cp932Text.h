@@ -18,8 +18,8 @@ namespace kivo::cp932text {
 
 /// The QString of code page 932 bytes. CR, LF and CR LF are kept as they are; inserting the result
 /// with QTextCursor::insertText turns each of them into one paragraph break. A byte that is not
-/// code page 932 text becomes U+FFFD; replaced (when given) receives how many bytes were replaced.
-QString Decode(std::string_view cp932, std::size_t *replaced = nullptr);
+/// code page 932 text becomes U+FFFD.
+QString Decode(std::string_view cp932);
 
 /// The code page 932 bytes of control text. The paragraph separator U+2029 and the line separator
 /// U+2028 (Shift+Enter) become CR, one character each, so character counts stay the same. A
