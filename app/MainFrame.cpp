@@ -13,6 +13,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
+#include "views/UpdateHint.h"
 
 #include <QComboBox>
 
@@ -25,9 +26,6 @@ using namespace res;
 
 constexpr std::array kIndicators{ID_INDICATOR_KANA, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
                                  ID_INDICATOR_SCRL};
-
-// Update hint that makes the views note their first visible line.
-constexpr long kHintNoteTopLine = 2;
 
 QString DelimiterText(const std::string &cp932)
 {
@@ -111,7 +109,7 @@ void CMainFrame::AddHandlers()
 
 bool CMainFrame::IsIdle() const
 {
-    return m_app.compareState < 0;
+    return !m_app.Driver().IsRunning();
 }
 
 CChildFrame *CMainFrame::ActiveChildFrame() const
@@ -176,7 +174,7 @@ void CMainFrame::OnNewWindow()
 void CMainFrame::NoteFirstVisibleLines()
 {
     if (Document *document = ActiveDocument())
-        document->UpdateAllViews(nullptr, kHintNoteTopLine);
+        document->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::NoteTopLine));
 }
 
 void CMainFrame::ToggleSyncScroll()

@@ -4,15 +4,20 @@
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
-#include "app/PaneView.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
+#include "driver/dialog/ProgDlg.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "platform/ProgressBar.h"
 #include "resources/ResourceIds.h"
+#include "resources/Strings.h"
+#include "views/RichDoc.h"
+#include "views/RichView.h"
 
+#include <QPushButton>
 #include <QScreen>
 
 namespace kivo {
@@ -31,9 +36,9 @@ constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
 CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
 {
     m_template.menuId = IDR_RICHTYPE;
-    m_template.createDocument = [] { return new Document; };
+    m_template.createDocument = [this] { return new CRichDoc(m_driver); };
     m_template.createFrame = [] { return new CChildFrame; };
-    m_template.createView = [] { return new PaneView(new RichEditCtrl); };
+    m_template.createView = [this] { return new CRichView(new RichEditCtrl, m_options, m_driver); };
     AddHandlers();
 }
 
@@ -50,6 +55,8 @@ void CRichApp::AddHandlers()
         CAboutDlg dialog(MainWnd());
         dialog.exec();
     });
+    OnCommand(ID_COMPARE_WHOLE, [this] { StartComparison(true); });
+    OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
     OnCommand(ID_APP_EXIT, [this] {
         if (MainWnd())
             MainWnd()->close();
@@ -91,7 +98,7 @@ bool CRichApp::InitInstance()
 
 int CRichApp::ExitInstance()
 {
-    compareState = -1;
+    m_driver.StopForExit();
     SaveSettings();
     // The framework's part stores the recent-file list after the options.
     return WinApp::ExitInstance();
@@ -104,7 +111,126 @@ bool CRichApp::OnIdle(long count)
         m_reported = true;
         WriteStartupReport();
     }
-    return more;
+    if (more)
+        return true;
+    return m_driver.Step();
+}
+
+void CRichApp::StartComparison(bool wholeText)
+{
+    m_driver.StartComparison(wholeText);
+    if (m_driver.IsRunning())
+        KickIdle();
+}
+
+// --- The windows as the driver sees them ------------------------------------------------------
+
+CRichDoc *CRichApp::ActiveRichDoc() const
+{
+    return MainWnd() ? qobject_cast<CRichDoc *>(MainWnd()->ActiveDocument()) : nullptr;
+}
+
+CRichDoc *CRichApp::ComparedDoc() const
+{
+    if (auto *document = qobject_cast<CRichDoc *>(m_comparedDoc.data()))
+        return document;
+    return ActiveRichDoc();
+}
+
+bool CRichApp::HasActiveDocument() const
+{
+    return ComparedDoc() != nullptr;
+}
+
+bool CRichApp::BothSelected() const
+{
+    const CRichDoc *document = ActiveRichDoc();
+    return document && document->BothSelected();
+}
+
+void CRichApp::PrepareForComparison()
+{
+    CRichDoc *document = ActiveRichDoc();
+    m_comparedDoc = document;
+    if (document)
+        document->PrepareForComparison();
+}
+
+void CRichApp::BeginDisplay()
+{
+    if (CRichDoc *document = ComparedDoc())
+        document->BeginDisplay();
+}
+
+void CRichApp::ReturnToRegionTop()
+{
+    if (CRichDoc *document = ComparedDoc())
+        document->ReturnToRegionTop();
+}
+
+void CRichApp::FinishViewAfterComparison()
+{
+    if (CRichDoc *document = ComparedDoc())
+        document->FinishViewAfterComparison();
+    m_comparedDoc = nullptr;
+}
+
+void CRichApp::StartSyncScroll()
+{
+    if (MainFrame())
+        MainFrame()->StartSyncScroll();
+}
+
+void CRichApp::ActivateMainWindow()
+{
+    if (MainWnd())
+        MainWnd()->activateWindow();
+}
+
+bool CRichApp::AskYesNo(int stringId)
+{
+    return ShowMessageBox(stringId, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                          m_progressDialog ? static_cast<QWidget *>(m_progressDialog.data())
+                                           : MainWnd()) == IDYES;
+}
+
+bool CRichApp::CreateProgressDialog()
+{
+    if (!MainWnd())
+        return false;
+    delete m_progressDialog.data();
+    m_progressDialog = new CProgDlg([this] { m_driver.RequestAbort(); }, MainWnd());
+    m_progressDialog->ShowCentred();
+    return true;
+}
+
+void CRichApp::DestroyProgressDialog()
+{
+    delete m_progressDialog.data();
+    m_comparedDoc = nullptr;
+}
+
+void CRichApp::SetProgressCaption(int stringId)
+{
+    if (m_progressDialog)
+        m_progressDialog->setWindowTitle(LoadString(stringId));
+}
+
+void CRichApp::EnableProgressDialog(bool enable)
+{
+    if (m_progressDialog)
+        m_progressDialog->setEnabled(enable);
+}
+
+void CRichApp::EnableAbortButton(bool enable)
+{
+    if (m_progressDialog)
+        m_progressDialog->AbortButton().setEnabled(enable);
+}
+
+IProgress *CRichApp::ProgressBar()
+{
+    return m_progressDialog ? &m_progressDialog->Bar() : nullptr;
 }
 
 void CRichApp::WriteStartupReport()
@@ -139,7 +265,6 @@ void CRichApp::OnFileNew()
 void CRichApp::LoadSettings()
 {
     kivo::LoadSettings(GetProfile(), m_options);
-    compareState = -1;
 }
 
 void CRichApp::SaveSettings()

@@ -1,19 +1,24 @@
 #pragma once
 
 #include "RichOptions.h"
+#include "driver/ComparisonDriver.h"
+#include "driver/dialog/ProgDlg.h"
 #include "platform/DocTemplate.h"
 #include "platform/WinApp.h"
 
+#include <QPointer>
 #include <QStringList>
 
 namespace kivo {
 
 class CMainFrame;
+class CRichDoc;
 class Document;
 
-/// The application object: owns the options, starts the main window with one document in two
-/// text windows side by side, loads the settings at start and saves them at exit.
-class CRichApp : public WinApp {
+/// The application object: owns the options and the comparison, starts the main window with one
+/// document in two text windows side by side, loads the settings at start and saves them at
+/// exit. A comparison runs in its idle processing, one step per idle call.
+class CRichApp : public WinApp, private IDriverHost {
     Q_OBJECT
 public:
     /// arguments: the command line without the program name.
@@ -27,8 +32,14 @@ public:
     RichOptions &Options() { return m_options; }
     const RichOptions &Options() const { return m_options; }
 
-    /// The comparison driver's state: -1 while no comparison runs.
-    int compareState = -1;
+    /// The comparison fields and the state machine that runs a comparison.
+    ComparisonDriver &Driver() { return m_driver; }
+    const ComparisonDriver &Driver() const { return m_driver; }
+    /// The progress dialog while a comparison runs; null otherwise.
+    CProgDlg *ProgressDialog() const { return m_progressDialog; }
+
+    /// The compare commands: the whole texts, or the two selections.
+    void StartComparison(bool wholeText);
 
     CMainFrame *MainFrame() const;
     const DocTemplate &Template() const { return m_template; }
@@ -50,9 +61,34 @@ private:
     void AddHandlers();
     void WriteStartupReport();
 
+    // IDriverHost: the windows as the comparison driver sees them.
+    bool HasActiveDocument() const override;
+    bool BothSelected() const override;
+    void PrepareForComparison() override;
+    void BeginDisplay() override;
+    void ReturnToRegionTop() override;
+    void FinishViewAfterComparison() override;
+    void StartSyncScroll() override;
+    void ActivateMainWindow() override;
+    bool AskYesNo(int stringId) override;
+    bool CreateProgressDialog() override;
+    void DestroyProgressDialog() override;
+    void SetProgressCaption(int stringId) override;
+    void EnableProgressDialog(bool enable) override;
+    void EnableAbortButton(bool enable) override;
+    IProgress *ProgressBar() override;
+
+    /// The active document when it is a text document.
+    CRichDoc *ActiveRichDoc() const;
+    /// The document a comparison works on: the one active when it started, while it exists.
+    CRichDoc *ComparedDoc() const;
+
     QStringList m_arguments;
     RichOptions m_options;
+    ComparisonDriver m_driver{m_options, *this};
     DocTemplate m_template;
+    QPointer<CProgDlg> m_progressDialog;
+    QPointer<Document> m_comparedDoc;
     bool m_reported = false;
 };
 

@@ -14,6 +14,8 @@ inline constexpr int IDR_CONTEXT = 130;   ///< the text windows' context menu
 
 // Dialogs and controls.
 inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_PROGRESS = 139;     ///< the progress dialog
+inline constexpr int IDC_PROGRESS_BAR = 1028; ///< its progress bar
 inline constexpr int IDC_DELIMITER_BOX = 130; ///< the delimiter box on the toolbar
 
 // Strings of the application.
@@ -27,6 +29,13 @@ inline constexpr int IDS_BAD_DELIMITERS_LONG = 133;
 inline constexpr int IDS_BAD_DELIMITERS = 134;
 inline constexpr int IDS_NO_DELIMITERS_LONG = 135;
 inline constexpr int IDS_NO_DELIMITERS = 136;
+// Captions of the progress dialog, one per phase of a comparison.
+inline constexpr int IDS_CAPTION_ANALYSING = 140;  ///< "テキスト解析中"
+inline constexpr int IDS_CAPTION_COMPARING = 141;  ///< "比較しています"
+inline constexpr int IDS_CAPTION_PLEASE_WAIT = 142; ///< "しばらくお待ちください（比較中）"
+inline constexpr int IDS_CAPTION_ALMOST_DONE = 143; ///< "あと少しお待ちください（比較中）"
+inline constexpr int IDS_CAPTION_DISPLAYING = 144; ///< "結果を表示しています"
+inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールできます（表示中）"
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key

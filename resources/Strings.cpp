@@ -27,6 +27,12 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
                              "処理に時間がかかるかもしれませんが、このまま続けますか？"},
     {IDS_NO_DELIMITERS, "区切り文字が指定されていません（[比較]メニュー[比較の設定]）。\n"
                         "このまま続けますか？"},
+    {IDS_CAPTION_ANALYSING, "テキスト解析中"},
+    {IDS_CAPTION_COMPARING, "比較しています"},
+    {IDS_CAPTION_PLEASE_WAIT, "しばらくお待ちください（比較中）"},
+    {IDS_CAPTION_ALMOST_DONE, "あと少しお待ちください（比較中）"},
+    {IDS_CAPTION_DISPLAYING, "結果を表示しています"},
+    {IDS_CAPTION_SCROLLABLE, "スクロールできます（表示中）"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ResultPair.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kivo {
+
+/// Rows whose start positions a comparison records per view: enough for the first screens,
+/// which are the ones realigned once the left window starts to scroll.
+inline constexpr std::size_t kRowStartCount = 128;
+
+/// Where the display rows begin in one view, as character positions of its control; -1 marks an
+/// entry not filled.
+using RowStarts = std::array<std::int32_t, kRowStartCount>;
+
+/// A text view taking part in a comparison, as the driver sees it: it receives the result
+/// records and answers questions about the lines of its compared region.
+///
+/// Line numbers are relative to the region (0 is the region's first line) and count display
+/// lines, word-wrapped ones included. Positions are the control's character positions.
+class IResultView {
+public:
+    virtual ~IResultView() = default;
+
+    /// Writes one record's text for this side at the insertion point, in the colour and effect
+    /// of its status, followed by the row separator when it closes a sentence pair.
+    virtual void RenderRecord(const ResultPair &record, const std::string &text,
+                              RowStarts &rowStarts) = 0;
+
+    /// Number of lines of the region.
+    virtual int RegionLineCount() const = 0;
+    /// Region line of a character position.
+    virtual int RegionLineOfChar(int position) const = 0;
+    /// Whether every region line k, from <= k < to, begins with a line break. The empty last
+    /// line is not blank; an empty range is.
+    virtual bool LinesAreBlank(int from, int to) const = 0;
+    /// Inserts n >= 1 line breaks at the first character of region line `line`.
+    virtual void InsertBlankLines(int line, int n) = 0;
+    /// Deletes the n characters that start at the first character of region line `line`.
+    virtual void DeleteAtLine(int line, int n) = 0;
+    /// Puts the caret at the first character of the region's last line.
+    virtual void CaretToLastLine() = 0;
+    /// Whether the view shows its vertical scroll bar.
+    virtual bool HasVerticalScrollBar() const = 0;
+};
+
+} // namespace kivo

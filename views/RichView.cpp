@@ -1,0 +1,495 @@
+#include "views/RichView.h"
+
+#include "driver/ComparisonDriver.h"
+#include "platform/Clipboard.h"
+#include "platform/Document.h"
+#include "platform/MdiFrameWnd.h"
+#include "platform/WinApp.h"
+#include "resources/ResourceIds.h"
+#include "views/PaneFrame.h"
+#include "views/ResultText.h"
+#include "views/UpdateHint.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDebug>
+#include <QKeyEvent>
+#include <QMimeData>
+
+#include <initializer_list>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+
+// The font fields a font change applies, so that the result's colours and effects stay.
+constexpr std::uint32_t kFontFieldsMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+static_assert(kFontFieldsMask == 0xA8000000);
+
+MdiFrameWnd *MainWindow()
+{
+    WinApp *app = WinApp::Current();
+    return app ? app->MainWnd() : nullptr;
+}
+
+unsigned RichTextFormat()
+{
+    static const unsigned format = clipboard::RegisterFormat(QStringLiteral("Rich Text Format"));
+    return format;
+}
+
+unsigned RichTextAndObjectsFormat()
+{
+    static const unsigned format =
+        clipboard::RegisterFormat(QStringLiteral("RichEdit Text and Objects"));
+    return format;
+}
+
+/// The first MIME type of a format that the data carries.
+QString OfferedMimeType(const QMimeData &data, unsigned format)
+{
+    for (const QString &type : clipboard::MimeTypesOf(format)) {
+        if (data.hasFormat(type))
+            return type;
+    }
+    return {};
+}
+
+} // namespace
+
+CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
+    : RichEditView(control), m_options(options), m_driver(driver)
+{
+    control->installEventFilter(this);
+    // The control's own context menu and mouse handling start in its viewport.
+    control->viewport()->installEventFilter(this);
+    control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
+    connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
+    AddCommands();
+}
+
+CRichView::~CRichView()
+{
+    m_driver.ViewDestroyed(this);
+}
+
+void CRichView::AddCommands()
+{
+    OnCommand(ID_EDIT_PASTE, [this] {
+        m_options.SyncScroll = 0;
+        Control()->Paste();
+    });
+    OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
+
+    // Every command of the view is disabled while a comparison runs.
+    const auto idleAnd = [this](int id, std::function<bool()> rule) {
+        OnUpdateCommand(id, [this, rule = std::move(rule)](CmdUI &ui) {
+            ui.Enable(!m_driver.IsRunning() && rule());
+        });
+    };
+    idleAnd(ID_EDIT_CLEAR_ALL, [this] { return HasText(); });
+    idleAnd(ID_EDIT_SELECT_ALL, [this] { return HasText(); });
+    idleAnd(ID_EDIT_COPY, [this] { return HasSelection(); });
+    idleAnd(ID_EDIT_CUT, [this] { return HasSelection(); });
+    idleAnd(ID_EDIT_UNDO, [this] { return Control()->CanUndo(); });
+    idleAnd(ID_EDIT_PASTE, [this] { return CanPaste(); });
+}
+
+void CRichView::OnInitialUpdate()
+{
+    RichEditView::OnInitialUpdate();
+    lastTopLine = 0;
+    ApplyDisplayFormat();
+    SetPaneTitle();
+}
+
+int CRichView::PaneNumber() const
+{
+    const auto *frame = qobject_cast<const PaneFrame *>(ParentFrame());
+    return frame ? frame->paneNumber : 0;
+}
+
+void CRichView::SetPaneTitle()
+{
+    MdiChildWnd *frame = ParentFrame();
+    if (!frame)
+        return;
+    if (PaneNumber() == 1)
+        frame->setWindowTitle(QStringLiteral("Untitled1"));
+    else if (PaneNumber() == 2)
+        frame->setWindowTitle(QStringLiteral("Untitled2"));
+}
+
+void CRichView::ClearAll()
+{
+    RichEditCtrl &edit = *Control();
+    // An ordinary deletion, so that undo brings the text back.
+    edit.selectAll();
+    edit.textCursor().removeSelectedText();
+    ApplyDisplayFormat();
+    SetPaneTitle();
+}
+
+void CRichView::ApplyDisplayFormat()
+{
+    RichEditCtrl &edit = *Control();
+    if (edit.GetLangOptions() & IMF_DUALFONT)
+        edit.SetLangOptions(edit.GetLangOptions() & ~IMF_DUALFONT);
+    edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
+    edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
+}
+
+// --- Updates and synchronised scrolling --------------------------------------------------------
+
+void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
+{
+    if (objectHint == kScrollObjectHint) {
+        ReceiveScroll(sender, static_cast<int>(hint));
+        return;
+    }
+    RichEditCtrl &edit = *Control();
+    const auto kind = static_cast<UpdateHint>(hint);
+    bool reformat = false;
+    switch (kind) {
+    case UpdateHint::NoteTopLine:
+        lastTopLine = edit.GetFirstVisibleLine();
+        return;
+    case UpdateHint::ColorsChanged:
+    case UpdateHint::FontChanged:
+        ApplyDisplayFormat();
+        reformat = true;
+        break;
+    case UpdateHint::Refresh:
+    case UpdateHint::ScrollBy:
+        break;
+    }
+    edit.SetBackgroundColor(m_options.Color[Background]);
+    edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
+    if (reformat)
+        Reformat(kind == UpdateHint::FontChanged);
+    else
+        View::OnUpdate(sender, hint, objectHint);
+    edit.SetModify(false);
+}
+
+void CRichView::Reformat(bool fontOnly)
+{
+    RichEditCtrl &edit = *Control();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const CharRange selection = edit.GetSel();
+    const bool wasReadOnly = edit.isReadOnly();
+    edit.SetReadOnly(true);
+    edit.HideSelection(true);
+    edit.SetSel(0, -1);
+    CharFormat format = m_options.CharFormat;
+    if (fontOnly)
+        format.dwMask = kFontFieldsMask;
+    edit.SetCharFormat(format, FormatScope::Selection);
+    edit.SetSel(selection.start, selection.end);
+    // A view locked by a comparison stays locked.
+    const bool locked = wasReadOnly && m_driver.IsRunning();
+    edit.HideSelection(locked);
+    edit.SetReadOnly(locked);
+    QApplication::restoreOverrideCursor();
+}
+
+void CRichView::SyncScrollFrom()
+{
+    if (m_options.SyncScroll == 0)
+        return;
+    // Only the view the user works in drives the others, so that their scrolling never echoes.
+    const MdiFrameWnd *main = MainWindow();
+    if (!main || main->ActiveView() != this)
+        return;
+    const int old = lastTopLine;
+    lastTopLine = Control()->GetFirstVisibleLine();
+    if (Document *document = GetDocument())
+        document->UpdateAllViews(this, lastTopLine - old, kScrollObjectHint);
+}
+
+void CRichView::ReceiveScroll(const View *sender, int delta)
+{
+    if (sender == this)
+        return;
+    if (lastTopLine + delta < 0)
+        delta = -lastTopLine;
+    Control()->LineScroll(delta);
+    lastTopLine = Control()->GetFirstVisibleLine();
+}
+
+void CRichView::OnControlScrolled()
+{
+    if (m_driver.State() >= static_cast<int>(CompareState::SetUpDisplay))
+        m_driver.userScrolled = true;
+    SyncScrollFrom();
+}
+
+// --- Input --------------------------------------------------------------------------------------
+
+bool CRichView::eventFilter(QObject *watched, QEvent *event)
+{
+    RichEditCtrl *edit = Control();
+    const bool inViewport = watched == edit->viewport();
+    const bool locked = m_driver.IsRunning();
+    switch (event->type()) {
+    case QEvent::ContextMenu:
+        if (inViewport)
+            return ShowContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+        break;
+    case QEvent::KeyPress:
+        if (watched == edit && locked) {
+            ScrollKeyDuringDisplay(*static_cast<QKeyEvent *>(event));
+            return true; // every other key waits for the end of the comparison
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        // The right button still opens the context menu, whose commands are disabled then.
+        if (inViewport && locked &&
+            !(event->type() == QEvent::MouseButtonPress &&
+              static_cast<QMouseEvent *>(event)->button() == Qt::RightButton))
+            return true;
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (inViewport && locked) {
+            event->ignore();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return RichEditView::eventFilter(watched, event);
+}
+
+bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
+{
+    if (m_driver.State() < static_cast<int>(CompareState::Display) || !m_driver.displayScrollable ||
+        m_driver.abortRequested)
+        return false;
+    RichEditCtrl &edit = *Control();
+    const int first = edit.GetFirstVisibleLine();
+    if (key.modifiers() & Qt::ControlModifier) {
+        switch (key.key()) {
+        case Qt::Key_End:
+            edit.LineScroll(edit.GetLineCount() - 1 - first);
+            break;
+        case Qt::Key_Home:
+            edit.LineScroll(-first);
+            break;
+        default:
+            return false;
+        }
+    } else {
+        switch (key.key()) {
+        case Qt::Key_PageUp:
+            edit.Scroll(ScrollCommand::PageUp);
+            break;
+        case Qt::Key_PageDown:
+            edit.Scroll(ScrollCommand::PageDown);
+            break;
+        case Qt::Key_Up:
+            edit.LineScroll(-1);
+            break;
+        case Qt::Key_Down:
+            edit.LineScroll(1);
+            break;
+        default:
+            return false;
+        }
+    }
+    m_driver.userScrolled = true;
+    // The control does not report scrolling it was asked for; the other view follows here.
+    SyncScrollFrom();
+    return true;
+}
+
+bool CRichView::ShowContextMenu(const QPoint &globalPos)
+{
+    MdiFrameWnd *main = MainWindow();
+    if (!main)
+        return false;
+    main->ActivateChild(ParentFrame());
+    main->TrackPopupMenu(IDR_CONTEXT, globalPos);
+    return true;
+}
+
+// --- Pasting ------------------------------------------------------------------------------------
+
+std::optional<PasteChoice> CRichView::QueryAcceptData(const QMimeData &data) const
+{
+    if (const QString type = OfferedMimeType(data, RichTextAndObjectsFormat()); !type.isEmpty())
+        return PasteChoice{PasteFormat::RichText, type};
+    if (const QString type = OfferedMimeType(data, RichTextFormat()); !type.isEmpty())
+        return PasteChoice{PasteFormat::RichText, type};
+    if (data.hasText())
+        return PasteChoice{PasteFormat::Text, {}};
+    // Pictures and embedded objects alone are never pasted.
+    return std::nullopt;
+}
+
+bool CRichView::CanPaste() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return false;
+    const bool picture = clipboard::HasFormat(data, clipboard::CF_METAFILEPICT) ||
+                         clipboard::HasFormat(data, clipboard::CF_DIB) ||
+                         clipboard::HasFormat(data, clipboard::CF_BITMAP);
+    if (picture)
+        return clipboard::HasFormat(data, RichTextFormat());
+    return QueryAcceptData(*data).has_value();
+}
+
+// --- A comparison -------------------------------------------------------------------------------
+
+void CRichView::PrepareForComparison()
+{
+    RichEditCtrl &edit = *Control();
+    edit.SetReadOnly(true);
+    edit.HideSelection(true);
+    savedSelection = edit.GetSel();
+    if (!m_driver.selectionMode)
+        edit.SetSel(0, -1);
+    const CharRange region = edit.GetSel();
+    if (ParentFrame()) {
+        if (PaneNumber() == 1) {
+            m_driver.leftSourceText = edit.GetSelText();
+            m_driver.leftView = this;
+        } else {
+            m_driver.rightSourceText = edit.GetSelText();
+            m_driver.rightView = this;
+        }
+    }
+    atSentenceEnd = true;
+    rowCount = 0;
+    if (m_driver.selectionMode) {
+        regionFirstLine = edit.LineFromChar(region.start);
+        regionTrailer = regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
+    } else {
+        regionFirstLine = 0;
+        regionTrailer = 0;
+    }
+}
+
+void CRichView::BeginDisplay()
+{
+    RichEditCtrl &edit = *Control();
+    edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
+    const int first = edit.GetFirstVisibleLine();
+    if (first != regionFirstLine) {
+        m_options.SyncScroll = 0;
+        edit.LineScroll(regionFirstLine - first);
+    }
+    savedSelection.start = -1;
+}
+
+void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
+                             RowStarts &rowStarts)
+{
+    RichEditCtrl &edit = *Control();
+    if (atSentenceEnd && m_options.ViewFormat == 0 &&
+        rowCount < static_cast<int>(kRowStartCount))
+        rowStarts[static_cast<std::size_t>(rowCount++)] = edit.GetSel().start;
+    if (!text.empty()) {
+        CharFormat format = StatusFormat(m_options, record.status);
+        edit.SetCharFormat(format, FormatScope::Selection);
+        edit.ReplaceSel(DisplayText(m_options, record.status, text));
+        // What follows (the separator, padding) is plain original text.
+        format.crTextColor = m_options.Color[ColorOriginal];
+        format.dwEffects = 0;
+        edit.SetCharFormat(format, FormatScope::Selection);
+    }
+    if (record.sentenceEnd == 1 && m_options.ViewFormat == 0)
+        edit.ReplaceSel(RowSeparator(m_options));
+    atSentenceEnd = record.sentenceEnd == 1;
+}
+
+void CRichView::ReturnToRegionTop()
+{
+    RichEditCtrl &edit = *Control();
+    const int first = edit.GetFirstVisibleLine();
+    if (!m_driver.userScrolled && first != regionFirstLine)
+        edit.LineScroll(regionFirstLine - first);
+}
+
+void CRichView::FinishViewAfterComparison()
+{
+    RichEditCtrl &edit = *Control();
+    if (m_driver.abortRequested && savedSelection.start >= 0) {
+        edit.SetSel(savedSelection.start, savedSelection.end);
+    } else {
+        const int caret = edit.LineIndex(edit.GetFirstVisibleLine());
+        edit.SetSel(caret, caret);
+    }
+    edit.HideSelection(false);
+    edit.SetReadOnly(false);
+}
+
+// --- Lines of the compared region ---------------------------------------------------------------
+
+int CRichView::RegionLineCount() const
+{
+    return Control()->GetLineCount() - regionTrailer;
+}
+
+int CRichView::RegionLineOfChar(int position) const
+{
+    return Control()->LineFromChar(position) - regionFirstLine;
+}
+
+bool CRichView::LinesAreBlank(int from, int to) const
+{
+    for (int line = from; line < to; ++line) {
+        const std::string text = Control()->GetLine(ToControlLine(line));
+        if (text.empty() || (text.front() != '\r' && text.front() != '\n'))
+            return false;
+    }
+    return true;
+}
+
+void CRichView::InsertBlankLines(int line, int n)
+{
+    RichEditCtrl &edit = *Control();
+    const int position = edit.LineIndex(ToControlLine(line));
+    if (position < 0 || n < 1) {
+        qWarning("kivo: no line %d to insert %d blank lines at", line, n);
+        return;
+    }
+    edit.SetSel(position, position);
+    // One insertion of n breaks leaves the same text and formats as n single ones.
+    edit.ReplaceSel(std::string(static_cast<std::size_t>(n), '\n'));
+}
+
+void CRichView::DeleteAtLine(int line, int n)
+{
+    RichEditCtrl &edit = *Control();
+    const int position = edit.LineIndex(ToControlLine(line));
+    if (position < 0 || n < 1) {
+        qWarning("kivo: no line %d to delete %d characters at", line, n);
+        return;
+    }
+    edit.SetSel(position, position + n);
+    edit.ReplaceSel({});
+}
+
+void CRichView::CaretToLastLine()
+{
+    RichEditCtrl &edit = *Control();
+    const int position = edit.LineIndex(ToControlLine(RegionLineCount() - 1));
+    if (position >= 0)
+        edit.SetSel(position, position);
+}
+
+bool CRichView::HasVerticalScrollBar() const
+{
+    return Control()->HasVerticalScrollBar();
+}
+
+} // namespace kivo

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "RichEditCtrl.h"
+#include "driver/ResultView.h"
+#include "platform/RichEditView.h"
+
+#include <cstdint>
+
+class QKeyEvent;
+
+namespace kivo {
+
+class ComparisonDriver;
+struct RichOptions;
+
+/// The text window of one side. An editable rich-text view that, besides ordinary editing:
+/// - is locked while a comparison runs (clicks, keys and drops ignored; the scrolling keys work
+///   once the first screen of the result is shown);
+/// - receives the comparison result and keeps its rows level with the other view's;
+/// - passes its vertical scrolling on to the other view while synchronised scrolling is on;
+/// - pastes only text and rich text;
+/// - re-applies the display colours and font when the settings change.
+class CRichView : public RichEditView, public IResultView {
+    Q_OBJECT
+public:
+    /// Takes over the control. The options and the driver must outlive the view.
+    CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver);
+    ~CRichView() override;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(View *sender, long hint, std::intptr_t objectHint) override;
+
+    /// Passes this view's vertical movement to the other views of its document, when
+    /// synchronised scrolling is on and this is the view the user works in.
+    void SyncScrollFrom();
+    /// Makes the display format the control's default format and the selection's.
+    void ApplyDisplayFormat();
+
+    // --- A comparison, in the order the driver calls these ---------------------------------
+    /// Locks the view, saves the selection and hands the compared text (the whole text, or the
+    /// selection) to the driver as the left or right text, by the frame's pane number.
+    void PrepareForComparison();
+    /// Gives the compared region the display format and scrolls to its first line.
+    void BeginDisplay();
+    void RenderRecord(const ResultPair &record, const std::string &text,
+                      RowStarts &rowStarts) override;
+    /// Scrolls back to the region's first line unless the user scrolled during display.
+    void ReturnToRegionTop();
+    /// Restores the selection (after an abort before display) or puts the caret at the first
+    /// visible line, and unlocks the view.
+    void FinishViewAfterComparison();
+
+    // --- Lines of the compared region ------------------------------------------------------
+    int RegionLineCount() const override;
+    int RegionLineOfChar(int position) const override;
+    bool LinesAreBlank(int from, int to) const override;
+    void InsertBlankLines(int line, int n) override;
+    void DeleteAtLine(int line, int n) override;
+    void CaretToLastLine() override;
+    bool HasVerticalScrollBar() const override;
+
+    /// The frame's pane number: 1 left, 2 right, 0 without a frame.
+    int PaneNumber() const;
+
+    /// First visible line noted at the last synchronised scroll.
+    int lastTopLine = 0;
+    /// The selection before the comparison; its start is -1 once display has begun.
+    CharRange savedSelection{};
+    /// First line of the compared region; 0 for the whole text.
+    int regionFirstLine = 0;
+    /// regionFirstLine plus the lines after the region's last line; 0 for the whole text.
+    int regionTrailer = 0;
+    /// Row starts recorded so far.
+    int rowCount = 0;
+    /// The record rendered last closed a sentence pair: the next text begins a new row.
+    bool atSentenceEnd = true;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void AddCommands();
+    void SetPaneTitle();
+    void ClearAll();
+    void ReceiveScroll(const View *sender, int delta);
+    void Reformat(bool fontOnly);
+    void OnControlScrolled();
+    /// The scrolling keys while a result is being displayed; true when the key was used.
+    bool ScrollKeyDuringDisplay(const QKeyEvent &key);
+    bool ShowContextMenu(const QPoint &globalPos);
+    std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
+    bool CanPaste() const;
+    int ToControlLine(int regionLine) const { return regionFirstLine + regionLine; }
+
+    RichOptions &m_options;
+    ComparisonDriver &m_driver;
+};
+
+} // namespace kivo

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kivo {
+
+/// What a document's update of its views says has changed.
+enum class UpdateHint : long {
+    Refresh = 0,       ///< background colour, default format, redraw
+    ColorsChanged = 1, ///< re-format all text in the display format
+    NoteTopLine = 2,   ///< note the first visible line as the synchronised-scrolling reference
+    ScrollBy = 3,      ///< with kScrollObjectHint: the number is a line delta to scroll by
+    FontChanged = 4,   ///< re-format face, size and character set, keeping colours and effects
+};
+
+/// Object hint of a synchronised scroll; the update's number is then the line delta.
+inline constexpr std::intptr_t kScrollObjectHint = 3;
+
+} // namespace kivo
