@@ -1,5 +1,6 @@
 #include "CharDiff.h"
 
+#include <algorithm>
 #include <cassert>
 #include <string_view>
 #include <unordered_map>
@@ -24,37 +25,6 @@ Token &At(TokenList &list, std::int32_t index)
     return list[static_cast<std::size_t>(index)];
 }
 
-/// A pair of token ranges still to be searched for a common run.
-struct Ranges {
-    std::int32_t xs, xe, ys, ye;
-};
-
-/// One level of CommonRuns: finds and merges the longest common run of r, and queues the part
-/// before it and, above that, the part after it, so that the part after is searched first.
-bool MatchLongestRun(TokenList &X, TokenList &Y, const KeyNumbers &keys, const Ranges &r,
-                     std::vector<Ranges> &pending, IProgress &progress)
-{
-    if (r.xs >= r.xe || r.ys >= r.ye)
-        return false;
-    progress.Step();
-    for (std::int32_t i = r.ys; i < r.ye; ++i) {
-        Token &y = At(Y, i);
-        y.matchStart = -1;
-        y.matchLength = 0;
-        LongestRunAt(keys.x, r.xs, r.xe, keys.y, i, r.ye, y);
-    }
-    const std::int32_t b = PickLongestRun(Y, r.ys, r.ye);
-    if (b < 0)
-        return false;
-    const std::int32_t length = At(Y, b).matchLength;
-    const std::int32_t k = At(Y, b).matchStart;
-    MergeRun(Y, b, length);
-    MergeRun(X, k, length);
-    pending.push_back({r.xs, k, r.ys, b});
-    pending.push_back({k + length, r.xe, b + length, r.ye});
-    return true;
-}
-
 TextStatus DifferenceStatus(const std::string &leftText, const std::string &rightText)
 {
     if (leftText.empty())
@@ -67,55 +37,234 @@ TextStatus DifferenceStatus(const std::string &leftText, const std::string &righ
 } // namespace
 
 void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options,
-              IProgress &progress)
+              IProgress &progress, const EngineThresholds &thresholds)
 {
-    progress.Step();
-    TokenList L;
-    TokenList R;
-    const std::int32_t nL = CutTokens(L, p->leftText, options);
-    const std::int32_t nR = CutTokens(R, p->rightText, options);
-    // X is the list with more tokens (the right one on equal counts); Y is scanned outside.
-    TokenList &X = nL > nR ? L : R;
-    TokenList &Y = nL > nR ? R : L;
-    if (!CommonRuns(X, 0, Size(X), Y, 0, Size(Y), progress))
-        return;
-    DropFoldedTokens(L);
-    DropFoldedTokens(R);
-    BuildRuns(results, p, L, R);
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    PairDiffer(results, p, options, progress, thresholds).Run(unlimited);
 }
 
 bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, std::int32_t ys,
-                std::int32_t ye, IProgress &progress)
+                std::int32_t ye, IProgress &progress, const EngineThresholds &thresholds)
 {
-    // A work stack instead of recursion, in the same order: a common run can nest as deep as the
-    // shorter sentence has tokens.
     const KeyNumbers keys = NumberKeys(X, Y);
-    std::vector<Ranges> pending;
-    const bool found = MatchLongestRun(X, Y, keys, {xs, xe, ys, ye}, pending, progress);
-    while (!pending.empty()) {
-        const Ranges r = pending.back();
-        pending.pop_back();
-        MatchLongestRun(X, Y, keys, r, pending, progress);
-    }
-    return found;
+    RunMatcher matcher(X, keys.x, Y, keys.y, thresholds, progress, {xs, xe, ys, ye});
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    matcher.Run(unlimited);
+    return matcher.FoundInFirst();
 }
 
 KeyNumbers NumberKeys(const TokenList &X, const TokenList &Y)
 {
-    std::unordered_map<std::string_view, std::int32_t> numbers;
-    const auto number = [&](const TokenList &list) {
-        std::vector<std::int32_t> result;
-        result.reserve(list.size());
-        for (const Token &token : list)
-            result.push_back(
-                numbers.try_emplace(token.key, static_cast<std::int32_t>(numbers.size()))
-                    .first->second);
-        return result;
-    };
+    KeyNumberer numberer;
     KeyNumbers keys;
-    keys.x = number(X);
-    keys.y = number(Y);
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    numberer.Number(X, keys.x, unlimited);
+    numberer.Number(Y, keys.y, unlimited);
     return keys;
+}
+
+bool KeyNumberer::Number(const TokenList &list, std::vector<std::int32_t> &numbers,
+                         WorkBudget &budget)
+{
+    numbers.reserve(list.size());
+    while (numbers.size() < list.size()) {
+        if (budget.Exhausted())
+            return false;
+        const Token &token = list[numbers.size()];
+        numbers.push_back(
+            m_numbers.try_emplace(token.key, static_cast<std::int32_t>(m_numbers.size()))
+                .first->second);
+        budget.Spend(1);
+    }
+    return true;
+}
+
+RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
+                       std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
+                       IProgress &progress, TokenRanges first)
+    : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
+      m_progress(progress), m_pending{first}
+{}
+
+bool RunMatcher::Run(WorkBudget &budget)
+{
+    // A work stack instead of recursion, in the same order: a common run can nest as deep as the
+    // shorter sentence has tokens.
+    for (;;) {
+        if (m_searching) {
+            if (!m_search.Advance(budget))
+                return false;
+            const TokenRanges r = *m_searching;
+            m_searching.reset();
+            Take(r, m_search.Result(), budget);
+            continue;
+        }
+        if (m_pending.empty())
+            return true;
+        if (budget.Exhausted())
+            return false;
+        const TokenRanges r = m_pending.back();
+        m_pending.pop_back();
+        if (r.xs >= r.xe || r.ys >= r.ye) {
+            m_first = false;
+            continue;
+        }
+        m_progress.Step();
+        const std::int64_t cells =
+            static_cast<std::int64_t>(r.xe - r.xs) * static_cast<std::int64_t>(r.ye - r.ys);
+        if (cells <= m_thresholds.directRunCells) {
+            budget.Spend(cells);
+            Take(r, DirectRun(r), budget);
+        } else {
+            m_search.Start(m_xKeys, r.xs, r.xe, m_yKeys, r.ys, r.ye);
+            m_searching = r;
+        }
+    }
+}
+
+CommonRun RunMatcher::DirectRun(const TokenRanges &r)
+{
+    for (std::int32_t i = r.ys; i < r.ye; ++i) {
+        Token &y = At(m_Y, i);
+        y.matchStart = -1;
+        y.matchLength = 0;
+        LongestRunAt(m_xKeys, r.xs, r.xe, m_yKeys, i, r.ye, y);
+    }
+    const std::int32_t b = PickLongestRun(m_Y, r.ys, r.ye);
+    if (b < 0)
+        return {};
+    return {At(m_Y, b).matchStart, b, At(m_Y, b).matchLength};
+}
+
+void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &budget)
+{
+    if (m_first) {
+        m_foundInFirst = run.length > 0;
+        m_first = false;
+    }
+    if (run.length == 0)
+        return;
+    Token &y = At(m_Y, run.y);
+    y.matchStart = run.x;
+    y.matchLength = run.length;
+    MergeRun(m_Y, run.y, run.length);
+    MergeRun(m_X, run.x, run.length);
+    budget.Spend(run.length);
+    // Merging leaves the folded tokens in place, so the part after the run starts past them.
+    m_pending.push_back({r.xs, run.x, r.ys, run.y});
+    m_pending.push_back({run.x + run.length, r.xe, run.y + run.length, r.ye});
+}
+
+PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
+                       IProgress &progress, const EngineThresholds &thresholds)
+    : m_results(results), m_p(p), m_options(options), m_progress(progress),
+      m_thresholds(thresholds)
+{
+    m_progress.Step();
+}
+
+bool PairDiffer::Cut(TokenList &list, std::int32_t &count, WorkBudget &budget)
+{
+    if (!m_cutter)
+        m_cutter.emplace(&list == &m_L ? m_p->leftText : m_p->rightText, m_options);
+    if (!m_cutter->Cut(list, count, budget))
+        return false;
+    m_cutter.reset();
+    return true;
+}
+
+bool PairDiffer::Compact(WorkBudget &budget)
+{
+    // DropFoldedTokens in slices: the unfolded tokens move down in order.
+    TokenList &list = m_compactedLeft ? m_R : m_L;
+    for (; m_compactRead < list.size(); ++m_compactRead) {
+        if (budget.Exhausted())
+            return false;
+        budget.Spend(1);
+        if (list[m_compactRead].folded)
+            continue;
+        if (m_compactWrite != m_compactRead)
+            list[m_compactWrite] = std::move(list[m_compactRead]);
+        ++m_compactWrite;
+    }
+    list.resize(m_compactWrite);
+    m_compactRead = 0;
+    m_compactWrite = 0;
+    if (m_compactedLeft)
+        return true;
+    m_compactedLeft = true;
+    return Compact(budget);
+}
+
+bool PairDiffer::Run(WorkBudget &budget)
+{
+    switch (m_phase) {
+    case Phase::CutLeft:
+        if (!Cut(m_L, m_nL, budget))
+            return false;
+        m_phase = Phase::CutRight;
+        [[fallthrough]];
+    case Phase::CutRight:
+        if (!Cut(m_R, m_nR, budget))
+            return false;
+        m_phase = Phase::NumberLeft;
+        [[fallthrough]];
+    case Phase::NumberLeft:
+        if (!m_numberer.Number(m_L, m_keysL, budget))
+            return false;
+        m_phase = Phase::NumberRight;
+        [[fallthrough]];
+    case Phase::NumberRight: {
+        if (!m_numberer.Number(m_R, m_keysR, budget))
+            return false;
+        m_numberer = {};
+        // X is the list with more tokens (the right one on equal counts); Y is scanned outside.
+        const bool leftIsX = m_nL > m_nR;
+        TokenList &X = leftIsX ? m_L : m_R;
+        TokenList &Y = leftIsX ? m_R : m_L;
+        m_matcher.emplace(X, leftIsX ? m_keysL : m_keysR, Y, leftIsX ? m_keysR : m_keysL,
+                          m_thresholds, m_progress,
+                          TokenRanges{0, Size(X), 0, Size(Y)});
+        m_phase = Phase::Match;
+        [[fallthrough]];
+    }
+    case Phase::Match:
+        if (!m_matcher->Run(budget))
+            return false;
+        m_phase = m_matcher->FoundInFirst() ? Phase::Compact : Phase::Free;
+        m_matcher.reset();
+        std::vector<std::int32_t>().swap(m_keysL);
+        std::vector<std::int32_t>().swap(m_keysR);
+        if (m_phase == Phase::Free)
+            return Run(budget);
+        [[fallthrough]];
+    case Phase::Compact:
+        if (!Compact(budget))
+            return false;
+        m_builder.emplace(m_results, m_p, m_L, m_R);
+        m_phase = Phase::Build;
+        [[fallthrough]];
+    case Phase::Build:
+        if (!m_builder->Run(budget))
+            return false;
+        m_builder.reset();
+        m_phase = Phase::Free;
+        [[fallthrough]];
+    case Phase::Free:
+        // Tokens one by one, so that freeing millions of them is cut into slices too.
+        for (TokenList *list : {&m_L, &m_R}) {
+            while (!list->empty()) {
+                if (budget.Exhausted())
+                    return false;
+                list->pop_back();
+                budget.Spend(1);
+            }
+        }
+        TokenList().swap(m_L);
+        TokenList().swap(m_R);
+        return true;
+    }
+    return true;
 }
 
 void LongestRunAt(std::span<const std::int32_t> xKeys, std::int32_t xs, std::int32_t xe,
@@ -189,32 +338,43 @@ void DropFoldedTokens(TokenList &list)
 
 void BuildRuns(ResultList &results, ResultList::iterator p, const TokenList &L, const TokenList &R)
 {
-    const auto insertRun = [&](TextStatus status, std::string leftText, std::string rightText) {
-        results.insert(p, ResultPair{p->leftIndex, p->rightIndex, status, 0, std::move(leftText),
-                                     std::move(rightText)});
-    };
-    std::int32_t il = 0;
-    std::int32_t ir = 0;
-    while (il >= 0 || ir >= 0) {
-        CollectedRun left = CollectRun(L, il, TextStatus::Changed);
-        CollectedRun right = CollectRun(R, ir, TextStatus::Changed);
-        il = left.next;
-        ir = right.next;
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    RunBuilder(results, p, L, R).Run(unlimited);
+}
+
+void RunBuilder::Insert(TextStatus status, std::string leftText, std::string rightText)
+{
+    m_results.insert(m_p, ResultPair{m_p->leftIndex, m_p->rightIndex, status, 0,
+                                     std::move(leftText), std::move(rightText)});
+}
+
+bool RunBuilder::Run(WorkBudget &budget)
+{
+    while (m_il >= 0 || m_ir >= 0) {
+        if (budget.Exhausted())
+            return false;
+        const std::int32_t tokensBefore = std::max(m_il, 0) + std::max(m_ir, 0);
+        CollectedRun left = CollectRun(m_L, m_il, TextStatus::Changed);
+        CollectedRun right = CollectRun(m_R, m_ir, TextStatus::Changed);
+        m_il = left.next;
+        m_ir = right.next;
         if (!left.text.empty() || !right.text.empty()) {
             const TextStatus status = DifferenceStatus(left.text, right.text);
-            insertRun(status, std::move(left.text), std::move(right.text));
+            Insert(status, std::move(left.text), std::move(right.text));
         }
 
-        left = CollectRun(L, il, TextStatus::Same);
-        right = CollectRun(R, ir, TextStatus::Same);
-        il = left.next;
-        ir = right.next;
+        left = CollectRun(m_L, m_il, TextStatus::Same);
+        right = CollectRun(m_R, m_ir, TextStatus::Same);
+        m_il = left.next;
+        m_ir = right.next;
         if (!left.text.empty() || !right.text.empty())
-            insertRun(TextStatus::Same, std::move(left.text), std::move(right.text));
+            Insert(TextStatus::Same, std::move(left.text), std::move(right.text));
+        budget.Spend(1 + std::max(std::max(m_il, 0) + std::max(m_ir, 0) - tokensBefore, 0));
     }
-    p->status = TextStatus::Original;
-    p->leftText.clear();
-    p->rightText.clear();
+    m_p->status = TextStatus::Original;
+    m_p->leftText.clear();
+    m_p->rightText.clear();
+    return true;
 }
 
 CollectedRun CollectRun(const TokenList &list, std::int32_t index, TextStatus wanted)

@@ -3,11 +3,16 @@
 #include "Progress.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
+#include "SuffixAutomaton.h"
 #include "Token.h"
+#include "WorkBudget.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kivo {
@@ -17,7 +22,7 @@ namespace kivo {
 /// pair. A pair that shares no token stays as it was. Steps progress once, and once more per
 /// range searched for a common run.
 void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options,
-              IProgress &progress);
+              IProgress &progress, const EngineThresholds &thresholds = {});
 
 /// Finds the longest run of equal keys in X[xs, xe) and Y[ys, ye), merges it into one Same token
 /// on each side, and does the same on the parts after it and then before it. Y is the list
@@ -28,7 +33,7 @@ void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &op
 /// after a run of length n starts n positions past the run's first token. Steps progress once per
 /// non-empty pair of ranges.
 bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, std::int32_t ys,
-                std::int32_t ye, IProgress &progress);
+                std::int32_t ye, IProgress &progress, const EngineThresholds &thresholds = {});
 
 /// The keys of two token lists as small numbers, equal exactly where the keys are equal, so that
 /// matching compares numbers instead of strings.
@@ -39,6 +44,52 @@ struct KeyNumbers {
 
 /// Numbers the keys of X and Y (one number per token, in list order).
 KeyNumbers NumberKeys(const TokenList &X, const TokenList &Y);
+
+/// NumberKeys in slices. Holds views of the keys: the lists must not change while it numbers.
+class KeyNumberer {
+public:
+    /// Appends the numbers of list's tokens from numbers.size() on; true once all are numbered.
+    bool Number(const TokenList &list, std::vector<std::int32_t> &numbers, WorkBudget &budget);
+
+private:
+    std::unordered_map<std::string_view, std::int32_t> m_numbers;
+};
+
+/// A pair of token ranges still to be searched for a common run.
+struct TokenRanges {
+    std::int32_t xs, xe, ys, ye;
+};
+
+/// CommonRuns in slices. Small ranges compare every pair of positions; larger ones index X's
+/// range (LongestRunSearch), which finds the same run in linear time. The lists and the key
+/// numbers must outlive the matcher.
+class RunMatcher {
+public:
+    RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
+               std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
+               IProgress &progress, TokenRanges first);
+
+    /// Goes on matching; true once every range is done.
+    bool Run(WorkBudget &budget);
+    /// Whether the first ranges had a common run (meaningful once Run returned true).
+    bool FoundInFirst() const { return m_foundInFirst; }
+
+private:
+    CommonRun DirectRun(const TokenRanges &r);
+    void Take(const TokenRanges &r, const CommonRun &run, WorkBudget &budget);
+
+    TokenList &m_X;
+    TokenList &m_Y;
+    std::span<const std::int32_t> m_xKeys;
+    std::span<const std::int32_t> m_yKeys;
+    const EngineThresholds &m_thresholds;
+    IProgress &m_progress;
+    std::vector<TokenRanges> m_pending;
+    std::optional<TokenRanges> m_searching; // the ranges m_search works on
+    LongestRunSearch m_search;
+    bool m_first = true;
+    bool m_foundInFirst = false;
+};
 
 /// Sets y.matchStart and y.matchLength to the longest run of equal keys that starts with y, the
 /// token at index i of Y, and some X[k], xs <= k < xe, bounded by xe and ye; the lowest k wins a
@@ -67,6 +118,67 @@ void DropFoldedTokens(TokenList &list);
 /// Inserts before p the alternating difference and same runs of the matched token lists L (left)
 /// and R (right), then makes the record at p an empty Original one. L and R hold no folded tokens.
 void BuildRuns(ResultList &results, ResultList::iterator p, const TokenList &L, const TokenList &R);
+
+/// BuildRuns in slices: each call inserts the runs of about a budget's worth of tokens.
+class RunBuilder {
+public:
+    RunBuilder(ResultList &results, ResultList::iterator p, const TokenList &L,
+               const TokenList &R)
+        : m_results(results), m_p(p), m_L(L), m_R(R)
+    {}
+
+    /// Goes on inserting runs; true once the record at p is closed.
+    bool Run(WorkBudget &budget);
+
+private:
+    void Insert(TextStatus status, std::string leftText, std::string rightText);
+
+    ResultList &m_results;
+    ResultList::iterator m_p;
+    const TokenList &m_L;
+    const TokenList &m_R;
+    std::int32_t m_il = 0;
+    std::int32_t m_ir = 0;
+};
+
+/// DiffPair in slices, for the idle-time driver: cutting, numbering, matching, building the runs
+/// and freeing the tokens each go on from where the previous call stopped, so that no call
+/// outlasts its budget however long the sentences are. The result is DiffPair's.
+class PairDiffer {
+public:
+    /// Starts on the Changed record at p; steps progress once.
+    PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
+               IProgress &progress, const EngineThresholds &thresholds);
+
+    /// Goes on; true once the pair is done and its tokens are freed.
+    bool Run(WorkBudget &budget);
+
+private:
+    enum class Phase { CutLeft, CutRight, NumberLeft, NumberRight, Match, Compact, Build, Free };
+
+    bool Cut(TokenList &list, std::int32_t &count, WorkBudget &budget);
+    bool Compact(WorkBudget &budget);
+
+    ResultList &m_results;
+    ResultList::iterator m_p;
+    const RichOptions &m_options;
+    IProgress &m_progress;
+    const EngineThresholds &m_thresholds;
+    Phase m_phase = Phase::CutLeft;
+    TokenList m_L;
+    TokenList m_R;
+    std::int32_t m_nL = 0;
+    std::int32_t m_nR = 0;
+    std::optional<TokenCutter> m_cutter;
+    KeyNumberer m_numberer;
+    std::vector<std::int32_t> m_keysL;
+    std::vector<std::int32_t> m_keysR;
+    std::optional<RunMatcher> m_matcher;
+    std::size_t m_compactRead = 0;  // next token of the list being compacted
+    std::size_t m_compactWrite = 0; // where it goes
+    bool m_compactedLeft = false;
+    std::optional<RunBuilder> m_builder;
+};
 
 /// Text gathered by CollectRun and the index to go on from.
 struct CollectedRun {

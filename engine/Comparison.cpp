@@ -1,7 +1,5 @@
 #include "Comparison.h"
 
-#include "CharDiff.h"
-
 #include <utility>
 
 namespace kivo {
@@ -87,6 +85,7 @@ void Comparison::FreeSentenceLists()
 
 void Comparison::FreeResultList()
 {
+    m_differ.reset(); // it points into the list
     ResultList.clear();
     resultCursor = ResultList.end();
 }
@@ -150,16 +149,23 @@ void Comparison::SetUpCharDiff()
 void Comparison::CharDiffStep()
 {
     // Runs go in before their pair, behind the cursor, so they are never visited as pairs.
-    while (resultCursor != ResultList.end()) {
-        const ResultList::iterator record = resultCursor++;
-        if (resultCursor == ResultList.end())
+    if (!m_differ) {
+        while (resultCursor != ResultList.end() && !m_differ) {
+            const ResultList::iterator record = resultCursor++;
+            if (record->status == TextStatus::Changed)
+                m_differ.emplace(ResultList, record, m_options, m_progress, thresholds);
+        }
+        if (!m_differ) {
             compareState = CompareState::EngineDone;
-        if (record->status == TextStatus::Changed) {
-            DiffPair(ResultList, record, m_options, m_progress);
             return;
         }
     }
-    compareState = CompareState::EngineDone;
+    WorkBudget budget(stepWorkUnits);
+    if (!m_differ->Run(budget))
+        return; // the pair goes on in the next step
+    m_differ.reset();
+    if (resultCursor == ResultList.end())
+        compareState = CompareState::EngineDone;
 }
 
 void Comparison::FinishEngine()

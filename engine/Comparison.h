@@ -1,12 +1,14 @@
 #pragma once
 
 #include "Alignment.h"
+#include "CharDiff.h"
 #include "Progress.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
 #include "Sentence.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +65,13 @@ public:
     /// Next record to visit in ResultList during states 5 to 10.
     ::kivo::ResultList::iterator resultCursor;
 
+    /// Work units one Step may spend in gap alignment and character comparison; a gap or a pair
+    /// that needs more goes on in the next Step, in the same state. The results do not depend on
+    /// it.
+    std::int64_t stepWorkUnits = kStepWorkUnits;
+    /// Sizes from which the indexed searches replace the direct loops (the results are the same).
+    EngineThresholds thresholds;
+
     // --- Life cycle -------------------------------------------------------------------------
     /// Resets every engine field for a new comparison of the given texts (code page 932, CR line
     /// breaks) and builds ActiveDelimiters from the current delimiter set. Leaves compareState to
@@ -70,7 +79,8 @@ public:
     void Reset(std::string leftText, std::string rightText);
 
     /// Runs one step of the engine states 1 to 8. Returns false when compareState is not one of
-    /// them (the engine's work is done or has not started).
+    /// them (the engine's work is done or has not started). A gap or a changed pair too large
+    /// for one step's work units takes several steps; compareState then stays where it is.
     bool Step();
 
     /// Starts a comparison of the two texts at state 1 and runs the engine states to the end.
@@ -107,6 +117,8 @@ private:
     IProgress &m_progress;
     /// The right sentences by key while anchoring (state 4); empty otherwise.
     AnchorIndex m_anchors;
+    /// The changed pair being compared across steps (state 7); none between pairs.
+    std::optional<PairDiffer> m_differ;
 };
 
 /// The delimiter set of a comparison: the set with every backslash-n (on character boundaries)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RichOptions.h"
+#include "WorkBudget.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -51,5 +52,27 @@ void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &
 /// empty text). With CmpChar off, consecutive units whose keys start with an ASCII letter or
 /// digit form one token. The token texts joined in order give text back.
 std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options);
+
+/// CutTokens in slices: each Cut appends the tokens of about a budget's worth of character units,
+/// so that a sentence of millions of characters is cut over several calls. The text and the
+/// options must outlive the cutter.
+class TokenCutter {
+public:
+    TokenCutter(std::string_view text, const RichOptions &options)
+        : m_text(text), m_options(options)
+    {}
+
+    /// Appends tokens to list, adding their number to count; true once the text is used up.
+    bool Cut(TokenList &list, std::int32_t &count, WorkBudget &budget);
+
+private:
+    std::string_view m_text;
+    const RichOptions &m_options;
+    std::size_t m_pos = 0;
+    CharUnit m_unit;
+    std::string m_tokenText; // the token being gathered
+    std::string m_key;
+    bool m_gathering = false; // a run of letters and digits is being gathered
+};
 
 } // namespace kivo

@@ -99,30 +99,42 @@ void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &
 std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options)
 {
     std::int32_t count = 0;
-    CharUnit unit;
-    std::optional<std::size_t> p = NextCharUnit(unit, text, 0, options);
-    while (p) {
-        std::string tokenText = unit.text;
-        std::string tokenKey = unit.key;
-        if (!options.CmpChar && StartsWithAlphanumeric(unit.key)) {
-            while ((p = NextCharUnit(unit, text, *p, options))) {
-                if (StartsWithAlphanumeric(unit.key)) {
-                    tokenText += unit.text;
-                    tokenKey += unit.key;
-                    continue;
-                }
-                // The unit that ends the run is a token of its own.
-                AddToken(list, std::move(tokenText), std::move(tokenKey), count);
-                tokenText = unit.text;
-                tokenKey = unit.key;
-                break;
-            }
-        }
-        AddToken(list, std::move(tokenText), std::move(tokenKey), count);
-        if (p)
-            p = NextCharUnit(unit, text, *p, options);
-    }
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    TokenCutter(text, options).Cut(list, count, unlimited);
     return count;
+}
+
+bool TokenCutter::Cut(TokenList &list, std::int32_t &count, WorkBudget &budget)
+{
+    // A token is a run of units whose keys start with a letter or digit (with CmpChar off), or
+    // one other unit.
+    while (!budget.Exhausted()) {
+        const std::optional<std::size_t> next = NextCharUnit(m_unit, m_text, m_pos, m_options);
+        if (!next) {
+            if (m_gathering)
+                AddToken(list, std::move(m_tokenText), std::move(m_key), count);
+            m_gathering = false;
+            return true;
+        }
+        m_pos = *next;
+        budget.Spend(1);
+        const bool alphanumeric = !m_options.CmpChar && StartsWithAlphanumeric(m_unit.key);
+        if (alphanumeric && m_gathering) {
+            m_tokenText += m_unit.text;
+            m_key += m_unit.key;
+            continue;
+        }
+        if (m_gathering)
+            AddToken(list, std::move(m_tokenText), std::move(m_key), count);
+        m_gathering = alphanumeric;
+        if (alphanumeric) {
+            m_tokenText = m_unit.text;
+            m_key = m_unit.key;
+        } else {
+            AddToken(list, m_unit.text, m_unit.key, count);
+        }
+    }
+    return false;
 }
 
 } // namespace kivo

@@ -1,5 +1,6 @@
 #include "CharDiff.h"
 #include "EnginePrinters.h"
+#include "ReferenceEngine.h"
 #include "TestText.h"
 
 #include <gtest/gtest.h>
@@ -190,55 +191,7 @@ TEST(CollectRun, GathersChangedTokensAndOneSameToken)
 
 // --- Against the list algorithm ---------------------------------------------------------------
 
-/// The matching written directly on linked lists with erasing merges and recursion, as the
-/// behaviour is described; the vector with folded tokens must give the same tokens.
-struct ListMatcher {
-    using List = std::list<Token>;
-
-    static List::iterator At(List &list, std::int32_t index)
-    {
-        return std::next(list.begin(), index);
-    }
-
-    static void Merge(List &list, std::int32_t index, std::int32_t length)
-    {
-        const auto first = At(list, index);
-        for (std::int32_t n = 1; n < length; ++n) {
-            const auto next = std::next(first);
-            first->text += next->text;
-            list.erase(next);
-        }
-        first->status = TextStatus::Same;
-    }
-
-    static void Common(List &X, std::int32_t xs, std::int32_t xe, List &Y, std::int32_t ys,
-                       std::int32_t ye)
-    {
-        if (xs >= xe || ys >= ye)
-            return;
-        std::int32_t best = -1, bestLength = 0, bestStart = -1;
-        auto y = At(Y, ys);
-        for (std::int32_t i = ys; i < ye; ++i, ++y) {
-            auto x = At(X, xs);
-            for (std::int32_t k = xs; k < xe; ++k, ++x) {
-                std::int32_t d = 0;
-                for (auto a = x, b = y; k + d < xe && i + d < ye && a->key == b->key; ++a, ++b)
-                    ++d;
-                if (d > bestLength) {
-                    best = i;
-                    bestLength = d;
-                    bestStart = k;
-                }
-            }
-        }
-        if (best < 0)
-            return;
-        Merge(Y, best, bestLength);
-        Merge(X, bestStart, bestLength);
-        Common(X, bestStart + 1, xe - (bestLength - 1), Y, best + 1, ye - (bestLength - 1));
-        Common(X, xs, bestStart, Y, ys, best);
-    }
-};
+using test::ListMatcher;
 
 std::string RandomSentence(std::mt19937 &rng)
 {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace kivo {
+
+/// Work one call of a resumable engine operation may do before it returns to the caller. Units
+/// are small, roughly equal pieces of work (a token cut, a symbol added to an index, a posting
+/// visited), so that the number of units says how long a call ran. The operations check the
+/// budget only between units, so the answer never depends on it; only the number of calls does.
+class WorkBudget {
+public:
+    explicit WorkBudget(std::int64_t units) : m_left(units) {}
+
+    /// A budget that never runs out: the operation finishes in one call.
+    static WorkBudget Unlimited() { return WorkBudget(std::numeric_limits<std::int64_t>::max()); }
+
+    /// Records units of work done.
+    void Spend(std::int64_t units) { m_left -= units; }
+    /// Whether the call should return now and go on in the next one.
+    bool Exhausted() const { return m_left <= 0; }
+
+private:
+    std::int64_t m_left;
+};
+
+/// Work units of one Comparison::Step: a few milliseconds on the slowest supported machine, so
+/// the user interface answers between steps even while one long pair or wide gap is compared.
+inline constexpr std::int64_t kStepWorkUnits = 200'000;
+
+/// Sizes from which the engine's indexed searches take over from the direct loops. Below them the
+/// direct loops are faster; the results are the same either way. Tests set them all to zero so
+/// that every indexed path runs on small inputs.
+struct EngineThresholds {
+    /// Common runs: product of the two token range lengths up to which every pair of positions
+    /// is compared directly instead of indexing the longer range.
+    std::int64_t directRunCells = 256;
+    /// Gap alignment: number of sentence pairs of a gap up to which each sub-gap is scanned
+    /// directly instead of scoring every pair once through the word index.
+    std::int64_t directGapPairs = 64;
+};
+
+} // namespace kivo

@@ -1,0 +1,119 @@
+#include "ReferenceEngine.h"
+
+#include "Cp932.h"
+
+#include <tuple>
+#include <vector>
+
+namespace kivo::test {
+
+void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options)
+{
+    TokenList L, R;
+    CutTokens(L, p->leftText, options);
+    CutTokens(R, p->rightText, options);
+    ListMatcher::List left(L.begin(), L.end()), right(R.begin(), R.end());
+    ListMatcher::List &X = L.size() > R.size() ? left : right;
+    ListMatcher::List &Y = L.size() > R.size() ? right : left;
+    ListMatcher::Common(X, 0, static_cast<std::int32_t>(X.size()), Y, 0,
+                        static_cast<std::int32_t>(Y.size()));
+    bool matched = false;
+    for (const Token &token : Y)
+        matched = matched || token.status == TextStatus::Same;
+    if (matched)
+        BuildRuns(results, p, TokenList(left.begin(), left.end()),
+                  TokenList(right.begin(), right.end()));
+}
+
+bool ReferenceContains(std::string_view text, std::string_view word)
+{
+    std::vector<std::size_t> boundaries;
+    for (std::size_t pos = 0; pos < text.size(); pos = cp932::NextChar(text, pos))
+        boundaries.push_back(pos);
+    boundaries.push_back(text.size());
+    for (std::size_t s = 0; s < boundaries.size(); ++s)
+        for (std::size_t e = s + 1; e < boundaries.size(); ++e)
+            if (text.substr(boundaries[s], boundaries[e] - boundaries[s]) == word)
+                return true;
+    return false;
+}
+
+std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split,
+                             std::uint32_t words, std::uint32_t bound)
+{
+    // The word runs of split, each with whether a class change (not the end) closed it.
+    std::vector<std::pair<std::string_view, bool>> runs;
+    std::size_t start = 0;
+    int cls = -1;
+    for (std::size_t pos = 0; pos <= split.size();) {
+        const std::size_t next = cp932::NextChar(split, pos);
+        const int here = pos < split.size() ? CharClass(split.substr(pos, next - pos)) : -1;
+        if (pos > 0 && here != cls) {
+            if (IsWordClass(cls))
+                runs.emplace_back(split.substr(start, pos - start), pos < split.size());
+            start = pos;
+        }
+        cls = here;
+        if (pos == split.size())
+            break;
+        pos = next;
+    }
+    for (const auto &[word, closedByChange] : runs) {
+        if (ReferenceContains(searchIn, word))
+            --words;
+        else if (closedByChange && bound-- == 0)
+            return words;
+    }
+    return words;
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>>
+ReferenceBestPair(SentenceList &left, SentenceList &right, std::int32_t a, std::int32_t b,
+                  std::int32_t c, std::int32_t d)
+{
+    // Every pair scored in full: the first of score 0 in scan order wins, else the lowest
+    // score, then the most words, then the lowest left and right index.
+    std::optional<std::tuple<std::uint32_t, std::int64_t, std::int32_t, std::int32_t>> best;
+    for (std::int32_t i = a + 1; i < b; ++i) {
+        for (std::int32_t j = c + 1; j < d; ++j) {
+            Sentence &l = left[static_cast<std::size_t>(i)];
+            Sentence &r = right[static_cast<std::size_t>(j)];
+            const bool splitRight = WordCount(l) < WordCount(r);
+            const std::uint32_t words = splitRight ? WordCount(r) : WordCount(l);
+            const std::uint32_t score = splitRight ? ReferenceScore(l.key, r.key, words, words)
+                                                   : ReferenceScore(r.key, l.key, words, words);
+            if (score == 0)
+                return std::pair{i, j};
+            const auto candidate = std::tuple{score, -static_cast<std::int64_t>(words), i, j};
+            if (!best || candidate < *best)
+                best = candidate;
+        }
+    }
+    if (!best)
+        return std::nullopt;
+    return std::pair{std::get<2>(*best), std::get<3>(*best)};
+}
+
+void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a,
+                       std::int32_t b, std::int32_t c, std::int32_t d)
+{
+    while (b - a > 1 && d - c > 1) {
+        const auto pair = ReferenceBestPair(lists.left, lists.right, a, b, c, d);
+        const auto [i, j] = *pair;
+        const auto q = lists.results.insert(
+            before, ResultPair{i, j, TextStatus::Changed, 1,
+                               lists.left[static_cast<std::size_t>(i)].text,
+                               lists.right[static_cast<std::size_t>(j)].text});
+        ReferenceAlignGap(lists, q, a, i, c, j);
+        a = i;
+        c = j;
+    }
+    for (std::int32_t i = a + 1; i < b; ++i)
+        lists.results.insert(before, ResultPair{i, 0, TextStatus::Deleted, 1,
+                                                lists.left[static_cast<std::size_t>(i)].text, ""});
+    for (std::int32_t j = c + 1; j < d; ++j)
+        lists.results.insert(before, ResultPair{0, j, TextStatus::Added, 1, "",
+                                                lists.right[static_cast<std::size_t>(j)].text});
+}
+
+} // namespace kivo::test
