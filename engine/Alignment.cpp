@@ -1,6 +1,7 @@
 #include "Alignment.h"
 
 #include "Cp932.h"
+#include "GapAligner.h"
 
 #include <algorithm>
 #include <cassert>
@@ -225,34 +226,10 @@ std::optional<std::int32_t> AnchorIndex::FindAnchor(std::string_view key, std::i
 }
 
 void AlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a, std::int32_t b,
-              std::int32_t c, std::int32_t d)
+              std::int32_t c, std::int32_t d, const EngineThresholds &thresholds)
 {
-    // A work stack instead of recursion: the part before a pair is aligned first, then the part
-    // after it, exactly as nested calls would, but without a call depth that grows with the gap.
-    struct Gap {
-        ResultList::iterator before;
-        std::int32_t a, b, c, d;
-    };
-    std::vector<Gap> pending{{before, a, b, c, d}};
-    while (!pending.empty()) {
-        const Gap gap = pending.back();
-        pending.pop_back();
-        if (gap.b - gap.a > 1 && gap.d - gap.c > 1) {
-            std::optional<ResultPair> pair =
-                FindBestPair(lists.left, lists.right, gap.a, gap.b, gap.c, gap.d, lists.progress);
-            if (!pair)
-                continue; // the rest of this gap gets no records
-            const std::int32_t i = pair->leftIndex;
-            const std::int32_t j = pair->rightIndex;
-            const ResultList::iterator q = lists.results.insert(gap.before, std::move(*pair));
-            pending.push_back({gap.before, i, gap.b, j, gap.d}); // after the pair, second
-            pending.push_back({q, gap.a, i, gap.c, j});          // before the pair, first
-        } else if (gap.b - gap.a > 1) {
-            EmitLeftOnly(lists, gap.before, gap.a, gap.b);
-        } else if (gap.d - gap.c > 1) {
-            EmitRightOnly(lists, gap.before, gap.c, gap.d);
-        }
-    }
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    GapAligner(lists, before, a, b, c, d, thresholds).Run(unlimited);
 }
 
 std::optional<ResultPair> FindBestPair(SentenceList &left, SentenceList &right, std::int32_t a,

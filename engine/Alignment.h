@@ -3,6 +3,7 @@
 #include "Progress.h"
 #include "ResultPair.h"
 #include "Sentence.h"
+#include "WorkBudget.h"
 
 #include <cstdint>
 #include <optional>
@@ -64,7 +65,7 @@ struct AlignmentLists {
 /// one side only becomes Deleted or Added. New records go in front of before (results.end()
 /// appends), in reading order.
 void AlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a, std::int32_t b,
-              std::int32_t c, std::int32_t d);
+              std::int32_t c, std::int32_t d, const EngineThresholds &thresholds = {});
 
 /// The most similar pair of the gap (lowest score, then more words, then lowest left and right
 /// index) as a Changed record, or nullopt when the gap has no left sentence. Steps progress once

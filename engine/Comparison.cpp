@@ -77,6 +77,7 @@ void Comparison::RunToCompletion(std::string leftText, std::string rightText)
 void Comparison::FreeSentenceLists()
 {
     m_anchors.Clear(); // it holds views of the right keys
+    m_aligner.reset(); // and so does the aligner, of both sides' keys
     SentenceList().swap(leftSentences);
     SentenceList().swap(rightSentences);
     std::string().swap(leftSourceText);
@@ -86,6 +87,7 @@ void Comparison::FreeSentenceLists()
 void Comparison::FreeResultList()
 {
     m_differ.reset(); // it points into the list
+    m_aligner.reset();
     ResultList.clear();
     resultCursor = ResultList.end();
 }
@@ -125,19 +127,30 @@ void Comparison::AnchorStep()
 
 void Comparison::GapStep()
 {
-    AlignmentLists lists{leftSentences, rightSentences, ResultList, m_progress};
-    if (resultCursor == ResultList.end()) {
-        // The tail gap after the last anchor; its records are appended.
-        AlignGap(lists, ResultList.end(), anchorLeft, Size(leftSentences), anchorRight,
-                 Size(rightSentences));
+    if (!m_aligner) {
+        AlignmentLists lists{leftSentences, rightSentences, ResultList, m_progress};
+        if (resultCursor == ResultList.end()) {
+            // The tail gap after the last anchor; its records are appended.
+            m_gapEnd = ResultList.end();
+            m_aligner.emplace(lists, m_gapEnd, anchorLeft, Size(leftSentences), anchorRight,
+                              Size(rightSentences), thresholds);
+        } else {
+            // Every record from the cursor on is an anchor: gap records go in before it.
+            m_gapEnd = resultCursor++;
+            m_aligner.emplace(lists, m_gapEnd, anchorLeft, m_gapEnd->leftIndex, anchorRight,
+                              m_gapEnd->rightIndex, thresholds);
+        }
+    }
+    WorkBudget budget(stepWorkUnits);
+    if (!m_aligner->Run(budget))
+        return; // the gap goes on in the next step
+    m_aligner.reset();
+    if (m_gapEnd == ResultList.end()) {
         compareState = CompareState::SetUpCharDiff;
         return;
     }
-    // Every record from the cursor on is an anchor: gap records go in before their anchor.
-    const ResultList::iterator anchor = resultCursor++;
-    AlignGap(lists, anchor, anchorLeft, anchor->leftIndex, anchorRight, anchor->rightIndex);
-    anchorLeft = anchor->leftIndex;
-    anchorRight = anchor->rightIndex;
+    anchorLeft = m_gapEnd->leftIndex;
+    anchorRight = m_gapEnd->rightIndex;
 }
 
 void Comparison::SetUpCharDiff()

@@ -2,6 +2,7 @@
 
 #include "Alignment.h"
 #include "CharDiff.h"
+#include "GapAligner.h"
 #include "Progress.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
@@ -117,6 +118,10 @@ private:
     IProgress &m_progress;
     /// The right sentences by key while anchoring (state 4); empty otherwise.
     AnchorIndex m_anchors;
+    /// The gap being aligned across steps (state 5), and the anchor after it (the end of
+    /// ResultList for the tail gap); none between gaps.
+    std::optional<GapAligner> m_aligner;
+    ::kivo::ResultList::iterator m_gapEnd;
     /// The changed pair being compared across steps (state 7); none between pairs.
     std::optional<PairDiffer> m_differ;
 };

@@ -187,6 +187,15 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
         EXPECT_EQ(run.ResultList, stepped.ResultList);
         EXPECT_EQ(runProgress.Steps(), stepProgress.Steps());
 
+        // Indexed searches everywhere and one work unit a step: many more steps, same records.
+        ProgressModel slicedProgress;
+        Comparison sliced(options, slicedProgress);
+        sliced.thresholds = EngineThresholds{0, 0};
+        sliced.stepWorkUnits = 1;
+        sliced.RunToCompletion(left, right);
+        EXPECT_EQ(sliced.ResultList, stepped.ResultList);
+        EXPECT_EQ(slicedProgress.Steps(), stepProgress.Steps());
+
         // Running again on the same object gives the same again.
         run.RunToCompletion(left, right);
         EXPECT_EQ(run.ResultList, stepped.ResultList);

@@ -1,7 +1,9 @@
 // The engine's indexed searches and resumable steps against the plain reference searches, on
 // random, tie-heavy and repetitive inputs, with every size threshold at zero so that the indexed
 // paths run even on small inputs.
+#include "Alignment.h"
 #include "CharDiff.h"
+#include "GapAligner.h"
 #include "EnginePrinters.h"
 #include "ReferenceEngine.h"
 #include "SuffixAutomaton.h"
@@ -218,6 +220,98 @@ TEST(PairDiffer, RepetitiveLongSentenceTakesManyShortCalls)
     };
     EXPECT_EQ(results, expected);
     EXPECT_GT(calls, 10) << "cutting, indexing and merging are spread over the calls";
+}
+
+/// Sentences over a few words of every class, and bytes that test character boundaries: a lone
+/// lead byte at the end, and letters that equal trail bytes.
+SentenceList GapSentences(PieceText &gen, int count, const RichOptions &options)
+{
+    static const std::vector<std::string> pieces = {
+        Sjis("今日"), Sjis("は"), Sjis("晴れ"), Sjis("雨"), Sjis("明日"), "ABC", "abc", "b",
+        Sjis("ｶﾀ"),  Sjis("カタ"), Sjis("。"), Sjis("、"), " ", "12", "\x82\x40"};
+    static const std::vector<std::string> tails = {"", "", Sjis("。"), "\xE0", "@", "\x82"};
+    SentenceList list;
+    for (int n = 0; n < count; ++n) {
+        std::string text = gen.Make(pieces, 5) + tails[gen.Rng()() % tails.size()];
+        if (text.empty())
+            text = "x";
+        list.push_back(MakeSentence(text, options));
+    }
+    return list;
+}
+
+TEST(WordMatchScore, MatchesTheSearchAtEveryCharacterStart)
+{
+    PieceText gen(31);
+    RichOptions options;
+    for (int round = 0; round < 3000; ++round) {
+        const SentenceList keys = GapSentences(gen, 2, options);
+        const std::uint32_t words = 40;
+        const std::uint32_t bound = gen.Rng()() % 4;
+        EXPECT_EQ(WordMatchScore(keys[0].key, keys[1].key, words, bound),
+                  test::ReferenceScore(keys[0].key, keys[1].key, words, bound))
+            << test::Utf8(keys[1].key) << " in " << test::Utf8(keys[0].key);
+    }
+}
+
+TEST(GapAligner, IndexedGapsGiveTheReferenceRecordsAndProgress)
+{
+    PieceText gen(41);
+    for (int round = 0; round < 400; ++round) {
+        RichOptions options;
+        options.CmpCase = round % 2;
+        const int rows = 1 + static_cast<int>(gen.Rng()() % 14);
+        const int columns = 1 + static_cast<int>(gen.Rng()() % 14);
+        SentenceList left = GapSentences(gen, rows + 2, options);
+        SentenceList right = GapSentences(gen, columns + 2, options);
+        // The gap lies between index 0 and the last index of each list.
+        const std::int32_t b = rows + 1, d = columns + 1;
+
+        ResultList expected;
+        ProgressModel unused;
+        AlignmentLists reference{left, right, expected, unused};
+        test::ReferenceAlignGap(reference, expected.end(), 0, b, 0, d);
+
+        ProgressModel directProgress;
+        ResultList direct;
+        AlignmentLists directLists{left, right, direct, directProgress};
+        AlignGap(directLists, direct.end(), 0, b, 0, d, EngineThresholds{1 << 30, 1 << 30});
+        ASSERT_EQ(direct, expected) << "round " << round;
+
+        for (const std::int64_t units : {std::int64_t{1}, std::int64_t{9}, kStepWorkUnits}) {
+            ProgressModel progress;
+            ResultList indexed;
+            GapAligner aligner({left, right, indexed, progress}, indexed.end(), 0, b, 0, d,
+                               kAlwaysIndexed);
+            for (WorkBudget budget(units); !aligner.Run(budget); budget = WorkBudget(units)) {
+            }
+            ASSERT_EQ(indexed, expected) << "round " << round << ", " << units << " units";
+            EXPECT_EQ(progress.Steps(), directProgress.Steps());
+        }
+    }
+}
+
+TEST(GapAligner, AllTiedGapPairsInScanOrder)
+{
+    // Every pair scores alike with the same word count: the first pair is taken each time, so
+    // the sentences pair off in order and the longer side's rest is added.
+    RichOptions options;
+    SentenceList left, right;
+    for (int n = 0; n < 60; ++n)
+        left.push_back(MakeSentence(Sjis("あいう。"), options));
+    for (int n = 0; n < 70; ++n)
+        right.push_back(MakeSentence(Sjis("かきく。"), options));
+    ResultList results;
+    ProgressModel progress;
+    AlignmentLists lists{left, right, results, progress};
+    AlignGap(lists, results.end(), -1, 60, -1, 70, kAlwaysIndexed);
+    ASSERT_EQ(results.size(), 70u);
+    std::int32_t n = 0;
+    for (const ResultPair &r : results) {
+        EXPECT_EQ(r.status, n < 60 ? TextStatus::Changed : TextStatus::Added);
+        EXPECT_EQ(r.rightIndex, n);
+        ++n;
+    }
 }
 
 } // namespace
