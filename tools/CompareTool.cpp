@@ -5,18 +5,40 @@
 #include "Comparison.h"
 #include "Cp932Codec.h"
 #include "HtmlFormat.h"
+#include "MessageText.h"
 #include "Progress.h"
 #include "RecordsFormat.h"
 #include "ResultRows.h"
 #include "TextFormat.h"
 
+#include <filesystem>
+#include <new>
 #include <optional>
+#include <system_error>
 
 namespace kivo::cli {
 
 namespace {
 
 constexpr int kDefaultWidth = 80; // text format width when stdout is no terminal
+
+// Largest input file compared. The comparison holds each text several times over (sentences,
+// keys, records and the output), so a larger file would need more memory than a desktop has.
+constexpr std::uintmax_t kMostInputBytes = std::uintmax_t{256} << 20;
+
+/// Refuses a regular file larger than kMostInputBytes; other files are left to the reader.
+bool CheckInputSize(const std::string &path, std::string &error)
+{
+    std::error_code failed;
+    if (!std::filesystem::is_regular_file(path, failed))
+        return true;
+    const std::uintmax_t size = std::filesystem::file_size(path, failed);
+    if (failed || size <= kMostInputBytes)
+        return true;
+    error = Quoted(path) + " is larger than " + std::to_string(kMostInputBytes >> 20) +
+            " MiB, the most that can be compared";
+    return false;
+}
 
 /// The options of the comparison from the command line; the rest keeps its defaults.
 std::optional<RichOptions> MakeOptions(const CompareArguments &args, Cp932Codec &codec,
@@ -58,6 +80,41 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
     return FormatText(*rows, options, layout);
 }
 
+int Compare(const CompareArguments &args, const Terminal &terminal, std::string &out,
+            std::string &error)
+{
+    if (!CheckInputSize(args.leftPath, error) || !CheckInputSize(args.rightPath, error))
+        return kExitFailure;
+    Cp932Codec &codec = Cp932Codec::Shared();
+    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, error);
+    if (!leftUtf8)
+        return kExitFailure;
+    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, error);
+    if (!rightUtf8)
+        return kExitFailure;
+
+    const auto options = MakeOptions(args, codec, error);
+    if (!options)
+        return kExitFailure;
+    auto left = ToEngineText(*leftUtf8, args.leftPath, codec, error);
+    if (!left)
+        return kExitFailure;
+    auto right = ToEngineText(*rightUtf8, args.rightPath, codec, error);
+    if (!right)
+        return kExitFailure;
+
+    ProgressModel progress;
+    Comparison comparison(*options, progress);
+    comparison.RunToCompletion(std::move(*left), std::move(*right));
+
+    auto formatted = Format(args, terminal, *options, comparison.ResultList, codec, error);
+    comparison.FreeResultList();
+    if (!formatted)
+        return kExitFailure;
+    out = std::move(*formatted);
+    return kExitSuccess;
+}
+
 } // namespace
 
 int RunCompare(std::span<const std::string_view> argList, const Terminal &terminal,
@@ -71,35 +128,15 @@ int RunCompare(std::span<const std::string_view> argList, const Terminal &termin
         out = UsageText();
         return kExitSuccess;
     }
-
-    Cp932Codec &codec = Cp932Codec::Shared();
-    const auto leftUtf8 = LoadTextFile(args->leftPath, codec, error);
-    if (!leftUtf8)
+    try {
+        return Compare(*args, terminal, out, error);
+    } catch (const std::bad_alloc &) {
+        // Reading, comparing or formatting ran out of memory: report it instead of aborting.
+        std::string().swap(out);
+        error = "not enough memory to compare " + Quoted(args->leftPath) + " with " +
+                Quoted(args->rightPath);
         return kExitFailure;
-    const auto rightUtf8 = LoadTextFile(args->rightPath, codec, error);
-    if (!rightUtf8)
-        return kExitFailure;
-
-    const auto options = MakeOptions(*args, codec, error);
-    if (!options)
-        return kExitFailure;
-    auto left = ToEngineText(*leftUtf8, args->leftPath, codec, error);
-    if (!left)
-        return kExitFailure;
-    auto right = ToEngineText(*rightUtf8, args->rightPath, codec, error);
-    if (!right)
-        return kExitFailure;
-
-    ProgressModel progress;
-    Comparison comparison(*options, progress);
-    comparison.RunToCompletion(std::move(*left), std::move(*right));
-
-    auto formatted = Format(*args, terminal, *options, comparison.ResultList, codec, error);
-    comparison.FreeResultList();
-    if (!formatted)
-        return kExitFailure;
-    out = std::move(*formatted);
-    return kExitSuccess;
+    }
 }
 
 } // namespace kivo::cli
