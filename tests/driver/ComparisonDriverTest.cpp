@@ -1,0 +1,369 @@
+#include "FakeWindows.h"
+#include "TestText.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+using test::FakeHost;
+using test::FakeView;
+using test::Sjis;
+
+// Wide enough that nothing wraps, and a screen that never fills.
+constexpr int kWide = 10000;
+
+class DriverTest : public ::testing::Test {
+protected:
+    DriverTest() : left(kWide, 100000, kWide), right(kWide, 100000, kWide), host(left, right)
+    {
+        Init();
+    }
+
+    void Init()
+    {
+        left.options = right.options = &options;
+        driver = std::make_unique<ComparisonDriver>(options, host);
+        host.driver = driver.get();
+    }
+
+    void Compare(const std::string &a, const std::string &b)
+    {
+        host.leftText = a;
+        host.rightText = b;
+        driver->StartComparison(true);
+        ASSERT_TRUE(driver->IsRunning());
+    }
+
+    /// Steps until the driver reaches the state (or ends); false when it ended first.
+    bool StepUntil(CompareState state)
+    {
+        while (driver->IsRunning() && driver->compareState != state)
+            driver->Step();
+        return driver->compareState == state;
+    }
+
+    /// n sentences "文iです。" with every tenth one changed on the right.
+    static std::pair<std::string, std::string> Sentences(int n)
+    {
+        std::string a, b;
+        for (int i = 0; i < n; ++i) {
+            a += Sjis("文") + std::to_string(i) + Sjis("です。");
+            b += Sjis("文") + std::to_string(i) + Sjis(i % 10 == 3 ? "でした。" : "です。");
+        }
+        return {a, b};
+    }
+
+    RichOptions options;
+    FakeView left;
+    FakeView right;
+    FakeHost host;
+    std::unique_ptr<ComparisonDriver> driver;
+};
+
+TEST_F(DriverTest, RunsEveryPhaseWithItsCaptionAndLeavesNothingBehind)
+{
+    const auto [a, b] = Sentences(20);
+    Compare(a, b);
+    driver->RunToCompletion();
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_EQ(host.captions,
+              (std::vector<int>{IDS_CAPTION_ANALYSING, IDS_CAPTION_COMPARING,
+                                IDS_CAPTION_PLEASE_WAIT, IDS_CAPTION_ALMOST_DONE,
+                                IDS_CAPTION_DISPLAYING}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "BeginDisplay", "StartSyncScroll",
+                                                    "ReturnToRegionTop", "Finish"}));
+    EXPECT_FALSE(host.dialogExists);
+    EXPECT_TRUE(driver->ResultList.empty());
+    EXPECT_TRUE(driver->leftSentences.empty());
+    EXPECT_EQ(driver->leftView, nullptr);
+    EXPECT_EQ(host.bar.Position(), 100);
+    EXPECT_EQ(left.deletedText, int(a.size())); // the region is replaced
+    EXPECT_TRUE(left.text.find(Sjis("文3です。")) != std::string::npos);
+    EXPECT_TRUE(right.text.find(Sjis("でした。")) != std::string::npos);
+}
+
+TEST_F(DriverTest, TheAbortButtonIsOffWhileGapsAreAlignedAndOnAgainAfter)
+{
+    const auto [a, b] = Sentences(5);
+    Compare(a, b);
+    ASSERT_TRUE(StepUntil(CompareState::GapAlignment));
+    EXPECT_FALSE(host.dialogEnabled);
+    EXPECT_FALSE(host.abortEnabled);
+    ASSERT_TRUE(StepUntil(CompareState::CharDiff));
+    EXPECT_TRUE(host.dialogEnabled);
+    EXPECT_TRUE(host.abortEnabled);
+}
+
+TEST_F(DriverTest, AComparisonStartedWhileOneRunsIsIgnored)
+{
+    Compare(Sjis("あ。"), Sjis("い。"));
+    driver->Step();
+    const auto state = driver->compareState;
+    host.leftText = Sjis("別。");
+    driver->StartComparison(true);
+    EXPECT_EQ(driver->compareState, state);
+    EXPECT_EQ(host.calls.size(), 1u);
+}
+
+TEST_F(DriverTest, NoDialogOrNoDocumentMeansNoComparison)
+{
+    host.canCreateDialog = false;
+    driver->StartComparison(true);
+    EXPECT_FALSE(driver->IsRunning());
+    host.canCreateDialog = true;
+    host.hasDocument = false;
+    driver->StartComparison(true);
+    EXPECT_FALSE(driver->IsRunning());
+}
+
+TEST_F(DriverTest, AnAbortBeforeTheFirstStepTouchesNothing)
+{
+    Compare(Sjis("あ。"), Sjis("い。"));
+    driver->RequestAbort();
+    EXPECT_FALSE(driver->Step());
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_FALSE(host.dialogExists);
+    EXPECT_FALSE(driver->abortRequested);
+}
+
+TEST_F(DriverTest, AnAbortDuringDisplayKeepsWhatWasRenderedAndRestoresTheViews)
+{
+    const auto [a, b] = Sentences(30);
+    Compare(a, b);
+    ASSERT_TRUE(StepUntil(CompareState::Display));
+    for (int i = 0; i < 5; ++i)
+        driver->Step();
+    const std::string shown = left.text;
+    driver->RequestAbort();
+    EXPECT_FALSE(driver->Step()); // this same step restores and finishes
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_EQ(left.text, shown);
+    EXPECT_EQ(host.calls.back(), "Finish");
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ReturnToRegionTop"), 0);
+    EXPECT_FALSE(host.dialogExists);
+}
+
+TEST_F(DriverTest, AViewDestroyedDuringDisplayEndsTheComparisonAtTheNextStep)
+{
+    const auto [a, b] = Sentences(30);
+    Compare(a, b);
+    ASSERT_TRUE(StepUntil(CompareState::Display));
+    driver->Step();
+    driver->ViewDestroyed(&right);
+    EXPECT_EQ(driver->leftView, nullptr);
+    EXPECT_EQ(driver->rightView, nullptr);
+    EXPECT_FALSE(driver->Step());
+    EXPECT_FALSE(driver->IsRunning());
+}
+
+TEST_F(DriverTest, ExitDuringAComparisonDropsTheResultAndTheDialog)
+{
+    const auto [a, b] = Sentences(30);
+    Compare(a, b);
+    ASSERT_TRUE(StepUntil(CompareState::Display));
+    driver->StopForExit();
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_TRUE(driver->ResultList.empty());
+    EXPECT_FALSE(host.dialogExists);
+}
+
+TEST_F(DriverTest, TextsOfOnlyLineBreaksGiveNoRecordsAndSkipTheDisplay)
+{
+    Compare("\r\r\r", "\r\r");
+    driver->RunToCompletion();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "Finish"}));
+    EXPECT_EQ(left.text, "\r\r\r"); // never replaced
+}
+
+// --- The delimiter warning ----------------------------------------------------------------------
+
+struct WarningCase {
+    const char *name;
+    std::string delimiters;
+    std::string left;
+    std::string right;
+    int expected;
+};
+
+class DelimiterWarningTest : public DriverTest, public ::testing::WithParamInterface<WarningCase> {};
+
+TEST_P(DelimiterWarningTest, ChoosesTheMessage)
+{
+    const WarningCase &c = GetParam();
+    options.Sptr[0] = c.delimiters;
+    Compare(c.left, c.right);
+    driver->Step();
+    if (c.expected == 0)
+        EXPECT_TRUE(host.questions.empty());
+    else
+        EXPECT_EQ(host.questions, std::vector<int>{c.expected});
+}
+
+std::string Filler(std::size_t n)
+{
+    return std::string(n, 'a');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DelimiterWarningTest,
+    ::testing::Values(
+        WarningCase{"ShortTextsNeverWarnEvenWithoutDelimiters", "", Filler(800), Filler(800), 0},
+        WarningCase{"LongLeftWithoutDelimiterEmptySet", "", Filler(801), "", IDS_NO_DELIMITERS},
+        WarningCase{"LongLeftWithoutDelimiter", "\x81\x42", Filler(801), "", IDS_BAD_DELIMITERS},
+        WarningCase{"OverTwoThousandBytes", "", Filler(2001), "", IDS_NO_DELIMITERS_LONG},
+        WarningCase{"LongLeftCountsForTheRightTextsWarning", "\x81\x42",
+                    Filler(10) + "\x81\x42" + Filler(2488), Filler(900),
+                    IDS_BAD_DELIMITERS_LONG},
+        WarningCase{"DelimiterJustBeforeTheProbeEnd", "x", Filler(799) + "x" + Filler(100),
+                    Filler(10), 0},
+        WarningCase{"DelimiterAtTheProbeEnd", "x", Filler(800) + "x", Filler(10),
+                    IDS_BAD_DELIMITERS}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST_F(DriverTest, NoToTheWarningRestoresTheViewsWithoutComparing)
+{
+    options.Sptr[0] = "";
+    host.answerYes = false;
+    Compare(Filler(900), Sjis("い。"));
+    driver->Step();
+    EXPECT_FALSE(host.abortEnabled);
+    EXPECT_FALSE(driver->Step());
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "Finish"}));
+    EXPECT_EQ(left.text, Filler(900));
+}
+
+// --- Progress during display --------------------------------------------------------------------
+
+TEST_F(DriverTest, RecordsPerBarStepFollowTheRecordCount)
+{
+    for (const auto &[sentences, perStep] : {std::pair{99, 1}, {100, 1}, {250, 2}, {300, 3}}) {
+        std::string a;
+        for (int i = 0; i < sentences; ++i)
+            a += Sjis("同") + std::to_string(i) + Sjis("。");
+        Compare(a, a);
+        ASSERT_TRUE(StepUntil(CompareState::Display));
+        EXPECT_EQ(driver->recordsPerStep, perStep) << sentences;
+        EXPECT_EQ(host.bar.Position(), 0);
+        ASSERT_TRUE(StepUntil(CompareState::ScrollBack));
+        EXPECT_EQ(host.bar.Position(), std::min(100, sentences / perStep)) << sentences;
+        driver->Step();
+        EXPECT_EQ(host.bar.Position(), 100) << sentences;
+        driver->RunToCompletion();
+    }
+}
+
+TEST_F(DriverTest, FiftyRecordsReachHalfAndAreSetFullAtTheEnd)
+{
+    std::string a;
+    for (int i = 0; i < 50; ++i)
+        a += Sjis("同") + std::to_string(i) + Sjis("。");
+    Compare(a, a);
+    ASSERT_TRUE(StepUntil(CompareState::ScrollBack));
+    EXPECT_EQ(host.bar.Position(), 50);
+    driver->Step();
+    EXPECT_EQ(host.bar.Position(), 100);
+}
+
+// --- Layout -------------------------------------------------------------------------------------
+
+TEST_F(DriverTest, LineLayoutGetsTheTextsAloneWithoutRowsOrPadding)
+{
+    options.ViewFormat = 1;
+    Compare(Sjis("あ。長い文です。"), Sjis("あ。い。"));
+    driver->RunToCompletion();
+    EXPECT_EQ(left.text, Sjis("あ。長い文です。"));
+    EXPECT_EQ(right.text, Sjis("あ。い。"));
+    EXPECT_EQ(left.rowCount, 0);
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "StartSyncScroll"), 0);
+}
+
+TEST_F(DriverTest, AnAddedSentenceLeavesABlankRowOnTheOtherSide)
+{
+    options.ViewLine = 0;
+    Compare(Sjis("あ。う。"), Sjis("あ。い。う。"));
+    driver->RunToCompletion();
+    EXPECT_EQ(left.text, Sjis("あ。\r\rう。\r"));
+    EXPECT_EQ(right.text, Sjis("あ。\rい。\rう。\r"));
+}
+
+// Wrapping windows: the left one narrows once the result overflows its screen, so rows written
+// before that sit lower on the left. Realigning levels the first rows, padding the later ones.
+class WrappingTest : public DriverTest {
+protected:
+    WrappingTest()
+    {
+        left = FakeView(40, 30, 36);
+        right = FakeView(40, 30, 36);
+        Init();
+    }
+
+    void ExpectEveryRowLevel()
+    {
+        const std::vector<int> l = left.RowLines();
+        const std::vector<int> r = right.RowLines();
+        ASSERT_EQ(l.size(), r.size());
+        for (std::size_t i = 0; i < l.size(); ++i)
+            ASSERT_EQ(l[i], r[i]) << "row " << i;
+        EXPECT_EQ(left.deletedText, int(host.leftText.size()));
+        EXPECT_EQ(right.deletedText, int(host.rightText.size()));
+    }
+};
+
+TEST_F(WrappingTest, EveryRowIsLevelAfterTheLeftWindowNarrows)
+{
+    for (const int viewLine : {0, 1}) {
+        options.ViewLine = viewLine;
+        std::string a, b;
+        for (int i = 0; i < 300; ++i) {
+            // Sentences of 38 bytes wrap only in the narrowed window.
+            const std::string body = std::string(33, char('a' + i % 26)) + std::to_string(i % 10);
+            a += body + "\x81\x42";
+            b += (i % 7 == 0 ? "zz" : "") + body + "\x81\x42";
+        }
+        Compare(a, b);
+        driver->RunToCompletion();
+        EXPECT_TRUE(driver->displayScrollable);
+        ExpectEveryRowLevel();
+        EXPECT_EQ(left.RegionLineCount(), right.RegionLineCount());
+    }
+}
+
+TEST_F(WrappingTest, TrimNeverDeletesTextOfARowThatWrapsFurther)
+{
+    // A long last row on the left: after the realignment its own lines stay.
+    std::string a, b;
+    for (int i = 0; i < 40; ++i) {
+        a += "s" + std::to_string(i) + "\x81\x42";
+        b += "s" + std::to_string(i) + "\x81\x42";
+    }
+    a += std::string(200, 'L') + "\x81\x42";
+    b += "R\x81\x42";
+    Compare(a, b);
+    driver->RunToCompletion();
+    ExpectEveryRowLevel();
+    EXPECT_NE(left.text.find(std::string(200, 'L')), std::string::npos);
+}
+
+TEST_F(DriverTest, PadEvensTheLastLinesAndTrimRemovesOnlyBlankSurplus)
+{
+    options.ViewLine = 0;
+    driver->leftView = &left;
+    driver->rightView = &right;
+    left.SetText("a\rb\r");
+    right.SetText("a\r\r\r\r");
+    driver->PadRows(PadMode::Trim);
+    EXPECT_EQ(right.text, "a\r\r"); // two blank lines went
+    left.SetText("a\rb\rc\r");
+    right.SetText("x\r");
+    driver->PadRows(PadMode::Trim);
+    EXPECT_EQ(left.text, "a\rb\rc\r"); // text is never trimmed: the other side is padded
+    EXPECT_EQ(right.text, "x\r\r\r");
+    EXPECT_EQ(left.deletedText + right.deletedText, 0);
+}
+
+} // namespace
+} // namespace kivo

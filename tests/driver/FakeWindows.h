@@ -1,0 +1,200 @@
+#pragma once
+
+// Stand-ins for the text views and the windows around the driver: a view is a byte string with
+// CR line breaks, wrapped at a width of so many bytes, that narrows once its lines overflow the
+// screen (as a scroll bar does). Each byte carries the row it was rendered for and whether it is
+// text, a separator or padding, so tests can tell where every row begins and what was deleted.
+
+#include "driver/ComparisonDriver.h"
+#include "resources/ResourceIds.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace kivo::test {
+
+enum class Piece { Text, Separator, Padding, Original };
+
+class FakeView : public IResultView {
+public:
+    FakeView(int width, int screenLines, int narrowWidth)
+        : m_width(width), m_screenLines(screenLines), m_narrowWidth(narrowWidth)
+    {}
+
+    std::string text;
+    std::vector<Piece> pieces;
+    std::vector<int> rows; ///< row of each byte; -1 for padding and original text
+    std::size_t selStart = 0;
+    std::size_t caret = 0;
+    int rowCount = 0;
+    bool atSentenceEnd = true;
+    const RichOptions *options = nullptr;
+    int deletedText = 0; ///< bytes of text (not line breaks) deleted since SetText
+
+    void SetText(const std::string &t)
+    {
+        text = t;
+        pieces.assign(t.size(), Piece::Original);
+        rows.assign(t.size(), -1);
+        selStart = 0;
+        caret = t.size();
+        deletedText = 0;
+    }
+
+    void RenderRecord(const ResultPair &record, const std::string &recordText,
+                      RowStarts &rowStarts) override
+    {
+        if (atSentenceEnd)
+            m_row = m_nextRow++;
+        if (atSentenceEnd && options->ViewFormat == 0 && rowCount < int(kRowStartCount))
+            rowStarts[std::size_t(rowCount++)] = int(selStart);
+        if (!recordText.empty())
+            Replace(recordText, Piece::Text);
+        if (record.sentenceEnd == 1 && options->ViewFormat == 0)
+            Replace(options->ViewLine ? "\r\r" : "\r", Piece::Separator);
+        atSentenceEnd = record.sentenceEnd == 1;
+    }
+
+    int RegionLineCount() const override { return int(Lines().size()); }
+    int RegionLineOfChar(int position) const override
+    {
+        const auto lines = Lines();
+        int line = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (int(lines[i]) <= position)
+                line = int(i);
+        return line;
+    }
+    bool LinesAreBlank(int from, int to) const override
+    {
+        const auto lines = Lines();
+        for (int k = from; k < to; ++k) {
+            const std::size_t start = lines[std::size_t(k)];
+            if (start >= text.size() || text[start] != '\r')
+                return false;
+        }
+        return true;
+    }
+    void InsertBlankLines(int line, int n) override
+    {
+        selStart = caret = Lines()[std::size_t(line)];
+        const int row = m_row;
+        m_row = -1;
+        Replace(std::string(std::size_t(n), '\r'), Piece::Padding);
+        m_row = row;
+    }
+    void DeleteAtLine(int line, int n) override
+    {
+        selStart = Lines()[std::size_t(line)];
+        caret = std::min(text.size(), selStart + std::size_t(n));
+        Replace("", Piece::Padding);
+    }
+    void CaretToLastLine() override { selStart = caret = Lines().back(); }
+    bool HasVerticalScrollBar() const override { return Overflows(); }
+
+    /// Line of the first byte of each row, for every row rendered.
+    std::vector<int> RowLines() const
+    {
+        std::vector<int> result;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (rows[i] == int(result.size()))
+                result.push_back(RegionLineOfChar(int(i)));
+        }
+        return result;
+    }
+
+private:
+    void Replace(const std::string &with, Piece piece)
+    {
+        for (std::size_t i = selStart; i < caret; ++i)
+            if ((pieces[i] == Piece::Text || pieces[i] == Piece::Original) && text[i] != '\r')
+                ++deletedText;
+        text.replace(selStart, caret - selStart, with);
+        pieces.erase(pieces.begin() + long(selStart), pieces.begin() + long(caret));
+        pieces.insert(pieces.begin() + long(selStart), with.size(), piece);
+        rows.erase(rows.begin() + long(selStart), rows.begin() + long(caret));
+        rows.insert(rows.begin() + long(selStart), with.size(), m_row);
+        selStart = caret = selStart + with.size();
+    }
+
+    std::vector<std::size_t> LinesAt(int width) const
+    {
+        std::vector<std::size_t> starts{0};
+        std::size_t column = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r') {
+                starts.push_back(i + 1);
+                column = 0;
+            } else if (++column > std::size_t(width)) {
+                starts.push_back(i);
+                column = 1;
+            }
+        }
+        return starts;
+    }
+    bool Overflows() const { return int(LinesAt(m_width).size()) > m_screenLines; }
+    std::vector<std::size_t> Lines() const
+    {
+        return LinesAt(Overflows() ? m_narrowWidth : m_width);
+    }
+
+    int m_width;
+    int m_screenLines;
+    int m_narrowWidth;
+    int m_row = -1;
+    int m_nextRow = 0;
+};
+
+class FakeHost : public IDriverHost {
+public:
+    FakeHost(FakeView &left, FakeView &right) : m_left(left), m_right(right) {}
+
+    ComparisonDriver *driver = nullptr;
+    std::string leftText, rightText;
+    bool hasDocument = true;
+    bool canCreateDialog = true;
+    bool dialogExists = false;
+    bool dialogEnabled = true;
+    bool abortEnabled = true;
+    bool answerYes = true;
+    std::vector<int> captions;
+    std::vector<int> questions;
+    std::vector<std::string> calls;
+    ProgressModel bar;
+
+    bool HasActiveDocument() const override { return hasDocument; }
+    bool BothSelected() const override { return false; }
+    void PrepareForComparison() override
+    {
+        calls.push_back("Prepare");
+        m_left.SetText(leftText);
+        m_right.SetText(rightText);
+        driver->leftSourceText = leftText;
+        driver->rightSourceText = rightText;
+        driver->leftView = &m_left;
+        driver->rightView = &m_right;
+    }
+    void BeginDisplay() override { calls.push_back("BeginDisplay"); }
+    void ReturnToRegionTop() override { calls.push_back("ReturnToRegionTop"); }
+    void FinishViewAfterComparison() override { calls.push_back("Finish"); }
+    void StartSyncScroll() override { calls.push_back("StartSyncScroll"); }
+    void ActivateMainWindow() override { calls.push_back("ActivateMainWindow"); }
+    bool AskYesNo(int id) override
+    {
+        questions.push_back(id);
+        return answerYes;
+    }
+    bool CreateProgressDialog() override { return dialogExists = canCreateDialog; }
+    void DestroyProgressDialog() override { dialogExists = false; }
+    void SetProgressCaption(int id) override { captions.push_back(id); }
+    void EnableProgressDialog(bool on) override { dialogEnabled = on; }
+    void EnableAbortButton(bool on) override { abortEnabled = on; }
+    IProgress *ProgressBar() override { return dialogExists ? &bar : nullptr; }
+
+private:
+    FakeView &m_left;
+    FakeView &m_right;
+};
+
+} // namespace kivo::test
