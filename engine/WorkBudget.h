@@ -27,7 +27,7 @@ private:
 
 /// Work units of one Comparison::Step: a few milliseconds on the slowest supported machine, so
 /// the user interface answers between steps even while one long pair or wide gap is compared.
-inline constexpr std::int64_t kStepWorkUnits = 200'000;
+inline constexpr std::int64_t kStepWorkUnits = 25'000;
 
 /// Sizes from which the engine's indexed searches take over from the direct loops. Below them the
 /// direct loops are faster; the results are the same either way. Tests set them all to zero so

@@ -1,0 +1,408 @@
+// Times the engine's hard cases step by step against git's character word diff on the same
+// files, and prints one table row a case: total time, the longest single Step, peak memory.
+// Each case runs in a child process, so that its peak memory is its own.
+//
+//   kivo_engine_bench [--check] [--large] [case ...]
+//     --check  also run the direct searches (every threshold at its maximum) and compare records
+//     --large  include the 200 MB case
+#include "Comparison.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <algorithm>
+#include <limits>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using kivo::CompareState;
+
+constexpr std::uint32_t kSeed = 2026;
+constexpr std::string_view kFullStop = "\x81\x42"; // 。
+
+struct Case {
+    std::string name;
+    std::string left;
+    std::string right;
+};
+
+/// Random code page 932 characters: hiragana, katakana and kanji.
+class Chars {
+public:
+    explicit Chars(std::uint32_t seed) : m_rng(seed) {}
+
+    std::string Hiragana() { return Two(0x82, 0x9F, 0xF1); }
+    std::string Katakana() { return Two(0x83, 0x40, 0x93); }
+    std::string Kanji() { return Two(static_cast<unsigned char>(Below(0x98 - 0x89) + 0x89), 0x40, 0x7E); }
+    std::string Any()
+    {
+        switch (Below(3)) {
+        case 0:
+            return Hiragana();
+        case 1:
+            return Katakana();
+        default:
+            return Kanji();
+        }
+    }
+    int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    std::mt19937 &Rng() { return m_rng; }
+
+private:
+    std::string Two(unsigned char lead, unsigned char first, unsigned char last)
+    {
+        std::string c(2, '\0');
+        c[0] = static_cast<char>(lead);
+        c[1] = static_cast<char>(first + Below(last - first + 1));
+        return c;
+    }
+    std::mt19937 m_rng;
+};
+
+/// A sentence of words from a vocabulary: kanji compounds, kana particles, katakana words.
+class Vocabulary {
+public:
+    explicit Vocabulary(Chars &chars) : m_chars(chars)
+    {
+        for (int n = 0; n < 3000; ++n)
+            m_words.push_back(chars.Kanji() + chars.Kanji());
+        for (int n = 0; n < 60; ++n)
+            m_words.push_back(chars.Hiragana() + (n % 2 ? chars.Hiragana() : ""));
+        for (int n = 0; n < 500; ++n)
+            m_words.push_back(chars.Katakana() + chars.Katakana() + chars.Katakana());
+    }
+
+    std::string Word()
+    {
+        // Particles are frequent, as in real text.
+        if (m_chars.Below(3) == 0)
+            return m_words[static_cast<std::size_t>(3000 + m_chars.Below(60))];
+        return m_words[static_cast<std::size_t>(m_chars.Below(static_cast<int>(m_words.size())))];
+    }
+
+    std::string Sentence(int minBytes, int maxBytes)
+    {
+        const int bytes = minBytes + m_chars.Below(maxBytes - minBytes + 1);
+        std::string s;
+        while (static_cast<int>(s.size()) < bytes)
+            s += Word();
+        return s + std::string(kFullStop);
+    }
+
+    std::string Edited(std::string s)
+    {
+        for (int n = 1 + m_chars.Below(3); n > 0; --n) {
+            const auto at = static_cast<std::size_t>(m_chars.Below(static_cast<int>(s.size()) / 2)) * 2;
+            s.insert(at, Word());
+        }
+        return s;
+    }
+
+private:
+    Chars &m_chars;
+    std::vector<std::string> m_words;
+};
+
+Case RealPair()
+{
+    Chars chars(kSeed);
+    Vocabulary words(chars);
+    Case c{"real pair ~500 KB, 2.5k sentences", "", ""};
+    for (int n = 0; n < 2500; ++n) {
+        const std::string s = words.Sentence(100, 300);
+        switch (chars.Below(30)) {
+        case 0:
+            c.left += s; // deleted
+            break;
+        case 1:
+            c.left += s;
+            c.right += s + words.Sentence(100, 300); // added
+            break;
+        default:
+            c.left += s;
+            c.right += chars.Below(3) == 0 ? words.Edited(s) : s;
+        }
+    }
+    return c;
+}
+
+Case LongSentence(int characters)
+{
+    Chars chars(kSeed + static_cast<std::uint32_t>(characters));
+    Case c{std::to_string(characters) + "-char sentence, edit every ~500", "", ""};
+    for (int n = 0; n < characters; ++n)
+        c.left += chars.Any();
+    c.right = c.left;
+    for (std::size_t at = 2 * static_cast<std::size_t>(250 + chars.Below(500)); at < c.right.size();
+         at += 2 * static_cast<std::size_t>(250 + chars.Below(500))) {
+        const std::string other = chars.Any();
+        c.right.replace(at, 2, other);
+    }
+    return c;
+}
+
+Case Repetitive()
+{
+    Case c{"'ー' x 8000 against it plus one", "", ""};
+    for (int n = 0; n < 8000; ++n)
+        c.left += "\x81\x5B";
+    c.right = c.left + "\x83\x41";
+    return c;
+}
+
+Case FiveMegabyteLine()
+{
+    Chars chars(kSeed + 5);
+    Case c{"5 MB line, 10 characters changed", "", ""};
+    c.left.reserve(5 << 20);
+    while (c.left.size() < (5u << 20))
+        c.left += chars.Any();
+    c.right = c.left;
+    for (int n = 1; n <= 10; ++n)
+        c.right.replace(c.right.size() / 11 * static_cast<std::size_t>(n) / 2 * 2, 2, chars.Any());
+    return c;
+}
+
+Case WideGap()
+{
+    Chars chars(kSeed + 3);
+    Vocabulary words(chars);
+    Case c{"gap 3000 x 3000 different sentences", "", ""};
+    const std::string shared = words.Sentence(100, 200);
+    c.left = c.right = shared;
+    for (int n = 0; n < 3000; ++n) {
+        c.left += words.Sentence(100, 300);
+        c.right += words.Sentence(100, 300);
+    }
+    c.left += shared;
+    c.right += shared;
+    return c;
+}
+
+Case TiedGap()
+{
+    Chars chars(kSeed + 4);
+    Case c{"gap 800 x 800, every pair tied", "", ""};
+    // The same words on each side in another order: every pair scores alike.
+    for (int n = 0; n < 800; ++n) {
+        c.left += "\x82\xa0\x82\xa2\x82\xa4" + std::string(kFullStop); // あいう。
+        c.right += "\x82\xa9\x82\xab\x82\xad" + std::string(kFullStop); // かきく。
+    }
+    return c;
+}
+
+Case Large()
+{
+    Chars chars(kSeed + 6);
+    Vocabulary words(chars);
+    Case c{"200 MB against 200 MB", "", ""};
+    c.left.reserve(200u << 20);
+    c.right.reserve(200u << 20);
+    while (c.left.size() < (200u << 20)) {
+        const std::string s = words.Sentence(100, 300);
+        c.left += s;
+        c.right += chars.Below(20) == 0 ? words.Edited(s) : s;
+    }
+    return c;
+}
+
+double PeakMegabytes(const rusage &usage)
+{
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+/// A hash of every record, to compare results without keeping two lists.
+std::uint64_t Digest(const kivo::ResultList &results)
+{
+    std::uint64_t h = 1469598103934665603ULL;
+    const auto mix = [&](std::string_view bytes) {
+        for (const char ch : bytes)
+            h = (h ^ static_cast<unsigned char>(ch)) * 1099511628211ULL;
+        h = (h ^ 0xFF) * 1099511628211ULL;
+    };
+    for (const kivo::ResultPair &r : results) {
+        mix(std::to_string(r.leftIndex) + ',' + std::to_string(r.rightIndex) + ',' +
+            std::to_string(static_cast<int>(r.status)) + ',' + std::to_string(r.sentenceEnd));
+        mix(r.leftText);
+        mix(r.rightText);
+    }
+    return h;
+}
+
+struct EngineRun {
+    double seconds = 0;
+    double longestStepMs = 0;
+    long long steps = 0;
+    int longestState = 0; // the state the longest step ran in
+    std::uint64_t digest = 0;
+};
+
+EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
+{
+    kivo::RichOptions options;
+    kivo::ProgressModel progress;
+    kivo::Comparison comparison(options, progress);
+    comparison.thresholds = thresholds;
+    EngineRun run;
+    const auto start = Clock::now();
+    comparison.Reset(c.left, c.right);
+    comparison.compareState = CompareState::SplitLeft;
+    while (comparison.compareState != CompareState::SetUpDisplay) {
+        const auto state = static_cast<int>(comparison.compareState);
+        const auto before = Clock::now();
+        comparison.Step();
+        const std::chrono::duration<double, std::milli> step = Clock::now() - before;
+        if (step.count() > run.longestStepMs) {
+            run.longestStepMs = step.count();
+            run.longestState = state;
+        }
+        ++run.steps;
+    }
+    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.digest = Digest(comparison.ResultList);
+    return run;
+}
+
+void Write(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// Runs fn in a child process; returns the child's peak memory in MB, or -1 when it failed.
+double InChild(const std::function<void()> &fn)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        fn();
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status))
+        return -1;
+    return PeakMegabytes(usage);
+}
+
+std::string Read(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void RunCase(Case c, bool check, const std::string &folder)
+{
+    const std::string left = folder + "/left";
+    const std::string right = folder + "/right";
+    Write(left, c.left);
+    Write(right, c.right);
+    const double inputMb = static_cast<double>(c.left.size() + c.right.size()) / (1 << 20);
+    // Freed before the children start, so that neither counts the parent's copy as its own.
+    std::string().swap(c.left);
+    std::string().swap(c.right);
+
+    // The engine in a child, its figures through a pipe-free file.
+    const std::string figures = folder + "/figures";
+    const double kivoPeak = InChild([&] {
+        c.left = Read(left);
+        c.right = Read(right);
+        const EngineRun run = RunEngine(c, {});
+        std::string verdict = "-";
+        if (check) {
+            constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
+            verdict = RunEngine(c, {kMost, kMost}).digest == run.digest ? "same" : "DIFFERENT";
+        }
+        std::FILE *out = std::fopen(figures.c_str(), "w");
+        std::fprintf(out, "%.3f %.2f %d %lld %s\n", run.seconds, run.longestStepMs,
+                     run.longestState, run.steps, verdict.c_str());
+        std::fclose(out);
+    });
+    double seconds = 0, longest = 0;
+    int state = 0;
+    long long steps = 0;
+    char verdict[16] = "?";
+    if (std::FILE *in = std::fopen(figures.c_str(), "r")) {
+        if (std::fscanf(in, "%lf %lf %d %lld %15s", &seconds, &longest, &state, &steps,
+                        verdict) != 5)
+            verdict[0] = '?';
+        std::fclose(in);
+    }
+
+    const auto gitStart = Clock::now();
+    const double gitPeak = InChild([&] {
+        if (!std::freopen("/dev/null", "w", stdout))
+            std::_Exit(1);
+        execlp("git", "git", "diff", "--no-index", "--word-diff=porcelain",
+               "--word-diff-regex=.", left.c_str(), right.c_str(), static_cast<char *>(nullptr));
+        std::_Exit(1);
+    });
+    const double gitSeconds = std::chrono::duration<double>(Clock::now() - gitStart).count();
+    std::printf("| %-38s | %8.1f | %8.3f | %8.2f | %5d | %8lld | %8.0f | %5.1f | %8.3f | %8.0f | "
+                "%-9s |\n",
+                c.name.c_str(), inputMb, seconds, longest, state, steps, kivoPeak,
+                kivoPeak / inputMb, gitSeconds, gitPeak, verdict);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bool check = false;
+    bool large = false;
+    std::vector<std::string> only;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--check")
+            check = true;
+        else if (arg == "--large")
+            large = true;
+        else
+            only.emplace_back(arg);
+    }
+    char folderTemplate[] = "/tmp/kivo-bench-XXXXXX";
+    const char *folder = mkdtemp(folderTemplate);
+    if (!folder) {
+        std::perror("kivo_engine_bench: mkdtemp");
+        return 1;
+    }
+
+    const std::vector<std::pair<std::string, std::function<Case()>>> cases = {
+        {"real", RealPair},
+        {"long20k", [] { return LongSentence(20000); }},
+        {"long40k", [] { return LongSentence(40000); }},
+        {"long80k", [] { return LongSentence(80000); }},
+        {"repetitive", Repetitive},
+        {"5mb", FiveMegabyteLine},
+        {"gap", WideGap},
+        {"ties", TiedGap},
+        {"large", Large},
+    };
+    std::printf("| %-38s | %8s | %8s | %8s | %5s | %8s | %8s | %5s | %8s | %8s | %-9s |\n",
+                "case", "input MB", "kivo s", "step ms", "state", "steps", "peak MB", "x in",
+                "git s", "git MB", "direct");
+    std::printf("|%s|\n", std::string(146, '-').c_str());
+    for (const auto &[key, make] : cases) {
+        const bool wanted =
+            only.empty() ? (key != "large" || large)
+                         : std::find(only.begin(), only.end(), key) != only.end();
+        if (wanted)
+            RunCase(make(), check && key != "5mb" && key != "large", folder);
+    }
+    std::system(("rm -rf " + std::string(folder)).c_str());
+    return 0;
+}
