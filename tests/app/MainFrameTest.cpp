@@ -118,7 +118,7 @@ TEST_F(MainFrameTest, MenuToolbarAndStatusBarAreThere)
 TEST_F(MainFrameTest, CommandsNobodyHandlesYetAreDisabled)
 {
     m_frame->UpdateCmdUI();
-    for (const int id : {ID_COMPARE_WHOLE, ID_COMPARE_SELECTION, ID_COMPARE_SETTINGS,
+    for (const int id : {ID_COMPARE_SETTINGS,
                          ID_COLOR_SETTINGS, ID_FORMAT_FONT, ID_FILE_SAVE, ID_EDIT_FIND}) {
         EXPECT_FALSE(Enabled(id)) << id;
         for (QAction *action : m_frame->Commands().ActionsFor(id))
