@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Starts the real kivo binary on the X display that xvfb-run provides, waits for its main window,
+# Starts the real kivo binary on the X display that with-xvfb.sh provides, waits for its main window,
 # takes a screenshot, checks that the two text windows stand side by side, and quits it the way
 # a session manager would (SIGTERM), which must end it cleanly with the settings saved.
 #

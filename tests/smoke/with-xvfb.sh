@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs a command on an X server of its own. Xvfb picks a free display itself and reports it
+# (-displayfd), so tests started at the same moment never race for one.
+#
+# Usage: with-xvfb.sh COMMAND [ARGUMENTS...]
+set -euo pipefail
+
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$fifo"' EXIT
+read -r -t 20 display <"$fifo" || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display"
+"$@"
