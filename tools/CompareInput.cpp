@@ -2,7 +2,7 @@
 
 #include "Cp932Codec.h"
 #include "MessageText.h"
-#include "Utf8.h"
+#include "TextFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -44,25 +44,16 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error)
 {
-    auto bytes = ReadBytes(path, error);
+    const auto bytes = ReadBytes(path, error);
     if (!bytes)
         return std::nullopt;
-    if (IsValidUtf8(*bytes)) {
-        if (const std::size_t nul = bytes->find('\0'); nul != std::string::npos) {
-            error = Quoted(path) + " is not text: NUL byte at byte " + std::to_string(nul);
-            return std::nullopt;
-        }
-        if (bytes->starts_with(utf8::kByteOrderMark))
-            bytes->erase(0, utf8::kByteOrderMark.size());
-        return bytes;
-    }
-    Cp932Codec::Error cpError;
-    auto text = codec.ExternalToUtf8(*bytes, &cpError);
+    Cp932Codec::Error decodeError;
+    auto text = DecodeTextFile(*bytes, codec, &decodeError);
     if (!text) {
-        error = Quoted(path) + " is neither UTF-8 nor code page 932 text: " + cpError.message;
+        error = Quoted(path) + " is " + decodeError.message;
         return std::nullopt;
     }
-    return text;
+    return std::move(text->utf8);
 }
 
 std::optional<std::string> ToEngineText(std::string_view utf8, std::string_view what,

@@ -10,11 +10,11 @@ class Cp932Codec;
 
 namespace kivo::cli {
 
-/// Reads a text file as UTF-8. A file that is valid UTF-8 (a byte-order mark is dropped) is taken
-/// as it is; any other file must be code page 932 text and is decoded. Line breaks are left as
-/// they are. Fails, with a one-line message naming the file, when the file cannot be read, holds
-/// a NUL byte or is neither encoding. Codes of the user-defined area in a code page 932 file mean
-/// their standard characters (U+E000-U+E757), whatever private codes were handed out before.
+/// Reads a text file as UTF-8, through the program's one plain-text reader (DecodeTextFile):
+/// UTF-8 with or without a byte-order mark, UTF-16 with a byte-order mark, else code page 932,
+/// whose user-defined codes mean their standard characters (U+E000-U+E757) whatever private codes
+/// were handed out before. Line breaks are left as they are. Fails, with a one-line message naming
+/// the file, when the file cannot be read, holds a NUL character or is none of these.
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error);
 

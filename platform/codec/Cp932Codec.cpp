@@ -4,6 +4,7 @@
 #include "Cp932Tables.h"
 #include "Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kivo {
@@ -205,6 +206,35 @@ std::optional<std::string> Cp932Codec::ExternalToUtf8(std::string_view cp932, Er
     out.reserve(cp932.size() + cp932.size() / 2);
     if (!Decode(cp932, &out, false, error))
         return std::nullopt;
+    return out;
+}
+
+std::string Cp932Codec::ToUtf8Replacing(std::string_view cp932, Origin origin)
+{
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+    const bool program = origin == Origin::Program;
+    std::string out;
+    out.reserve(cp932.size() + cp932.size() / 2);
+    while (!cp932.empty()) {
+        Error error;
+        std::string part;
+        if (Decode(cp932, &part, program, &error)) {
+            out += part;
+            break;
+        }
+        // The error offset is a character boundary: the text before it converts on its own.
+        const std::size_t bad = std::min(error.offset, cp932.size() - 1);
+        part.clear();
+        if (bad > 0 && Decode(cp932.substr(0, bad), &part, program, nullptr))
+            out += part;
+        const auto lead = static_cast<unsigned char>(cp932[bad]);
+        std::size_t length = 1;
+        if (bad + 1 < cp932.size() && cp932::IsLeadByte(lead) &&
+            ct::IsTrailByte(static_cast<unsigned char>(cp932[bad + 1])))
+            length = 2;
+        out += kReplacement;
+        cp932.remove_prefix(bad + length);
+    }
     return out;
 }
 

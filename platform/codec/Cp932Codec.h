@@ -62,6 +62,17 @@ public:
     /// codes in this session. Fails like ToUtf8.
     std::optional<std::string> ExternalToUtf8(std::string_view cp932, Error *error = nullptr);
 
+    /// Where code page 932 bytes come from, for the conversions that replace what they cannot read.
+    enum class Origin {
+        Program,  ///< the program's own text: handed-out private codes give back their characters
+        External, ///< a file or another program: the user-defined area means U+E000-U+E757
+    };
+
+    /// Code page 932 to UTF-8, never failing: each byte or two-byte code that is not a character
+    /// becomes U+FFFD (a lead byte and a trail byte that make no character are replaced together,
+    /// so the trail byte is not read as a character of its own), a NUL byte too.
+    std::string ToUtf8Replacing(std::string_view cp932, Origin origin);
+
     /// Whether bytes are code page 932 text that ToUtf8 accepts: no NUL, no byte that is not a
     /// character (0x80, 0xA0, FD-FF), every lead byte followed by a trail byte, and every
     /// two-byte code one the code page assigns.

@@ -104,6 +104,49 @@ TEST_F(CompareTool, Utf8AndCodePage932InputsGiveTheSameRecords)
     EXPECT_EQ(mixed.out, utf8.out);
 }
 
+/// UTF-16 with its byte-order mark, as editors save "Unicode" text.
+std::string Utf16(std::string_view utf8, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const auto unit = [&](char32_t u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        EXPECT_TRUE(utf8::Decode(utf8, pos, c));
+        if (c >= 0x10000) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(c);
+        }
+    }
+    return out;
+}
+
+TEST_F(CompareTool, Utf16InputsGiveTheSameRecordsAsUtf8)
+{
+    const std::string left = "今日は晴れ。\r\n〜😀です。";
+    const std::string right = "今日は曇り。\r\n〜😀です。";
+    const ToolResult utf8 =
+        RunTool({m_folder.Write("l8.txt", left), m_folder.Write("r8.txt", right)});
+    const ToolResult le = RunTool({m_folder.Write("le.txt", Utf16(left, false)),
+                                   m_folder.Write("re.txt", Utf16(right, false))});
+    const ToolResult be = RunTool({m_folder.Write("lb.txt", Utf16(left, true)),
+                                   m_folder.Write("rb.txt", Utf16(right, true))});
+    ASSERT_EQ(utf8.status, 0) << utf8.err;
+    ASSERT_EQ(le.status, 0) << le.err;
+    EXPECT_EQ(le.out, utf8.out);
+    EXPECT_EQ(be.out, utf8.out);
+
+    // A UTF-16 file cut in the middle of a unit is refused with its reason.
+    const ToolResult cut = RunTool({m_folder.Write("cut.txt", Utf16(left, false) + "x"),
+                                    m_folder.Write("r.txt", right)});
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_NE(cut.err.find("cut.txt' is not UTF-16 text"), std::string::npos) << cut.err;
+}
+
 TEST_F(CompareTool, CharactersTheCodePageCannotHoldComeOutUnchanged)
 {
     // 〜 and ～ share one code in the code page; they must stay two different characters.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Cp932Codec.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+/// The encodings a plain-text file is read in.
+enum class TextEncoding { Utf8, Utf16LE, Utf16BE, Cp932 };
+
+/// A plain-text file's text: UTF-8 without a byte-order mark, line breaks as in the file.
+struct DecodedText {
+    std::string utf8;
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+/// Reads the bytes of a plain-text file. Valid UTF-8, with or without a byte-order mark, is
+/// UTF-8; bytes that begin with a UTF-16 byte-order mark (FF FE little-endian, FE FF big-endian)
+/// are UTF-16; anything else must be code page 932 text, whose user-defined codes keep their
+/// standard characters U+E000-U+E757 (ExternalToUtf8). The byte-order mark is dropped; a U+FEFF
+/// after it is a character of the text.
+///
+/// Fails, with error->offset the byte offset in bytes and error->message a clause that completes
+/// "FILE is ...", when a NUL character is in the text (the text windows cannot hold one), when
+/// UTF-16 has an odd number of bytes or an unpaired surrogate, or when the bytes are neither UTF-8
+/// nor code page 932 text.
+std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
+                                          Cp932Codec::Error *error = nullptr);
+
+} // namespace kivo
