@@ -1,8 +1,7 @@
 #include "Cp932Text.h"
 
-#include "Cp932.h"
 #include "Cp932Codec.h"
-#include "Cp932Tables.h"
+#include "TextFile.h"
 
 #include <QDebug>
 
@@ -12,22 +11,8 @@ namespace kivo::cp932text {
 
 namespace {
 
-constexpr char16_t kReplacement = u'\uFFFD';
 constexpr char kUnconvertible = '?';
 constexpr char16_t kByteOrderMark = u'\uFEFF';
-
-/// QString of UTF-8 text. QString::fromUtf8 drops a byte-order mark at the start; here U+FEFF
-/// is a character of the text and is kept.
-QString FromUtf8(std::string_view utf8)
-{
-    constexpr std::string_view kMarkUtf8 = "\xEF\xBB\xBF";
-    QString text;
-    while (utf8.starts_with(kMarkUtf8)) {
-        text += QChar(kByteOrderMark);
-        utf8.remove_prefix(kMarkUtf8.size());
-    }
-    return text + QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 /// The code page 932 bytes of text, or nullopt when the codec refuses it.
 std::optional<std::string> Convert(const QString &text, Cp932Codec::Error *error = nullptr)
@@ -52,50 +37,30 @@ std::string ConvertEach(const QString &text)
     return out;
 }
 
-/// Bytes taken by the bad character at the start of text: both bytes of a lead and trail byte
-/// pair that the code page leaves unassigned (so that its second byte is not read as a character
-/// of its own), else one.
-std::size_t BadCharLength(std::string_view text)
-{
-    const auto lead = static_cast<unsigned char>(text[0]);
-    return (text.size() > 1 && cp932::IsLeadByte(lead) &&
-            cp932tables::IsTrailByte(static_cast<unsigned char>(text[1])))
-               ? 2
-               : 1;
-}
-
 } // namespace
+
+QString FromUtf8(std::string_view utf8)
+{
+    constexpr std::string_view kMarkUtf8 = "\xEF\xBB\xBF";
+    QString text;
+    while (utf8.starts_with(kMarkUtf8)) {
+        text += QChar(kByteOrderMark);
+        utf8.remove_prefix(kMarkUtf8.size());
+    }
+    return text + QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QString Decode(std::string_view cp932)
 {
-    Cp932Codec &codec = Cp932Codec::Shared();
-    QString text;
-    while (!cp932.empty()) {
-        Cp932Codec::Error error;
-        if (const auto utf8 = codec.ToUtf8(cp932, &error)) {
-            text += FromUtf8(*utf8);
-            break;
-        }
-        // Keep what converts before the bad character, replace it, and go on after it. The error
-        // offset is a character boundary, so the text before it converts on its own.
-        std::size_t bad = std::min(error.offset, cp932.size() - 1);
-        if (const auto head = codec.ToUtf8(cp932.substr(0, bad)))
-            text += FromUtf8(*head);
-        else
-            bad = 0; // cannot happen with a boundary offset; replace from the start instead
-        const std::size_t length = BadCharLength(cp932.substr(bad));
-        text += QChar(kReplacement);
-        cp932.remove_prefix(bad + length);
-    }
-    return text;
+    return FromUtf8(Cp932Codec::Shared().ToUtf8Replacing(cp932, Cp932Codec::Origin::Program));
 }
 
-std::optional<QString> DecodeFile(std::string_view cp932, Cp932Codec::Error *error)
+std::optional<QString> DecodeFile(std::string_view bytes, Cp932Codec::Error *error)
 {
-    const auto utf8 = Cp932Codec::Shared().ExternalToUtf8(cp932, error);
-    if (!utf8)
+    const auto text = DecodeTextFile(bytes, Cp932Codec::Shared(), error);
+    if (!text)
         return std::nullopt;
-    return FromUtf8(*utf8);
+    return FromUtf8(text->utf8);
 }
 
 std::string Encode(QStringView text)

@@ -26,10 +26,15 @@ QString Decode(std::string_view cp932);
 /// character that cannot be converted at all (none left of the private codes) becomes '?'.
 std::string Encode(QStringView text);
 
-/// The QString of the bytes of a code page 932 file. User-defined codes keep their standard
-/// characters (they are never read as this program's private codes). nullopt, with the offset
-/// and reason in error, when the bytes are not code page 932 text: a file is refused whole rather
-/// than loaded with characters replaced.
-std::optional<QString> DecodeFile(std::string_view cp932, Cp932Codec::Error *error = nullptr);
+/// The QString of the bytes of a plain-text file, read as DecodeTextFile reads them: UTF-8, UTF-16
+/// with a byte-order mark, or else code page 932 (whose user-defined codes keep their standard
+/// characters, never this program's private codes). nullopt, with the offset and reason in error,
+/// when the bytes are none of these: a file is refused whole rather than loaded with characters
+/// replaced.
+std::optional<QString> DecodeFile(std::string_view bytes, Cp932Codec::Error *error = nullptr);
+
+/// The QString of UTF-8 text. Unlike QString::fromUtf8, a U+FEFF at the start is kept: it is a
+/// character of the text, not a byte-order mark. Malformed bytes become U+FFFD.
+QString FromUtf8(std::string_view utf8);
 
 } // namespace kivo::cp932text

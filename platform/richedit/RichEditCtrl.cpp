@@ -2,6 +2,7 @@
 
 #include "CharFormatQt.h"
 #include "Cp932Text.h"
+#include "RtfStream.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
@@ -36,7 +37,8 @@ QTextCharFormat ReplacementFormat(const QTextCursor &selection)
 
 } // namespace
 
-RichEditCtrl::RichEditCtrl(QWidget *parent) : QTextEdit(parent)
+RichEditCtrl::RichEditCtrl(QWidget *parent)
+    : QTextEdit(parent), m_richTextStream(&RtfStream::Shared())
 {
     // Long runs without a break opportunity (URLs, digits) wrap instead of running off the edge.
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -139,15 +139,18 @@ public:
 
     // Streams and the clipboard ------------------------------------------------------------
 
-    /// Replaces the whole text with a stream. Plain text is code page 932 (CR, LF and CR LF are
-    /// paragraph breaks; bytes that are not code page 932 text become U+FFFD) in the default
-    /// format. Rich text needs a RichTextStream; without one, or when it cannot read the bytes,
-    /// nothing changes and false is returned. The caret goes to the start; not undoable.
-    bool StreamIn(StreamFormat format, std::string_view bytes);
+    /// Replaces the whole text with a stream. Plain text is the bytes of a text file, read as
+    /// cp932text::DecodeFile reads them (UTF-8, UTF-16 with a byte-order mark, or code page 932;
+    /// CR, LF and CR LF are paragraph breaks), in the default format. Rich text needs a
+    /// RichTextStream (the control starts with the program's RTF reader and writer). When the
+    /// bytes cannot be read, or without a stream, nothing changes and false is returned. The
+    /// caret goes to the start; not undoable. error, when given, receives why the bytes were
+    /// refused, as a clause that completes "FILE is ..." (UTF-8).
+    bool StreamIn(StreamFormat format, std::string_view bytes, std::string *error = nullptr);
     /// The whole text as a stream: plain text as GetText, rich text through the RichTextStream
     /// (nullopt without one).
     std::optional<std::string> StreamOut(StreamFormat format) const;
-    /// The reader and writer of rich text; not owned, may be null.
+    /// The reader and writer of rich text, RtfStream::Shared() at first; not owned, may be null.
     void SetRichTextStream(const RichTextStream *stream) { m_richTextStream = stream; }
 
     /// Sets who chooses the format of pastes and drops. Without a chooser the control pastes
@@ -162,7 +165,8 @@ signals:
 
 protected:
     /// Copies, cuts and drags carry the selected text with every character kept (Qt's own plain
-    /// text turns no-break spaces into spaces) and, for other programs, HTML.
+    /// text turns no-break spaces into spaces), rich text through the RichTextStream as text/rtf
+    /// and application/rtf, and, for other programs, HTML.
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -183,7 +187,7 @@ private:
     std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
     bool m_selectionHidden = false;
     mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
-    const RichTextStream *m_richTextStream = nullptr;
+    const RichTextStream *m_richTextStream;
     PasteChooser m_pasteChooser;
     int m_pictureCount = 0; ///< names pasted pictures uniquely
 };

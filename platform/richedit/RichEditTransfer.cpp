@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QScopedValueRollback>
+#include <QStringList>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,6 +22,9 @@ namespace kivo {
 namespace {
 
 using namespace Qt::StringLiterals;
+
+/// The types a copy offers its rich text under: the ones word processors on this platform read.
+const QStringList kRichTextMimeTypes{u"text/rtf"_s, u"application/rtf"_s};
 
 /// Rich text read into a document of its own, so that a stream that cannot be read leaves the
 /// control untouched.
@@ -38,24 +42,31 @@ std::optional<QTextDocumentFragment> ReadRichText(const RichTextStream *stream,
 
 } // namespace
 
-bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes)
+bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, std::string *error)
 {
     QTextDocument *doc = document();
     const QScopedValueRollback guard(m_ownScroll, true);
     switch (format) {
     case StreamFormat::Text: {
-        // Bytes that are not code page 932 text are refused and the text stays as it was: the
-        // caller reports the file instead of showing it with characters replaced.
-        const std::optional<QString> text = cp932text::DecodeFile(bytes);
-        if (!text)
+        // Bytes that are not text are refused and the text stays as it was: the caller reports
+        // the file instead of showing it with characters replaced.
+        Cp932Codec::Error decodeError;
+        const std::optional<QString> text = cp932text::DecodeFile(bytes, &decodeError);
+        if (!text) {
+            if (error)
+                *error = decodeError.message;
             return false;
+        }
         doc->setPlainText(*text); // clears the text, its formats and the undo history
         break;
     }
     case StreamFormat::RichText: {
         const auto fragment = ReadRichText(m_richTextStream, bytes);
-        if (!fragment)
+        if (!fragment) {
+            if (error)
+                *error = m_richTextStream ? "not rich text that can be read" : "no rich-text reader";
             return false;
+        }
         doc->setUndoRedoEnabled(false);
         doc->clear();
         QTextCursor(doc).insertFragment(*fragment);
@@ -110,6 +121,16 @@ QMimeData *RichEditCtrl::createMimeDataFromSelection() const
     auto *mime = new QMimeData;
     mime->setText(text);
     mime->setHtml(cursor.selection().toHtml());
+    if (m_richTextStream) {
+        QTextDocument selection;
+        selection.setDefaultFont(document()->defaultFont());
+        QTextCursor(&selection).insertFragment(cursor.selection());
+        if (const auto rtf = m_richTextStream->Write(selection)) {
+            const QByteArray bytes(rtf->data(), static_cast<qsizetype>(rtf->size()));
+            for (const QString &type : kRichTextMimeTypes)
+                mime->setData(type, bytes);
+        }
+    }
     return mime;
 }
 

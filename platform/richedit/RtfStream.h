@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RichTextStream.h"
+#include "RtfText.h"
+
+class QFont;
+class QTextCharFormat;
+
+namespace kivo {
+
+/// The program's RTF reader and writer for RichEditCtrl (rtf::Read and rtf::Write on the
+/// control's document). Text, colours, the four effects, faces and sizes travel; pictures do
+/// not. Every control uses RtfStream::Shared() unless told otherwise.
+class RtfStream : public RichTextStream {
+public:
+    /// The instance the controls share; it holds no state.
+    static const RtfStream &Shared();
+
+    /// Inserts the document's text at cursor, each run in its own format (the fields RTF gives;
+    /// the automatic colour leaves the colour unset). False, having inserted nothing, when the
+    /// bytes do not begin with "{\rtf".
+    bool Read(std::string_view rtf, QTextCursor &cursor) const override;
+
+    /// The whole document. Text without a face or size of its own takes the document's default
+    /// font; text without a colour of its own is written in the automatic colour. Pictures are
+    /// left out.
+    std::optional<std::string> Write(const QTextDocument &document) const override;
+
+    /// The Qt format of an RTF run's format, and back. ToRunFormat fills face and size from the
+    /// default font when the format does not set them.
+    static QTextCharFormat ToTextCharFormat(const rtf::Format &format);
+    static rtf::Format ToRunFormat(const QTextCharFormat &format, const QFont &defaultFont);
+};
+
+} // namespace kivo

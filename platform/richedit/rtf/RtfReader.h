@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RtfText.h"
+
+#include <optional>
+#include <string_view>
+
+namespace kivo {
+class Cp932Codec;
+}
+
+namespace kivo::rtf {
+
+/// Reads the text of an RTF document with its colours, the four effects (bold, italic,
+/// underline, strike-out), font faces and sizes.
+///
+/// Reads groups, control words and control symbols; text bytes and \'hh in the code page of the
+/// current font's character set or else the document's (\ansicpgN; 1252 without one); \uN with
+/// its fallback skipped as \ucN says, surrogate pairs joined; \par, \line, \tab and the special
+/// characters; table cells as tabs and rows as paragraphs; the font and colour tables. The text
+/// of pictures, field instructions, style sheets, document information, headers, footers, notes
+/// and every \* destination it does not know is skipped, and so is hidden text. A paragraph mark
+/// at the very end closes the last paragraph and gives no empty paragraph.
+///
+/// Malformed input gives what could be read: text after an unclosed group is kept, a '}' that
+/// closes the outermost group ends the document, a truncated \'h or a control word at the end is
+/// dropped, numbers are clamped, and groups nested deeper than kMaxGroupDepth share the state of
+/// the deepest one. Time and memory are linear in the input. nullopt when the bytes do not begin
+/// with "{\rtf" (case matters).
+std::optional<Runs> Read(std::string_view rtf, Cp932Codec &codec);
+
+/// Groups nested deeper than this are read in their parent's state.
+inline constexpr std::size_t kMaxGroupDepth = 512;
+
+} // namespace kivo::rtf
