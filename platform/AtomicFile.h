@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+/// An error of the operating system while reading or writing a file: its number and its own
+/// message ("Permission denied", "No space left on device").
+struct FileError {
+    int code = 0;
+    QString message;
+};
+
+/// Replaces the file at path with bytes so that the file is never seen half written: the bytes
+/// go to a new file beside it, are flushed to the disk, and that file is renamed over the old
+/// one. On failure the old file stays as it was, nothing of the new one is left behind, and
+/// error receives the operating system's error.
+///
+/// A file that is replaced keeps its permissions; a new one gets the usual ones (0666 less the
+/// umask). A symbolic link stays a link: the file it points to is replaced. A file the user may
+/// not write is not replaced, although its folder would allow it (EACCES). A path that is not a
+/// regular file, such as a device, is written in place, since replacing it would remove it.
+bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *error = nullptr);
+
+/// The whole contents of a file; nullopt with the operating system's error when it cannot be
+/// opened or read (a folder, a missing file).
+std::optional<std::string> ReadFileBytes(const QString &path, FileError *error = nullptr);
+
+} // namespace kivo
