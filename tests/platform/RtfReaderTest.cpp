@@ -1,5 +1,6 @@
 #include "Cp932Codec.h"
 #include "RtfReader.h"
+#include "RtfTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace kivo::rtf {
 namespace {
+
+using test::FormatOf;
 
 std::optional<std::string> TextOf(std::string_view rtf)
 {
@@ -95,16 +98,6 @@ Runs Parse(std::string_view rtf)
     return runs.value_or(Runs{});
 }
 
-/// The format of the run holding text; fails when no run holds it.
-Format FormatOf(const Runs &runs, std::string_view text)
-{
-    for (const TextRun &run : runs) {
-        if (run.text.find(text) != std::string::npos)
-            return run.format;
-    }
-    ADD_FAILURE() << "no run \"" << text << "\"";
-    return {};
-}
 
 TEST(RtfReader, ColoursAndTheFourEffects)
 {

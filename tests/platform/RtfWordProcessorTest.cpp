@@ -2,6 +2,7 @@
 // the text of each, and keeps the colours and effects of its formatted words.
 #include "Cp932Codec.h"
 #include "RtfReader.h"
+#include "RtfTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 
 namespace kivo::rtf {
 namespace {
+
+using test::FormatOf;
 
 std::string Slurp(const std::string &name)
 {
@@ -28,16 +31,6 @@ Runs ReadFile(const std::string &name)
     return runs.value_or(Runs{});
 }
 
-/// The format of the first character of text in the runs.
-Format FormatAt(const Runs &runs, std::string_view text)
-{
-    for (const TextRun &run : runs) {
-        if (run.text.find(text) != std::string::npos)
-            return run.format;
-    }
-    ADD_FAILURE() << "no run holds \"" << text << "\"";
-    return {};
-}
 
 class RtfWordProcessorFile : public testing::TestWithParam<const char *> {};
 
@@ -62,32 +55,32 @@ constexpr ColorRef kGreen = 0x008000;
 TEST(RtfWordProcessor, StyledTextKeepsColoursAndEffects)
 {
     const Runs runs = ReadFile("libreoffice-styled");
-    EXPECT_TRUE(FormatAt(runs, "猫").bold);
-    EXPECT_FALSE(FormatAt(runs, "吾輩").bold);
-    EXPECT_TRUE(FormatAt(runs, "まだ").italic);
-    EXPECT_EQ(FormatAt(runs, "赤い文字").color, kRed);
-    const Format blueBold = FormatAt(runs, "青い太字");
+    EXPECT_TRUE(FormatOf(runs, "猫").bold);
+    EXPECT_FALSE(FormatOf(runs, "吾輩").bold);
+    EXPECT_TRUE(FormatOf(runs, "まだ").italic);
+    EXPECT_EQ(FormatOf(runs, "赤い文字").color, kRed);
+    const Format blueBold = FormatOf(runs, "青い太字");
     EXPECT_EQ(blueBold.color, kBlue);
     EXPECT_TRUE(blueBold.bold);
-    EXPECT_TRUE(FormatAt(runs, "下線").underline);
-    EXPECT_TRUE(FormatAt(runs, "取り消し線").strike);
-    EXPECT_FALSE(FormatAt(runs, "😀").strike);
+    EXPECT_TRUE(FormatOf(runs, "下線").underline);
+    EXPECT_TRUE(FormatOf(runs, "取り消し線").strike);
+    EXPECT_FALSE(FormatOf(runs, "😀").strike);
 }
 
 TEST(RtfWordProcessor, TableAndPictureKeepTheTextAroundThem)
 {
     const Runs runs = ReadFile("libreoffice-table-image");
-    const Format redBold = FormatAt(runs, "赤い太字");
+    const Format redBold = FormatOf(runs, "赤い太字");
     EXPECT_EQ(redBold.color, kRed);
     EXPECT_TRUE(redBold.bold);
-    const Format greenItalic = FormatAt(runs, "緑の斜体");
+    const Format greenItalic = FormatOf(runs, "緑の斜体");
     EXPECT_EQ(greenItalic.color, kGreen);
     EXPECT_TRUE(greenItalic.italic);
-    EXPECT_TRUE(FormatAt(runs, "下線の値").underline);
-    const Format blueStrike = FormatAt(runs, "青の取消");
+    EXPECT_TRUE(FormatOf(runs, "下線の値").underline);
+    const Format blueStrike = FormatOf(runs, "青の取消");
     EXPECT_TRUE(blueStrike.strike);
     EXPECT_EQ(blueStrike.color, kBlue);
-    const Format large = FormatAt(runs, "明朝の大きな字");
+    const Format large = FormatOf(runs, "明朝の大きな字");
     EXPECT_EQ(large.halfPoints, 32);
     EXPECT_EQ(large.face, "IPAexMincho");
 }
