@@ -17,6 +17,7 @@
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -27,6 +28,9 @@ using namespace res;
 
 // Company key of the settings store.
 constexpr char16_t kCompany[] = u"Velmora";
+
+// Longest run of comparison steps in one idle call.
+constexpr qint64 kIdleSliceNanoseconds = 8'000'000;
 
 // Environment variable naming a file that receives the window layout once start-up is done.
 constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
@@ -113,7 +117,14 @@ bool CRichApp::OnIdle(long count)
     }
     if (more)
         return true;
-    return m_driver.Step();
+    // Steps run back to back for up to a few milliseconds: a turn of the event loop costs more
+    // than most steps do, and input is still served that often.
+    QElapsedTimer slice;
+    slice.start();
+    bool comparing = m_driver.Step();
+    while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
+        comparing = m_driver.Step();
+    return comparing;
 }
 
 void CRichApp::StartComparison(bool wholeText)

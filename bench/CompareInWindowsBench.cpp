@@ -1,0 +1,138 @@
+// A whole comparison in the real windows, through the application's idle loop on the offscreen
+// platform: two texts of n sentences (about 100 bytes each, one in a hundred changed) pasted
+// into the windows, compared and fully rendered. Prints the total time, the longest idle call
+// of each state and the peak memory.
+//
+// Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
+
+#include "Cp932Codec.h"
+#include "RichEditCtrl.h"
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/RichApp.h"
+#include "resources/ResourceIds.h"
+#include "views/RichView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace kivo {
+namespace {
+
+constexpr int kStates = 13;
+
+/// The application with every idle call timed and charged to the state it began in.
+class TimedApp : public CRichApp {
+public:
+    std::array<qint64, kStates> longest{};
+    std::array<long, kStates> calls{};
+    std::array<qint64, kStates> sum{};
+
+    bool OnIdle(long count) override
+    {
+        const int state = Driver().State();
+        QElapsedTimer timer;
+        timer.start();
+        const bool more = CRichApp::OnIdle(count);
+        if (state >= 0) {
+            longest[std::size_t(state)] = std::max(longest[std::size_t(state)], timer.nsecsElapsed());
+            ++calls[std::size_t(state)];
+            sum[std::size_t(state)] += timer.nsecsElapsed();
+        }
+        return more;
+    }
+};
+
+std::string Cp932(const std::string &utf8)
+{
+    return *Cp932Codec::Shared().FromUtf8(utf8);
+}
+
+std::pair<std::string, std::string> Texts(int sentences)
+{
+    const std::string head = Cp932("これは比較の速さを測るための文で、段落の中ほどに");
+    const std::string tail = Cp932("番目に置かれ、少し長めに書かれています。");
+    std::string left, right;
+    for (int i = 0; i < sentences; ++i) {
+        const std::string number = std::to_string(i);
+        left += head + number + tail;
+        right += head + (i % 100 == 42 ? number + Cp932("ばん") : number) + tail;
+    }
+    return {left, right};
+}
+
+RichEditCtrl &Edit(CMainFrame &frame, int pane)
+{
+    for (MdiChildWnd *child : frame.Children()) {
+        auto *frameOfPane = qobject_cast<CChildFrame *>(child);
+        if (frameOfPane && frameOfPane->paneNumber == pane)
+            return *static_cast<CRichView *>(child->ActiveView())->Control();
+    }
+    std::abort();
+}
+
+void Run(int sentences)
+{
+    TimedApp app;
+    if (!app.InitInstance())
+        std::abort();
+    CMainFrame &frame = *app.MainFrame();
+    frame.showNormal();
+    frame.resize(1280, 800);
+    QCoreApplication::processEvents();
+    const auto [left, right] = Texts(sentences);
+    Edit(frame, 1).SetSel(0, -1);
+    Edit(frame, 1).ReplaceSel(left);
+    Edit(frame, 2).SetSel(0, -1);
+    Edit(frame, 2).ReplaceSel(right);
+    frame.UpdateCmdUI();
+
+    QElapsedTimer total;
+    total.start();
+    if (!frame.Execute(res::ID_COMPARE_WHOLE))
+        std::abort();
+    while (app.Driver().IsRunning())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const double seconds = double(total.nsecsElapsed()) / 1e9;
+
+    std::printf("%d sentences, %.2f MB a side: %.2f s in all, %d lines on the left\n", sentences,
+                double(left.size()) / 1e6, seconds, Edit(frame, 1).GetLineCount());
+    std::printf("  state  idle calls  longest call  all calls\n");
+    for (int s = 0; s < kStates; ++s) {
+        if (app.calls[std::size_t(s)] > 0)
+            std::printf("  %5d  %10ld  %9.2f ms  %7.0f ms\n", s, app.calls[std::size_t(s)],
+                        double(app.longest[std::size_t(s)]) / 1e6,
+                        double(app.sum[std::size_t(s)]) / 1e6);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("  peak memory so far: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
+    std::fflush(stdout);
+}
+
+} // namespace
+} // namespace kivo
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QApplication qt(argc, argv);
+    if (argc < 2) {
+        kivo::Run(10000);
+        kivo::Run(20000);
+    }
+    for (int i = 1; i < argc; ++i)
+        kivo::Run(std::atoi(argv[i]));
+    return 0;
+}
