@@ -108,8 +108,9 @@ void GapAligner::AddWords(std::int32_t sentence)
         }
         std::size_t &longest = m_longestWord[static_cast<std::size_t>(cls)];
         longest = std::max(longest, at.size() - 1);
+        const std::int32_t id = entry->second;
         const auto same = std::find_if(uses.begin(), uses.end(),
-                                       [&](const WordUse &u) { return u.word == entry->second; });
+                                       [id](const WordUse &u) { return u.word == id; });
         if (same != uses.end())
             ++same->count;
         else

@@ -1,9 +1,11 @@
-// The whole engine on arbitrary byte pairs and options: never out of bounds, and with the line
-// layout kept the texts of all records joined give each side's text back.
+// The whole engine on arbitrary byte pairs and options: never out of bounds, with the line
+// layout kept the texts of all records joined give each side's text back, and the indexed
+// searches in one-unit steps give the records of the direct searches.
 #include "Comparison.h"
 #include "FuzzInput.h"
 
 #include <cstdlib>
+#include <limits>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -17,7 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     kivo::ProgressModel progress;
     kivo::Comparison comparison(input.options, progress);
+    comparison.thresholds = kivo::EngineThresholds{0, 0};
+    comparison.stepWorkUnits = 1;
     comparison.RunToCompletion(left, right);
+    kivo::ProgressModel directProgress;
+    kivo::Comparison direct(input.options, directProgress);
+    constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
+    direct.thresholds = kivo::EngineThresholds{kMost, kMost};
+    direct.RunToCompletion(left, right);
+    if (direct.ResultList != comparison.ResultList || directProgress.Steps() != progress.Steps())
+        std::abort();
     if (comparison.compareState != kivo::CompareState::SetUpDisplay)
         std::abort();
 
