@@ -187,9 +187,21 @@ bool RichEditCtrl::CanUndo() const
     return document()->isUndoAvailable();
 }
 
+void RichEditCtrl::focusInEvent(QFocusEvent *event)
+{
+    QTextEdit::focusInEvent(event);
+    viewport()->update();
+}
+
+void RichEditCtrl::focusOutEvent(QFocusEvent *event)
+{
+    QTextEdit::focusOutEvent(event);
+    viewport()->update();
+}
+
 void RichEditCtrl::paintEvent(QPaintEvent *event)
 {
-    if (!m_selectionHidden) {
+    if (!m_selectionHidden && hasFocus()) {
         QTextEdit::paintEvent(event);
         return;
     }

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QApplication>
+
 #include <gtest/gtest.h>
 
 namespace kivo {
@@ -138,12 +140,22 @@ TEST(RichEditModes, AHiddenSelectionIsNotDrawn)
     auto control = test::ShownControl(300, 100);
     Append(*control, "選択される文");
     control->SetSel(0, 0);
-    const QImage plain = control->grab().toImage();
+    const QImage plain = control->grab().toImage(); // no focus: no caret
+    QApplication::setActiveWindow(control.get());
+    control->setFocus();
+    ASSERT_TRUE(control->hasFocus());
     control->SetSel(0, -1);
     EXPECT_NE(control->grab().toImage(), plain);
     control->HideSelection(true);
     EXPECT_EQ(control->grab().toImage(), plain);
     EXPECT_EQ(control->GetSel(), (CharRange{0, 6})); // still selected
+
+    // A window without the focus keeps its selection but does not draw it.
+    control->HideSelection(false);
+    control->clearFocus();
+    ASSERT_FALSE(control->hasFocus());
+    EXPECT_EQ(control->grab().toImage(), plain);
+    EXPECT_EQ(control->GetSel(), (CharRange{0, 6}));
 }
 
 TEST(RichEditModes, BackgroundColourFillsTheWindow)
