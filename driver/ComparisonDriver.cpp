@@ -242,15 +242,8 @@ void ComparisonDriver::ViewDestroyed(IResultView *view)
 
 void ComparisonDriver::StopForExit()
 {
-    if (!IsRunning())
-        return;
-    FreeSentenceLists();
-    FreeResultList();
-    m_host.DestroyProgressDialog();
-    leftView = nullptr;
-    rightView = nullptr;
-    abortRequested = false;
-    compareState = CompareState::Idle;
+    if (IsRunning())
+        Finish();
 }
 
 void ComparisonDriver::PadRows(PadMode mode)

@@ -95,6 +95,15 @@ protected:
         return RunUntil([this] { return !Driver().IsRunning(); });
     }
 
+    /// Puts the texts in the windows and chooses the whole-text command, without waiting.
+    bool StartComparing(const std::string &left, const std::string &right)
+    {
+        SetText(1, left);
+        SetText(2, right);
+        m_frame->UpdateCmdUI();
+        return m_frame->Execute(ID_COMPARE_WHOLE);
+    }
+
     /// The records the engine gives for the two texts.
     ResultList Records(const std::string &left, const std::string &right) const
     {
@@ -346,10 +355,7 @@ TEST_F(CompareInWindowsTest, NoToTheDelimiterWarningLeavesBothWindowsAsTheyWere)
 TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlocks)
 {
     const auto [a, b] = Texts(200);
-    SetText(1, a);
-    SetText(2, b);
-    m_frame->UpdateCmdUI();
-    ASSERT_TRUE(m_frame->Execute(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(StartComparing(a, b));
     ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
     CProgDlg *dialog = m_app->ProgressDialog();
     ASSERT_NE(dialog, nullptr);
@@ -373,10 +379,7 @@ TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlo
 TEST_F(CompareInWindowsTest, NoToTheAbortQuestionLetsTheComparisonRunOn)
 {
     const auto [a, b] = Texts(50);
-    SetText(1, a);
-    SetText(2, b);
-    m_frame->UpdateCmdUI();
-    ASSERT_TRUE(m_frame->Execute(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(StartComparing(a, b));
     ScopedMessageBoxAnswerer no([](const MessageBoxRequest &) { return IDNO; });
     m_app->ProgressDialog()->AbortButton().click();
     EXPECT_TRUE(m_app->ProgressDialog()->AbortButton().isEnabled());
@@ -387,10 +390,7 @@ TEST_F(CompareInWindowsTest, NoToTheAbortQuestionLetsTheComparisonRunOn)
 TEST_F(CompareInWindowsTest, ClosingAWindowDuringDisplayEndsTheComparison)
 {
     const auto [a, b] = Texts(200);
-    SetText(1, a);
-    SetText(2, b);
-    m_frame->UpdateCmdUI();
-    ASSERT_TRUE(m_frame->Execute(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(StartComparing(a, b));
     ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10; }));
     Pane(2)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -403,10 +403,7 @@ TEST_F(CompareInWindowsTest, ClosingAWindowDuringDisplayEndsTheComparison)
 TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheResultIsShown)
 {
     const auto [a, b] = Texts(200);
-    SetText(1, a);
-    SetText(2, b);
-    m_frame->UpdateCmdUI();
-    ASSERT_TRUE(m_frame->Execute(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(StartComparing(a, b));
     ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10; }));
     m_frame->UpdateCmdUI();
     for (const int id : {ID_COMPARE_WHOLE, ID_EDIT_PASTE, ID_EDIT_CLEAR_ALL, ID_FILE_NEW,
