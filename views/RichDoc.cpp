@@ -4,6 +4,8 @@
 #include "resources/ResourceIds.h"
 #include "views/RichView.h"
 
+#include <algorithm>
+
 namespace kivo {
 
 CRichDoc::CRichDoc(ComparisonDriver &driver) : m_driver(driver)
@@ -27,13 +29,11 @@ std::vector<CRichView *> CRichDoc::RichViews() const
 
 template <typename Test> bool CRichDoc::BothViews(Test test) const
 {
-    if (Views().size() != 2)
-        return false;
-    for (const CRichView *view : RichViews()) {
-        if (!test(*view))
-            return false;
-    }
-    return RichViews().size() == 2;
+    const std::vector<CRichView *> views = RichViews();
+    return Views().size() == 2 && views.size() == 2 &&
+           std::all_of(views.begin(), views.end(), [&test](const CRichView *view) {
+               return test(*view);
+           });
 }
 
 bool CRichDoc::BothHaveText() const

@@ -113,6 +113,19 @@ protected:
         return engine.ResultList;
     }
 
+    /// Compares the texts in the windows and checks that each window shows its side of the
+    /// engine's records with nothing lost; returns the records.
+    ResultList CompareAndCheck(const std::string &left, const std::string &right)
+    {
+        SetText(1, left);
+        SetText(2, right);
+        const ResultList records = Records(left, right);
+        EXPECT_TRUE(Compare());
+        EXPECT_TRUE(OnlyBreaksAdded(Joined(records, true), Edit(1).GetText()));
+        EXPECT_TRUE(OnlyBreaksAdded(Joined(records, false), Edit(2).GetText()));
+        return records;
+    }
+
     /// The text a side shows for the records, before any padding.
     std::string Joined(const ResultList &records, bool left) const
     {
@@ -129,8 +142,7 @@ protected:
         return text;
     }
 
-    /// Whether shown is expected with nothing but line breaks added; fills rowLines with the
-    /// line of each character of expected that begins a row (the first one after a separator).
+    /// Whether shown is expected with nothing but line breaks added.
     static ::testing::AssertionResult OnlyBreaksAdded(const std::string &expected,
                                                       const std::string &shown)
     {
@@ -228,12 +240,7 @@ TEST_F(CompareInWindowsTest, TheWindowsShowTheRecordsWithNothingLostAndEveryRowL
     for (const int viewLine : {1, 0}) {
         m_app->Options().ViewLine = viewLine;
         const auto [a, b] = Texts(300);
-        SetText(1, a);
-        SetText(2, b);
-        const ResultList records = Records(a, b);
-        ASSERT_TRUE(Compare());
-        EXPECT_TRUE(OnlyBreaksAdded(Joined(records, true), Edit(1).GetText()));
-        EXPECT_TRUE(OnlyBreaksAdded(Joined(records, false), Edit(2).GetText()));
+        const ResultList records = CompareAndCheck(a, b);
         const std::vector<int> left = RowLines(1, records);
         const std::vector<int> right = RowLines(2, records);
         ASSERT_EQ(left.size(), 300u);
@@ -278,12 +285,7 @@ TEST_F(CompareInWindowsTest, CharactersOutsideTheCodePageAndEmojiKeepTheirPlaces
 {
     const std::string a = Sjis("絵文字😀が入る。〜と～は別。") + Sjis("𠮷野家の😀😀。同じ。");
     const std::string b = Sjis("絵文字😀が入る。〜と～は別！。") + Sjis("𠮷野家の😀。同じ。");
-    SetText(1, a);
-    SetText(2, b);
-    const ResultList records = Records(a, b);
-    ASSERT_TRUE(Compare());
-    EXPECT_TRUE(OnlyBreaksAdded(Joined(records, true), Edit(1).GetText()));
-    EXPECT_TRUE(OnlyBreaksAdded(Joined(records, false), Edit(2).GetText()));
+    const ResultList records = CompareAndCheck(a, b);
     EXPECT_EQ(RowLines(1, records), RowLines(2, records));
 }
 
