@@ -9,15 +9,19 @@
 #include "driver/dialog/ProgDlg.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
+#include "platform/FileDrop.h"
 #include "platform/MessageBox.h"
+#include "platform/Printing.h"
 #include "platform/Profile.h"
 #include "platform/ProgressBar.h"
+#include "platform/RecentFileList.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 
 #include <QElapsedTimer>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QScreen>
 
@@ -40,7 +44,7 @@ constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
 CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
 {
     m_template.menuId = IDR_RICHTYPE;
-    m_template.createDocument = [this] { return new CRichDoc(m_driver); };
+    m_template.createDocument = [this] { return new CRichDoc(m_driver, m_options); };
     m_template.createFrame = [] { return new CChildFrame; };
     m_template.createView = [this] { return new CRichView(new RichEditCtrl, m_options, m_driver); };
     AddHandlers();
@@ -65,6 +69,12 @@ void CRichApp::AddHandlers()
         if (MainWnd())
             MainWnd()->close();
     });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { Printing().RunSetupDialog(MainWnd()); });
+    for (int k = 0; k < kRecentFileCount; ++k) {
+        OnCommand(ID_FILE_MRU_FILE1 + k, [this, k] { OnOpenRecentFile(k); });
+        OnUpdateCommand(ID_FILE_MRU_FILE1 + k,
+                        [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning()); });
+    }
 }
 
 CMainFrame *CRichApp::MainFrame() const
@@ -87,8 +97,12 @@ bool CRichApp::InitInstance()
         return false;
     }
     SetMainWnd(frame);
+    // Files dropped on the main window outside the text windows.
+    auto *drop = new FileDrop(frame->MdiClient());
+    connect(drop, &FileDrop::filesDropped, this, &CRichApp::OnFilesDropped);
 
-    OnFileNew();
+    if (!ProcessCommandLine())
+        return false;
 
     if (m_options.ShowMaximized) {
         // Where no window manager maximises windows, the window still fills the screen.
@@ -97,6 +111,8 @@ bool CRichApp::InitInstance()
         frame->showMaximized();
     } else
         frame->show();
+    if (m_compareAtStart)
+        StartComparison(true);
     return true;
 }
 
@@ -281,6 +297,126 @@ void CRichApp::LoadSettings()
 void CRichApp::SaveSettings()
 {
     kivo::SaveSettings(GetProfile(), m_options);
+}
+
+// --- Files ------------------------------------------------------------------------------------
+
+Document *CRichApp::OpenDocumentFile(const QString &path)
+{
+    CMainFrame *frame = MainFrame();
+    if (!frame)
+        return nullptr;
+    if (frame->CountTextWindows() < 2)
+        OnFileNew();
+    CRichDoc *document = ActiveRichDoc();
+    if (!document)
+        return nullptr;
+    m_options.SyncScroll = 0;
+    document->OpenIntoActiveView(path);
+    return document;
+}
+
+void CRichApp::OnOpenRecentFile(int index)
+{
+    CMainFrame *frame = MainFrame();
+    RecentFileList *list = RecentFiles();
+    if (!frame || !list || m_driver.IsRunning() || index < 0 || index >= list->Size())
+        return;
+    auto *document = qobject_cast<CRichDoc *>(frame->ActiveDocument());
+    if (!frame->ActiveView() || !document)
+        return;
+    // A copy: a successful open moves the entry to the front.
+    const QString path = list->Paths()[index];
+    if (document->OpenIntoActiveView(path))
+        m_options.SyncScroll = 0;
+    else
+        list->Remove(list->Paths().indexOf(path));
+}
+
+void CRichApp::OnFilesDropped(const QStringList &paths)
+{
+    if (m_driver.IsRunning())
+        return;
+    if (MainWnd())
+        MainWnd()->activateWindow();
+    for (const QString &path : paths)
+        OpenDocumentFile(path);
+}
+
+bool CRichApp::OpenIntoPane(int paneNumber, const QString &path)
+{
+    CMainFrame *frame = MainFrame();
+    for (MdiChildWnd *child : frame->Children()) {
+        const auto *pane = qobject_cast<const CChildFrame *>(child);
+        if (!pane || pane->paneNumber != paneNumber)
+            continue;
+        frame->ActivateChild(child);
+        auto *document = qobject_cast<CRichDoc *>(frame->ActiveDocument());
+        return document && document->OpenIntoActiveView(path);
+    }
+    return false;
+}
+
+bool CRichApp::ProcessCommandLine()
+{
+    const CommandLine line = ParseCommandLine(m_arguments);
+    if (!line.error.isEmpty() || line.help)
+        return false;
+    if (line.left.isEmpty()) {
+        OnFileNew();
+        return true;
+    }
+    if (line.right.isEmpty()) {
+        OpenDocumentFile(line.left);
+        return true;
+    }
+    OnFileNew();
+    m_options.SyncScroll = 0;
+    const bool right = OpenIntoPane(2, line.right);
+    const bool left = OpenIntoPane(1, line.left);
+    // The comparison starts only when both texts are there.
+    m_compareAtStart = line.compare && left && right;
+    return true;
+}
+
+CRichApp::CommandLine CRichApp::ParseCommandLine(const QStringList &arguments)
+{
+    CommandLine line;
+    QStringList files;
+    bool options = true;
+    for (const QString &argument : arguments) {
+        if (options && argument == u"--") {
+            options = false;
+        } else if (options && argument == u"--compare") {
+            line.compare = true;
+        } else if (options && (argument == u"--help" || argument == u"-h")) {
+            line.help = true;
+        } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
+            line.error = QStringLiteral("unknown option ") + argument;
+            return line;
+        } else {
+            files.append(argument);
+        }
+    }
+    if (files.size() > 2)
+        line.error = QStringLiteral("at most two files can be named");
+    else if (line.compare && files.size() != 2)
+        line.error = QStringLiteral("--compare needs two files");
+    if (!line.error.isEmpty())
+        return line;
+    if (!files.isEmpty())
+        line.left = files[0];
+    if (files.size() == 2)
+        line.right = files[1];
+    return line;
+}
+
+QString CRichApp::CommandLineUsage()
+{
+    return QStringLiteral("usage: kivo [FILE]\n"
+                          "       kivo [--compare] LEFT RIGHT\n"
+                          "FILE is loaded into the left window; LEFT and RIGHT into the left and "
+                          "the right window,\nand --compare compares them at once.\n");
 }
 
 } // namespace kivo

@@ -47,6 +47,25 @@ public:
     /// The New command: makes sure one document is shown in two windows side by side.
     void OnFileNew();
 
+    /// Loads a file into the active window, making the two windows first when they are not
+    /// there (a file named on the command line, each file dropped on the main window). Returns
+    /// the document, or null when there is none; a file that cannot be loaded is reported.
+    Document *OpenDocumentFile(const QString &path);
+
+    /// What the command line asks for: the files for the left and the right window, and
+    /// whether to compare them at once; error says what is wrong with arguments that are not
+    /// understood.
+    struct CommandLine {
+        QString left;
+        QString right;
+        bool compare = false;
+        bool help = false;
+        QString error;
+    };
+    static CommandLine ParseCommandLine(const QStringList &arguments);
+    /// The command line's usage text.
+    static QString CommandLineUsage();
+
     /// Reads the options from the settings store (SetRegistryKey must have come first).
     void LoadSettings();
     /// Writes the options to the settings store.
@@ -60,6 +79,16 @@ public:
 private:
     void AddHandlers();
     void WriteStartupReport();
+    /// Carries out the command line: the windows, and the files loaded into them. False when
+    /// the command line is not understood.
+    bool ProcessCommandLine();
+    /// Recent file k (from 0) into the active window; an entry that fails is removed.
+    void OnOpenRecentFile(int index);
+    /// Files dropped on the main window outside the text windows: each in turn into the active
+    /// window.
+    void OnFilesDropped(const QStringList &paths);
+    /// Loads a file into the window of one side, which becomes the active one.
+    bool OpenIntoPane(int paneNumber, const QString &path);
 
     // IDriverHost: the windows as the comparison driver sees them.
     bool HasActiveDocument() const override;
@@ -90,6 +119,7 @@ private:
     QPointer<CProgDlg> m_progressDialog;
     QPointer<Document> m_comparedDoc;
     bool m_reported = false;
+    bool m_compareAtStart = false;
 };
 
 } // namespace kivo

@@ -30,4 +30,10 @@ bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *
 /// opened or read (a folder, a missing file).
 std::optional<std::string> ReadFileBytes(const QString &path, FileError *error = nullptr);
 
+/// The message that tells the user why a file could not be read or written, naming the file:
+/// "%1 was not found." for a missing file, "%1 could not be accessed." for one the user may not
+/// use, the full-disk message, and for any other error the general message followed by the
+/// system's own words. The text of fallbackStringId when the error carries nothing.
+QString FileErrorMessage(const QString &path, const FileError &error, int fallbackStringId);
+
 } // namespace kivo

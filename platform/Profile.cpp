@@ -98,9 +98,10 @@ void Profile::RemoveSection(std::string_view section)
     m_settings->remove(QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size())));
 }
 
-void Profile::Flush()
+bool Profile::Flush()
 {
     m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
 }
 
 QString Profile::FileName() const

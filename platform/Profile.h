@@ -50,8 +50,9 @@ public:
     /// Removes a section with all its values.
     void RemoveSection(std::string_view section);
 
-    /// Writes what is pending to the store and re-reads it.
-    void Flush();
+    /// Writes what is pending to the store and re-reads it; false when the store could not be
+    /// written (a folder without write permission, a full disk).
+    bool Flush();
     /// Where the store lives.
     QString FileName() const;
 

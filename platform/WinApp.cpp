@@ -3,6 +3,8 @@
 #include "platform/CommandActions.h"
 #include "platform/IdleLoop.h"
 #include "platform/MdiFrameWnd.h"
+#include "platform/MessageBox.h"
+#include "platform/Printing.h"
 #include "platform/Profile.h"
 #include "platform/RecentFileList.h"
 #include "platform/StatusBar.h"
@@ -11,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -34,7 +37,9 @@ void OnTerminateSignal(int)
 
 } // namespace
 
-WinApp::WinApp() : m_idle(new IdleLoop([this](long count) { return OnIdle(count); }, this))
+WinApp::WinApp()
+    : m_printing(std::make_unique<PrintSupport>()),
+      m_idle(new IdleLoop([this](long count) { return OnIdle(count); }, this))
 {
     g_current = this;
     QApplication::setQuitOnLastWindowClosed(false);
@@ -74,10 +79,16 @@ int WinApp::Run()
 
 int WinApp::ExitInstance()
 {
-    if (m_recentFiles && m_profile) {
+    if (!m_profile)
+        return 0;
+    if (m_recentFiles)
         m_recentFiles->WriteList(*m_profile);
-        m_profile->Flush();
-    }
+    m_printing->WriteSettings(*m_profile);
+    // Settings that cannot be kept are not dropped without a word.
+    if (!m_profile->Flush())
+        ShowMessageBox(res::LoadString(res::IDS_SETTINGS_NOT_SAVED)
+                           .arg(QDir::toNativeSeparators(m_profile->FileName())),
+                       MB_OK | MB_ICONEXCLAMATION, m_mainWnd);
     return 0;
 }
 
@@ -96,6 +107,7 @@ void WinApp::LoadStdProfileSettings(int maxFiles)
 {
     m_recentFiles = std::make_unique<RecentFileList>(maxFiles);
     m_recentFiles->ReadList(GetProfile());
+    m_printing->ReadSettings(GetProfile());
 }
 
 void WinApp::AddToRecentFileList(const QString &path)

@@ -11,6 +11,7 @@
 namespace kivo {
 
 class IdleLoop;
+class PrintSupport;
 class Profile;
 class RecentFileList;
 
@@ -29,8 +30,8 @@ public:
 
     /// Start-up; false ends the program at once.
     virtual bool InitInstance() { return true; }
-    /// Shut-down, after the event loop has ended; stores the recent-file list and returns the
-    /// exit code.
+    /// Shut-down, after the event loop has ended; stores the recent-file list and the preview
+    /// pages, and returns the exit code. A store that cannot be written is reported.
     virtual int ExitInstance();
     /// One slice of idle work; called again with count + 1 for as long as it returns true.
     /// Count 0 brings the command states of the main window up to date.
@@ -49,12 +50,16 @@ public:
     bool HasProfile() const { return m_profile != nullptr; }
     Profile &GetProfile() const;
 
-    /// Reads the recent-file list, of at most maxFiles entries, and shows it in the file menu.
+    /// Reads the recent-file list, of at most maxFiles entries, and shows it in the file menu;
+    /// reads the number of print-preview pages.
     void LoadStdProfileSettings(int maxFiles);
     /// The recent-file list; null before LoadStdProfileSettings.
     RecentFileList *RecentFiles() const { return m_recentFiles.get(); }
     /// Puts a file at the front of the recent-file list.
     void AddToRecentFileList(const QString &path);
+
+    /// The printer and the print preview of the application.
+    PrintSupport &Printing() const { return *m_printing; }
 
     /// Starts idle processing again (after a change that no user event brought).
     void KickIdle();
@@ -67,6 +72,7 @@ private:
     QPointer<MdiFrameWnd> m_mainWnd;
     std::unique_ptr<Profile> m_profile;
     std::unique_ptr<RecentFileList> m_recentFiles;
+    std::unique_ptr<PrintSupport> m_printing;
     IdleLoop *m_idle;
 };
 

@@ -14,7 +14,7 @@ inline constexpr int IDR_CONTEXT = 130;   ///< the text windows' context menu
 
 // Dialogs and controls.
 inline constexpr int IDD_ABOUTBOX = 100;
-inline constexpr int IDD_PROGRESS = 139;     ///< the progress dialog
+inline constexpr int IDD_PROGRESS = 139;      ///< the progress dialog
 inline constexpr int IDC_PROGRESS_BAR = 1028; ///< its progress bar
 inline constexpr int IDC_DELIMITER_BOX = 130; ///< the delimiter box on the toolbar
 
@@ -30,12 +30,13 @@ inline constexpr int IDS_BAD_DELIMITERS = 134;
 inline constexpr int IDS_NO_DELIMITERS_LONG = 135;
 inline constexpr int IDS_NO_DELIMITERS = 136;
 // Captions of the progress dialog, one per phase of a comparison.
-inline constexpr int IDS_CAPTION_ANALYSING = 140;  ///< "テキスト解析中"
-inline constexpr int IDS_CAPTION_COMPARING = 141;  ///< "比較しています"
+inline constexpr int IDS_CAPTION_ANALYSING = 140; ///< "テキスト解析中"
+inline constexpr int IDS_CAPTION_COMPARING = 141; ///< "比較しています"
 inline constexpr int IDS_CAPTION_PLEASE_WAIT = 142; ///< "しばらくお待ちください（比較中）"
 inline constexpr int IDS_CAPTION_ALMOST_DONE = 143; ///< "あと少しお待ちください（比較中）"
 inline constexpr int IDS_CAPTION_DISPLAYING = 144; ///< "結果を表示しています"
 inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールできます（表示中）"
+inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could not be written
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
@@ -49,6 +50,7 @@ inline constexpr int IDP_COMMAND_FAILURE = 61705;
 inline constexpr int IDP_FILE_GENERIC = 61729;
 inline constexpr int IDP_FILE_NOT_FOUND = 61730;
 inline constexpr int IDP_FILE_ACCESS_DENIED = 61733;
+inline constexpr int IDP_FILE_DISK_FULL = 61741;
 
 // Status-bar indicators.
 inline constexpr int ID_INDICATOR_CAPS = 59137;

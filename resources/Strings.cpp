@@ -33,6 +33,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_CAPTION_ALMOST_DONE, "あと少しお待ちください（比較中）"},
     {IDS_CAPTION_DISPLAYING, "結果を表示しています"},
     {IDS_CAPTION_SCROLLABLE, "スクロールできます（表示中）"},
+    {IDS_SETTINGS_NOT_SAVED, "設定を保存できませんでした。\n%1 に書き込めません。"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},
@@ -100,6 +101,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDP_FILE_GENERIC, "An unexpected error occurred while accessing %1."},
     {IDP_FILE_NOT_FOUND, "%1 was not found."},
     {IDP_FILE_ACCESS_DENIED, "%1 could not be accessed."},
+    {IDP_FILE_DISK_FULL, "There is not enough space on the disk to write %1."},
 });
 
 constexpr bool IsAscending()

@@ -1,16 +1,74 @@
 #include "views/RichDoc.h"
 
+#include "RichEditCtrl.h"
+#include "RichOptions.h"
 #include "driver/ComparisonDriver.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileDialog.h"
+#include "platform/MdiChildWnd.h"
+#include "platform/MdiFrameWnd.h"
+#include "platform/MessageBox.h"
+#include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
+#include "resources/Strings.h"
 #include "views/RichView.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace kivo {
+namespace {
 
-CRichDoc::CRichDoc(ComparisonDriver &driver) : m_driver(driver)
+using namespace res;
+
+constexpr char kRtfSignature[] = "{\\rtf";
+constexpr int kRtfSignatureLength = 5;
+
+// Files above this size are refused rather than read into memory whole (the comparison tool
+// draws the same line).
+constexpr qint64 kMostFileBytes = qint64{256} << 20;
+
+MdiFrameWnd *MainWindow()
 {
-    using namespace res;
+    WinApp *app = WinApp::Current();
+    return app ? app->MainWnd() : nullptr;
+}
+
+MdiChildWnd *ActiveFrame()
+{
+    MdiFrameWnd *main = MainWindow();
+    return main ? main->ActiveChild() : nullptr;
+}
+
+/// The extension of the document's files, with its dot: field 4 of the document strings.
+QString FilterExtension()
+{
+    return StringField(IDS_DOC_STRINGS, 4);
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+CRichDoc::CRichDoc(ComparisonDriver &driver, RichOptions &options)
+    : m_driver(driver), m_options(options)
+{
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
+    OnCommand(ID_FILE_SAVE_AS, [this] { OnFileSave(); });
     OnUpdateCommand(ID_COMPARE_SELECTION,
                     [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning() && BothSelected()); });
     OnUpdateCommand(ID_COMPARE_WHOLE,
@@ -31,9 +89,8 @@ template <typename Test> bool CRichDoc::BothViews(Test test) const
 {
     const std::vector<CRichView *> views = RichViews();
     return Views().size() == 2 && views.size() == 2 &&
-           std::all_of(views.begin(), views.end(), [&test](const CRichView *view) {
-               return test(*view);
-           });
+           std::all_of(views.begin(), views.end(),
+                       [&test](const CRichView *view) { return test(*view); });
 }
 
 bool CRichDoc::BothHaveText() const
@@ -68,6 +125,232 @@ void CRichDoc::FinishViewAfterComparison()
 {
     for (CRichView *view : RichViews())
         view->FinishViewAfterComparison();
+}
+
+CRichView *CRichDoc::ActiveRichView() const
+{
+    MdiFrameWnd *main = MainWindow();
+    auto *view = main ? qobject_cast<CRichView *>(main->ActiveView()) : nullptr;
+    return view && view->GetDocument() == this ? view : nullptr;
+}
+
+// --- Opening ------------------------------------------------------------------------------------
+
+void CRichDoc::OnFileOpen()
+{
+    if (m_driver.IsRunning())
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = LoadString(IDS_OPEN_FILE);
+    request.filters = {{LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
+    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    if (!path || path->isEmpty())
+        return;
+    if (OpenFile(*path))
+        m_options.SyncScroll = 0;
+}
+
+bool CRichDoc::OpenIntoActiveView(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    return OpenFile(path);
+}
+
+bool CRichDoc::OpenFile(const QString &path)
+{
+    // Every open waits for the end of a comparison: the views are locked and being written.
+    if (m_driver.IsRunning() || !ActiveRichView())
+        return false;
+    m_richText = DetectRichText(path);
+    // The view is emptied and retitled only once the file has been read: a file that cannot
+    // be loaded leaves the text the user had.
+    if (!OnOpenDocument(path))
+        return false;
+    MdiChildWnd *frame = ActiveFrame();
+    if (!frame)
+        return false;
+    frame->setWindowTitle(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return true;
+}
+
+bool CRichDoc::OnOpenDocument(const QString &path)
+{
+    CRichView *view = ActiveRichView();
+    if (!view)
+        return false;
+    FileError error;
+    std::optional<std::string> bytes;
+    {
+        const WaitCursor wait;
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > kMostFileBytes)
+            error = {EFBIG, QString::fromLocal8Bit(std::strerror(EFBIG))};
+        else
+            bytes = ReadFileBytes(path, &error);
+    }
+    if (!bytes) {
+        ReportFailure(path, error, IDP_FAILED_TO_OPEN_DOC);
+        return false;
+    }
+    RichEditCtrl &edit = *view->Control();
+    if (bytes->empty()) {
+        view->ClearAll();
+    } else {
+        const WaitCursor wait;
+        // Plain text takes the display format; the stream replaces the whole text, and bytes
+        // it cannot read leave the text as it was.
+        view->ApplyDisplayFormat();
+        const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
+        std::string reason;
+        if (!edit.StreamIn(format, *bytes, &reason)) {
+            const QString name = QDir::toNativeSeparators(path);
+            ReportFailure(
+                path, {0, name + QStringLiteral(" is ") + QString::fromStdString(reason) + u'.'},
+                IDP_FAILED_TO_OPEN_DOC);
+            return false;
+        }
+    }
+    edit.SetModify(false);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    SetPathName(absolute);
+    if (WinApp *app = WinApp::Current())
+        app->AddToRecentFileList(absolute);
+    return true;
+}
+
+int CRichDoc::DetectRichText(const QString &path, FileError *error)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error) {
+            const int code =
+                QFileInfo::exists(path) ? (QFileInfo(path).isDir() ? EISDIR : EACCES) : ENOENT;
+            *error = {code, QString::fromLocal8Bit(std::strerror(code))};
+        }
+        return -1;
+    }
+    if (file.size() != 0)
+        return FileStartsWith(file, kRtfSignature, kRtfSignatureLength) ? 1 : 0;
+    const QString tail = path.right(4);
+    return tail.startsWith(u'.') &&
+                   (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||
+                    tail.compare(QStringLiteral(".fdj"), Qt::CaseInsensitive) == 0)
+               ? 1
+               : 0;
+}
+
+bool CRichDoc::FileStartsWith(QIODevice &file, const char *bytes, int n)
+{
+    if (n <= 0)
+        return true;
+    if (!file.seek(0))
+        return false;
+    std::string buffer(static_cast<std::size_t>(n), '\0');
+    qint64 got = 0;
+    while (got < n) {
+        const qint64 read = file.read(buffer.data() + got, n - got);
+        if (read < 0)
+            return false;
+        if (read == 0)
+            break;
+        got += read;
+    }
+    return std::memcmp(buffer.data(), bytes, static_cast<std::size_t>(n)) == 0;
+}
+
+// --- Saving -------------------------------------------------------------------------------------
+
+void CRichDoc::OnFileSave()
+{
+    NameFromActiveFrame();
+    if (!DoSave())
+        return;
+    MdiChildWnd *frame = ActiveFrame();
+    if (frame && !PathName().isEmpty())
+        frame->setWindowTitle(QDir::toNativeSeparators(PathName()));
+}
+
+void CRichDoc::NameFromActiveFrame()
+{
+    MdiChildWnd *frame = ActiveFrame();
+    if (!frame)
+        return;
+    const QString title = QDir::fromNativeSeparators(frame->windowTitle());
+    if (title.isEmpty())
+        return;
+    if (PathName().isEmpty()) {
+        SetTitle(title);
+        return;
+    }
+    const QString ext = FilterExtension();
+    if (ext.isEmpty())
+        return;
+    // The extension is looked for in the file's name only: a dot in a folder's name is no
+    // extension.
+    const qsizetype nameStart = title.lastIndexOf(u'/') + 1;
+    const qsizetype dot = title.lastIndexOf(u'.');
+    const QString name = dot > nameStart ? title.left(dot) + ext : title + ext;
+    SetPathName(QDir::cleanPath(QFileInfo(name).absoluteFilePath()));
+}
+
+QString CRichDoc::ProposedSaveName() const
+{
+    if (!PathName().isEmpty())
+        return PathName();
+    return Title() + FilterExtension();
+}
+
+bool CRichDoc::DoSave()
+{
+    if (!ActiveRichView())
+        return false;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = LoadString(IDS_SAVE_FILE);
+    request.filters = {{StringField(IDS_DOC_STRINGS, 3), QStringLiteral("*.rtf")},
+                       {LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
+    request.defaultSuffix = FilterExtension().mid(1);
+    request.proposedName = ProposedSaveName();
+    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    if (!path || path->isEmpty())
+        return false;
+    if (!OnSaveDocument(*path))
+        return false;
+    const QString absolute = QFileInfo(*path).absoluteFilePath();
+    SetPathName(absolute);
+    if (WinApp *app = WinApp::Current())
+        app->AddToRecentFileList(absolute);
+    return true;
+}
+
+bool CRichDoc::OnSaveDocument(const QString &path)
+{
+    CRichView *view = ActiveRichView();
+    if (!view)
+        return false;
+    m_richText = 1;
+    const WaitCursor wait;
+    const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
+    FileError error;
+    if (!rtf) {
+        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        return false;
+    }
+    if (!SaveFileAtomically(path, *rtf, &error)) {
+        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        return false;
+    }
+    view->Control()->SetModify(false);
+    return true;
+}
+
+void CRichDoc::ReportFailure(const QString &path, const FileError &error,
+                             int fallbackStringId) const
+{
+    ShowMessageBox(FileErrorMessage(path, error, fallbackStringId), MB_OK | MB_ICONEXCLAMATION,
+                   MainWindow());
 }
 
 } // namespace kivo

@@ -2,18 +2,31 @@
 
 #include "platform/Document.h"
 
+#include <QString>
+
+#include <string>
+
+class QIODevice;
+
 namespace kivo {
 
 class CRichView;
 class ComparisonDriver;
+struct FileError;
+struct RichOptions;
 
 /// The document: one text shown in two views, the left and the right window. It owns nothing
 /// of a comparison; it decides whether the compare commands are available and passes the
 /// driver's calls on to its views.
+///
+/// The file commands act on the active view only: opening reads a rich-text or plain-text file
+/// into it and leaves the other view alone; saving writes it, always as rich text. Nothing ever
+/// asks whether to save.
 class CRichDoc : public Document {
     Q_OBJECT
 public:
-    explicit CRichDoc(ComparisonDriver &driver);
+    /// The driver and the options must outlive the document.
+    CRichDoc(ComparisonDriver &driver, RichOptions &options);
 
     /// Whether the document has exactly two views and each holds at least one character.
     bool BothHaveText() const;
@@ -29,12 +42,58 @@ public:
     /// The views that are text views, in the document's order.
     std::vector<CRichView *> RichViews() const;
 
+    /// Loads a file into the active view without a dialog; the frame then shows the path.
+    /// False for no path, while a comparison runs, when the file cannot be loaded (reported to
+    /// the user) and when no text window is active. Leaves synchronised scrolling to the caller.
+    bool OpenIntoActiveView(const QString &path);
+
+    /// Reads a file into the active view in the format of the rich-text flag and remembers it
+    /// as the document's file and in the recent-file list. A file that cannot be read is
+    /// reported and the view keeps its text. Returns whether it was loaded.
+    bool OnOpenDocument(const QString &path);
+
+    /// Never asks: closing a window or the program does not offer to save.
+    bool SaveModified() override { return true; }
+
+    /// 1 when the file is rich text (it begins with "{\rtf", byte for byte; an empty file when
+    /// its name ends in ".rtf" or ".fdj", in any case), 0 for plain text, -1 when it cannot be
+    /// opened (error receives why).
+    static int DetectRichText(const QString &path, FileError *error = nullptr);
+    /// Whether the device's first n bytes are the given bytes; a shorter file counts as filled
+    /// up with zero bytes. False when it cannot be read from its start.
+    static bool FileStartsWith(QIODevice &file, const char *bytes, int n);
+
+    /// The name the save dialog proposes: the path name, else the title with ".rtf".
+    QString ProposedSaveName() const;
+
+    /// The rich-text flag: 1 reads and writes rich text, 0 plain text (-1 after an open of a
+    /// file that could not be opened).
+    int RichText() const { return m_richText; }
+
+    /// The active view of the main window, when it is a text view of this document.
+    CRichView *ActiveRichView() const;
+
 private:
+    void OnFileOpen();
+    void OnFileSave();
+    /// The shared part of the open command and OpenIntoActiveView: true once the file is loaded
+    /// and the active frame shows its path.
+    bool OpenFile(const QString &path);
+    /// Sets the path name or the title from the active frame's title before saving.
+    void NameFromActiveFrame();
+    /// Asks for the file name and writes the active view there; false when cancelled or failed.
+    bool DoSave();
+    /// Writes the active view as rich text; reports a failure.
+    bool OnSaveDocument(const QString &path);
+    /// Shows the failure of a load or a save.
+    void ReportFailure(const QString &path, const FileError &error, int fallbackStringId) const;
     /// Whether there are exactly two text views and each passes the test; stops at the first
     /// that fails.
     template <typename Test> bool BothViews(Test test) const;
 
     ComparisonDriver &m_driver;
+    RichOptions &m_options;
+    int m_richText = 1;
 };
 
 } // namespace kivo

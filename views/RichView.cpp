@@ -3,11 +3,13 @@
 #include "driver/ComparisonDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
+#include "platform/FileDrop.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/WinApp.h"
 #include "resources/ResourceIds.h"
 #include "views/PaneFrame.h"
 #include "views/ResultText.h"
+#include "views/RichDoc.h"
 #include "views/UpdateHint.h"
 
 #include <QApplication>
@@ -27,6 +29,9 @@ using namespace res;
 // The font fields a font change applies, so that the result's colours and effects stay.
 constexpr std::uint32_t kFontFieldsMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
 static_assert(kFontFieldsMask == 0xA8000000);
+
+// Half an inch on every side of a printed page.
+constexpr double kPrintMarginTwips = 720;
 
 MdiFrameWnd *MainWindow()
 {
@@ -62,6 +67,10 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
     : RichEditView(control), m_options(options), m_driver(driver)
 {
+    // Files dropped on the window: installed first, so that the view's own filter, which
+    // refuses drops while a comparison runs, sees them before.
+    auto *drop = new FileDrop(control);
+    connect(drop, &FileDrop::filesDropped, this, &CRichView::OnDropFiles);
     control->installEventFilter(this);
     // The control's own context menu and mouse handling start in its viewport.
     control->viewport()->installEventFilter(this);
@@ -95,11 +104,15 @@ void CRichView::AddCommands()
     idleAnd(ID_EDIT_CUT, [this] { return HasSelection(); });
     idleAnd(ID_EDIT_UNDO, [this] { return Control()->CanUndo(); });
     idleAnd(ID_EDIT_PASTE, [this] { return CanPaste(); });
+    for (const int id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        idleAnd(id, [this] { return HasText(); });
 }
 
 void CRichView::OnInitialUpdate()
 {
     RichEditView::OnInitialUpdate();
+    SetPrintMargins(
+        QMarginsF(kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips));
     lastTopLine = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
@@ -320,6 +333,21 @@ bool CRichView::ShowContextMenu(const QPoint &globalPos)
     return true;
 }
 
+void CRichView::OnDropFiles(const QStringList &paths)
+{
+    if (m_driver.IsRunning() || paths.isEmpty())
+        return;
+    auto *document = qobject_cast<CRichDoc *>(GetDocument());
+    if (!document)
+        return;
+    MdiFrameWnd *main = MainWindow();
+    if (main && main->ActiveChild() != ParentFrame())
+        main->ActivateChild(ParentFrame());
+    // Only the first file of a drop is opened.
+    if (document->OpenIntoActiveView(paths.front()))
+        m_options.SyncScroll = 0;
+}
+
 // --- Pasting ------------------------------------------------------------------------------------
 
 std::optional<PasteChoice> CRichView::QueryAcceptData(const QMimeData &data) const
@@ -398,8 +426,7 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts)
 {
     RichEditCtrl &edit = *Control();
-    if (atSentenceEnd && m_options.ViewFormat == 0 &&
-        rowCount < static_cast<int>(kRowStartCount))
+    if (atSentenceEnd && m_options.ViewFormat == 0 && rowCount < static_cast<int>(kRowStartCount))
         rowStarts[static_cast<std::size_t>(rowCount++)] = edit.GetSel().start;
     if (!text.empty()) {
         CharFormat format = StatusFormat(m_options, record.status);

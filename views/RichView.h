@@ -35,6 +35,9 @@ public:
     void SyncScrollFrom();
     /// Makes the display format the control's default format and the selection's.
     void ApplyDisplayFormat();
+    /// Empties the text (undoably), gives it the display format and retitles the frame
+    /// "Untitled1" or "Untitled2".
+    void ClearAll();
 
     // --- A comparison, in the order the driver calls these ---------------------------------
     /// Locks the view, saves the selection and hands the compared text (the whole text, or the
@@ -81,10 +84,11 @@ protected:
 private:
     void AddCommands();
     void SetPaneTitle();
-    void ClearAll();
     void ReceiveScroll(const View *sender, int delta);
     void Reformat(bool fontOnly);
     void OnControlScrolled();
+    /// Files dropped on the window: the first is opened into this window.
+    void OnDropFiles(const QStringList &paths);
     /// The scrolling keys while a result is being displayed; true when the key was used.
     bool ScrollKeyDuringDisplay(const QKeyEvent &key);
     bool ShowContextMenu(const QPoint &globalPos);
