@@ -1,0 +1,486 @@
+// The document's file commands in the real windows: open, save and save as, what they propose
+// and report, recent files and dropped files.
+
+#include "TestText.h"
+#include "WindowsFixture.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/RecentFileList.h"
+#include "resources/ResourceIds.h"
+#include "views/ResultText.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <unistd.h>
+
+#include <tuple>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+using test::Sjis;
+
+/// One run of text with the fields that must survive a file: colour and the four effects.
+using TextRun = std::tuple<QString, QRgb, bool, bool, bool, bool>;
+
+/// The runs of a document, neighbours of equal format merged, paragraph breaks as "\n".
+std::vector<TextRun> Runs(const QTextDocument &document)
+{
+    std::vector<TextRun> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat f = fragment.charFormat();
+            TextRun run{fragment.text(),       f.foreground().color().rgb(),
+                        f.fontWeight() >= 600, f.fontItalic(),
+                        f.fontUnderline(),     f.fontStrikeOut()};
+            if (!runs.empty() && std::get<1>(runs.back()) == std::get<1>(run) &&
+                std::get<2>(runs.back()) == std::get<2>(run) &&
+                std::get<3>(runs.back()) == std::get<3>(run) &&
+                std::get<4>(runs.back()) == std::get<4>(run) &&
+                std::get<5>(runs.back()) == std::get<5>(run))
+                std::get<0>(runs.back()) += std::get<0>(run);
+            else
+                runs.push_back(run);
+        }
+        if (block.next().isValid() && !runs.empty())
+            std::get<0>(runs.back()) += u'\n';
+    }
+    return runs;
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class RichDocTest : public test::WindowsFixture {
+protected:
+    /// Answers every file dialog with the path given, noting what it was asked.
+    void AnswerFileDialogs(std::optional<QString> path)
+    {
+        m_fileAnswer = std::move(path);
+        // The answerer before goes first: it puts back the one it replaced.
+        m_fileDialogs.reset();
+        m_fileDialogs =
+            std::make_unique<ScopedFileDialogAnswerer>([this](const FileDialogRequest &request) {
+                m_requests.push_back(request);
+                return m_fileAnswer;
+            });
+    }
+
+    bool Open(int pane, const QString &path)
+    {
+        AnswerFileDialogs(path);
+        return Choose(ID_FILE_OPEN, pane);
+    }
+
+    bool Save(int pane, const QString &path)
+    {
+        AnswerFileDialogs(path);
+        return Choose(ID_FILE_SAVE, pane);
+    }
+
+    void SetUp() override
+    {
+        WindowsFixture::SetUp();
+        m_messageBoxes =
+            std::make_unique<ScopedMessageBoxAnswerer>([this](const MessageBoxRequest &request) {
+                m_messages.push_back(request.text);
+                return IDOK;
+            });
+    }
+
+    /// Writes every status colour, all four effects, characters outside code page 932 and
+    /// emoji into a window.
+    void FillWithStatuses(int pane)
+    {
+        RichOptions &options = m_app->Options();
+        options.Effect = {0, 2, 1, 3,
+                          4}; // same italic, changed bold, added underline, deleted struck
+        RichEditCtrl &edit = Edit(pane);
+        edit.SetSel(0, -1);
+        edit.ReplaceSel({});
+        const char *texts[] = {"原文のまま、", "同じ文。", "変わった〜文♫😀。", "足した文é。",
+                               "消した文\r二行目。"};
+        for (int status = 0; status < 5; ++status) {
+            edit.SetCharFormat(StatusFormat(options, static_cast<TextStatus>(status)),
+                               FormatScope::Selection);
+            edit.ReplaceSel(Sjis(texts[status]));
+        }
+    }
+
+    std::optional<QString> m_fileAnswer;
+    std::vector<FileDialogRequest> m_requests;
+    std::unique_ptr<ScopedFileDialogAnswerer> m_fileDialogs;
+    std::vector<QString> m_messages;
+    std::unique_ptr<ScopedMessageBoxAnswerer> m_messageBoxes;
+};
+
+TEST_F(RichDocTest, WhatIsSavedReadsBackWithItsTextColoursAndEffects)
+{
+    FillWithStatuses(1);
+    const std::vector<TextRun> before = Runs(*Edit(1).document());
+    ASSERT_GE(before.size(), 5u);
+    const QString path = TempPath(QStringLiteral("result.rtf"));
+    ASSERT_TRUE(Save(1, path));
+    ASSERT_TRUE(m_messages.empty()) << m_messages.front().toStdString();
+    EXPECT_TRUE(ReadFile(path).startsWith("{\\rtf"));
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path));
+
+    // Read back into the other window, and into the same one after clearing it.
+    ASSERT_TRUE(Open(2, path));
+    EXPECT_EQ(Runs(*Edit(2).document()), before);
+    ASSERT_TRUE(Choose(ID_EDIT_CLEAR_ALL, 1));
+    ASSERT_TRUE(Open(1, path));
+    EXPECT_EQ(Runs(*Edit(1).document()), before);
+    EXPECT_EQ(Doc()->RichText(), 1);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(RichDocTest, OnlyTheFirstFiveBytesInTheirCaseMakeRichText)
+{
+    const QString rtfAsTxt = TempPath(QStringLiteral("looks-plain.txt"));
+    const QString capitals = TempPath(QStringLiteral("capitals.rtf"));
+    const QString markup = TempPath(QStringLiteral("markup.rtf"));
+    ASSERT_TRUE(WriteFile(rtfAsTxt, "{\\rtf1\\ansi {\\b bold}}"));
+    ASSERT_TRUE(WriteFile(capitals, "{\\RTF1 shown as text}"));
+    ASSERT_TRUE(WriteFile(markup, " {\\rtf1 not at the start}"));
+    EXPECT_EQ(CRichDoc::DetectRichText(rtfAsTxt), 1);
+    EXPECT_EQ(CRichDoc::DetectRichText(capitals), 0);
+    EXPECT_EQ(CRichDoc::DetectRichText(markup), 0);
+
+    ASSERT_TRUE(Open(1, rtfAsTxt));
+    EXPECT_EQ(Edit(1).GetText(), "bold");
+    ASSERT_TRUE(Open(1, capitals));
+    EXPECT_EQ(Edit(1).GetText(), "{\\RTF1 shown as text}");
+    EXPECT_EQ(Doc()->RichText(), 0);
+}
+
+TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
+{
+    for (const char *name : {"empty.rtf", "EMPTY.FDJ", "empty.Rtf"}) {
+        const QString path = TempPath(QString::fromLatin1(name));
+        ASSERT_TRUE(WriteFile(path, {}));
+        EXPECT_EQ(CRichDoc::DetectRichText(path), 1) << name;
+    }
+    for (const char *name : {"empty.txt", "rtf", "x.rtfx"}) {
+        const QString path = TempPath(QString::fromLatin1(name));
+        ASSERT_TRUE(WriteFile(path, {}));
+        EXPECT_EQ(CRichDoc::DetectRichText(path), 0) << name;
+    }
+    SetText(1, "old text");
+    const QString path = TempPath(QStringLiteral("empty.rtf"));
+    ASSERT_TRUE(Open(1, path));
+    EXPECT_EQ(Edit(1).GetTextLength(), 0);
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(RichDocTest, FileStartsWithFillsAShortFileWithZeros)
+{
+    QByteArray bytes("{\\r");
+    QBuffer shortFile(&bytes);
+    ASSERT_TRUE(shortFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(CRichDoc::FileStartsWith(shortFile, "{\\r\0\0", 5));
+    EXPECT_FALSE(CRichDoc::FileStartsWith(shortFile, "{\\rtf", 5));
+    shortFile.read(2); // read from the start whatever was read before
+    EXPECT_TRUE(CRichDoc::FileStartsWith(shortFile, "{\\", 2));
+    QBuffer closed;
+    EXPECT_FALSE(CRichDoc::FileStartsWith(closed, "{", 1));
+}
+
+TEST_F(RichDocTest, OpeningIntoTheRightWindowLeavesTheLeftOneAlone)
+{
+    SetText(1, Sjis("左の文。"));
+    const QString path = TempPath(QStringLiteral("右.txt"));
+    ASSERT_TRUE(WriteFile(path, QStringLiteral("右の文。\n二行目。").toUtf8()));
+    m_app->Options().SyncScroll = 1;
+    ASSERT_TRUE(Open(2, path));
+    EXPECT_EQ(Edit(2).GetText(), Sjis("右の文。\r二行目。"));
+    EXPECT_EQ(Title(2), QDir::toNativeSeparators(path));
+    EXPECT_EQ(Edit(1).GetText(), Sjis("左の文。"));
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_EQ(m_app->Options().SyncScroll, 0);
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
+    // The open dialog: its title and its one filter.
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].title, QStringLiteral("Open"));
+    ASSERT_EQ(m_requests[0].filters.size(), 1u);
+    EXPECT_EQ(m_requests[0].filters[0].name, QStringLiteral("All Files (*.*)"));
+    EXPECT_EQ(m_requests[0].filters[0].patterns, QStringLiteral("*.*"));
+}
+
+TEST_F(RichDocTest, PlainTextKeepsCharactersOutsideTheCodePageAndIsSavedAsRichText)
+{
+    const QString path = TempPath(QStringLiteral("utf8.txt"));
+    const QString text = QStringLiteral("〜と～は別の字、😀も。");
+    ASSERT_TRUE(WriteFile(path, "\xEF\xBB\xBF" + text.toUtf8()));
+    ASSERT_TRUE(Open(1, path));
+    EXPECT_EQ(Edit(1).toPlainText(), text);
+    const QString saved = TempPath(QStringLiteral("utf8.rtf"));
+    ASSERT_TRUE(Save(1, saved));
+    EXPECT_TRUE(ReadFile(saved).startsWith("{\\rtf"));
+    ASSERT_TRUE(Open(2, saved));
+    EXPECT_EQ(Edit(2).toPlainText(), text);
+}
+
+TEST_F(RichDocTest, AMissingFileIsReportedByNameAndTheWindowKeepsItsText)
+{
+    SetText(1, "keep me");
+    const QString missing = TempPath(QStringLiteral("missing.txt"));
+    m_app->Options().SyncScroll = 1;
+    EXPECT_TRUE(Open(1, missing)); // the command ran
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(missing) + QStringLiteral(" was not found."));
+    EXPECT_EQ(Edit(1).GetText(), "keep me");
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_EQ(m_app->Options().SyncScroll, 1);
+    EXPECT_TRUE(Doc()->PathName().isEmpty());
+}
+
+TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
+{
+    SetText(1, "keep me");
+    const QString path = TempPath(QStringLiteral("binary.txt"));
+    ASSERT_TRUE(WriteFile(path, QByteArray("ab\0cd", 5)));
+    Open(1, path);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(path) + QStringLiteral(" is ")))
+        << m_messages[0].toStdString();
+    EXPECT_EQ(Edit(1).GetText(), "keep me");
+}
+
+TEST_F(RichDocTest, CancellingTheDialogsChangesNothing)
+{
+    SetText(1, "text");
+    AnswerFileDialogs(std::nullopt);
+    ASSERT_TRUE(Choose(ID_FILE_OPEN, 1));
+    ASSERT_TRUE(Choose(ID_FILE_SAVE_AS, 1));
+    EXPECT_EQ(m_requests.size(), 2u);
+    EXPECT_EQ(Edit(1).GetText(), "text");
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(RichDocTest, SaveProposesTheWindowsOwnNameWithTheRichTextExtension)
+{
+    // Before any open or save: the pane's title.
+    SetText(1, "left");
+    SetText(2, "right");
+    ASSERT_TRUE(Save(1, {}));
+    ASSERT_EQ(m_requests.size(), 1u);
+    const FileDialogRequest &request = m_requests[0];
+    EXPECT_EQ(request.proposedName, QStringLiteral("Untitled1.rtf"));
+    EXPECT_EQ(request.title, QStringLiteral("Save As"));
+    EXPECT_EQ(request.defaultSuffix, QStringLiteral("rtf"));
+    ASSERT_EQ(request.filters.size(), 2u);
+    EXPECT_EQ(request.filters[0].name, QStringLiteral("リッチ テキスト形式 (*.rtf)"));
+    EXPECT_EQ(request.filters[0].patterns, QStringLiteral("*.rtf"));
+    EXPECT_EQ(request.filters[1].patterns, QStringLiteral("*.*"));
+
+    // After opening a plain-text file: its name with ".rtf".
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("a.b")));
+    const QString text = TempPath(QStringLiteral("a.b/b.txt"));
+    const QString noExtension = TempPath(QStringLiteral("a.b/notes"));
+    ASSERT_TRUE(WriteFile(text, "b"));
+    ASSERT_TRUE(WriteFile(noExtension, "n"));
+    ASSERT_TRUE(Open(1, text));
+    ASSERT_TRUE(Save(1, {}));
+    EXPECT_EQ(m_requests.back().proposedName, TempPath(QStringLiteral("a.b/b.rtf")));
+    // A dot in a folder's name is no extension.
+    ASSERT_TRUE(Open(1, noExtension));
+    ASSERT_TRUE(Save(1, {}));
+    EXPECT_EQ(m_requests.back().proposedName, TempPath(QStringLiteral("a.b/notes.rtf")));
+
+    // After the right window was saved, the left one titled Untitled1 proposes that name in
+    // the current folder.
+    ASSERT_TRUE(Save(2, TempPath(QStringLiteral("x.rtf"))));
+    ASSERT_TRUE(Choose(ID_EDIT_CLEAR_ALL, 1));
+    SetText(1, "left again");
+    ASSERT_TRUE(Save(1, {}));
+    EXPECT_EQ(m_requests.back().proposedName,
+              QDir::current().filePath(QStringLiteral("Untitled1.rtf")));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
+{
+    SetText(1, "new text");
+    ASSERT_TRUE(Save(1, QStringLiteral("/dev/full")));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0],
+              QStringLiteral("There is not enough space on the disk to write /dev/full."));
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_TRUE(Doc()->PathName().isEmpty());
+
+    // A file in a folder that does not exist.
+    m_messages.clear();
+    const QString nowhere = TempPath(QStringLiteral("no/such/folder.rtf"));
+    ASSERT_TRUE(Save(1, nowhere));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(nowhere) + QStringLiteral(" was not found."));
+
+    // A read-only file (the superuser may write it anyway).
+    if (::geteuid() == 0)
+        return;
+    m_messages.clear();
+    const QString readOnly = TempPath(QStringLiteral("old.rtf"));
+    ASSERT_TRUE(WriteFile(readOnly, "old contents"));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    ASSERT_TRUE(Save(1, readOnly));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], readOnly + QStringLiteral(" could not be accessed."));
+    EXPECT_EQ(ReadFile(readOnly), QByteArray("old contents"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(RichDocTest, SaveIsAvailableWithTextAndOpenNeedsBothWindows)
+{
+    m_frame->ActivateChild(Pane(1));
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_FILE_SAVE).enabled);
+    EXPECT_FALSE(m_frame->State(ID_FILE_PRINT).enabled);
+    EXPECT_TRUE(m_frame->State(ID_FILE_SAVE_AS).enabled);
+    EXPECT_TRUE(m_frame->State(ID_FILE_OPEN).enabled);
+    SetText(1, "text");
+    EXPECT_TRUE(m_frame->State(ID_FILE_SAVE).enabled);
+    EXPECT_TRUE(m_frame->State(ID_FILE_PRINT_PREVIEW).enabled);
+    Pane(2)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(m_frame->State(ID_FILE_OPEN).enabled);
+}
+
+TEST_F(RichDocTest, EveryOpenIsRefusedWhileAComparisonRuns)
+{
+    const QString path = TempPath(QStringLiteral("in.txt"));
+    ASSERT_TRUE(WriteFile(path, "file text"));
+    SetText(1, Sjis("一つ目の文。二つ目の文。"));
+    SetText(2, Sjis("一つ目の文。三つ目の文。"));
+    ASSERT_TRUE(Choose(ID_COMPARE_WHOLE, 1));
+    ASSERT_TRUE(m_app->Driver().IsRunning());
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_FILE_OPEN).enabled);
+    EXPECT_FALSE(m_frame->State(ID_FILE_MRU_FILE1).enabled);
+    EXPECT_FALSE(Doc()->OpenIntoActiveView(path));
+    m_app->OpenDocumentFile(path);
+    EXPECT_NE(Title(1), QDir::toNativeSeparators(path));
+    ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+    EXPECT_TRUE(Doc()->OpenIntoActiveView(path));
+}
+
+TEST_F(RichDocTest, RecentFilesOpenIntoTheActiveWindowAndAFailingOneIsRemoved)
+{
+    const QString first = TempPath(QStringLiteral("first.txt"));
+    const QString second = TempPath(QStringLiteral("second.txt"));
+    ASSERT_TRUE(WriteFile(first, "first"));
+    ASSERT_TRUE(WriteFile(second, "second"));
+    ASSERT_TRUE(Open(1, first));
+    ASSERT_TRUE(Open(1, second));
+    RecentFileList &list = *m_app->RecentFiles();
+    ASSERT_EQ(list.Paths(), (QStringList{second, first}));
+
+    // Entry 2 into the right window; it moves to the front.
+    m_app->Options().SyncScroll = 1;
+    ASSERT_TRUE(Choose(ID_FILE_MRU_FILE1 + 1, 2));
+    EXPECT_EQ(Edit(2).GetText(), "first");
+    EXPECT_EQ(Title(2), QDir::toNativeSeparators(first));
+    EXPECT_EQ(m_app->Options().SyncScroll, 0);
+    EXPECT_EQ(list.Paths(), (QStringList{first, second}));
+
+    // A file that went away: reported, and its entry goes.
+    ASSERT_TRUE(QFile::remove(second));
+    ASSERT_TRUE(Choose(ID_FILE_MRU_FILE1 + 1, 1));
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(list.Paths(), QStringList{first});
+    EXPECT_EQ(Edit(1).GetText(), "second");
+
+    // The list is kept in the settings store at exit.
+    m_app->ExitInstance();
+    Profile profile(QStringLiteral("Velmora"), QStringLiteral("Kivo"));
+    RecentFileList stored(16);
+    stored.ReadList(profile);
+    EXPECT_EQ(stored.Paths(), QStringList{first});
+}
+
+QMimeData *FileUrls(const QStringList &paths)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data->setUrls(urls);
+    data->setText(paths.join(u'\n'));
+    return data;
+}
+
+/// Drops files on a widget as the window system would: enter, then drop, at its middle.
+bool DropFiles(QWidget *target, const QStringList &paths)
+{
+    const std::unique_ptr<QMimeData> data(FileUrls(paths));
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+TEST_F(RichDocTest, AFileDroppedOnAWindowLoadsIntoItAndOnlyTheFirstOfSeveral)
+{
+    const QString one = TempPath(QStringLiteral("one.txt"));
+    const QString two = TempPath(QStringLiteral("two.txt"));
+    ASSERT_TRUE(WriteFile(one, "one"));
+    ASSERT_TRUE(WriteFile(two, "two"));
+    m_frame->ActivateChild(Pane(1));
+    m_app->Options().SyncScroll = 1;
+    EXPECT_TRUE(DropFiles(Edit(2).viewport(), {one, two}));
+    EXPECT_EQ(Edit(2).GetText(), "one");
+    EXPECT_EQ(Edit(1).GetTextLength(), 0);
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
+    EXPECT_EQ(m_app->Options().SyncScroll, 0);
+}
+
+TEST_F(RichDocTest, FilesDroppedOnTheMainWindowLoadInTurnAndTheLastStays)
+{
+    QStringList paths;
+    for (const char *name : {"a.txt", "b.txt", "c.txt"}) {
+        paths.append(TempPath(QString::fromLatin1(name)));
+        ASSERT_TRUE(WriteFile(paths.back(), name));
+    }
+    Pane(2)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(DropFiles(m_frame->MdiClient()->viewport(), paths));
+    // The missing window was made again first, and is the active one: it holds the last file.
+    ASSERT_EQ(m_frame->Children().size(), 2u);
+    ASSERT_EQ(m_frame->ActiveChild(), Pane(2));
+    EXPECT_EQ(Edit(2).GetText(), "c.txt");
+    EXPECT_EQ(Title(2), QDir::toNativeSeparators(paths.back()));
+    EXPECT_EQ(Edit(1).GetTextLength(), 0);
+    EXPECT_EQ(m_app->RecentFiles()->Size(), 3);
+}
+
+} // namespace
+} // namespace kivo

@@ -1,0 +1,200 @@
+// Files named on the command line, printing, and a settings store that cannot be written.
+
+#include "TestText.h"
+#include "WindowsFixture.h"
+#include "platform/MessageBox.h"
+#include "platform/Printing.h"
+#include "platform/Profile.h"
+#include "resources/ResourceIds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+using test::Sjis;
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+using Line = CRichApp::CommandLine;
+
+TEST(CommandLine, NamesUpToTwoFilesAndTheCompareSwitch)
+{
+    const auto parse = [](std::initializer_list<const char *> words) {
+        QStringList arguments;
+        for (const char *word : words)
+            arguments.append(QString::fromUtf8(word));
+        return CRichApp::ParseCommandLine(arguments);
+    };
+    Line line = parse({});
+    EXPECT_TRUE(line.left.isEmpty() && line.right.isEmpty() && line.error.isEmpty());
+    line = parse({"a.txt"});
+    EXPECT_EQ(line.left, QStringLiteral("a.txt"));
+    EXPECT_TRUE(line.right.isEmpty());
+    line = parse({"a.txt", "--compare", "b.rtf"});
+    EXPECT_EQ(line.right, QStringLiteral("b.rtf"));
+    EXPECT_TRUE(line.compare);
+    line = parse({"--", "--compare", "-"});
+    EXPECT_EQ(line.left, QStringLiteral("--compare"));
+    EXPECT_EQ(line.right, QStringLiteral("-"));
+    EXPECT_FALSE(line.compare);
+    EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_FALSE(parse({"--compare", "a"}).error.isEmpty());
+    EXPECT_FALSE(parse({"a", "b", "c"}).error.isEmpty());
+    EXPECT_FALSE(parse({"--frobnicate"}).error.isEmpty());
+}
+
+class StartupFilesTest : public test::WindowsFixture {
+protected:
+    void SetUp() override
+    {
+        WindowsFixture::SetUp();
+        m_messageBoxes =
+            std::make_unique<ScopedMessageBoxAnswerer>([this](const MessageBoxRequest &request) {
+                m_messages.push_back(request.text);
+                return IDOK;
+            });
+        m_left = TempPath(QStringLiteral("left.txt"));
+        m_right = TempPath(QStringLiteral("right.txt"));
+        ASSERT_TRUE(WriteFile(m_left, QStringLiteral("同じ文。左だけの文。").toUtf8()));
+        ASSERT_TRUE(WriteFile(m_right, QStringLiteral("同じ文。右だけの文。").toUtf8()));
+    }
+
+    QString m_left;
+    QString m_right;
+    std::vector<QString> m_messages;
+    std::unique_ptr<ScopedMessageBoxAnswerer> m_messageBoxes;
+};
+
+TEST_F(StartupFilesTest, OneFileLoadsIntoTheLeftWindow)
+{
+    StartApp({m_left});
+    ASSERT_EQ(m_frame->Children().size(), 2u);
+    EXPECT_EQ(Edit(1).toPlainText(), QStringLiteral("同じ文。左だけの文。"));
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(m_left));
+    EXPECT_EQ(Edit(2).GetTextLength(), 0);
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
+    EXPECT_EQ(m_app->Options().SyncScroll, 0);
+}
+
+TEST_F(StartupFilesTest, TwoFilesLoadSideBySideAndCompareOnRequest)
+{
+    StartApp({m_left, m_right});
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(m_left));
+    EXPECT_EQ(Title(2), QDir::toNativeSeparators(m_right));
+    EXPECT_EQ(Edit(2).toPlainText(), QStringLiteral("同じ文。右だけの文。"));
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
+    EXPECT_LT(Pane(1)->x(), Pane(2)->x());
+    EXPECT_FALSE(m_app->Driver().IsRunning());
+
+    StartApp({QStringLiteral("--compare"), m_left, m_right});
+    EXPECT_TRUE(m_app->Driver().IsRunning());
+    ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+    // The result is in both windows, a row for each sentence with a blank line after it.
+    EXPECT_EQ(Edit(1).GetText(), Sjis("同じ文。\r\r左だけの文。\r\r"));
+    EXPECT_EQ(Edit(2).GetText(), Sjis("同じ文。\r\r右だけの文。\r\r"));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(StartupFilesTest, AFileThatCannotBeLoadedIsReportedAndStartUpGoesOn)
+{
+    StartApp({TempPath(QStringLiteral("gone.txt")), QStringLiteral("--compare"), m_right});
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].endsWith(QStringLiteral("gone.txt was not found.")));
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_EQ(Title(2), QDir::toNativeSeparators(m_right));
+    EXPECT_FALSE(m_app->Driver().IsRunning());
+}
+
+TEST_F(StartupFilesTest, APrintToPdfHoldsTheComparedTextInsideHalfInchMargins)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    StartApp({QStringLiteral("--compare"), m_left, m_right});
+    ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+    const QString pdf = TempPath(QStringLiteral("left.pdf"));
+    QPrinter &printer = m_app->Printing().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    m_frame->ActivateChild(Pane(1));
+    ASSERT_TRUE(Choose(ID_FILE_PRINT_DIRECT));
+    EXPECT_EQ(View(1)->PrintMargins(), QMarginsF(720, 720, 720, 720));
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
+    EXPECT_DOUBLE_EQ(margins.left(), 0.5);
+    EXPECT_DOUBLE_EQ(margins.top(), 0.5);
+
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("同じ文。"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("左だけの文。"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("右だけの文。")));
+}
+
+TEST_F(StartupFilesTest, PrintDialogAndPreviewPagesAreTheUsersChoice)
+{
+    SetText(1, "text to print");
+    int dialogs = 0;
+    {
+        // A cancelled print dialog prints nothing.
+        const ScopedPrintDialogAnswerer cancel([&dialogs](QDialog &) {
+            ++dialogs;
+            return static_cast<int>(QDialog::Rejected);
+        });
+        ASSERT_TRUE(Choose(ID_FILE_PRINT, 1));
+        ASSERT_TRUE(Choose(ID_FILE_PRINT_SETUP));
+    }
+    EXPECT_EQ(dialogs, 2);
+    {
+        // The preview shows one page at first; the user switches to two facing pages.
+        const ScopedPrintDialogAnswerer facing([](QDialog &dialog) {
+            auto *pages = dialog.findChild<QPrintPreviewWidget *>();
+            EXPECT_NE(pages, nullptr);
+            if (pages) {
+                EXPECT_EQ(pages->viewMode(), QPrintPreviewWidget::SinglePageView);
+                pages->updatePreview();
+                EXPECT_GE(pages->pageCount(), 1);
+                pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+            }
+            return static_cast<int>(QDialog::Rejected);
+        });
+        ASSERT_TRUE(Choose(ID_FILE_PRINT_PREVIEW, 1));
+    }
+    EXPECT_EQ(m_app->Printing().PreviewPages(), 2);
+    m_app->ExitInstance();
+    Profile profile(QStringLiteral("Velmora"), QStringLiteral("Kivo"));
+    EXPECT_EQ(profile.GetProfileInt("Settings", "PreviewPages", 0), 2);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(StartupFilesTest, ASettingsStoreThatCannotBeWrittenIsReported)
+{
+    // A folder below a regular file can never be made.
+    const QString blocker = TempPath(QStringLiteral("blocker"));
+    ASSERT_TRUE(WriteFile(blocker, "x"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker);
+    StartApp({});
+    m_app->ExitInstance();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("設定を保存できませんでした。")))
+        << m_messages[0].toStdString();
+    EXPECT_TRUE(m_messages[0].contains(QStringLiteral("blocker/Velmora/Kivo.conf")))
+        << m_messages[0].toStdString();
+}
+
+} // namespace
+} // namespace kivo
