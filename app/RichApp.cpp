@@ -21,7 +21,6 @@
 #include "views/RichView.h"
 
 #include <QElapsedTimer>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QScreen>
 
@@ -97,8 +96,8 @@ bool CRichApp::InitInstance()
         return false;
     }
     SetMainWnd(frame);
-    // Files dropped on the main window outside the text windows.
-    auto *drop = new FileDrop(frame->MdiClient());
+    // Files dropped on the main window outside the text windows, which take their own.
+    auto *drop = new FileDrop(frame);
     connect(drop, &FileDrop::filesDropped, this, &CRichApp::OnFilesDropped);
 
     if (!ProcessCommandLine())

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QMdiArea>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -472,7 +471,7 @@ TEST_F(RichDocTest, FilesDroppedOnTheMainWindowLoadInTurnAndTheLastStays)
     }
     Pane(2)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(DropFiles(m_frame->MdiClient()->viewport(), paths));
+    EXPECT_TRUE(DropFiles(m_frame, paths));
     // The missing window was made again first, and is the active one: it holds the last file.
     ASSERT_EQ(m_frame->Children().size(), 2u);
     ASSERT_EQ(m_frame->ActiveChild(), Pane(2));

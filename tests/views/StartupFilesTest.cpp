@@ -9,10 +9,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace kivo {
 namespace {
@@ -143,6 +146,24 @@ TEST_F(StartupFilesTest, APrintToPdfHoldsTheComparedTextInsideHalfInchMargins)
     EXPECT_TRUE(text.contains(QStringLiteral("同じ文。"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("左だけの文。"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("右だけの文。")));
+
+    // The colours of the result are printed too: the page holds pixels in strong colours.
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    process.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("60"), QStringLiteral("-png"),
+                             QStringLiteral("-singlefile"), pdf, TempPath(QStringLiteral("page"))});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    const QImage page(TempPath(QStringLiteral("page.png")));
+    ASSERT_FALSE(page.isNull());
+    int coloured = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            const int high = std::max({c.red(), c.green(), c.blue()});
+            const int low = std::min({c.red(), c.green(), c.blue()});
+            coloured += high - low > 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(coloured, 10);
 }
 
 TEST_F(StartupFilesTest, PrintDialogAndPreviewPagesAreTheUsersChoice)
