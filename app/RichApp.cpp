@@ -6,6 +6,8 @@
 #include "app/MainFrame.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
+#include "dialogs/ColorDlg.h"
+#include "dialogs/SetupDlg.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
@@ -64,6 +66,10 @@ void CRichApp::AddHandlers()
     });
     OnCommand(ID_COMPARE_WHOLE, [this] { StartComparison(true); });
     OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
+    OnCommand(ID_COMPARE_SETTINGS, [this] { RunComparisonSettings(m_options, MainWnd()); });
+    OnCommand(ID_COLOR_SETTINGS, [this] {
+        RunColorSettings(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
+    });
     OnCommand(ID_APP_EXIT, [this] {
         if (MainWnd())
             MainWnd()->close();

@@ -7,6 +7,7 @@
 #include "resources/Toolbar.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 
 namespace kivo {
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int kBoxWidth = 120;         // pixels
 constexpr int kBoxDroppedHeight = 200; // pixels of the open list
-constexpr int kBoxFontPixels = 12;     // character height of the box's font
 
 } // namespace
 
@@ -35,9 +35,10 @@ CRichBar::CRichBar(QWidget *parent) : QToolBar(parent), m_delimiterBox(new QComb
     m_delimiterBox->setStatusTip(res::CommandPrompt(res::IDS_DELIMITER_BOX));
 
     // The face name is taken from the string table as it stands, quotes included, and mapped to
-    // an installed family that shows Japanese.
-    QFont font(DisplayFamily(res::LoadString(res::IDS_DELIMITER_FONT)));
-    font.setPixelSize(kBoxFontPixels);
+    // an installed family that shows Japanese. The size is the platform's normal one: the small
+    // full stops of the sets are hard to tell apart any smaller.
+    QFont font = QApplication::font();
+    font.setFamily(DisplayFamily(res::LoadString(res::IDS_DELIMITER_FONT)));
     font.setWeight(QFont::Normal);
     m_delimiterBox->setFont(font);
 }

@@ -1,6 +1,7 @@
 #include "platform/WinApp.h"
 
 #include "platform/CommandActions.h"
+#include "platform/FindReplaceDlg.h"
 #include "platform/IdleLoop.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/MessageBox.h"
@@ -39,6 +40,7 @@ void OnTerminateSignal(int)
 
 WinApp::WinApp()
     : m_printing(std::make_unique<PrintSupport>()),
+      m_findState(std::make_unique<FindReplaceState>()),
       m_idle(new IdleLoop([this](long count) { return OnIdle(count); }, this))
 {
     g_current = this;

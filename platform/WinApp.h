@@ -10,6 +10,7 @@
 
 namespace kivo {
 
+struct FindReplaceState;
 class IdleLoop;
 class PrintSupport;
 class Profile;
@@ -60,6 +61,8 @@ public:
 
     /// The printer and the print preview of the application.
     PrintSupport &Printing() const { return *m_printing; }
+    /// The last find and replace texts and options, shared by all text windows.
+    FindReplaceState &FindState() const { return *m_findState; }
 
     /// Starts idle processing again (after a change that no user event brought).
     void KickIdle();
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<Profile> m_profile;
     std::unique_ptr<RecentFileList> m_recentFiles;
     std::unique_ptr<PrintSupport> m_printing;
+    std::unique_ptr<FindReplaceState> m_findState;
     IdleLoop *m_idle;
 };
 

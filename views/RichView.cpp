@@ -1,5 +1,6 @@
 #include "views/RichView.h"
 
+#include "dialogs/FontCommand.h"
 #include "driver/ComparisonDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
@@ -91,6 +92,8 @@ void CRichView::AddCommands()
         Control()->Paste();
     });
     OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
+    OnCommand(ID_FORMAT_FONT,
+              [this] { ChangeDisplayFont(m_options, GetDocument(), Control()->window()); });
 
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
@@ -106,6 +109,9 @@ void CRichView::AddCommands()
     idleAnd(ID_EDIT_PASTE, [this] { return CanPaste(); });
     for (const int id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         idleAnd(id, [this] { return HasText(); });
+    idleAnd(ID_EDIT_FIND, [this] { return HasText(); });
+    idleAnd(ID_EDIT_REPLACE, [this] { return HasText(); });
+    idleAnd(ID_EDIT_REPEAT, [this] { return HasText() && HasSearchText(); });
 }
 
 void CRichView::OnInitialUpdate()

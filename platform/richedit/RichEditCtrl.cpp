@@ -219,3 +219,56 @@ void RichEditCtrl::paintEvent(QPaintEvent *event)
 }
 
 } // namespace kivo
+
+// --- Searching and replacing --------------------------------------------------------------------
+
+namespace kivo {
+
+CharRange RichEditCtrl::FindText(const QString &what, int from, const FindOptions &options) const
+{
+    // The document's own text, so that every character is searched as it stands, also those that
+    // code page 932 cannot hold.
+    const QString text = document()->toRawText();
+    const qsizetype match = FindInText(text, what, from, options);
+    if (match < 0)
+        return {-1, -1};
+    return {static_cast<std::int32_t>(match), static_cast<std::int32_t>(match + what.size())};
+}
+
+void RichEditCtrl::ReplaceSelText(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text, ReplacementFormat(cursor));
+    setTextCursor(cursor);
+}
+
+int RichEditCtrl::ReplaceAll(const QString &what, const QString &with, const FindOptions &options)
+{
+    const QString text = document()->toRawText();
+    FindOptions down = options;
+    down.down = true;
+    std::vector<qsizetype> matches;
+    for (qsizetype pos = FindInText(text, what, 0, down); pos >= 0;
+         pos = FindInText(text, what, pos + what.size(), down))
+        matches.push_back(pos);
+    if (matches.empty())
+        return 0;
+    // From the last match back, so that the positions found stay valid; one edit block, so that
+    // one undo brings the text back.
+    QTextCursor cursor(document());
+    QTextCursor after(document());
+    after.setPosition(static_cast<int>(matches.back() + what.size()));
+    cursor.beginEditBlock();
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+        cursor.setPosition(static_cast<int>(*it));
+        cursor.setPosition(static_cast<int>(*it + what.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(with, ReplacementFormat(cursor));
+    }
+    cursor.endEditBlock();
+    QTextCursor caret = textCursor();
+    caret.setPosition(after.position());
+    setTextCursor(caret);
+    return static_cast<int>(matches.size());
+}
+
+} // namespace kivo

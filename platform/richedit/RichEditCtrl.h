@@ -2,6 +2,7 @@
 
 #include "DisplayLines.h"
 #include "RichOptions.h"
+#include "TextSearch.h"
 
 #include <QString>
 #include <QTextEdit>
@@ -85,6 +86,18 @@ public:
     int GetTextLength() const;
     /// The whole text in code page 932, CR between paragraphs.
     std::string GetText() const;
+
+    // Searching and replacing as the user does -----------------------------------------------
+
+    /// Where what occurs (see FindInText), searching the control's own text from position from;
+    /// {-1, -1} when it does not occur there.
+    CharRange FindText(const QString &what, int from, const FindOptions &options) const;
+    /// Replaces the selection with text as typing would: undoable, in the format of the first
+    /// replaced character; the caret goes after the text.
+    void ReplaceSelText(const QString &text);
+    /// Replaces every occurrence of what in the whole text with with, as one undoable step, and
+    /// puts the caret after the last replacement. Returns the number of replacements.
+    int ReplaceAll(const QString &what, const QString &with, const FindOptions &options);
 
     // Character formats --------------------------------------------------------------------
 

@@ -118,15 +118,17 @@ TEST_F(MainFrameTest, MenuToolbarAndStatusBarAreThere)
 TEST_F(MainFrameTest, CommandsNobodyHandlesYetAreDisabled)
 {
     m_frame->UpdateCmdUI();
-    for (const int id : {ID_COMPARE_SETTINGS,
-                         ID_COLOR_SETTINGS, ID_FORMAT_FONT, ID_FILE_SAVE, ID_EDIT_FIND}) {
+    // Find needs a text, which the new windows do not have yet.
+    for (const int id : {ID_FILE_SAVE, ID_EDIT_FIND}) {
         EXPECT_FALSE(Enabled(id)) << id;
         for (QAction *action : m_frame->Commands().ActionsFor(id))
             EXPECT_FALSE(action->isEnabled()) << id;
     }
-    EXPECT_FALSE(m_frame->ToolBar()->DelimiterBox()->isEnabled());
+    // The delimiter box follows the comparison settings command.
+    EXPECT_TRUE(m_frame->ToolBar()->DelimiterBox()->isEnabled());
     for (const int id : {ID_WINDOW_TILE_VERT, ID_WINDOW_TILE_HORZ, ID_FILE_CLOSE, ID_APP_ABOUT,
-                         ID_APP_EXIT, ID_SYNC_SCROLL, ID_STARTUP_NORMAL, ID_VIEW_TOOLBAR})
+                         ID_APP_EXIT, ID_SYNC_SCROLL, ID_STARTUP_NORMAL, ID_VIEW_TOOLBAR,
+                         ID_COMPARE_SETTINGS, ID_COLOR_SETTINGS, ID_FORMAT_FONT})
         EXPECT_TRUE(Enabled(id)) << id;
 }
 

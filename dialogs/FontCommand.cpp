@@ -1,0 +1,92 @@
+#include "dialogs/FontCommand.h"
+
+#include "CharFormatQt.h"
+#include "Cp932Text.h"
+#include "DisplayFont.h"
+#include "platform/Document.h"
+#include "views/UpdateHint.h"
+
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+
+#include <cmath>
+
+namespace kivo {
+namespace {
+
+// The fields the chooser starts from: face, size and character set.
+constexpr std::uint32_t kChooserMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+static_assert(kChooserMask == 0xA8000000);
+
+// Pitch bits of a character format's bPitchAndFamily.
+constexpr std::uint8_t kFixedPitch = 1;
+constexpr std::uint8_t kVariablePitch = 2;
+
+// The chooser reports sizes in tenths of a point; a twip is a twentieth.
+constexpr int kTwipsPerTenthPoint = 2;
+
+FontChooser &CurrentChooser()
+{
+    static FontChooser chooser = ChooseFont;
+    return chooser;
+}
+
+} // namespace
+
+ScopedFontChooser::ScopedFontChooser(FontChooser chooser)
+    : m_previous(std::exchange(CurrentChooser(), std::move(chooser)))
+{
+}
+
+ScopedFontChooser::~ScopedFontChooser()
+{
+    CurrentChooser() = std::move(m_previous);
+}
+
+std::optional<QFont> ChooseFont(const QFont &initial, QWidget *parent)
+{
+    QFontDialog dialog(initial, parent);
+    // Effects and colour come from the colour settings: the chooser's own are not offered.
+    for (QGroupBox *group : dialog.findChildren<QGroupBox *>()) {
+        if (!group->findChildren<QCheckBox *>().isEmpty())
+            group->hide();
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+CharFormat FormatWithFont(const CharFormat &stored, const QFont &font, ColorRef originalColor)
+{
+    CharFormat format = stored;
+    const QString storedFace = charformat::FaceName(stored);
+    const QFontInfo info(font);
+    if (font.family() != DisplayFamily(storedFace)) {
+        format.SetFaceName(cp932text::Encode(font.family()));
+        format.bPitchAndFamily = info.fixedPitch() ? kFixedPitch : kVariablePitch;
+    }
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : info.pointSizeF();
+    if (points > 0)
+        format.yHeight = static_cast<std::int32_t>(std::lround(points * 10)) * kTwipsPerTenthPoint;
+    format.crTextColor = originalColor;
+    format.dwMask = kDisplayFormatMask;
+    format.dwEffects = 0;
+    return format;
+}
+
+bool ChangeDisplayFont(RichOptions &options, Document *document, QWidget *parent)
+{
+    CharFormat copy = options.CharFormat;
+    copy.dwMask = kChooserMask;
+    const std::optional<QFont> chosen = CurrentChooser()(charformat::ToFont(copy), parent);
+    if (!chosen)
+        return false;
+    options.CharFormat = FormatWithFont(copy, *chosen, options.Color[ColorOriginal]);
+    if (document)
+        document->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::FontChanged));
+    return true;
+}
+
+} // namespace kivo

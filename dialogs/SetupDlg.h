@@ -1,0 +1,64 @@
+#pragma once
+
+#include "RichOptions.h"
+#include "dialogs/Dialog.h"
+
+#include <cstdint>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+
+namespace kivo {
+
+/// The comparison settings (dialog 135): the delimiter set, the four comparison rules and the
+/// three layout switches. Works on its own values; the caller fills them before the dialog runs
+/// and reads them after OK.
+class CSetupDlg : public Dialog {
+    Q_OBJECT
+public:
+    /// sets: the nine delimiter sets listed in the delimiter box (Sptr1 ... Sptr9).
+    explicit CSetupDlg(const std::array<std::string, kDelimiterSetCount> &sets,
+                       QWidget *parent = nullptr);
+
+    /// Copies the current set and the seven switches into the dialog's values.
+    void LoadFrom(const RichOptions &options);
+    /// Copies the seven switches back and makes the delimiter text the current set.
+    void StoreTo(RichOptions &options) const;
+
+    // The dialog's values; 0 or 1 for the check boxes.
+    std::int32_t m_cmpChar = 0;
+    std::int32_t m_cmpCase = 0;
+    std::int32_t m_cmpZen = 0;
+    std::int32_t m_cmpZenSp = 0;
+    std::int32_t m_viewLine = 0;
+    std::int32_t m_viewBar = 0;
+    /// The delimiter text, code page 932.
+    std::string m_delimiters;
+    /// The selected row of the layout list; -1 for none.
+    std::int32_t m_viewFormat = -1;
+
+protected:
+    void DoDataExchange(bool save) override;
+    void OnInitDialog() override;
+
+private:
+    void BuildControls();
+
+    const std::array<std::string, kDelimiterSetCount> &m_sets;
+    QComboBox *m_delimiterBox = nullptr; // 1009
+    QCheckBox *m_cmpCharBox = nullptr;   // 1071
+    QCheckBox *m_cmpCaseBox = nullptr;   // 1021
+    QCheckBox *m_cmpZenBox = nullptr;    // 1020
+    QCheckBox *m_cmpZenSpBox = nullptr;  // 1022
+    QComboBox *m_viewFormatBox = nullptr; // 1025
+    QCheckBox *m_viewLineBox = nullptr;  // 1026
+    QCheckBox *m_viewBarBox = nullptr;   // 1027
+};
+
+/// The comparison settings command: runs the dialog over parent on the options and, on OK,
+/// copies its values back and makes its delimiter text the current set. Returns whether the
+/// user chose OK.
+bool RunComparisonSettings(RichOptions &options, QWidget *parent);
+
+} // namespace kivo
