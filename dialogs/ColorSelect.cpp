@@ -67,8 +67,9 @@ CColorSelect::~CColorSelect() = default;
 CColorButton *CColorSelect::Swatch(int id) const
 {
     const auto it = std::find(kMemberOrder.begin(), kMemberOrder.end(), id);
-    return it == kMemberOrder.end() ? nullptr
-                                    : m_swatches[static_cast<std::size_t>(it - kMemberOrder.begin())];
+    return it == kMemberOrder.end()
+               ? nullptr
+               : m_swatches[static_cast<std::size_t>(it - kMemberOrder.begin())];
 }
 
 void CColorSelect::OnInitDialog()

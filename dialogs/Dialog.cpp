@@ -70,7 +70,8 @@ void Dialog::accept()
     QDialog::accept();
 }
 
-void Dialog::DoDataExchange(bool) {}
+void Dialog::DoDataExchange(bool)
+{}
 
 void Dialog::OnInitDialog()
 {

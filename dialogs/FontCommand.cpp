@@ -37,8 +37,7 @@ FontChooser &CurrentChooser()
 
 ScopedFontChooser::ScopedFontChooser(FontChooser chooser)
     : m_previous(std::exchange(CurrentChooser(), std::move(chooser)))
-{
-}
+{}
 
 ScopedFontChooser::~ScopedFontChooser()
 {
@@ -80,7 +79,11 @@ bool ChangeDisplayFont(RichOptions &options, Document *document, QWidget *parent
 {
     CharFormat copy = options.CharFormat;
     copy.dwMask = kChooserMask;
-    const std::optional<QFont> chosen = CurrentChooser()(charformat::ToFont(copy), parent);
+    // Face and size only: the chooser shows no style of the stored record.
+    QFont initial(DisplayFamily(charformat::FaceName(copy)));
+    if (copy.yHeight > 0)
+        initial.setPointSizeF(static_cast<qreal>(copy.yHeight) / charformat::kTwipsPerPoint);
+    const std::optional<QFont> chosen = CurrentChooser()(initial, parent);
     if (!chosen)
         return false;
     options.CharFormat = FormatWithFont(copy, *chosen, options.Color[ColorOriginal]);

@@ -46,14 +46,14 @@ private:
     void BuildControls();
 
     const std::array<std::string, kDelimiterSetCount> &m_sets;
-    QComboBox *m_delimiterBox = nullptr; // 1009
-    QCheckBox *m_cmpCharBox = nullptr;   // 1071
-    QCheckBox *m_cmpCaseBox = nullptr;   // 1021
-    QCheckBox *m_cmpZenBox = nullptr;    // 1020
-    QCheckBox *m_cmpZenSpBox = nullptr;  // 1022
+    QComboBox *m_delimiterBox = nullptr;  // 1009
+    QCheckBox *m_cmpCharBox = nullptr;    // 1071
+    QCheckBox *m_cmpCaseBox = nullptr;    // 1021
+    QCheckBox *m_cmpZenBox = nullptr;     // 1020
+    QCheckBox *m_cmpZenSpBox = nullptr;   // 1022
     QComboBox *m_viewFormatBox = nullptr; // 1025
-    QCheckBox *m_viewLineBox = nullptr;  // 1026
-    QCheckBox *m_viewBarBox = nullptr;   // 1027
+    QCheckBox *m_viewLineBox = nullptr;   // 1026
+    QCheckBox *m_viewBarBox = nullptr;    // 1027
 };
 
 /// The comparison settings command: runs the dialog over parent on the options and, on OK,

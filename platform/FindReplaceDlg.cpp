@@ -96,8 +96,8 @@ FindReplaceDlg::FindReplaceDlg(Mode mode, QWidget *owner)
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    QWidget *order[] = {m_findWhat, m_replaceWith, m_wholeWord,  m_matchCase, m_up,
-                        m_down,     m_findNext,    m_replace,    m_replaceAll, cancel};
+    QWidget *order[] = {m_findWhat, m_replaceWith, m_wholeWord, m_matchCase,  m_up,
+                        m_down,     m_findNext,    m_replace,   m_replaceAll, cancel};
     QWidget *previous = nullptr;
     for (QWidget *widget : order) {
         if (!widget)

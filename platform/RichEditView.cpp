@@ -62,8 +62,7 @@ RichEditView::RichEditView(RichEditCtrl *control) : View(control), m_control(con
     OnUpdateCommand(ID_EDIT_FIND, [this](CmdUI &ui) { ui.Enable(HasText()); });
     OnUpdateCommand(ID_EDIT_REPLACE,
                     [this](CmdUI &ui) { ui.Enable(!m_control->isReadOnly() && HasText()); });
-    OnUpdateCommand(ID_EDIT_REPEAT,
-                    [this](CmdUI &ui) { ui.Enable(HasText() && HasSearchText()); });
+    OnUpdateCommand(ID_EDIT_REPEAT, [this](CmdUI &ui) { ui.Enable(HasText() && HasSearchText()); });
 }
 
 bool RichEditView::HasText() const

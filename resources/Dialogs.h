@@ -72,7 +72,7 @@ inline constexpr char kColorDefaultsText[] = "初期設定";
 /// preview's caption and the chooser's title.
 inline constexpr std::array<const char *, 6> kColorLabels{"背景", "原文", "同一",
                                                           "変更", "追加", "削除"};
-inline constexpr std::array<const char *, 6> kPreviewCaptions{"", "原文", "同一",
+inline constexpr std::array<const char *, 6> kPreviewCaptions{"",     "原文", "同一",
                                                               "変更", "追加", "削除"};
 inline constexpr std::array<const char *, 6> kChooserTitles{
     "背景の色", "原文の色", "同じ部分の色", "変更部分の色", "追加部分の色", "削除部分の色"};
@@ -92,10 +92,22 @@ struct Swatch {
 };
 /// The swatches by grid position, row by row.
 inline constexpr std::array<Swatch, 16> kSwatches{{
-    {1051, 0, 0, 0x000000}, {1052, 0, 1, 0x800000}, {1053, 0, 2, 0x008000}, {1054, 0, 3, 0x000080},
-    {1055, 1, 0, 0x008080}, {1058, 1, 1, 0x800080}, {1059, 1, 2, 0x808000}, {1060, 1, 3, 0x808080},
-    {1056, 2, 0, 0xC0C0C0}, {1061, 2, 1, 0xFF0000}, {1062, 2, 2, 0x00FF00}, {1063, 2, 3, 0x0000FF},
-    {1057, 3, 0, 0x00FFFF}, {1064, 3, 1, 0xFF00FF}, {1065, 3, 2, 0xFFFF00}, {1066, 3, 3, 0xFFFFFF},
+    {1051, 0, 0, 0x000000},
+    {1052, 0, 1, 0x800000},
+    {1053, 0, 2, 0x008000},
+    {1054, 0, 3, 0x000080},
+    {1055, 1, 0, 0x008080},
+    {1058, 1, 1, 0x800080},
+    {1059, 1, 2, 0x808000},
+    {1060, 1, 3, 0x808080},
+    {1056, 2, 0, 0xC0C0C0},
+    {1061, 2, 1, 0xFF0000},
+    {1062, 2, 2, 0x00FF00},
+    {1063, 2, 3, 0x0000FF},
+    {1057, 3, 0, 0x00FFFF},
+    {1064, 3, 1, 0xFF00FF},
+    {1065, 3, 2, 0xFFFF00},
+    {1066, 3, 3, 0xFFFFFF},
 }};
 
 // The system's find and replace dialogs.

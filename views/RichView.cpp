@@ -151,13 +151,14 @@ void CRichView::ClearAll()
     SetPaneTitle();
 }
 
-void CRichView::ApplyDisplayFormat()
+void CRichView::ApplyDisplayFormat(bool toSelection)
 {
     RichEditCtrl &edit = *Control();
     if (edit.GetLangOptions() & IMF_DUALFONT)
         edit.SetLangOptions(edit.GetLangOptions() & ~IMF_DUALFONT);
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
-    edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
+    if (toSelection)
+        edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
 }
 
 // --- Updates and synchronised scrolling --------------------------------------------------------
@@ -176,8 +177,13 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
         lastTopLine = edit.GetFirstVisibleLine();
         return;
     case UpdateHint::ColorsChanged:
-    case UpdateHint::FontChanged:
         ApplyDisplayFormat();
+        reformat = true;
+        break;
+    case UpdateHint::FontChanged:
+        // Selected text keeps the colours and effects of a result like all other text: only an
+        // insertion point takes the whole display format.
+        ApplyDisplayFormat(!edit.textCursor().hasSelection());
         reformat = true;
         break;
     case UpdateHint::Refresh:

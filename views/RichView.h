@@ -33,8 +33,9 @@ public:
     /// Passes this view's vertical movement to the other views of its document, when
     /// synchronised scrolling is on and this is the view the user works in.
     void SyncScrollFrom();
-    /// Makes the display format the control's default format and the selection's.
-    void ApplyDisplayFormat();
+    /// Makes the display format the control's default format and, unless told otherwise, the
+    /// selection's.
+    void ApplyDisplayFormat(bool toSelection = true);
     /// Empties the text (undoably), gives it the display format and retitles the frame
     /// "Untitled1" or "Untitled2".
     void ClearAll();

@@ -70,8 +70,7 @@ bool Acceptable(QStringView text, qsizetype start, qsizetype length, const FindO
 
 } // namespace
 
-qsizetype FindInText(QStringView text, QStringView what, qsizetype from,
-                     const FindOptions &options)
+qsizetype FindInText(QStringView text, QStringView what, qsizetype from, const FindOptions &options)
 {
     if (what.isEmpty() || what.size() > text.size())
         return -1;
