@@ -438,7 +438,8 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts)
 {
     RichEditCtrl &edit = *Control();
-    if (atSentenceEnd && m_options.ViewFormat == 0 && rowCount < static_cast<int>(kRowStartCount))
+    if (atSentenceEnd && m_options.ViewFormat == 0 &&
+        rowCount < static_cast<int>(kRowStartCount))
         rowStarts[static_cast<std::size_t>(rowCount++)] = edit.GetSel().start;
     if (!text.empty()) {
         CharFormat format = StatusFormat(m_options, record.status);
