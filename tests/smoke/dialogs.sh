@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Opens every settings dialog and the find and replace dialogs of the real kivo as a user does,
+# by mouse and keyboard, takes a screenshot of each in the output folder, and closes each with Esc.
+#
+# Usage: dialogs.sh KIVO_BINARY TEXT_FILE OUTPUT_FOLDER
+set -euo pipefail
+
+kivo=$1
+text=$2
+out=$3
+mkdir -p "$out"
+config=$(mktemp -d)
+report="$config/report.txt"
+trap 'rm -rf "$config"' EXIT
+
+fail() {
+    echo "dialogs smoke: $*" >&2
+    exit 1
+}
+
+XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" "$text" &
+pid=$!
+for _ in $(seq 1 100); do
+    [ -s "$report" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
+    sleep 0.2
+done
+[ -s "$report" ] || fail "no main window within 20 seconds"
+sleep 0.5
+import -window root "$out/dialogs-main.png" || fail "no screenshot of the main window"
+
+# The id of the window with this title, once it is shown.
+window_of() {
+    local id=""
+    for _ in $(seq 1 50); do
+        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | awk '{print $1}' | head -n1)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# shot TITLE NAME: screenshot of the window with that title.
+shot() {
+    local id
+    id=$(window_of "$1")
+    [ -n "$id" ] || fail "no window \"$1\""
+    sleep 0.3
+    import -window "$id" "$out/dialog-$2.png" || fail "no screenshot of \"$1\""
+    echo "dialogs smoke: $out/dialog-$2.png"
+}
+
+# Opens the 比較 menu with the mouse (the X server's synthetic Alt is not seen as a modifier) and
+# chooses an entry by its mnemonic.
+compare_menu() {
+    xdotool mousemove 222 9 click 1
+    sleep 0.4
+    xdotool key "$1"
+}
+
+# close TITLE: Esc in the window with that title (without a window manager, the focus is given
+# to it explicitly), then waits until it has gone.
+close() {
+    local id
+    id=$(window_of "$1")
+    [ -n "$id" ] || fail "no window \"$1\" to close"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool key Escape
+    gone "$1"
+}
+
+gone() {
+    for _ in $(seq 1 50); do
+        xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\"" || return 0
+        sleep 0.1
+    done
+    fail "\"$1\" did not close"
+}
+
+compare_menu s
+shot "比較の設定" setup
+close "比較の設定"
+
+compare_menu c
+shot "色や文字飾りの設定" colors
+# From OK: Cancel, 初期設定, then the background's colour button.
+xdotool key Tab Tab Tab space
+shot "背景の色" chooser
+close "背景の色"
+close "色や文字飾りの設定"
+
+compare_menu f
+shot "Select Font" font
+close "Select Font"
+
+xdotool key ctrl+f
+shot "検索" find
+close "検索"
+
+xdotool key ctrl+h
+shot "置換" replace
+close "置換"
+
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "kivo ended with status $status after SIGTERM"
+echo "dialogs smoke: 1 passed, 0 failed"
