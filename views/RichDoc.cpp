@@ -200,8 +200,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     } else {
         const WaitCursor wait;
         // Plain text takes the display format; the stream replaces the whole text, and bytes
-        // it cannot read leave the text as it was.
-        view->ApplyDisplayFormat();
+        // it cannot read leave the text, its formats and the selection as they were.
+        edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
         std::string reason;
         if (!edit.StreamIn(format, *bytes, &reason)) {
@@ -211,6 +211,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
                 IDP_FAILED_TO_OPEN_DOC);
             return false;
         }
+        view->ApplyDisplayFormat();
     }
     edit.SetModify(false);
     const QString absolute = QFileInfo(path).absoluteFilePath();

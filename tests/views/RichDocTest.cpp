@@ -260,13 +260,31 @@ TEST_F(RichDocTest, AMissingFileIsReportedByNameAndTheWindowKeepsItsText)
 
 TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
 {
-    SetText(1, "keep me");
+    FillWithStatuses(1);
+    Edit(1).SetSel(2, 9);
+    const std::vector<TextRun> before = Runs(*Edit(1).document());
     const QString path = TempPath(QStringLiteral("binary.txt"));
     ASSERT_TRUE(WriteFile(path, QByteArray("ab\0cd", 5)));
     Open(1, path);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(path) + QStringLiteral(" is ")))
         << m_messages[0].toStdString();
+    // The text, its colours and the selection are as they were.
+    EXPECT_EQ(Runs(*Edit(1).document()), before);
+    EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 9}));
+}
+
+TEST_F(RichDocTest, AFileTooLargeToHoldIsRefusedWithoutReadingIt)
+{
+    SetText(1, "keep me");
+    const QString path = TempPath(QStringLiteral("huge.txt"));
+    QFile huge(path);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize((qint64{256} << 20) + 1)); // sparse: costs no disk space
+    huge.close();
+    Open(1, path);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].contains(QDir::toNativeSeparators(path)));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
 }
 
