@@ -11,6 +11,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kivo {
@@ -48,9 +49,18 @@ std::optional<QFont> ChooseFont(const QFont &initial, QWidget *parent)
 {
     QFontDialog dialog(initial, parent);
     // Effects and colour come from the colour settings: the chooser's own are not offered.
-    for (QGroupBox *group : dialog.findChildren<QGroupBox *>()) {
-        if (!group->findChildren<QCheckBox *>().isEmpty())
+    // The sample beside them keeps the room they took, so that its text still shows.
+    int height = 0;
+    const QList<QGroupBox *> groups = dialog.findChildren<QGroupBox *>();
+    for (QGroupBox *group : groups) {
+        if (!group->findChildren<QCheckBox *>().isEmpty()) {
+            height = std::max(height, group->sizeHint().height());
             group->hide();
+        }
+    }
+    for (QGroupBox *group : groups) {
+        if (group->findChildren<QCheckBox *>().isEmpty())
+            group->setMinimumHeight(height);
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
