@@ -17,14 +17,17 @@
 #include "platform/Profile.h"
 #include "platform/ProgressBar.h"
 #include "platform/RecentFileList.h"
+#include "platform/StatusBar.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
+#include "views/RowLeveller.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 
 namespace kivo {
 namespace {
@@ -150,6 +153,8 @@ bool CRichApp::OnIdle(long count)
 
 void CRichApp::StartComparison(bool wholeText)
 {
+    if (!m_driver.IsRunning())
+        HideSummary();
     m_driver.StartComparison(wholeText);
     if (m_driver.IsRunning())
         KickIdle();
@@ -202,9 +207,43 @@ void CRichApp::ReturnToRegionTop()
 
 void CRichApp::FinishViewAfterComparison()
 {
-    if (CRichDoc *document = ComparedDoc())
+    if (CRichDoc *document = ComparedDoc()) {
         document->FinishViewAfterComparison();
+        if (m_driver.summary)
+            ShowSummary(*m_driver.summary, *document);
+    }
     m_comparedDoc = nullptr;
+}
+
+void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
+{
+    HideSummary();
+    if (!MainFrame() || !MainFrame()->Status())
+        return;
+    MainFrame()->Status()->SetIdleText(LoadString(IDS_RESULT_SUMMARY)
+                                           .arg(summary.same)
+                                           .arg(summary.changed)
+                                           .arg(summary.added)
+                                           .arg(summary.deleted));
+    // Any change of either text but the levelling of its rows ends the summary's validity.
+    for (CRichView *view : document.RichViews()) {
+        m_summaryWatch.push_back(
+            connect(view->Control()->document(), &QTextDocument::contentsChange, this,
+                    [this, doc = QPointer<CRichDoc>(&document)] {
+                        const RowLeveller *leveller = doc ? doc->Leveller() : nullptr;
+                        if (!leveller || !leveller->Editing())
+                            HideSummary();
+                    }));
+    }
+}
+
+void CRichApp::HideSummary()
+{
+    for (const QMetaObject::Connection &connection : m_summaryWatch)
+        disconnect(connection);
+    m_summaryWatch.clear();
+    if (MainFrame() && MainFrame()->Status())
+        MainFrame()->Status()->ResetIdleText();
 }
 
 void CRichApp::StartSyncScroll()

@@ -76,6 +76,11 @@ public:
     unsigned cfRichText = 0;
     unsigned cfRichTextAndObjects = 0;
 
+    /// The status bar's summary of the last comparison: shown when one ends, until either text
+    /// of its document is edited or the next comparison starts.
+    void ShowSummary(const ResultSummary &summary, CRichDoc &document);
+    void HideSummary();
+
 private:
     void AddHandlers();
     void WriteStartupReport();
@@ -120,6 +125,7 @@ private:
     QPointer<Document> m_comparedDoc;
     bool m_reported = false;
     bool m_compareAtStart = false;
+    std::vector<QMetaObject::Connection> m_summaryWatch;
 };
 
 } // namespace kivo

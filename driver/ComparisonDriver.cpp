@@ -27,6 +27,31 @@ void ProgressRelay::DeltaPos(int delta)
         bar->DeltaPos(delta);
 }
 
+ResultSummary Summarize(const ResultList &results)
+{
+    ResultSummary counts;
+    for (const ResultPair &record : results) {
+        if (record.sentenceEnd != 1)
+            continue;
+        switch (record.status) {
+        case TextStatus::Same:
+            ++counts.same;
+            break;
+        case TextStatus::Added:
+            ++counts.added;
+            break;
+        case TextStatus::Deleted:
+            ++counts.deleted;
+            break;
+        case TextStatus::Original:
+        case TextStatus::Changed:
+            ++counts.changed;
+            break;
+        }
+    }
+    return counts;
+}
+
 ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
     : ProgressRelayHolder(host), Comparison(options, relay), m_host(host)
 {
@@ -52,6 +77,7 @@ void ComparisonDriver::StartComparison(bool wholeText)
     displayScrollable = false;
     userScrolled = false;
     abortRequested = false;
+    summary.reset();
     if (m_host.CreateProgressDialog())
         compareState = CompareState::Prepare;
 }
@@ -166,7 +192,8 @@ void ComparisonDriver::SetUpDisplay()
         m_host.BeginDisplay();
     // One advance of the bar per one percent of the records.
     constexpr std::size_t kBarSteps = 100;
-    recordsPerStep = std::max<std::int32_t>(1, static_cast<std::int32_t>(ResultList.size() / kBarSteps));
+    recordsPerStep =
+        std::max<std::int32_t>(1, static_cast<std::int32_t>(ResultList.size() / kBarSteps));
     stepCounter = 1;
     m_host.SetProgressCaption(IDS_CAPTION_DISPLAYING);
     Progress().SetPos(ProgressModel::kMinimum);
@@ -209,8 +236,10 @@ void ComparisonDriver::ScrollBack()
 {
     if (m_host.HasActiveDocument())
         m_host.ReturnToRegionTop();
-    if (!abortRequested)
+    if (!abortRequested) {
         Progress().SetPos(ProgressModel::kMaximum);
+        summary = Summarize(ResultList);
+    }
     compareState = CompareState::Restore;
 }
 

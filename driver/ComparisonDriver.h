@@ -4,6 +4,7 @@
 #include "driver/ResultView.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kivo {
@@ -63,6 +64,19 @@ struct ProgressRelayHolder {
     ProgressRelay relay;
 };
 
+/// How many sentence pairs of a result were the same, changed, added and deleted.
+struct ResultSummary {
+    int same = 0;
+    int changed = 0;
+    int added = 0;
+    int deleted = 0;
+    friend bool operator==(const ResultSummary &, const ResultSummary &) = default;
+};
+
+/// Counts the sentence pairs of a result: each pair ends with a record of sentenceEnd 1, whose
+/// status is the pair's. A changed pair ends with an Original record after its runs.
+ResultSummary Summarize(const ResultList &results);
+
 /// How PadRows evens out the two views' line counts.
 enum class PadMode { Pad, Trim };
 
@@ -96,6 +110,9 @@ public:
     /// Display progress: records per advance of the bar, and records since the last advance.
     std::int32_t recordsPerStep = 1;
     std::int32_t stepCounter = 1;
+    /// The counts of the last comparison that ran to its end; empty while one runs and after
+    /// one was aborted.
+    std::optional<ResultSummary> summary;
 
     /// Whether a comparison runs (compareState 0 to 12).
     bool IsRunning() const { return compareState != CompareState::Idle; }

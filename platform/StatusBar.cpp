@@ -15,7 +15,7 @@ constexpr int kIndicatorPadding = 12;
 
 StatusBar::StatusBar(int idleTextId, std::span<const int> indicatorIds, QWidget *parent)
     : QStatusBar(parent), m_idle(new QLabel(res::LoadString(idleTextId), this)),
-      m_indicatorIds(indicatorIds.begin(), indicatorIds.end()),
+      m_idleTextId(idleTextId), m_indicatorIds(indicatorIds.begin(), indicatorIds.end()),
       m_lockState([](int) { return false; })
 {
     // A normal (non-permanent) widget: the status bar hides it while a prompt is shown.
@@ -46,6 +46,16 @@ void StatusBar::UpdateIndicators()
 QString StatusBar::IdleText() const
 {
     return m_idle->text();
+}
+
+void StatusBar::SetIdleText(const QString &text)
+{
+    m_idle->setText(text);
+}
+
+void StatusBar::ResetIdleText()
+{
+    m_idle->setText(res::LoadString(m_idleTextId));
 }
 
 } // namespace kivo

@@ -27,11 +27,16 @@ public:
     void UpdateIndicators();
 
     QString IdleText() const;
+    /// Shows another text while nothing is pointed at, until ResetIdleText.
+    void SetIdleText(const QString &text);
+    /// Shows the idle text the bar was made with again.
+    void ResetIdleText();
     /// The indicator panes, in order.
     const std::vector<QLabel *> &Indicators() const { return m_indicators; }
 
 private:
     QLabel *m_idle;
+    int m_idleTextId;
     std::vector<int> m_indicatorIds;
     std::vector<QLabel *> m_indicators;
     LockState m_lockState;

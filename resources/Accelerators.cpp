@@ -26,6 +26,8 @@ constexpr std::array kMainAccelerators = std::to_array<Accelerator>({
     {Qt::CTRL | Qt::Key_H, ID_EDIT_REPLACE},
     {QKeyCombination(Qt::Key_F5), ID_COMPARE_WHOLE},
     {Qt::CTRL | Qt::Key_D, ID_COMPARE_SELECTION},
+    {QKeyCombination(Qt::Key_F8), ID_NEXT_DIFFERENCE},
+    {Qt::SHIFT | Qt::Key_F8, ID_PREV_DIFFERENCE},
     {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE},
     {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
 });

@@ -36,6 +36,9 @@ inline constexpr int IDS_CAPTION_PLEASE_WAIT = 142; ///< "しばらくお待ち�
 inline constexpr int IDS_CAPTION_ALMOST_DONE = 143; ///< "あと少しお待ちください（比較中）"
 inline constexpr int IDS_CAPTION_DISPLAYING = 144; ///< "結果を表示しています"
 inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールできます（表示中）"
+/// The status-bar summary of a finished comparison: the numbers of same, changed, added and
+/// deleted sentence pairs, as %1 to %4.
+inline constexpr int IDS_RESULT_SUMMARY = 146;
 inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could not be written
 
 // Strings that come with the application framework.
@@ -103,5 +106,7 @@ inline constexpr int ID_SYNC_SCROLL = 32774;
 inline constexpr int ID_STARTUP_NORMAL = 32778;
 inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
 inline constexpr int ID_COMPARE_WHOLE = 32789;
+inline constexpr int ID_NEXT_DIFFERENCE = 32790;
+inline constexpr int ID_PREV_DIFFERENCE = 32791;
 
 } // namespace kivo::res

@@ -12,10 +12,12 @@ namespace kivo::res {
 namespace {
 
 constexpr std::array kMainToolbar = {
-    ID_FILE_NEW,      ID_FILE_OPEN,         ID_FILE_SAVE,      ID_SEPARATOR,      ID_EDIT_CUT,
-    ID_EDIT_COPY,     ID_EDIT_PASTE,        ID_SEPARATOR,      ID_EDIT_CLEAR_ALL, ID_SEPARATOR,
-    ID_SEPARATOR,     ID_COMPARE_SETTINGS,  ID_COLOR_SETTINGS, ID_FORMAT_FONT,    ID_SEPARATOR,
-    ID_COMPARE_WHOLE, ID_COMPARE_SELECTION, ID_SEPARATOR,      ID_SYNC_SCROLL,
+    ID_FILE_NEW,          ID_FILE_OPEN,   ID_FILE_SAVE,       ID_SEPARATOR,
+    ID_EDIT_CUT,          ID_EDIT_COPY,   ID_EDIT_PASTE,      ID_SEPARATOR,
+    ID_EDIT_CLEAR_ALL,    ID_SEPARATOR,   ID_SEPARATOR,       ID_COMPARE_SETTINGS,
+    ID_COLOR_SETTINGS,    ID_FORMAT_FONT, ID_SEPARATOR,       ID_COMPARE_WHOLE,
+    ID_COMPARE_SELECTION, ID_SEPARATOR,   ID_PREV_DIFFERENCE, ID_NEXT_DIFFERENCE,
+    ID_SEPARATOR,         ID_SYNC_SCROLL,
 };
 
 const QColor kInk(48, 48, 48);
@@ -180,6 +182,37 @@ void DrawSyncScroll(QPainter &p)
     }
 }
 
+// Two pages with a changed line in each, and beside them an arrow pointing the way the step
+// goes: down for the next difference, up for the previous one.
+void DrawDifferenceStep(QPainter &p, bool down)
+{
+    Page(p, 0, 1, 5, 13);
+    Page(p, 6, 1, 5, 13);
+    for (const int x : {2, 8}) {
+        Lines(p, x, 4, 1, 1, kInk);
+        Lines(p, x, 8, 1, 1, kRed);
+        Lines(p, x, 11, 1, 1, kInk);
+    }
+    p.setPen(kGreen.darker(130));
+    p.setBrush(kGreen);
+    const int tip = down ? 14 : 0;
+    const int base = down ? 10 : 4;
+    const std::array<QPoint, 3> head{QPoint(11, base), QPoint(13, tip), QPoint(15, base)};
+    p.drawPolygon(head.data(), static_cast<int>(head.size()));
+    p.setPen(QPen(kGreen.darker(130), 2));
+    p.drawLine(13, down ? 1 : 5, 13, down ? 10 : 14);
+}
+
+void DrawNextDifference(QPainter &p)
+{
+    DrawDifferenceStep(p, true);
+}
+
+void DrawPrevDifference(QPainter &p)
+{
+    DrawDifferenceStep(p, false);
+}
+
 using Painter = void (*)(QPainter &);
 
 Painter PainterFor(int commandId)
@@ -209,6 +242,10 @@ Painter PainterFor(int commandId)
         return DrawCompareWhole;
     case ID_COMPARE_SELECTION:
         return DrawCompareSelection;
+    case ID_NEXT_DIFFERENCE:
+        return DrawNextDifference;
+    case ID_PREV_DIFFERENCE:
+        return DrawPrevDifference;
     case ID_SYNC_SCROLL:
         return DrawSyncScroll;
     default:

@@ -12,6 +12,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/RichView.h"
+#include "views/RowLeveller.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace kivo {
@@ -53,6 +55,12 @@ QString FilterExtension()
     return StringField(IDS_DOC_STRINGS, 4);
 }
 
+// How long the windows must stay unchanged before levelling starts: a window being dragged to
+// another size sends many resizes.
+constexpr int kLevellingSettleMs = 150;
+// The most one levelling step may take, so that the windows stay responsive.
+constexpr std::chrono::milliseconds kLevellingStep{4};
+
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -73,6 +81,16 @@ CRichDoc::CRichDoc(ComparisonDriver &driver, RichOptions &options)
                     [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning() && BothSelected()); });
     OnUpdateCommand(ID_COMPARE_WHOLE,
                     [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning() && BothHaveText()); });
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(kLevellingSettleMs);
+    connect(&m_settleTimer, &QTimer::timeout, this, &CRichDoc::StartLevelling);
+    m_stepTimer.setInterval(0);
+    connect(&m_stepTimer, &QTimer::timeout, this, &CRichDoc::LevelStep);
+}
+
+CRichDoc::~CRichDoc()
+{
+    StopLevelling();
 }
 
 std::vector<CRichView *> CRichDoc::RichViews() const
@@ -105,8 +123,15 @@ bool CRichDoc::BothSelected() const
 
 void CRichDoc::PrepareForComparison()
 {
-    for (CRichView *view : RichViews())
+    // The result that is about to be written replaces the one being levelled.
+    StopLevelling();
+    m_settleTimer.stop();
+    static int results = 0;
+    const int result = ++results;
+    for (CRichView *view : RichViews()) {
+        view->resultNumber = result;
         view->PrepareForComparison();
+    }
 }
 
 void CRichDoc::BeginDisplay()
@@ -125,6 +150,90 @@ void CRichDoc::FinishViewAfterComparison()
 {
     for (CRichView *view : RichViews())
         view->FinishViewAfterComparison();
+}
+
+// --- Levelling ----------------------------------------------------------------------------------
+
+void CRichDoc::ScheduleLevelling()
+{
+    if (m_driver.IsRunning())
+        return;
+    StopLevelling();
+    m_settleTimer.start();
+}
+
+bool CRichDoc::LevellingPending() const
+{
+    return m_settleTimer.isActive() || m_leveller;
+}
+
+void CRichDoc::StartLevelling()
+{
+    StopLevelling();
+    m_settleTimer.stop();
+    const std::vector<CRichView *> views = RichViews();
+    if (m_driver.IsRunning() || views.size() != 2 || views[0]->resultNumber == 0 ||
+        views[0]->resultNumber != views[1]->resultNumber)
+        return;
+    CRichView *left = views[0]->PaneNumber() == 2 ? views[1] : views[0];
+    CRichView *right = left == views[0] ? views[1] : views[0];
+    // Line counts are read from the finished layouts at the current width.
+    left->Control()->GetLineCount();
+    right->Control()->GetLineCount();
+    m_leveller = std::make_unique<RowLeveller>(*left->Control()->document(),
+                                               *right->Control()->document(), left->resultNumber);
+    // An edit of the user's ends the levelling: the rows it knows of may be gone.
+    for (CRichView *view : {left, right}) {
+        m_levellingWatch.push_back(
+            connect(view->Control()->document(), &QTextDocument::contentsChange, this, [this] {
+                if (m_leveller && !m_leveller->Editing())
+                    StopLevelling();
+            }));
+    }
+    m_stepTimer.start();
+}
+
+bool CRichDoc::LevelStep()
+{
+    if (!m_leveller)
+        return false;
+    if (m_driver.IsRunning()) {
+        StopLevelling();
+        return false;
+    }
+    if (m_leveller->Step(kLevellingStep))
+        return true;
+    m_levelledRows = m_leveller->ChangedRows();
+    StopLevelling();
+    AlignScrolling();
+    return false;
+}
+
+void CRichDoc::StopLevelling()
+{
+    m_stepTimer.stop();
+    for (const QMetaObject::Connection &connection : m_levellingWatch)
+        disconnect(connection);
+    m_levellingWatch.clear();
+    m_leveller.reset();
+}
+
+void CRichDoc::AlignScrolling()
+{
+    if (m_options.SyncScroll == 0)
+        return;
+    CRichView *active = ActiveRichView();
+    const std::vector<CRichView *> views = RichViews();
+    if (!active && !views.empty())
+        active = views.front();
+    CRichView *other = active ? active->OtherView() : nullptr;
+    if (!other)
+        return;
+    RichEditCtrl &here = *active->Control();
+    RichEditCtrl &there = *other->Control();
+    there.LineScroll(here.GetFirstVisibleLine() - there.GetFirstVisibleLine());
+    active->lastTopLine = here.GetFirstVisibleLine();
+    other->lastTopLine = there.GetFirstVisibleLine();
 }
 
 CRichView *CRichDoc::ActiveRichView() const

@@ -3,7 +3,9 @@
 #include "platform/Document.h"
 
 #include <QString>
+#include <QTimer>
 
+#include <memory>
 #include <string>
 
 class QIODevice;
@@ -12,6 +14,7 @@ namespace kivo {
 
 class CRichView;
 class ComparisonDriver;
+class RowLeveller;
 struct FileError;
 struct RichOptions;
 
@@ -27,6 +30,7 @@ class CRichDoc : public Document {
 public:
     /// The driver and the options must outlive the document.
     CRichDoc(ComparisonDriver &driver, RichOptions &options);
+    ~CRichDoc() override;
 
     /// Whether the document has exactly two views and each holds at least one character.
     bool BothHaveText() const;
@@ -51,6 +55,21 @@ public:
     /// as the document's file and in the recent-file list. A file that cannot be read is
     /// reported and the view keeps its text. Returns whether it was loaded.
     bool OnOpenDocument(const QString &path);
+
+    // --- Keeping the rows of the last result level ------------------------------------------
+    /// The windows wrap their lines anew (another width, font or effect): once the changes
+    /// have settled, the rows of the result are levelled again, a few at each idle moment.
+    void ScheduleLevelling();
+    /// Whether levelling is waiting to start or under way.
+    bool LevellingPending() const;
+    /// Starts levelling at once, when there is a result in both windows (tests, benchmarks).
+    void StartLevelling();
+    /// One bounded step of the levelling under way; false once it has ended.
+    bool LevelStep();
+    /// The levelling under way, if any.
+    const RowLeveller *Leveller() const { return m_leveller.get(); }
+    /// Rows whose padding the last levelling that ran to its end changed.
+    int LevelledRows() const { return m_levelledRows; }
 
     /// Never asks: closing a window or the program does not offer to save.
     bool SaveModified() override { return true; }
@@ -91,9 +110,18 @@ private:
     /// that fails.
     template <typename Test> bool BothViews(Test test) const;
 
+    void StopLevelling();
+    /// Puts the other window's top line on the active one's, now that the rows are level.
+    void AlignScrolling();
+
     ComparisonDriver &m_driver;
     RichOptions &m_options;
     int m_richText = 1;
+    std::unique_ptr<RowLeveller> m_leveller;
+    int m_levelledRows = 0;
+    QTimer m_settleTimer;
+    QTimer m_stepTimer;
+    std::vector<QMetaObject::Connection> m_levellingWatch;
 };
 
 } // namespace kivo

@@ -19,7 +19,10 @@
 #include <QDebug>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QResizeEvent>
+#include <QTextBlock>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace kivo {
@@ -33,6 +36,9 @@ static_assert(kFontFieldsMask == 0xA8000000);
 
 // Half an inch on every side of a printed page.
 constexpr double kPrintMarginTwips = 720;
+
+// Lines shown above a difference the commands go to.
+constexpr int kDifferenceContextLines = 2;
 
 MdiFrameWnd *MainWindow()
 {
@@ -77,6 +83,7 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     control->viewport()->installEventFilter(this);
     control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
+    connect(control->document(), &QTextDocument::contentsChange, this, &CRichView::OnTextChanged);
     AddCommands();
 }
 
@@ -112,6 +119,11 @@ void CRichView::AddCommands()
     idleAnd(ID_EDIT_FIND, [this] { return HasText(); });
     idleAnd(ID_EDIT_REPLACE, [this] { return HasText(); });
     idleAnd(ID_EDIT_REPEAT, [this] { return HasText() && HasSearchText(); });
+
+    OnCommand(ID_NEXT_DIFFERENCE, [this] { GoToDifference(true); });
+    OnCommand(ID_PREV_DIFFERENCE, [this] { GoToDifference(false); });
+    idleAnd(ID_NEXT_DIFFERENCE, [this] { return FindDifference(true).has_value(); });
+    idleAnd(ID_PREV_DIFFERENCE, [this] { return FindDifference(false).has_value(); });
 }
 
 void CRichView::OnInitialUpdate()
@@ -147,6 +159,8 @@ void CRichView::ClearAll()
     // An ordinary deletion, so that undo brings the text back.
     edit.selectAll();
     edit.textCursor().removeSelectedText();
+    ForgetResult();
+    SetInsertionMark(edit, std::nullopt);
     ApplyDisplayFormat();
     SetPaneTitle();
 }
@@ -192,9 +206,12 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
     }
     edit.SetBackgroundColor(m_options.Color[Background]);
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
-    if (reformat)
+    if (reformat) {
         Reformat(kind == UpdateHint::FontChanged);
-    else
+        // Another font or effect wraps the lines anew.
+        if (auto *document = qobject_cast<CRichDoc *>(GetDocument()))
+            document->ScheduleLevelling();
+    } else
         View::OnUpdate(sender, hint, objectHint);
     edit.SetModify(false);
 }
@@ -259,6 +276,15 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
     const bool inViewport = watched == edit->viewport();
     const bool locked = m_driver.IsRunning();
     switch (event->type()) {
+    case QEvent::Resize:
+        // The text wraps at the viewport's width: another width, other rows.
+        if (inViewport) {
+            const auto *resize = static_cast<QResizeEvent *>(event);
+            auto *document = qobject_cast<CRichDoc *>(GetDocument());
+            if (document && resize->oldSize().width() != resize->size().width())
+                document->ScheduleLevelling();
+        }
+        break;
     case QEvent::ContextMenu:
         if (inViewport)
             return ShowContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
@@ -409,6 +435,11 @@ void CRichView::PrepareForComparison()
     }
     atSentenceEnd = true;
     rowCount = 0;
+    renderedRecords = 0;
+    renderedRows = 0;
+    // A comparison of selections leaves the text around them, and with it the marks of an
+    // earlier result; the result number tells them apart. Rows count only in the new result.
+    ForgetRows(*edit.document());
     if (m_driver.selectionMode) {
         regionFirstLine = edit.LineFromChar(region.start);
         regionTrailer = regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
@@ -438,20 +469,31 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts)
 {
     RichEditCtrl &edit = *Control();
-    if (atSentenceEnd && m_options.ViewFormat == 0 &&
-        rowCount < static_cast<int>(kRowStartCount))
-        rowStarts[static_cast<std::size_t>(rowCount++)] = edit.GetSel().start;
+    const int number = renderedRecords++;
+    const bool rows = m_options.ViewFormat == 0;
+    if (atSentenceEnd && rows) {
+        const int start = edit.GetSel().start;
+        if (rowCount < static_cast<int>(kRowStartCount))
+            rowStarts[static_cast<std::size_t>(rowCount++)] = start;
+        QTextBlock block = edit.document()->findBlock(start);
+        if (block.isValid())
+            block.setUserState(renderedRows);
+        ++renderedRows;
+    }
     if (!text.empty()) {
         CharFormat format = StatusFormat(m_options, record.status);
         edit.SetCharFormat(format, FormatScope::Selection);
+        SetInsertionMark(edit, RunMark{resultNumber, number, KindOfStatus(record.status)});
         edit.ReplaceSel(DisplayText(m_options, record.status, text));
         // What follows (the separator, padding) is plain original text.
         format.crTextColor = m_options.Color[ColorOriginal];
         format.dwEffects = 0;
         edit.SetCharFormat(format, FormatScope::Selection);
     }
-    if (record.sentenceEnd == 1 && m_options.ViewFormat == 0)
+    if (record.sentenceEnd == 1 && rows) {
+        SetInsertionMark(edit, RunMark{resultNumber, number, RunKind::Separator});
         edit.ReplaceSel(RowSeparator(m_options));
+    }
     atSentenceEnd = record.sentenceEnd == 1;
 }
 
@@ -506,9 +548,7 @@ void CRichView::InsertBlankLines(int line, int n)
         qWarning("kivo: no line %d to insert %d blank lines at", line, n);
         return;
     }
-    edit.SetSel(position, position);
-    // One insertion of n breaks leaves the same text and formats as n single ones.
-    edit.ReplaceSel(std::string(static_cast<std::size_t>(n), '\n'));
+    InsertPadding(*edit.document(), position, n, resultNumber);
 }
 
 void CRichView::DeleteAtLine(int line, int n)
@@ -519,8 +559,7 @@ void CRichView::DeleteAtLine(int line, int n)
         qWarning("kivo: no line %d to delete %d characters at", line, n);
         return;
     }
-    edit.SetSel(position, position + n);
-    edit.ReplaceSel({});
+    RemoveLines(*edit.document(), position, n);
 }
 
 void CRichView::CaretToLastLine()
@@ -534,6 +573,135 @@ void CRichView::CaretToLastLine()
 bool CRichView::HasVerticalScrollBar() const
 {
     return Control()->HasVerticalScrollBar();
+}
+
+// --- The result after a comparison -------------------------------------------------------------
+
+CRichView *CRichView::OtherView() const
+{
+    const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
+    if (!document)
+        return nullptr;
+    for (CRichView *view : document->RichViews()) {
+        if (view != this)
+            return view;
+    }
+    return nullptr;
+}
+
+void CRichView::ForgetResult()
+{
+    resultNumber = 0;
+    ForgetRows(*Control()->document());
+    OnTextChanged();
+}
+
+void CRichView::OnTextChanged()
+{
+    m_runs.reset();
+    ++m_version;
+}
+
+const std::vector<MarkedRun> &CRichView::Runs() const
+{
+    if (!m_runs) {
+        m_runs = resultNumber != 0 ? CollectRuns(*Control()->document(), resultNumber)
+                                   : std::vector<MarkedRun>{};
+        m_runsByRecord = *m_runs;
+        std::stable_sort(
+            m_runsByRecord.begin(), m_runsByRecord.end(),
+            [](const MarkedRun &a, const MarkedRun &b) { return a.record < b.record; });
+    }
+    return *m_runs;
+}
+
+const std::vector<int> &CRichView::Differences() const
+{
+    const CRichView *other = OtherView();
+    const bool paired = other && other->resultNumber == resultNumber;
+    const std::pair<int, int> versions{m_version, paired ? other->m_version : -1};
+    if (versions == m_differencesOf && m_runs && (!paired || other->m_runs))
+        return m_differences;
+    m_differences.clear();
+    const auto collect = [this](const std::vector<MarkedRun> &runs) {
+        for (const MarkedRun &run : runs) {
+            if (IsDifference(run.kind))
+                m_differences.push_back(run.record);
+        }
+    };
+    collect(Runs());
+    if (paired)
+        collect(other->Runs());
+    std::sort(m_differences.begin(), m_differences.end());
+    m_differences.erase(std::unique(m_differences.begin(), m_differences.end()),
+                        m_differences.end());
+    m_differencesOf = versions;
+    return m_differences;
+}
+
+std::optional<int> CRichView::FindDifference(bool forward) const
+{
+    if (resultNumber == 0)
+        return std::nullopt;
+    const std::vector<int> &differences = Differences();
+    if (differences.empty())
+        return std::nullopt;
+    const int caret = Control()->GetSel().start;
+    const int key =
+        caret == m_placedCaret.position ? 2 * m_placedCaret.record : CaretKey(Runs(), caret);
+    return StepDifference(differences, key, forward);
+}
+
+int CRichView::ShowRecord(int record)
+{
+    RichEditCtrl &edit = *Control();
+    Runs();
+    const auto run =
+        std::lower_bound(m_runsByRecord.begin(), m_runsByRecord.end(), record,
+                         [](const MarkedRun &r, int wanted) { return r.record < wanted; });
+    m_placedCaret = {};
+    int position = edit.GetTextLength();
+    if (run != m_runsByRecord.end() && run->record == record && run->kind != RunKind::Separator) {
+        position = run->start;
+        edit.SetSel(run->start, run->end);
+    } else {
+        // No text here: the caret goes where the record would stand, in front of what follows.
+        if (run != m_runsByRecord.end())
+            position = run->start;
+        edit.SetSel(position, position);
+        m_placedCaret = {position, record};
+    }
+    // The first paragraph of the row the record belongs to.
+    QTextBlock block = edit.document()->findBlock(position);
+    while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
+        block = block.previous();
+    return block.isValid() ? block.position() : position;
+}
+
+void CRichView::ScrollNearTop(int position)
+{
+    RichEditCtrl &edit = *Control();
+    const int line = std::max(0, edit.LineFromChar(position) - kDifferenceContextLines);
+    edit.LineScroll(line - edit.GetFirstVisibleLine());
+    lastTopLine = edit.GetFirstVisibleLine();
+}
+
+bool CRichView::GoToDifference(bool forward)
+{
+    if (m_driver.IsRunning())
+        return false;
+    const std::optional<int> record = FindDifference(forward);
+    if (!record)
+        return false;
+    CRichView *other = OtherView();
+    if (other && other->resultNumber != resultNumber)
+        other = nullptr;
+    const int rowHere = ShowRecord(*record);
+    const int rowThere = other ? other->ShowRecord(*record) : 0;
+    ScrollNearTop(rowHere);
+    if (other)
+        other->ScrollNearTop(rowThere);
+    return true;
 }
 
 } // namespace kivo

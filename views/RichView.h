@@ -4,7 +4,11 @@
 #include "driver/ResultView.h"
 #include "platform/RichEditView.h"
 
+#include "views/ResultMarks.h"
+
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class QKeyEvent;
 
@@ -65,6 +69,20 @@ public:
 
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;
+    /// The other text view of the document, if there is one.
+    CRichView *OtherView() const;
+
+    // --- The result after a comparison -----------------------------------------------------
+    /// Forgets the result the text shows (its rows and marks no longer count): a new text.
+    void ForgetResult();
+    /// The runs of the result as they stand in the text now (cached until the text changes).
+    const std::vector<MarkedRun> &Runs() const;
+    /// The record the next (forward) or previous difference command goes to from the caret,
+    /// or nullopt when there is none.
+    std::optional<int> FindDifference(bool forward) const;
+    /// Selects the difference a step from the caret reaches, in both windows, and scrolls both
+    /// so that its row stands on the same line near the top. False when there is none.
+    bool GoToDifference(bool forward);
 
     /// First visible line noted at the last synchronised scroll.
     int lastTopLine = 0;
@@ -78,6 +96,11 @@ public:
     int rowCount = 0;
     /// The record rendered last closed a sentence pair: the next text begins a new row.
     bool atSentenceEnd = true;
+    /// The result shown: the same number in both windows of a comparison, 0 for none.
+    int resultNumber = 0;
+    /// Records and rows rendered so far (rows with ViewFormat 0 only).
+    int renderedRecords = 0;
+    int renderedRows = 0;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -96,6 +119,27 @@ private:
     std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
     bool CanPaste() const;
     int ToControlLine(int regionLine) const { return regionFirstLine + regionLine; }
+    /// The sorted records of the result's differences, in either window.
+    const std::vector<int> &Differences() const;
+    /// Selects the record here (or puts the caret where it would stand when it has no text in
+    /// this window), and returns the position of the first paragraph of its row.
+    int ShowRecord(int record);
+    /// Scrolls so that the line of a position is the top one but for a few lines of context.
+    void ScrollNearTop(int position);
+    void OnTextChanged();
+
+    /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
+    mutable std::optional<std::vector<MarkedRun>> m_runs;
+    mutable std::vector<MarkedRun> m_runsByRecord;
+    mutable std::vector<int> m_differences;
+    mutable std::pair<int, int> m_differencesOf{-1, -1};
+    int m_version = 0;
+    /// Where a difference step last put the caret for a record with no text here.
+    struct PlacedCaret {
+        int position = -1;
+        int record = -1;
+    };
+    PlacedCaret m_placedCaret;
 
     RichOptions &m_options;
     ComparisonDriver &m_driver;

@@ -106,11 +106,11 @@ TEST_F(MainFrameTest, MenuToolbarAndStatusBarAreThere)
     EXPECT_EQ(bar->DelimiterBox()->count(), 9);
     EXPECT_EQ(bar->DelimiterBox()->itemText(0), QStringLiteral("。｡"));
     EXPECT_EQ(bar->DelimiterBox()->width(), 120);
-    // 13 buttons, the box, and the separators that stay.
+    // 15 buttons, the box, and the separators that stay.
     int buttons = 0;
     for (QAction *action : bar->actions())
         buttons += action->isSeparator() ? 0 : 1;
-    EXPECT_EQ(buttons, 13 + 1);
+    EXPECT_EQ(buttons, 15 + 1);
     EXPECT_EQ(m_frame->Status()->IdleText(), QStringLiteral("レディ"));
     EXPECT_EQ(m_frame->Status()->Indicators().size(), 4u);
 }

@@ -58,7 +58,7 @@ TEST(Resources, ToolbarButtonsHaveTooltipsImagesAndMenuEntries)
 {
     const std::set<int> menu = MenuCommands(IDR_RICHTYPE);
     const auto buttons = ToolbarButtons(IDR_MAINFRAME);
-    ASSERT_EQ(buttons.size(), 19u);
+    ASSERT_EQ(buttons.size(), 22u);
     EXPECT_EQ(buttons[kDelimiterBoxPosition], ID_SEPARATOR);
     int images = 0;
     for (const int id : buttons) {
@@ -71,7 +71,7 @@ TEST(Resources, ToolbarButtonsHaveTooltipsImagesAndMenuEntries)
         EXPECT_EQ(icon.availableSizes().value(0), kToolbarImageSize);
         ++images;
     }
-    EXPECT_EQ(images, 13);
+    EXPECT_EQ(images, 15);
 }
 
 TEST(Resources, KeyNamesShownInMenusAreTheAcceleratorsOfTheirCommands)

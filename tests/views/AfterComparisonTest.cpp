@@ -1,0 +1,376 @@
+// What a user does with a result once it is shown: stepping from difference to difference, the
+// summary in the status bar, and rows kept level when the windows wrap their lines anew.
+
+#include "CompareFixture.h"
+
+#include "platform/StatusBar.h"
+#include "views/ResultMarks.h"
+#include "views/RowLeveller.h"
+#include "views/UpdateHint.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <map>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+using test::CompareInWindowsTest;
+using test::Sjis;
+
+/// Numbers of the records a difference step stops at, in order.
+std::vector<int> DifferenceRecords(const ResultList &records)
+{
+    std::vector<int> numbers;
+    int number = 0;
+    for (const ResultPair &record : records) {
+        if (record.status == TextStatus::Changed || record.status == TextStatus::Added ||
+            record.status == TextStatus::Deleted)
+            numbers.push_back(number);
+        ++number;
+    }
+    return numbers;
+}
+
+const ResultPair &RecordAt(const ResultList &records, int number)
+{
+    return *std::next(records.begin(), number);
+}
+
+class AfterComparisonTest : public CompareInWindowsTest {
+protected:
+    /// Steps once with the next or previous difference command, as chosen from the menu; the
+    /// record reached, or -1 when the command is disabled.
+    int Step(bool forward)
+    {
+        const int command = forward ? ID_NEXT_DIFFERENCE : ID_PREV_DIFFERENCE;
+        m_frame->UpdateCmdUI();
+        if (!m_frame->State(command).enabled)
+            return -1;
+        const std::optional<int> target = View(1)->FindDifference(forward);
+        EXPECT_TRUE(m_frame->Execute(command));
+        return target.value_or(-2);
+    }
+
+    /// The display line of the first paragraph of each row of a window.
+    std::map<int, int> RowStartLines(int pane) const
+    {
+        std::map<int, int> lines;
+        for (QTextBlock block = Edit(pane).document()->begin(); block.isValid();
+             block = block.next()) {
+            if (RowStartOf(block) >= 0)
+                lines[RowStartOf(block)] = Edit(pane).LineFromChar(block.position());
+        }
+        return lines;
+    }
+
+    /// Rows whose first lines differ between the windows (rows both windows have).
+    std::vector<int> UnlevelRows() const
+    {
+        const std::map<int, int> left = RowStartLines(1);
+        const std::map<int, int> right = RowStartLines(2);
+        std::vector<int> rows;
+        for (const auto &[row, line] : left) {
+            const auto there = right.find(row);
+            if (there != right.end() && there->second != line)
+                rows.push_back(row);
+        }
+        return rows;
+    }
+
+    /// The window's text without its line breaks.
+    std::string TextWithoutBreaks(int pane) const
+    {
+        std::string text = Edit(pane).GetText();
+        std::erase(text, '\r');
+        return text;
+    }
+
+    bool LevellingEnds()
+    {
+        return RunUntil([this] { return !Doc()->LevellingPending(); });
+    }
+
+    CRichDoc *Doc() const { return qobject_cast<CRichDoc *>(m_frame->ActiveDocument()); }
+    QString StatusText() const { return m_frame->Status()->IdleText(); }
+};
+
+// Same, changed, added and deleted pairs, and changes inside a sentence.
+const std::string kLeft = Sjis("一つ目の文。二つ目の文です。消える文。四つ目の文。最後の文。");
+const std::string kRight = Sjis("一つ目の文。二つめの文でした。四つ目の文。増えた文。最後の文！");
+
+TEST_F(AfterComparisonTest, DifferenceStepsVisitEveryDifferenceInOrderBothWays)
+{
+    const ResultList records = CompareAndCheck(kLeft, kRight);
+    const std::vector<int> expected = DifferenceRecords(records);
+    ASSERT_GE(expected.size(), 4u);
+
+    Edit(1).SetSel(0, 0);
+    m_frame->ActivateChild(Pane(1));
+    std::vector<int> forward;
+    for (int record = Step(true); record >= 0; record = Step(true)) {
+        forward.push_back(record);
+        // The record is selected in each window that shows text of it.
+        const ResultPair &pair = RecordAt(records, record);
+        if (!pair.leftText.empty()) {
+            EXPECT_EQ(Edit(1).GetSelText(), pair.leftText) << "record " << record;
+        }
+        if (!pair.rightText.empty()) {
+            EXPECT_EQ(Edit(2).GetSelText(), pair.rightText) << "record " << record;
+        }
+        ASSERT_LE(forward.size(), expected.size());
+    }
+    EXPECT_EQ(forward, expected);
+    // At the last difference only the way back is open.
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_NEXT_DIFFERENCE).enabled);
+    EXPECT_TRUE(m_frame->State(ID_PREV_DIFFERENCE).enabled);
+
+    std::vector<int> backward;
+    for (int record = Step(false); record >= 0; record = Step(false))
+        backward.push_back(record);
+    const std::vector<int> reversed(expected.rbegin() + 1, expected.rend());
+    EXPECT_EQ(backward, reversed);
+
+    // From the very end of the right window, backwards reaches the last difference.
+    m_frame->ActivateChild(Pane(2));
+    Edit(2).SetSel(-1, -1);
+    Edit(2).SetSel(Edit(2).GetTextLength(), Edit(2).GetTextLength());
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_NEXT_DIFFERENCE).enabled);
+    ASSERT_TRUE(m_frame->Execute(ID_PREV_DIFFERENCE));
+    EXPECT_EQ(Edit(2).GetSelText(), RecordAt(records, expected.back()).rightText);
+}
+
+TEST_F(AfterComparisonTest, DifferenceStepsFollowTheMarksThroughEditsAndEqualColours)
+{
+    const ResultList records = CompareAndCheck(kLeft, kRight);
+    const std::vector<int> expected = DifferenceRecords(records);
+
+    // The same colour for every status, as the colour dialog allows: the text keeps its marks.
+    RichOptions &options = m_app->Options();
+    for (std::size_t slot = ColorOriginal; slot <= ColorDeleted; ++slot)
+        options.Color[slot] = 0x000000;
+    Doc()->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::ColorsChanged));
+
+    // Typing in front of everything moves the text, not the marks' meaning.
+    m_frame->ActivateChild(Pane(1));
+    Edit(1).SetSel(0, 0);
+    QTest::keyClicks(&Edit(1), QStringLiteral("xyz"));
+    Edit(1).SetSel(0, 0);
+    EXPECT_EQ(Step(true), expected.front());
+
+    // A difference the user deleted from both windows is no longer a stop.
+    const int second = expected[1];
+    for (const int pane : {1, 2}) {
+        const std::string &text =
+            pane == 1 ? RecordAt(records, second).leftText : RecordAt(records, second).rightText;
+        if (text.empty())
+            continue;
+        const std::vector<MarkedRun> &runs = View(pane)->Runs();
+        const auto run = std::find_if(runs.begin(), runs.end(), [second](const MarkedRun &r) {
+            return r.record == second && r.kind != RunKind::Separator;
+        });
+        ASSERT_NE(run, runs.end());
+        QTextCursor cursor(Edit(pane).document());
+        cursor.setPosition(run->start);
+        cursor.setPosition(run->end, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    Edit(1).SetSel(0, 0);
+    std::vector<int> visited;
+    for (int record = Step(true); record >= 0; record = Step(true))
+        visited.push_back(record);
+    std::vector<int> remaining = expected;
+    std::erase(remaining, second);
+    EXPECT_EQ(visited, remaining);
+
+    // A window emptied by the user has nothing to step to.
+    m_frame->ActivateChild(Pane(1));
+    ASSERT_TRUE(m_frame->Execute(ID_EDIT_CLEAR_ALL));
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_NEXT_DIFFERENCE).enabled);
+    EXPECT_FALSE(m_frame->State(ID_PREV_DIFFERENCE).enabled);
+}
+
+TEST_F(AfterComparisonTest, ADifferenceFarDownIsScrolledToTheSameRowInBothWindows)
+{
+    const auto [left, right] = Texts(300);
+    const ResultList records = CompareAndCheck(left, right);
+    m_frame->ActivateChild(Pane(1));
+    // From the middle of the text, in both directions.
+    for (const bool forward : {true, false}) {
+        const int middle = Edit(1).LineIndex(Edit(1).GetLineCount() / 2);
+        Edit(1).SetSel(middle, middle);
+        const int record = Step(forward);
+        ASSERT_GE(record, 0);
+        EXPECT_EQ(Edit(1).GetSelText(), RecordAt(records, record).leftText);
+        const int first = Edit(1).GetFirstVisibleLine();
+        EXPECT_GT(first, 100);
+        EXPECT_EQ(Edit(2).GetFirstVisibleLine(), first);
+        const int line = Edit(2).LineFromChar(Edit(2).GetSel().start);
+        EXPECT_GE(line, first);
+        EXPECT_LE(line, first + 4) << "the difference is near the top";
+        EXPECT_EQ(View(1)->lastTopLine, first) << "synchronised scrolling goes on from here";
+    }
+
+    // While a comparison runs, the steps are disabled.
+    ASSERT_TRUE(StartComparing(left, right));
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_NEXT_DIFFERENCE).enabled);
+    EXPECT_FALSE(m_frame->State(ID_PREV_DIFFERENCE).enabled);
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+}
+
+TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
+{
+    EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
+    const ResultList records = CompareAndCheck(kLeft, kRight);
+    const ResultSummary summary = Summarize(records);
+    EXPECT_EQ(summary, (ResultSummary{2, 2, 1, 1}));
+    EXPECT_EQ(StatusText(), QStringLiteral("同一 2・変更 2・追加 1・削除 1"));
+
+    // Levelling after a resize is no edit.
+    m_frame->resize(700, 800);
+    m_frame->TileSideBySide();
+    ASSERT_TRUE(LevellingEnds());
+    EXPECT_EQ(StatusText(), QStringLiteral("同一 2・変更 2・追加 1・削除 1"));
+
+    m_frame->ActivateChild(Pane(2));
+    QTest::keyClicks(&Edit(2), QStringLiteral("a"));
+    EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
+
+    // An aborted comparison has no summary.
+    auto [left, right] = Texts(400);
+    ASSERT_TRUE(StartComparing(left, right));
+    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    Driver().RequestAbort();
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+    EXPECT_FALSE(Driver().summary.has_value());
+    EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
+}
+
+TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
+{
+    // Every eleventh sentence is long on the left only: it wraps on more lines there.
+    std::string left;
+    std::string right;
+    for (int i = 0; i < 300; ++i) {
+        const std::string body = Sjis("これは") + std::to_string(i) + Sjis("番目の文です");
+        std::string tail;
+        if (i % 11 == 5)
+            for (int k = 0; k < 8; ++k)
+                tail += Sjis("、長く続けて折り返させます");
+        left += body + tail + Sjis("。");
+        right += body + Sjis("。");
+    }
+    CompareAndCheck(left, right);
+    EXPECT_TRUE(UnlevelRows().empty());
+
+    // Windows 1200 pixels wide, then 600: long sentences wrap on more lines, differently on
+    // each side. The user has lengthened one row of the left window beforehand.
+    m_frame->resize(2400, 800);
+    m_frame->TileSideBySide();
+    ASSERT_TRUE(LevellingEnds());
+    ASSERT_TRUE(UnlevelRows().empty());
+    const std::map<int, int> rows = RowStartLines(1);
+    ASSERT_EQ(rows.size(), 300u);
+    QTextCursor edit(Edit(1).document()->findBlockByNumber(0));
+    for (QTextBlock block = Edit(1).document()->begin(); block.isValid(); block = block.next()) {
+        if (RowStartOf(block) == 40) {
+            edit = QTextCursor(block);
+            break;
+        }
+    }
+    const QString typed(400, QChar(u'字'));
+    edit.insertText(typed);
+    const std::string leftText = TextWithoutBreaks(1);
+    const std::string rightText = TextWithoutBreaks(2);
+
+    m_frame->resize(1200, 800);
+    m_frame->TileSideBySide();
+    ASSERT_LT(Edit(1).viewport()->width(), 620);
+    ASSERT_TRUE(LevellingEnds());
+    EXPECT_GT(Doc()->LevelledRows(), 25);
+    EXPECT_EQ(UnlevelRows(), std::vector<int>{});
+    EXPECT_EQ(TextWithoutBreaks(1), leftText);
+    EXPECT_EQ(TextWithoutBreaks(2), rightText);
+    EXPECT_EQ(RowStartLines(1).size(), 300u);
+
+    // A larger font.
+    m_app->Options().CharFormat.yHeight = 14 * 20;
+    Doc()->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::FontChanged));
+    ASSERT_TRUE(LevellingEnds());
+    EXPECT_EQ(UnlevelRows(), std::vector<int>{});
+    EXPECT_EQ(TextWithoutBreaks(1), leftText);
+    EXPECT_EQ(TextWithoutBreaks(2), rightText);
+    // The windows scroll together from level tops.
+    EXPECT_EQ(Edit(1).GetFirstVisibleLine(), Edit(2).GetFirstVisibleLine());
+}
+
+TEST_F(AfterComparisonTest, AnEditDuringLevellingStopsIt)
+{
+    const auto [left, right] = Texts(300);
+    CompareAndCheck(left, right);
+    m_frame->resize(1200, 800);
+    m_frame->TileSideBySide();
+    Doc()->StartLevelling();
+    ASSERT_NE(Doc()->Leveller(), nullptr);
+    m_frame->ActivateChild(Pane(1));
+    QTest::keyClicks(&Edit(1), QStringLiteral("a"));
+    EXPECT_EQ(Doc()->Leveller(), nullptr);
+    EXPECT_FALSE(Doc()->LevellingPending());
+}
+
+// Inserting and removing blank lines keeps every paragraph in its row.
+TEST(ResultMarks, PaddingKeepsTheRowsOfTheParagraphsAroundIt)
+{
+    QTextDocument document;
+    QTextCursor(&document).insertText(QStringLiteral("a\nb\nc"));
+    document.findBlockByNumber(0).setUserState(0);
+    document.findBlockByNumber(1).setUserState(1);
+    document.findBlockByNumber(2).setUserState(2);
+    const auto states = [&document] {
+        std::vector<int> all;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            all.push_back(block.userState());
+        return all;
+    };
+
+    InsertPadding(document, 2, 2, 7); // in front of "b"
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("a\n\n\nb\nc"));
+    EXPECT_EQ(states(), (std::vector<int>{0, kPaddingBlock, kPaddingBlock, 1, 2}));
+    EXPECT_TRUE(IsPaddingBlock(document.findBlockByNumber(1)));
+
+    InsertPadding(document, 0, 1, 7); // in front of the first paragraph
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("\na\n\n\nb\nc"));
+    EXPECT_EQ(states(), (std::vector<int>{kPaddingBlock, 0, kPaddingBlock, kPaddingBlock, 1, 2}));
+
+    RemoveLines(document, 0, 1); // the blank line before "a"
+    RemoveLines(document, 2, 2); // the two before "b"
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("a\nb\nc"));
+    EXPECT_EQ(states(), (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(document.isUndoAvailable());
+}
+
+TEST(ResultMarks, CaretKeysOrderTheCaretAmongTheRecords)
+{
+    const std::vector<MarkedRun> runs{
+        {0, 3, 0, RunKind::Same}, {3, 5, 1, RunKind::Changed}, {6, 8, 3, RunKind::Added}};
+    EXPECT_EQ(CaretKey(runs, 0), 0);
+    EXPECT_EQ(CaretKey(runs, 4), 2);
+    EXPECT_EQ(CaretKey(runs, 5), 3); // between records 1 and 3
+    EXPECT_EQ(CaretKey(runs, 9), 7);
+    const std::vector<int> differences{1, 3};
+    EXPECT_EQ(StepDifference(differences, 3, true), 3);
+    EXPECT_EQ(StepDifference(differences, 3, false), 1);
+    EXPECT_EQ(StepDifference(differences, 2, false), std::nullopt);
+    EXPECT_EQ(StepDifference(differences, 6, true), std::nullopt);
+    EXPECT_EQ(StepDifference(differences, -1, true), 1);
+}
+
+} // namespace
+} // namespace kivo

@@ -1,0 +1,209 @@
+#include "views/ResultMarks.h"
+
+#include "RichEditCtrl.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace kivo {
+namespace {
+
+void SetMark(QTextCharFormat &format, const RunMark &mark)
+{
+    format.setProperty(kRunResultProperty, mark.result);
+    format.setProperty(kRunRecordProperty, mark.record);
+    format.setProperty(kRunKindProperty, static_cast<int>(mark.kind));
+}
+
+void ClearMark(QTextCharFormat &format)
+{
+    format.clearProperty(kRunResultProperty);
+    format.clearProperty(kRunRecordProperty);
+    format.clearProperty(kRunKindProperty);
+}
+
+} // namespace
+
+UndoPause::UndoPause(QTextDocument &document)
+    : m_document(document), m_wasEnabled(document.isUndoRedoEnabled())
+{
+    if (m_wasEnabled)
+        m_document.setUndoRedoEnabled(false);
+}
+
+UndoPause::~UndoPause()
+{
+    if (m_wasEnabled)
+        m_document.setUndoRedoEnabled(true);
+}
+
+RunKind KindOfStatus(TextStatus status)
+{
+    return static_cast<RunKind>(static_cast<int>(status) + 1);
+}
+
+bool IsDifference(RunKind kind)
+{
+    return kind == RunKind::Changed || kind == RunKind::Added || kind == RunKind::Deleted;
+}
+
+std::optional<RunMark> MarkOf(const QTextCharFormat &format)
+{
+    if (!format.hasProperty(kRunKindProperty))
+        return std::nullopt;
+    const int kind = format.intProperty(kRunKindProperty);
+    if (kind <= 0 || kind > static_cast<int>(RunKind::Padding))
+        return std::nullopt;
+    return RunMark{format.intProperty(kRunResultProperty), format.intProperty(kRunRecordProperty),
+                   static_cast<RunKind>(kind)};
+}
+
+void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark)
+{
+    QTextCharFormat format = edit.currentCharFormat();
+    if (mark)
+        SetMark(format, *mark);
+    else
+        ClearMark(format);
+    // Unlike replacing the cursor, this neither moves nor scrolls.
+    edit.setCurrentCharFormat(format);
+}
+
+std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result)
+{
+    std::vector<MarkedRun> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const std::optional<RunMark> mark = MarkOf(fragment.charFormat());
+            if (!mark || mark->result != result || mark->kind == RunKind::Padding)
+                continue;
+            const int start = fragment.position();
+            const int end = start + fragment.length();
+            if (!runs.empty() && runs.back().record == mark->record &&
+                runs.back().kind == mark->kind && runs.back().end == start) {
+                runs.back().end = end;
+                continue;
+            }
+            runs.push_back(MarkedRun{start, end, mark->record, mark->kind});
+        }
+        // The paragraph break that ends the block carries the next block's character format.
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            continue;
+        const std::optional<RunMark> mark = MarkOf(next.charFormat());
+        if (!mark || mark->result != result || mark->kind == RunKind::Padding)
+            continue;
+        const int breakPosition = next.position() - 1;
+        if (!runs.empty() && runs.back().record == mark->record && runs.back().kind == mark->kind &&
+            runs.back().end == breakPosition) {
+            runs.back().end = breakPosition + 1;
+            continue;
+        }
+        runs.push_back(MarkedRun{breakPosition, breakPosition + 1, mark->record, mark->kind});
+    }
+    return runs;
+}
+
+int CaretKey(const std::vector<MarkedRun> &runs, int position)
+{
+    // The last run that starts at or before the position.
+    const auto after = std::upper_bound(runs.begin(), runs.end(), position,
+                                        [](int p, const MarkedRun &run) { return p < run.start; });
+    if (after == runs.begin())
+        return -1;
+    const MarkedRun &run = *std::prev(after);
+    return position < run.end ? 2 * run.record : 2 * run.record + 1;
+}
+
+std::optional<int> StepDifference(const std::vector<int> &differences, int caretKey, bool forward)
+{
+    if (forward) {
+        const auto next = std::upper_bound(differences.begin(), differences.end(), caretKey,
+                                           [](int key, int record) { return key < 2 * record; });
+        if (next == differences.end())
+            return std::nullopt;
+        return *next;
+    }
+    const auto next = std::lower_bound(differences.begin(), differences.end(), caretKey,
+                                       [](int record, int key) { return 2 * record < key; });
+    if (next == differences.begin())
+        return std::nullopt;
+    return *std::prev(next);
+}
+
+int RowStartOf(const QTextBlock &block)
+{
+    const int state = block.userState();
+    return state >= 0 ? state : -1;
+}
+
+bool IsPaddingBlock(const QTextBlock &block)
+{
+    return block.userState() == kPaddingBlock && block.length() == 1;
+}
+
+void ForgetRows(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.userState() != kNoRowStart)
+            block.setUserState(kNoRowStart);
+    }
+}
+
+void InsertPadding(QTextDocument &document, int position, int n, int result)
+{
+    if (n < 1)
+        return;
+    QTextBlock block = document.findBlock(position);
+    QTextCursor cursor(&document);
+    const bool atParagraphStart = block.isValid() && block.position() == position;
+    const QTextBlock before = atParagraphStart ? block.previous() : QTextBlock();
+    // At a paragraph start the breaks go at the end of the paragraph before, so that the
+    // paragraph (and its row) stays the block it is; the text is the same either way.
+    cursor.setPosition(before.isValid() ? position - 1 : position);
+    QTextCharFormat format = cursor.charFormat();
+    SetMark(format, RunMark{result, 0, RunKind::Padding});
+    const int rowState = block.userState();
+    {
+        const UndoPause pause(document);
+        for (int i = 0; i < n; ++i)
+            cursor.insertBlock(cursor.blockFormat(), format);
+    }
+    if (before.isValid()) {
+        QTextBlock padding = before.next();
+        for (int i = 0; i < n && padding.isValid(); ++i, padding = padding.next())
+            padding.setUserState(kPaddingBlock);
+    } else if (atParagraphStart) {
+        // The first paragraph of the document was split: its text moved to the last new block.
+        QTextBlock padding = document.findBlock(position);
+        for (int i = 0; i < n && padding.isValid(); ++i, padding = padding.next())
+            padding.setUserState(kPaddingBlock);
+        if (padding.isValid())
+            padding.setUserState(rowState);
+    }
+}
+
+void RemoveLines(QTextDocument &document, int position, int n)
+{
+    if (n < 1)
+        return;
+    const QTextBlock last = document.findBlock(position + n);
+    const int rowState =
+        last.isValid() && last.position() == position + n ? last.userState() : kNoRowStart;
+    QTextCursor cursor(&document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + n, QTextCursor::KeepAnchor);
+    {
+        const UndoPause pause(document);
+        cursor.removeSelectedText();
+    }
+    QTextBlock merged = document.findBlock(position);
+    if (rowState != kNoRowStart && merged.isValid() && merged.position() == position)
+        merged.setUserState(rowState);
+}
+
+} // namespace kivo

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "RichOptions.h"
+
+#include <QTextFormat>
+
+#include <optional>
+#include <vector>
+
+class QTextBlock;
+class QTextCharFormat;
+class QTextDocument;
+
+namespace kivo {
+
+class RichEditCtrl;
+
+/// What a rendered run of a result is. The values of the text kinds are the status plus one, so
+/// that 0 stays "no mark".
+enum class RunKind : int {
+    None = 0,
+    Original = 1,
+    Same = 2,
+    Changed = 3,
+    Added = 4,
+    Deleted = 5,
+    Separator = 6, ///< the line break (and blank line) that closes a row
+    Padding = 7,   ///< blank lines inserted to keep the rows level
+};
+
+RunKind KindOfStatus(TextStatus status);
+/// Changed, added and deleted runs: the ones the difference commands stop at.
+bool IsDifference(RunKind kind);
+
+/// The invisible mark of a rendered run, kept in its character format so that it survives
+/// editing and colours that the user set equal for two statuses. `result` tells the results of
+/// two comparisons apart (a comparison of selections leaves the text around them as it was).
+struct RunMark {
+    int result = 0;
+    int record = 0;
+    RunKind kind = RunKind::None;
+    friend bool operator==(const RunMark &, const RunMark &) = default;
+};
+
+inline constexpr int kRunResultProperty = QTextFormat::UserProperty + 1;
+inline constexpr int kRunRecordProperty = QTextFormat::UserProperty + 2;
+inline constexpr int kRunKindProperty = QTextFormat::UserProperty + 3;
+
+/// The mark a format carries; nullopt for text that is not part of a result.
+std::optional<RunMark> MarkOf(const QTextCharFormat &format);
+/// Makes the control's insertion format (or the selection's) carry the mark, or none, so that
+/// the text inserted next carries it.
+void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark);
+
+/// One run of a result as it stands in the text now: consecutive characters with the same mark.
+struct MarkedRun {
+    int start = 0;
+    int end = 0;
+    int record = 0;
+    RunKind kind = RunKind::None;
+};
+
+/// The runs of one result in a document, in text order (padding left out).
+std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result);
+
+/// Where the caret stands among the runs, as a number that orders it against records: 2r inside
+/// a run of record r, 2r + 1 after one and before the next, -1 before every run.
+int CaretKey(const std::vector<MarkedRun> &runs, int position);
+
+/// The difference record the next (forward) or previous step from a caret key goes to, among
+/// the sorted difference records.
+std::optional<int> StepDifference(const std::vector<int> &differences, int caretKey, bool forward);
+
+/// Keeps the edits made while it lives out of the undo history. Like the control's own
+/// non-undoable replacement, it clears the history: its steps would refer to moved positions.
+class UndoPause {
+public:
+    explicit UndoPause(QTextDocument &document);
+    ~UndoPause();
+    UndoPause(const UndoPause &) = delete;
+    UndoPause &operator=(const UndoPause &) = delete;
+
+private:
+    QTextDocument &m_document;
+    bool m_wasEnabled;
+};
+
+// --- Rows ------------------------------------------------------------------------------------
+// Each paragraph of a result knows its row through its block state: the first paragraph of row
+// r holds r, a blank line Kivo inserted to level the rows holds kPaddingBlock, every other
+// paragraph kNoRowStart (it belongs to the row above it).
+
+inline constexpr int kNoRowStart = -1;
+inline constexpr int kPaddingBlock = -3;
+
+/// The row a paragraph starts, or -1.
+int RowStartOf(const QTextBlock &block);
+/// Whether the paragraph is an empty blank line Kivo inserted.
+bool IsPaddingBlock(const QTextBlock &block);
+/// Forgets every row of the document.
+void ForgetRows(QTextDocument &document);
+
+/// Inserts n paragraph breaks at position, unmarked as far as the undo history is concerned, and
+/// keeps the rows right: at the start of a paragraph the n new blank lines are padding and the
+/// paragraph's text keeps its row. The breaks carry the padding mark of the given result.
+void InsertPadding(QTextDocument &document, int position, int n, int result);
+/// Removes the n characters at position (the control's own deletion), and gives the paragraph
+/// that remains there the row of the paragraph whose text now starts it.
+void RemoveLines(QTextDocument &document, int position, int n);
+
+} // namespace kivo

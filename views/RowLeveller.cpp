@@ -1,0 +1,136 @@
+#include "views/RowLeveller.h"
+
+#include "views/ResultMarks.h"
+
+#include <QScopedValueRollback>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace kivo {
+namespace {
+
+QTextBlock FirstRowStart(const QTextDocument &document)
+{
+    QTextBlock block = document.begin();
+    while (block.isValid() && RowStartOf(block) < 0)
+        block = block.next();
+    return block;
+}
+
+/// Groups one step's edits of a document, so that its layout is brought up to date once for
+/// the whole step instead of once per inserted or removed line.
+class EditBlock {
+public:
+    explicit EditBlock(QTextDocument &document) : m_cursor(&document) { m_cursor.beginEditBlock(); }
+    ~EditBlock() { m_cursor.endEditBlock(); }
+    EditBlock(const EditBlock &) = delete;
+    EditBlock &operator=(const EditBlock &) = delete;
+
+private:
+    QTextCursor m_cursor;
+};
+
+} // namespace
+
+RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
+    : m_leftDocument(left), m_rightDocument(right), m_result(result), m_left(FirstRowStart(left)),
+      m_right(FirstRowStart(right))
+{
+    // Both sides start at the first row they have in common.
+    while (m_left.isValid() && m_right.isValid() && RowStartOf(m_left) != RowStartOf(m_right)) {
+        QTextBlock &behind = RowStartOf(m_left) < RowStartOf(m_right) ? m_left : m_right;
+        do
+            behind = behind.next();
+        while (behind.isValid() && RowStartOf(behind) < 0);
+    }
+}
+
+void RowLeveller::Extend(Segment &segment, QTextBlock from)
+{
+    QTextBlock block = from;
+    do {
+        if (IsPaddingBlock(block))
+            segment.padding.push_back(block);
+        else
+            segment.lines += std::max(1, block.lineCount());
+        segment.last = block;
+        block = block.next();
+    } while (block.isValid() && RowStartOf(block) < 0);
+    segment.next = block;
+    segment.nextRow = block.isValid() ? RowStartOf(block) : -1;
+}
+
+bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
+{
+    const int have = static_cast<int>(segment.padding.size());
+    if (have == wanted)
+        return false;
+    if (have < wanted) {
+        // At the end of the row, in front of the next one.
+        InsertPadding(document, segment.next.position(), wanted - have, m_result);
+        return true;
+    }
+    // The last padding lines go first; each is removed with the break in front of it, so that
+    // the paragraphs around it keep their rows.
+    for (int i = have - 1; i >= wanted; --i) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(segment.padding[static_cast<std::size_t>(i)].position() - 1);
+        cursor.deleteChar();
+    }
+    return true;
+}
+
+bool RowLeveller::LevelOneRow()
+{
+    Segment left;
+    Segment right;
+    Extend(left, m_left);
+    Extend(right, m_right);
+    // A row that one side lacks joins the row above it, on both sides.
+    while (left.next.isValid() && right.next.isValid() && left.nextRow != right.nextRow) {
+        Segment &behind = left.nextRow < right.nextRow ? left : right;
+        Extend(behind, behind.next);
+    }
+    if (!left.next.isValid() || !right.next.isValid()) {
+        m_left = QTextBlock();
+        m_right = QTextBlock();
+        return false;
+    }
+    const QTextBlock nextLeft = left.next;
+    const QTextBlock nextRight = right.next;
+    const int lines = std::max(left.lines, right.lines);
+    const bool changedLeft = Pad(m_leftDocument, left, lines - left.lines);
+    const bool changedRight = Pad(m_rightDocument, right, lines - right.lines);
+    if (changedLeft || changedRight)
+        ++m_changedRows;
+    m_left = nextLeft;
+    m_right = nextRight;
+    return true;
+}
+
+bool RowLeveller::Step(std::chrono::microseconds budget)
+{
+    if (Done())
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + budget;
+    const UndoPause leftUndo(m_leftDocument);
+    const UndoPause rightUndo(m_rightDocument);
+    const QScopedValueRollback editing(m_editing, true);
+    const EditBlock leftEdits(m_leftDocument);
+    const EditBlock rightEdits(m_rightDocument);
+    while (LevelOneRow()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+    }
+    return !Done();
+}
+
+void RowLeveller::RunToEnd()
+{
+    while (Step(std::chrono::seconds(1))) {
+    }
+}
+
+} // namespace kivo

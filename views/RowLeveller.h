@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QTextBlock>
+
+#include <chrono>
+#include <vector>
+
+class QTextDocument;
+
+namespace kivo {
+
+/// Levels the rows of a result shown in two documents again, after the windows wrap their lines
+/// anew (another width, another font): row by row, the shorter row gets blank padding lines at
+/// its end and the longer one loses padding it no longer needs, until every row starts on the
+/// same line in both. Only the padding Kivo inserted is ever removed, so the user's text,
+/// edited rows included, stays as it is. A row missing on one side (its first line was
+/// deleted) counts as part of the row above it; the last row needs no levelling.
+///
+/// The work is done in bounded steps. Line counts are the documents' laid-out lines
+/// (QTextBlock::lineCount), so both layouts must be complete when levelling starts; the blank
+/// lines inserted in between count one line each.
+class RowLeveller {
+public:
+    RowLeveller(QTextDocument &left, QTextDocument &right, int result);
+
+    /// Levels rows until the time budget is spent; true while rows remain.
+    bool Step(std::chrono::microseconds budget);
+    /// Levels all remaining rows (tests, benchmarks).
+    void RunToEnd();
+    bool Done() const { return !m_left.isValid() || !m_right.isValid(); }
+
+    /// Rows whose padding was changed so far.
+    int ChangedRows() const { return m_changedRows; }
+    /// Whether the documents are being changed by the leveller at this moment (its own edits
+    /// are not the user's).
+    bool Editing() const { return m_editing; }
+
+private:
+    /// One side's part of a row: its lines other than padding, its padding paragraphs, and
+    /// where the next row starts.
+    struct Segment {
+        int lines = 0;
+        std::vector<QTextBlock> padding;
+        QTextBlock last;
+        QTextBlock next;
+        int nextRow = -1;
+    };
+
+    /// Extends a segment over the paragraphs from `from` up to the next row start.
+    static void Extend(Segment &segment, QTextBlock from);
+    /// Gives the segment exactly `wanted` padding lines; true when it changed.
+    bool Pad(QTextDocument &document, Segment &segment, int wanted);
+    /// Levels the row at m_left and m_right; false once there is no further common row.
+    bool LevelOneRow();
+
+    QTextDocument &m_leftDocument;
+    QTextDocument &m_rightDocument;
+    int m_result;
+    QTextBlock m_left;
+    QTextBlock m_right;
+    int m_changedRows = 0;
+    bool m_editing = false;
+};
+
+} // namespace kivo
