@@ -3,6 +3,11 @@
 // into the windows, compared and fully rendered. Prints the total time, the longest idle call
 // of each state and the peak memory.
 //
+// Then, on texts where every eleventh sentence is long on the left only, the re-levelling of
+// every row after the windows are made narrower and wider again: the time until the rows are
+// level, the longest turn of the event loop in between (the freeze a user would feel) and the
+// rows whose padding changed.
+//
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 
 #include "Cp932Codec.h"
@@ -11,6 +16,7 @@
 #include "app/MainFrame.h"
 #include "app/RichApp.h"
 #include "resources/ResourceIds.h"
+#include "views/RichDoc.h"
 #include "views/RichView.h"
 
 #include <QApplication>
@@ -118,6 +124,73 @@ void Run(int sentences)
     std::fflush(stdout);
 }
 
+/// Resizes the main window so that each text window is about `width` pixels wide and runs the
+/// event loop until the rows are level again.
+void Relevel(CMainFrame &frame, int width)
+{
+    auto *document = qobject_cast<CRichDoc *>(frame.ActiveDocument());
+    QElapsedTimer total;
+    total.start();
+    frame.resize(2 * width, 800);
+    frame.TileSideBySide();
+    // The turn that starts the levelling finishes the layout at the new width first; the
+    // turns after it are the levelling steps.
+    qint64 start = -1;
+    qint64 longest = 0;
+    int steps = 0;
+    do {
+        const bool levelling = document->Leveller() != nullptr;
+        QElapsedTimer turn;
+        turn.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const qint64 took = turn.nsecsElapsed();
+        if (levelling) {
+            longest = std::max(longest, took);
+            ++steps;
+        } else if (start < 0 && document->Leveller()) {
+            start = took;
+        }
+    } while (document->LevellingPending());
+    std::printf("  re-level at %4d px: %5.0f ms in all; start (layout) %5.1f ms, then %4d steps, "
+                "longest %4.1f ms; %d rows changed, %d lines on the left\n",
+                width, double(total.nsecsElapsed()) / 1e6, double(start) / 1e6, steps,
+                double(longest) / 1e6, document->LevelledRows(), Edit(frame, 1).GetLineCount());
+    std::fflush(stdout);
+}
+
+void RunRelevel(int sentences)
+{
+    CRichApp app;
+    if (!app.InitInstance())
+        std::abort();
+    CMainFrame &frame = *app.MainFrame();
+    frame.showNormal();
+    frame.resize(2400, 800);
+    frame.TileSideBySide();
+    QCoreApplication::processEvents();
+    const std::string body = Cp932("これは行をそろえ直す速さを測るための文で");
+    const std::string longTail = Cp932("、左の窓でだけ長く続けて何行にも折り返させています");
+    std::string left, right;
+    for (int i = 0; i < sentences; ++i) {
+        const std::string number = std::to_string(i) + Cp932("。");
+        left += body + (i % 11 == 5 ? longTail + longTail : std::string()) + number;
+        right += body + number;
+    }
+    Edit(frame, 1).SetSel(0, -1);
+    Edit(frame, 1).ReplaceSel(left);
+    Edit(frame, 2).SetSel(0, -1);
+    Edit(frame, 2).ReplaceSel(right);
+    frame.UpdateCmdUI();
+    if (!frame.Execute(res::ID_COMPARE_WHOLE))
+        std::abort();
+    while (app.Driver().IsRunning())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    std::printf("%d rows, every eleventh longer on the left:\n", sentences);
+    Relevel(frame, 600);
+    Relevel(frame, 1200);
+    Relevel(frame, 400);
+}
+
 } // namespace
 } // namespace kivo
 
@@ -131,8 +204,11 @@ int main(int argc, char **argv)
     if (argc < 2) {
         kivo::Run(10000);
         kivo::Run(20000);
+        kivo::RunRelevel(10000);
     }
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         kivo::Run(std::atoi(argv[i]));
+        kivo::RunRelevel(std::atoi(argv[i]));
+    }
     return 0;
 }

@@ -19,6 +19,9 @@ QTextBlock FirstRowStart(const QTextDocument &document)
     return block;
 }
 
+/// Rows one step may edit: the layout of each takes a fraction of a millisecond.
+constexpr int kEditedRowsPerStep = 8;
+
 /// Groups one step's edits of a document, so that its layout is brought up to date once for
 /// the whole step instead of once per inserted or removed line.
 class EditBlock {
@@ -120,8 +123,12 @@ bool RowLeveller::Step(std::chrono::microseconds budget)
     const QScopedValueRollback editing(m_editing, true);
     const EditBlock leftEdits(m_leftDocument);
     const EditBlock rightEdits(m_rightDocument);
+    // The layout of the edited paragraphs is redone when the edit block closes, after the
+    // budget was checked: a step also ends after a few edited rows.
+    const int changedBefore = m_changedRows;
     while (LevelOneRow()) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (std::chrono::steady_clock::now() >= deadline ||
+            m_changedRows - changedBefore >= kEditedRowsPerStep)
             break;
     }
     return !Done();
