@@ -19,8 +19,8 @@ QTextBlock FirstRowStart(const QTextDocument &document)
     return block;
 }
 
-/// Rows one step may edit: the layout of each takes a fraction of a millisecond.
-constexpr int kEditedRowsPerStep = 8;
+/// The most rows one step may edit.
+constexpr int kMostRowsPerStep = 64;
 
 /// Groups one step's edits of a document, so that its layout is brought up to date once for
 /// the whole step instead of once per inserted or removed line.
@@ -117,20 +117,29 @@ bool RowLeveller::Step(std::chrono::microseconds budget)
 {
     if (Done())
         return false;
-    const auto deadline = std::chrono::steady_clock::now() + budget;
-    const UndoPause leftUndo(m_leftDocument);
-    const UndoPause rightUndo(m_rightDocument);
-    const QScopedValueRollback editing(m_editing, true);
-    const EditBlock leftEdits(m_leftDocument);
-    const EditBlock rightEdits(m_rightDocument);
-    // The layout of the edited paragraphs is redone when the edit block closes, after the
-    // budget was checked: a step also ends after a few edited rows.
-    const int changedBefore = m_changedRows;
-    while (LevelOneRow()) {
-        if (std::chrono::steady_clock::now() >= deadline ||
-            m_changedRows - changedBefore >= kEditedRowsPerStep)
-            break;
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + budget;
+    {
+        const UndoPause leftUndo(m_leftDocument);
+        const UndoPause rightUndo(m_rightDocument);
+        const QScopedValueRollback editing(m_editing, true);
+        const EditBlock leftEdits(m_leftDocument);
+        const EditBlock rightEdits(m_rightDocument);
+        const int changedBefore = m_changedRows;
+        while (LevelOneRow()) {
+            if (std::chrono::steady_clock::now() >= deadline ||
+                m_changedRows - changedBefore >= m_rowsPerStep)
+                break;
+        }
     }
+    // The layout is brought up to date when the edit blocks close, after the budget was
+    // checked: it places every paragraph after the first edit anew, which costs more the larger
+    // the text. The number of rows a step may edit follows what the last step took.
+    const auto took = std::chrono::steady_clock::now() - start;
+    if (took > budget)
+        m_rowsPerStep = std::max(1, m_rowsPerStep / 2);
+    else if (took < budget / 2)
+        m_rowsPerStep = std::min(kMostRowsPerStep, m_rowsPerStep * 2);
     return !Done();
 }
 

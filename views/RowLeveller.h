@@ -23,7 +23,8 @@ class RowLeveller {
 public:
     RowLeveller(QTextDocument &left, QTextDocument &right, int result);
 
-    /// Levels rows until the time budget is spent; true while rows remain.
+    /// Levels rows for about the time budget, the layout of the edits included; true while
+    /// rows remain.
     bool Step(std::chrono::microseconds budget);
     /// Levels all remaining rows (tests, benchmarks).
     void RunToEnd();
@@ -59,6 +60,8 @@ private:
     QTextBlock m_left;
     QTextBlock m_right;
     int m_changedRows = 0;
+    /// Rows a step may edit, adapted to what the layout of an edit costs.
+    int m_rowsPerStep = 8;
     bool m_editing = false;
 };
 
