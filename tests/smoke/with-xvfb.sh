@@ -12,4 +12,6 @@ xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$fifo"' EXIT
 read -r -t 20 display <"$fifo" || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
+# The program under test is to use this server, whatever platform the caller chose for Qt.
+unset QT_QPA_PLATFORM
 "$@"
