@@ -100,7 +100,7 @@ bool RunMatcher::Run(WorkBudget &budget)
             continue;
         }
         if (m_pending.empty())
-            return true;
+            return m_search.Release(budget); // a long sentence's index is freed in slices too
         if (budget.Exhausted())
             return false;
         const TokenRanges r = m_pending.back();
@@ -157,8 +157,7 @@ void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &bu
 
 PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
                        IProgress &progress, const EngineThresholds &thresholds)
-    : m_results(results), m_p(p), m_options(options), m_progress(progress),
-      m_thresholds(thresholds)
+    : m_results(results), m_p(p), m_options(options), m_progress(progress), m_thresholds(thresholds)
 {
     m_progress.Step();
 }
@@ -187,7 +186,13 @@ bool PairDiffer::Compact(WorkBudget &budget)
             list[m_compactWrite] = std::move(list[m_compactRead]);
         ++m_compactWrite;
     }
-    list.resize(m_compactWrite);
+    // The moved-from tail goes token by token too: millions of them are a long step at once.
+    while (list.size() > m_compactWrite) {
+        if (budget.Exhausted())
+            return false;
+        list.pop_back();
+        budget.Spend(1);
+    }
     m_compactRead = 0;
     m_compactWrite = 0;
     if (m_compactedLeft)
@@ -223,8 +228,7 @@ bool PairDiffer::Run(WorkBudget &budget)
         TokenList &X = leftIsX ? m_L : m_R;
         TokenList &Y = leftIsX ? m_R : m_L;
         m_matcher.emplace(X, leftIsX ? m_keysL : m_keysR, Y, leftIsX ? m_keysR : m_keysL,
-                          m_thresholds, m_progress,
-                          TokenRanges{0, Size(X), 0, Size(Y)});
+                          m_thresholds, m_progress, TokenRanges{0, Size(X), 0, Size(Y)});
         m_phase = Phase::Match;
         [[fallthrough]];
     }

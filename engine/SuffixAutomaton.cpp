@@ -1,5 +1,6 @@
 #include "SuffixAutomaton.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace kivo {
@@ -9,6 +10,15 @@ namespace {
 // Transition slots are kept at most half full, so probes stay short.
 constexpr std::size_t kSlotsPerEdge = 2;
 constexpr std::size_t kMinimumSlots = 16;
+// A sequence of n symbols makes at most 3n transitions: the table is sized for them at once, so
+// that it is never rebuilt (rebuilding millions of transitions would be one long step).
+constexpr std::size_t kMostEdgesPerSymbol = 3;
+// Slots cleared per work unit by Prepare: a quarter page of the table, as the first write to a
+// page also costs the page fault that maps it.
+constexpr std::size_t kSlotsClearedPerUnit = 256;
+// Work units of freeing one block of the automaton's tables (up to 256 KB, returned page by
+// page to the system).
+constexpr std::int64_t kUnitsPerFreedBlock = 64;
 
 std::size_t RoundUpToPowerOfTwo(std::size_t n)
 {
@@ -22,14 +32,41 @@ std::size_t RoundUpToPowerOfTwo(std::size_t n)
 
 void SuffixAutomaton::Reset(std::size_t expectedLength)
 {
-    m_states.clear();
-    m_edges.clear();
-    // Reserving does not touch the pages, so an estimate on the high side costs no memory.
-    m_states.reserve(2 * expectedLength + 1);
-    m_edges.reserve(3 * expectedLength + 1);
-    m_slots.assign(RoundUpToPowerOfTwo(kSlotsPerEdge * (expectedLength + 1)), -1);
+    m_states.Resize(0);
+    m_edges.Resize(0);
+    m_slots.Resize(RoundUpToPowerOfTwo(kSlotsPerEdge * (kMostEdgesPerSymbol * expectedLength + 1)));
+    m_cleared = 0;
     m_states.push_back({0, -1, -1, -1});
     m_last = 0;
+    m_work = 0;
+}
+
+bool SuffixAutomaton::Prepare(WorkBudget &budget)
+{
+    for (; m_cleared < m_slots.size(); ++m_cleared) {
+        if (m_cleared % kSlotsClearedPerUnit == 0) {
+            if (budget.Exhausted())
+                return false;
+            budget.Spend(1);
+        }
+        m_slots[m_cleared] = -1;
+    }
+    return true;
+}
+
+bool SuffixAutomaton::Release(WorkBudget &budget)
+{
+    m_states.Resize(0);
+    m_edges.Resize(0);
+    m_slots.Resize(0);
+    m_cleared = 0;
+    for (;;) {
+        if (budget.Exhausted())
+            return false;
+        if (!m_states.FreeBlock() && !m_edges.FreeBlock() && !m_slots.FreeBlock())
+            return true;
+        budget.Spend(kUnitsPerFreedBlock);
+    }
 }
 
 std::size_t SuffixAutomaton::Slot(std::int32_t state, std::int32_t symbol) const
@@ -45,6 +82,8 @@ std::size_t SuffixAutomaton::Slot(std::int32_t state, std::int32_t symbol) const
 
 std::int32_t SuffixAutomaton::FindEdge(std::int32_t state, std::int32_t symbol) const
 {
+    assert(m_cleared == m_slots.size() && "the automaton is used before Prepare finished");
+    ++m_work;
     for (std::size_t s = Slot(state, symbol);; s = (s + 1) & (m_slots.size() - 1)) {
         const std::int32_t e = m_slots[s];
         if (e < 0)
@@ -66,11 +105,16 @@ void SuffixAutomaton::Insert(std::int32_t edge)
 
 void SuffixAutomaton::AddEdge(std::int32_t from, std::int32_t symbol, std::int32_t target)
 {
+    ++m_work;
     State &state = m_states[static_cast<std::size_t>(from)];
     m_edges.push_back({from, symbol, target, state.firstEdge});
     state.firstEdge = static_cast<std::int32_t>(m_edges.size() - 1);
     if (m_edges.size() * kSlotsPerEdge > m_slots.size()) {
-        m_slots.assign(m_slots.size() * 2, -1);
+        // Only when more symbols were added than Reset was told of.
+        m_slots.Resize(m_slots.size() * 2);
+        for (std::size_t s = 0; s < m_slots.size(); ++s)
+            m_slots[s] = -1;
+        m_cleared = m_slots.size();
         for (std::size_t e = 0; e < m_edges.size(); ++e)
             Insert(static_cast<std::int32_t>(e));
     } else {
@@ -157,12 +201,15 @@ bool LongestRunSearch::Advance(WorkBudget &budget)
     // Index x's range, then walk y's range through it. The walk meets every position of y at
     // the end of its longest common piece; taking only a strictly longer piece keeps the first
     // end in y, which is also the first start among pieces of that length, and the automaton's
-    // first end in x gives the lowest start in x.
+    // first end in x gives the lowest start in x. Each transition probed or added is a unit.
+    if (!m_indexed && !m_automaton.Prepare(budget))
+        return false;
     for (; !m_indexed && m_next < m_xe; ++m_next) {
         if (budget.Exhausted())
             return false;
+        const std::int64_t before = m_automaton.Work();
         m_automaton.Extend(m_x[static_cast<std::size_t>(m_next)]);
-        budget.Spend(1);
+        budget.Spend(m_automaton.Work() - before);
     }
     if (!m_indexed) {
         m_indexed = true;
@@ -171,8 +218,9 @@ bool LongestRunSearch::Advance(WorkBudget &budget)
     for (; m_next < m_ye; ++m_next) {
         if (budget.Exhausted())
             return false;
+        const std::int64_t before = m_automaton.Work();
         m_automaton.Advance(m_cursor, m_y[static_cast<std::size_t>(m_next)]);
-        budget.Spend(1);
+        budget.Spend(m_automaton.Work() - before);
         if (m_cursor.length > m_best.length) {
             m_best.length = m_cursor.length;
             m_best.y = m_next - m_cursor.length + 1;

@@ -3,10 +3,51 @@
 #include "WorkBudget.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace kivo {
+
+/// An array of trivial values kept in blocks of fixed size, so that it grows without moving what
+/// it holds and can be freed a block at a time. New values are not initialised.
+template <typename T> class BlockArray {
+public:
+    static constexpr std::size_t kBlockShift = 14;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+
+    T &operator[](std::size_t i) { return m_blocks[i >> kBlockShift][i & (kBlockSize - 1)]; }
+    const T &operator[](std::size_t i) const
+    {
+        return m_blocks[i >> kBlockShift][i & (kBlockSize - 1)];
+    }
+    std::size_t size() const { return m_size; }
+
+    void push_back(const T &value)
+    {
+        Resize(m_size + 1);
+        (*this)[m_size - 1] = value;
+    }
+    /// Sets the size; new values are not initialised. Blocks are kept when it shrinks.
+    void Resize(std::size_t size)
+    {
+        while (m_blocks.size() * kBlockSize < size)
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(kBlockSize));
+        m_size = size;
+    }
+    /// Frees the last block not in use; false when there is none.
+    bool FreeBlock()
+    {
+        if (m_blocks.size() * kBlockSize < m_size + kBlockSize)
+            return false;
+        m_blocks.pop_back();
+        return true;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> m_blocks;
+    std::size_t m_size = 0;
+};
 
 /// The suffix automaton of a sequence of small non-negative numbers, built one number at a time:
 /// the smallest automaton that accepts every contiguous piece of the sequence. Walking another
@@ -22,8 +63,19 @@ public:
     };
 
     /// Empties the automaton (it then accepts only the empty piece) and reserves room for a
-    /// sequence of about the given length.
+    /// sequence of up to the given length. The transition table is cleared by Prepare, in slices,
+    /// so that indexing millions of tokens never clears a large table in one go.
     void Reset(std::size_t expectedLength);
+
+    /// Clears the next part of the transition table; true once the automaton can be extended.
+    bool Prepare(WorkBudget &budget);
+
+    /// Empties the automaton and frees its memory a block at a time; true once all is freed.
+    bool Release(WorkBudget &budget);
+
+    /// Transition look-ups and insertions done since Reset: the automaton's work, each a probe
+    /// into tables that outgrow the caches on long sequences.
+    std::int64_t Work() const { return m_work; }
 
     /// Appends one number to the indexed sequence.
     void Extend(std::int32_t symbol);
@@ -55,10 +107,16 @@ private:
     void Insert(std::int32_t edge);
     std::size_t Slot(std::int32_t state, std::int32_t symbol) const;
 
-    std::vector<State> m_states;
-    std::vector<Edge> m_edges;
-    std::vector<std::int32_t> m_slots; // open addressing over (from, symbol); -1 = empty
+    // Blocks, not vectors: an automaton of millions of states is built and freed over many
+    // steps, never moved or freed in one piece.
+    BlockArray<State> m_states;
+    BlockArray<Edge> m_edges;
+    // Open addressing over (from, symbol); -1 = empty. Its size is a power of two. Allocated
+    // without being written, so that only Prepare touches its pages.
+    BlockArray<std::int32_t> m_slots;
+    std::size_t m_cleared = 0; // slots cleared so far by Prepare
     std::int32_t m_last = 0;
+    mutable std::int64_t m_work = 0;
 };
 
 /// A longest common run of two sequences: where it starts in each and how long it is.
@@ -74,6 +132,9 @@ struct CommonRun {
 /// budget's worth of work and returns whether the search is finished.
 class LongestRunSearch {
 public:
+    /// Frees the index's memory a budget's worth at a time; true once it is all freed.
+    bool Release(WorkBudget &budget) { return m_automaton.Release(budget); }
+
     /// Starts a search; the spans must stay valid until it is finished.
     void Start(std::span<const std::int32_t> x, std::int32_t xs, std::int32_t xe,
                std::span<const std::int32_t> y, std::int32_t ys, std::int32_t ye);

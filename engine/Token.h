@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +27,10 @@ struct Token {
     friend bool operator==(const Token &, const Token &) = default;
 };
 
-/// The tokens of a sentence in text order. A vector, so that matching can index it directly;
-/// merging a run marks the folded tokens instead of erasing them one by one.
-using TokenList = std::vector<Token>;
+/// The tokens of a sentence in text order. Indexed directly by matching; merging a run marks the
+/// folded tokens instead of erasing them one by one. A deque, so that a sentence of millions of
+/// tokens grows and is freed in small blocks, never moved or released all at once in one step.
+using TokenList = std::deque<Token>;
 
 /// One character unit: the character with its line breaks, and the character's key.
 struct CharUnit {
