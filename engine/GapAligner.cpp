@@ -12,6 +12,10 @@ namespace {
 // Pairs of a gap up to which every pair is scored once and kept: each costs a candidate of 12
 // bytes, so the index of the largest gap stays near 150 MB. Larger gaps rescan their sub-gaps.
 constexpr std::int64_t kMostIndexedPairs = 12'000'000;
+// Word counts up to which a row's candidates are ordered by counting: a few per candidate, so
+// that the counting never costs more than the row itself.
+constexpr std::size_t kMostCountingKeysPerCandidate = 4;
+constexpr std::size_t kMostCountingKeys = 1024;
 // Dictionary look-ups allowed per byte of the gap's keys while finding which words occur in
 // which sentence; long runs of one class (a line of thousands of kana) would need far more,
 // and such a gap rescans its sub-gaps instead.
@@ -92,6 +96,7 @@ void GapAligner::UseDirectSearch()
     m_occursInColumns = {};
     m_usedByColumns = {};
     m_candidates = {};
+    m_nextCandidate = {};
 }
 
 void GapAligner::AddWords(std::int32_t sentence)
@@ -109,8 +114,8 @@ void GapAligner::AddWords(std::int32_t sentence)
         std::size_t &longest = m_longestWord[static_cast<std::size_t>(cls)];
         longest = std::max(longest, at.size() - 1);
         const std::int32_t id = entry->second;
-        const auto same = std::find_if(uses.begin(), uses.end(),
-                                       [id](const WordUse &u) { return u.word == id; });
+        const auto same =
+            std::find_if(uses.begin(), uses.end(), [id](const WordUse &u) { return u.word == id; });
         if (same != uses.end())
             ++same->count;
         else
@@ -118,8 +123,8 @@ void GapAligner::AddWords(std::int32_t sentence)
     });
     if (sentence >= m_rowCount)
         for (const WordUse &use : uses)
-            m_usedByColumns[static_cast<std::size_t>(use.word)].emplace_back(
-                sentence - m_rowCount, use.count);
+            m_usedByColumns[static_cast<std::size_t>(use.word)].emplace_back(sentence - m_rowCount,
+                                                                             use.count);
 }
 
 void GapAligner::AddContained(std::int32_t sentence)
@@ -175,8 +180,38 @@ void GapAligner::ScoreRow(std::int32_t row)
                                         : wL - rowWordsFound[static_cast<std::size_t>(column)];
         candidates.push_back({score, std::max(wL, wR), column});
     }
-    std::make_heap(candidates.begin(), candidates.end(),
-                   [](const Candidate &a, const Candidate &b) { return Better(b, a); });
+    SortBestFirst(candidates);
+    m_nextCandidate[static_cast<std::size_t>(row)] = 0;
+}
+
+void GapAligner::SortBestFirst(std::vector<Candidate> &candidates)
+{
+    // Scores and word counts are small numbers, so two stable counting passes (more words
+    // first, then lower scores first) order the row in linear time; the columns start in
+    // ascending order and stay so among equals. Score-0 candidates are ordered by column alone.
+    const auto wordsKey = [](const Candidate &c) { return c.score == 0 ? 0u : c.words; };
+    std::uint32_t mostWords = 0;
+    for (const Candidate &c : candidates)
+        mostWords = std::max(mostWords, wordsKey(c));
+    if (mostWords > kMostCountingKeysPerCandidate * candidates.size() + kMostCountingKeys) {
+        std::sort(candidates.begin(), candidates.end(), Better);
+        return;
+    }
+    // A score never exceeds the pair's word count.
+    const auto pass = [&](auto key, std::size_t keys) {
+        std::vector<std::uint32_t> &starts = m_countingStarts;
+        starts.assign(keys + 1, 0);
+        for (const Candidate &c : candidates)
+            ++starts[key(c) + 1];
+        for (std::size_t k = 1; k <= keys; ++k)
+            starts[k] += starts[k - 1];
+        m_sortScratch.resize(candidates.size());
+        for (const Candidate &c : candidates)
+            m_sortScratch[starts[key(c)]++] = c;
+        candidates.swap(m_sortScratch);
+    };
+    pass([&](const Candidate &c) { return mostWords - wordsKey(c); }, mostWords + 1);
+    pass([](const Candidate &c) { return c.score; }, mostWords + 1);
 }
 
 bool GapAligner::IndexStep(WorkBudget &budget)
@@ -205,6 +240,7 @@ bool GapAligner::IndexStep(WorkBudget &budget)
             if (++m_next == sentences) {
                 m_next = 0;
                 m_candidates.resize(static_cast<std::size_t>(m_rowCount));
+                m_nextCandidate.resize(static_cast<std::size_t>(m_rowCount));
                 m_mode = Mode::Rows;
             }
             break;
@@ -218,6 +254,8 @@ bool GapAligner::IndexStep(WorkBudget &budget)
                 m_contained = {};
                 m_occursInColumns = {};
                 m_usedByColumns = {};
+                m_sortScratch = {};
+                m_countingStarts = {};
                 m_mode = Mode::Indexed;
             }
             break;
@@ -229,8 +267,8 @@ bool GapAligner::IndexStep(WorkBudget &budget)
     return true;
 }
 
-std::optional<std::pair<std::int32_t, std::int32_t>>
-GapAligner::IndexedBestPair(const Gap &gap, WorkBudget &budget)
+std::optional<std::pair<std::int32_t, std::int32_t>> GapAligner::IndexedBestPair(const Gap &gap,
+                                                                                 WorkBudget &budget)
 {
     // FindBestPair steps once per left sentence it scans: all of them, or up to the one where a
     // score of 0 ends the scan.
@@ -238,24 +276,24 @@ GapAligner::IndexedBestPair(const Gap &gap, WorkBudget &budget)
         for (std::int32_t n = 0; n < rows; ++n)
             m_lists.progress.Step();
     };
-    const auto worse = [](const Candidate &a, const Candidate &b) { return Better(b, a); };
     std::optional<std::pair<std::int32_t, Candidate>> best; // row and candidate
     for (std::int32_t i = gap.a + 1; i < gap.b; ++i) {
-        std::vector<Candidate> &heap = m_candidates[static_cast<std::size_t>(i - m_firstLeft)];
+        const auto row = static_cast<std::size_t>(i - m_firstLeft);
+        const std::vector<Candidate> &candidates = m_candidates[row];
+        std::size_t &next = m_nextCandidate[row];
         // A candidate outside this sub-gap is outside every later one of this row too.
-        while (!heap.empty()) {
-            const std::int32_t j = m_firstRight + heap.front().column;
+        while (next < candidates.size()) {
+            const std::int32_t j = m_firstRight + candidates[next].column;
             if (j > gap.c && j < gap.d)
                 break;
-            std::pop_heap(heap.begin(), heap.end(), worse);
-            heap.pop_back();
+            ++next;
             budget.Spend(1);
         }
         budget.Spend(1);
-        assert(!heap.empty() && "a row of a sub-gap keeps its sub-gap's columns");
-        if (heap.empty())
+        assert(next < candidates.size() && "a row of a sub-gap keeps its sub-gap's columns");
+        if (next == candidates.size())
             continue;
-        const Candidate &top = heap.front();
+        const Candidate &top = candidates[next];
         if (top.score == 0) {
             scanned(i - gap.a);
             return std::pair{i, m_firstRight + top.column};
@@ -281,8 +319,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> GapAligner::BestPair(const 
         return std::pair{gap.a + 1, gap.c + 1};
     }
     budget.Spend(static_cast<std::int64_t>(gap.b - gap.a - 1) * (gap.d - gap.c - 1));
-    const std::optional<ResultPair> pair = FindBestPair(m_lists.left, m_lists.right, gap.a, gap.b,
-                                                        gap.c, gap.d, m_lists.progress);
+    const std::optional<ResultPair> pair =
+        FindBestPair(m_lists.left, m_lists.right, gap.a, gap.b, gap.c, gap.d, m_lists.progress);
     if (!pair)
         return std::nullopt;
     return std::pair{pair->leftIndex, pair->rightIndex};
@@ -305,7 +343,8 @@ bool GapAligner::Run(WorkBudget &budget)
                 continue; // the rest of this gap gets no records
             const auto [i, j] = *pair;
             if (m_mode == Mode::Indexed) // the row is paired: its candidates are done with
-                std::vector<Candidate>().swap(m_candidates[static_cast<std::size_t>(i - m_firstLeft)]);
+                std::vector<Candidate>().swap(
+                    m_candidates[static_cast<std::size_t>(i - m_firstLeft)]);
             const ResultList::iterator q = m_lists.results.insert(
                 gap.before, ResultPair{i, j, TextStatus::Changed, 1,
                                        m_lists.left[static_cast<std::size_t>(i)].text,
@@ -321,6 +360,7 @@ bool GapAligner::Run(WorkBudget &budget)
         }
     }
     m_candidates = {};
+    m_nextCandidate = {};
     return true;
 }
 

@@ -58,6 +58,7 @@ private:
     void AddWords(std::int32_t sentence);
     void AddContained(std::int32_t sentence);
     void ScoreRow(std::int32_t row);
+    void SortBestFirst(std::vector<Candidate> &candidates);
     void UseDirectSearch();
     std::optional<std::pair<std::int32_t, std::int32_t>> BestPair(const Gap &gap,
                                                                   WorkBudget &budget);
@@ -76,13 +77,16 @@ private:
 
     // Sentences are numbered rows first (0 .. rows-1), then columns.
     std::unordered_map<std::string_view, std::int32_t> m_dictionary;
-    std::array<std::size_t, 10> m_longestWord{}; // in characters, per character class
-    std::vector<std::vector<WordUse>> m_words;   // per sentence: its words and how often
-    std::vector<std::vector<std::int32_t>> m_contained;         // per row: words occurring in it
-    std::vector<std::vector<std::int32_t>> m_occursInColumns;   // per word: columns it occurs in
+    std::array<std::size_t, 10> m_longestWord{};        // in characters, per character class
+    std::vector<std::vector<WordUse>> m_words;          // per sentence: its words and how often
+    std::vector<std::vector<std::int32_t>> m_contained; // per row: words occurring in it
+    std::vector<std::vector<std::int32_t>> m_occursInColumns; // per word: columns it occurs in
     std::vector<std::vector<std::pair<std::int32_t, std::uint32_t>>>
         m_usedByColumns; // per word: columns that have it as a word, and how often
-    std::vector<std::vector<Candidate>> m_candidates; // per row: a heap, best on top
+    std::vector<std::vector<Candidate>> m_candidates; // per row: best first
+    std::vector<std::size_t> m_nextCandidate;         // per row: its first candidate not passed
+    std::vector<Candidate> m_sortScratch;
+    std::vector<std::uint32_t> m_countingStarts;
     std::int64_t m_lookupsLeft = 0;
 };
 
