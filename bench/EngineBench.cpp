@@ -6,6 +6,7 @@
 //   kivo_engine_bench [--check] [--large] [case ...]
 //     --check  also run the direct searches (every threshold at its maximum) and compare records
 //     --large  include the 200 MB case
+//     --steps  list every step longer than 16 ms of processor time (on standard error)
 #include "Comparison.h"
 
 #include <sys/resource.h>
@@ -32,6 +33,9 @@ using Clock = std::chrono::steady_clock;
 using kivo::CompareState;
 
 constexpr std::uint32_t kSeed = 2026;
+// Longest step the user interface tolerates, in ms.
+constexpr double kLongStepMs = 16;
+bool g_listLongSteps = false;
 constexpr std::string_view kFullStop = "\x81\x42"; // 。
 
 struct Case {
@@ -280,7 +284,10 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
         const auto before = Clock::now();
         comparison.Step();
         const std::chrono::duration<double, std::milli> step = Clock::now() - before;
-        run.longestStepCpuMs = std::max(run.longestStepCpuMs, ThreadCpuMs() - cpuBefore);
+        const double cpu = ThreadCpuMs() - cpuBefore;
+        run.longestStepCpuMs = std::max(run.longestStepCpuMs, cpu);
+        if (g_listLongSteps && cpu > kLongStepMs)
+            std::fprintf(stderr, "  step %lld in state %d: %.1f ms\n", run.steps, state, cpu);
         if (step.count() > run.longestStepMs) {
             run.longestStepMs = step.count();
             run.longestState = state;
@@ -388,6 +395,8 @@ int main(int argc, char **argv)
             check = true;
         else if (arg == "--large")
             large = true;
+        else if (arg == "--steps")
+            g_listLongSteps = true;
         else
             only.emplace_back(arg);
     }

@@ -1,5 +1,6 @@
 #include "Comparison.h"
 
+#include <iterator>
 #include <utility>
 
 namespace kivo {
@@ -72,6 +73,31 @@ void Comparison::RunToCompletion(std::string leftText, std::string rightText)
     compareState = CompareState::SplitLeft;
     while (Step()) {
     }
+}
+
+ResultList::iterator Comparison::FinishedEnd()
+{
+    switch (compareState) {
+    case CompareState::CharDiff:
+        // The pair being compared is the record just before the cursor; its runs go in before it.
+        return m_differ ? std::prev(resultCursor) : resultCursor;
+    case CompareState::EngineDone:
+    case CompareState::SetUpDisplay:
+    case CompareState::Display:
+    case CompareState::ScrollBack:
+    case CompareState::Restore:
+        return ResultList.end();
+    case CompareState::Idle:
+    case CompareState::Prepare:
+    case CompareState::SplitLeft:
+    case CompareState::SplitRight:
+    case CompareState::SetUpAnchoring:
+    case CompareState::Anchoring:
+    case CompareState::GapAlignment:
+    case CompareState::SetUpCharDiff:
+        return ResultList.begin();
+    }
+    return ResultList.begin();
 }
 
 void Comparison::FreeSentenceLists()

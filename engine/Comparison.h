@@ -88,6 +88,11 @@ public:
     /// The finished ResultList stays; compareState is left at 9.
     void RunToCompletion(std::string leftText, std::string rightText);
 
+    /// The end of the records that are final: character comparison has passed them, so a caller
+    /// may hand them on and erase them while the comparison goes on. The first record before
+    /// state 7, the end of ResultList from state 8 on.
+    ::kivo::ResultList::iterator FinishedEnd();
+
     /// Deletes the sentences of both lists and empties both source texts.
     void FreeSentenceLists();
     /// Deletes every record of ResultList.

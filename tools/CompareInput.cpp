@@ -29,6 +29,10 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
         bytes.append(buffer, n);
+        if (bytes.size() > kMostInputBytes) {
+            error = TooLargeMessage(path);
+            return std::nullopt;
+        }
         if (n < sizeof buffer)
             break;
     }
@@ -40,6 +44,12 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
 }
 
 } // namespace
+
+std::string TooLargeMessage(const std::string &path)
+{
+    return Quoted(path) + " is larger than " + std::to_string(kMostInputBytes >> 20) +
+           " MiB, the most that can be compared";
+}
 
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,11 +11,20 @@ class Cp932Codec;
 
 namespace kivo::cli {
 
+/// Largest input compared, in bytes. The comparison holds each text several times over
+/// (sentences, keys, records), so a larger file would need more memory than a desktop has.
+inline constexpr std::uintmax_t kMostInputBytes = std::uintmax_t{256} << 20;
+
+/// The message for a file larger than kMostInputBytes.
+std::string TooLargeMessage(const std::string &path);
+
 /// Reads a text file as UTF-8, through the program's one plain-text reader (DecodeTextFile):
 /// UTF-8 with or without a byte-order mark, UTF-16 with a byte-order mark, else code page 932,
 /// whose user-defined codes mean their standard characters (U+E000-U+E757) whatever private codes
 /// were handed out before. Line breaks are left as they are. Fails, with a one-line message naming
-/// the file, when the file cannot be read, holds a NUL character or is none of these.
+/// the file, when the file cannot be read, holds a NUL character or is none of these, and when
+/// it holds more than kMostInputBytes (reading stops there, so a device such as /dev/zero that
+/// never ends is refused too).
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error);
 

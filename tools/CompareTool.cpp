@@ -11,6 +11,8 @@
 #include "ResultRows.h"
 #include "TextFormat.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -22,11 +24,8 @@ namespace {
 
 constexpr int kDefaultWidth = 80; // text format width when stdout is no terminal
 
-// Largest input file compared. The comparison holds each text several times over (sentences,
-// keys, records and the output), so a larger file would need more memory than a desktop has.
-constexpr std::uintmax_t kMostInputBytes = std::uintmax_t{256} << 20;
-
-/// Refuses a regular file larger than kMostInputBytes; other files are left to the reader.
+/// Refuses a regular file larger than kMostInputBytes before it is read; other files are
+/// refused by the reader once they grow past it.
 bool CheckInputSize(const std::string &path, std::string &error)
 {
     std::error_code failed;
@@ -35,8 +34,7 @@ bool CheckInputSize(const std::string &path, std::string &error)
     const std::uintmax_t size = std::filesystem::file_size(path, failed);
     if (failed || size <= kMostInputBytes)
         return true;
-    error = Quoted(path) + " is larger than " + std::to_string(kMostInputBytes >> 20) +
-            " MiB, the most that can be compared";
+    error = TooLargeMessage(path);
     return false;
 }
 
@@ -80,7 +78,40 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
     return FormatText(*rows, options, layout);
 }
 
-int Compare(const CompareArguments &args, const Terminal &terminal, std::string &out,
+/// Output gathered before it is handed to the sink: large enough that writes are few.
+constexpr std::size_t kOutputChunkBytes = std::size_t{1} << 16;
+
+/// Runs the comparison and writes each record as soon as it is final, erasing it, so that
+/// neither the records of a large comparison nor their output pile up in memory.
+int StreamRecords(Comparison &comparison, const OutputSink &write, Cp932Codec &codec,
+                  std::string &error)
+{
+    std::string chunk;
+    const auto flush = [&](bool all) {
+        if (chunk.size() < kOutputChunkBytes && !all)
+            return true;
+        if (!write(chunk)) {
+            error = std::string("cannot write the output: ") + std::strerror(errno);
+            return false;
+        }
+        chunk.clear();
+        return true;
+    };
+    for (bool more = true; more;) {
+        more = comparison.Step();
+        ResultList &results = comparison.ResultList;
+        for (const auto end = comparison.FinishedEnd(); results.begin() != end;) {
+            if (!AppendRecord(chunk, results.front(), codec, error))
+                return kExitFailure;
+            results.pop_front();
+            if (!flush(false))
+                return kExitFailure;
+        }
+    }
+    return flush(true) ? kExitSuccess : kExitFailure;
+}
+
+int Compare(const CompareArguments &args, const Terminal &terminal, const OutputSink &write,
             std::string &error)
 {
     if (!CheckInputSize(args.leftPath, error) || !CheckInputSize(args.rightPath, error))
@@ -105,38 +136,64 @@ int Compare(const CompareArguments &args, const Terminal &terminal, std::string 
 
     ProgressModel progress;
     Comparison comparison(*options, progress);
-    comparison.RunToCompletion(std::move(*left), std::move(*right));
+    comparison.Reset(std::move(*left), std::move(*right));
+    comparison.compareState = CompareState::SplitLeft;
+    if (args.format == OutputFormat::Records)
+        return StreamRecords(comparison, write, codec, error);
 
+    // The side-by-side views lay out whole rows, so they need the finished list.
+    while (comparison.Step()) {
+    }
     auto formatted = Format(args, terminal, *options, comparison.ResultList, codec, error);
     comparison.FreeResultList();
     if (!formatted)
         return kExitFailure;
-    out = std::move(*formatted);
+    if (!write(*formatted)) {
+        error = std::string("cannot write the output: ") + std::strerror(errno);
+        return kExitFailure;
+    }
     return kExitSuccess;
 }
 
 } // namespace
 
 int RunCompare(std::span<const std::string_view> argList, const Terminal &terminal,
-               std::string &out, std::string &error)
+               const OutputSink &write, std::string &error)
 {
-    out.clear();
     const auto args = ParseArguments(argList, error);
     if (!args)
         return kExitFailure;
     if (args->help) {
-        out = UsageText();
+        if (!write(UsageText())) {
+            error = std::string("cannot write the output: ") + std::strerror(errno);
+            return kExitFailure;
+        }
         return kExitSuccess;
     }
     try {
-        return Compare(*args, terminal, out, error);
+        return Compare(*args, terminal, write, error);
     } catch (const std::bad_alloc &) {
         // Reading, comparing or formatting ran out of memory: report it instead of aborting.
-        std::string().swap(out);
         error = "not enough memory to compare " + Quoted(args->leftPath) + " with " +
                 Quoted(args->rightPath);
         return kExitFailure;
     }
+}
+
+int RunCompare(std::span<const std::string_view> argList, const Terminal &terminal,
+               std::string &out, std::string &error)
+{
+    out.clear();
+    const int status = RunCompare(
+        argList, terminal,
+        [&out](std::string_view bytes) {
+            out += bytes;
+            return true;
+        },
+        error);
+    if (status != kExitSuccess)
+        std::string().swap(out);
+    return status;
 }
 
 } // namespace kivo::cli

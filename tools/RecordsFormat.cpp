@@ -64,20 +64,26 @@ bool AppendText(std::string &out, std::string_view key, const std::string &cp932
 
 } // namespace
 
+bool AppendRecord(std::string &out, const ResultPair &r, Cp932Codec &codec, std::string &error)
+{
+    out += "{\"leftIndex\":" + std::to_string(r.leftIndex);
+    out += ",\"rightIndex\":" + std::to_string(r.rightIndex);
+    out += ",\"status\":" + std::to_string(static_cast<int>(r.status));
+    out += ",\"sentenceEnd\":" + std::to_string(r.sentenceEnd);
+    if (!AppendText(out, "leftText", r.leftText, codec, error) ||
+        !AppendText(out, "rightText", r.rightText, codec, error))
+        return false;
+    out += "}\n";
+    return true;
+}
+
 std::optional<std::string> FormatRecords(const ResultList &results, Cp932Codec &codec,
                                          std::string &error)
 {
     std::string out;
-    for (const ResultPair &r : results) {
-        out += "{\"leftIndex\":" + std::to_string(r.leftIndex);
-        out += ",\"rightIndex\":" + std::to_string(r.rightIndex);
-        out += ",\"status\":" + std::to_string(static_cast<int>(r.status));
-        out += ",\"sentenceEnd\":" + std::to_string(r.sentenceEnd);
-        if (!AppendText(out, "leftText", r.leftText, codec, error) ||
-            !AppendText(out, "rightText", r.rightText, codec, error))
+    for (const ResultPair &r : results)
+        if (!AppendRecord(out, r, codec, error))
             return std::nullopt;
-        out += "}\n";
-    }
     return out;
 }
 

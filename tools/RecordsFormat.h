@@ -17,6 +17,11 @@ namespace kivo::cli {
 /// below U+0020 as \u00xx with lower-case hex digits; everything else as itself.
 void AppendJsonString(std::string &out, std::string_view utf8);
 
+/// Appends one record as a line of JSON Lines (see FormatRecords). Fails, setting error, when a
+/// text is not code page 932.
+bool AppendRecord(std::string &out, const ResultPair &record, Cp932Codec &codec,
+                  std::string &error);
+
 /// The result as JSON Lines: one object per record in list order, with the keys leftIndex,
 /// rightIndex, status, sentenceEnd, leftText, rightText in that order, texts in UTF-8, no blanks.
 /// Other tools read this byte for byte. Fails, setting error, when a text is not code page 932.

@@ -29,16 +29,18 @@ kivo::cli::Terminal QueryTerminal()
 int main(int argc, char **argv)
 {
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    std::string out;
     std::string error;
-    const int status = kivo::cli::RunCompare(args, QueryTerminal(), out, error);
-    if (status != kivo::cli::kExitSuccess) {
-        std::fprintf(stderr, "kivo-compare: %s\n", error.c_str());
-        return status;
-    }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+    const int status = kivo::cli::RunCompare(
+        args, QueryTerminal(),
+        [](std::string_view bytes) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+        },
+        error);
+    if (status == kivo::cli::kExitSuccess && std::fflush(stdout) != 0) {
         std::fprintf(stderr, "kivo-compare: cannot write the output: %s\n", std::strerror(errno));
         return kivo::cli::kExitFailure;
     }
+    if (status != kivo::cli::kExitSuccess)
+        std::fprintf(stderr, "kivo-compare: %s\n", error.c_str());
     return status;
 }

@@ -1,10 +1,15 @@
 // End-to-end tests of the built kivo-compare: files in a temporary folder, the real binary.
 
+#include "CompareTool.h"
+#include "Comparison.h"
 #include "Cp932Codec.h"
+#include "RecordsFormat.h"
 #include "ToolRunner.h"
 #include "Utf8.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace kivo::test {
 namespace {
@@ -141,8 +146,8 @@ TEST_F(CompareTool, Utf16InputsGiveTheSameRecordsAsUtf8)
     EXPECT_EQ(be.out, utf8.out);
 
     // A UTF-16 file cut in the middle of a unit is refused with its reason.
-    const ToolResult cut = RunTool({m_folder.Write("cut.txt", Utf16(left, false) + "x"),
-                                    m_folder.Write("r.txt", right)});
+    const ToolResult cut = RunTool(
+        {m_folder.Write("cut.txt", Utf16(left, false) + "x"), m_folder.Write("r.txt", right)});
     EXPECT_EQ(cut.status, 2);
     EXPECT_NE(cut.err.find("cut.txt' is not UTF-16 text"), std::string::npos) << cut.err;
 }
@@ -266,6 +271,72 @@ TEST_F(CompareTool, HelpGoesToStdout)
     EXPECT_EQ(r.err, "");
 }
 
+TEST_F(CompareTool, RunningOutOfMemoryIsAnErrorNotAnAbort)
+{
+    // Two texts of 24 MB each cannot be read, converted and compared in 160 MB of address space.
+    std::string text;
+    for (int n = 0; text.size() < (24u << 20); ++n)
+        text += "今日は晴れ" + std::to_string(n) + "。";
+    const auto left = m_folder.Write("left.txt", text);
+    const auto right = m_folder.Write("right.txt", text + "明日は雨。");
+    const ToolResult r = RunTool({left, right}, 160 * 1024);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "kivo-compare: not enough memory to compare '" + left + "' with '" + right + "'\n");
+}
+
+TEST(CompareToolStreaming, WritesRecordsAsTheyAreFinishedWithTheWholeListsBytes)
+{
+    // Many sentences, some changed, so that records are handed on while pairs are still
+    // compared; the pieces joined must be exactly the records of the finished comparison.
+    std::string left, right;
+    for (int n = 0; n < 3000; ++n) {
+        const std::string sentence = Sjis("今日は晴れ" + std::to_string(n) + "。");
+        left += sentence;
+        right += n % 7 ? sentence : Sjis("明日は雨" + std::to_string(n) + "。");
+        if (n % 11 == 0)
+            right += Sjis("午後は曇り。");
+    }
+    const TempFolder folder;
+    const std::string leftPath = folder.Write("left.txt", left);
+    const std::string rightPath = folder.Write("right.txt", right);
+    const std::vector<std::string_view> args = {leftPath, rightPath};
+    std::vector<std::string> pieces;
+    std::string error;
+    ASSERT_EQ(cli::RunCompare(
+                  args, cli::Terminal{},
+                  [&](std::string_view bytes) {
+                      pieces.emplace_back(bytes);
+                      return true;
+                  },
+                  error),
+              cli::kExitSuccess)
+        << error;
+    EXPECT_GT(pieces.size(), 2u) << "written in pieces, not once at the end";
+
+    RichOptions options;
+    ProgressModel progress;
+    Comparison whole(options, progress);
+    whole.RunToCompletion(left, right);
+    const auto expected = cli::FormatRecords(whole.ResultList, Cp932Codec::Shared(), error);
+    ASSERT_TRUE(expected) << error;
+    EXPECT_EQ(Joined(pieces), *expected);
+}
+
+TEST(CompareToolStreaming, AFailedWriteEndsWithExitTwo)
+{
+    const TempFolder folder;
+    const std::string path = folder.Write("text.txt", Sjis("今日は晴れ。明日は雨。"));
+    const std::vector<std::string_view> args = {path, path};
+    std::string error;
+    errno = 0;
+    EXPECT_EQ(cli::RunCompare(
+                  args, cli::Terminal{}, [](std::string_view) { return false; }, error),
+              cli::kExitFailure);
+    EXPECT_TRUE(error.starts_with("cannot write the output")) << error;
+}
+
 struct ErrorCase {
     const char *name;
     std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "MANY", "FOLDER" stand for files
@@ -319,6 +390,7 @@ INSTANTIATE_TEST_SUITE_P(
     CompareTool, CompareToolErrors,
     testing::Values(
         ErrorCase{"MissingFile", {"GOOD", "no-such-file.txt"}, "no-such-file.txt"},
+        ErrorCase{"EndlessDevice", {"/dev/zero", "GOOD"}, "larger than 256 MiB"},
         ErrorCase{"Folder", {"FOLDER", "GOOD"}, "kivo-tools-"},
         ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin"},
         ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt"},

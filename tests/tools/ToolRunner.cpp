@@ -47,7 +47,7 @@ std::string TempFolder::Write(std::string_view name, std::string_view bytes) con
     return path.string();
 }
 
-ToolResult RunTool(const std::vector<std::string> &args)
+ToolResult RunTool(const std::vector<std::string> &args, long addressSpaceKiB)
 {
     const TempFolder folder;
     const std::string outPath = (folder.Path() / "stdout").string();
@@ -63,8 +63,16 @@ ToolResult RunTool(const std::vector<std::string> &args)
 
     std::vector<char *> argv;
     std::string program = KIVO_COMPARE_PATH;
-    argv.push_back(program.data());
     std::vector<std::string> copies(args);
+    if (addressSpaceKiB > 0) {
+        // The shell sets the limit and then becomes the program.
+        copies.insert(copies.begin(),
+                      {"-c",
+                       "ulimit -v " + std::to_string(addressSpaceKiB) + " && exec \"$0\" \"$@\"",
+                       program});
+        program = "/bin/sh";
+    }
+    argv.push_back(program.data());
     for (std::string &arg : copies)
         argv.push_back(arg.data());
     argv.push_back(nullptr);

@@ -31,7 +31,7 @@ private:
 };
 
 /// Runs the built kivo-compare with the arguments, stdin from /dev/null, and collects its
-/// output.
-ToolResult RunTool(const std::vector<std::string> &args);
+/// output. A non-zero addressSpaceKiB limits the program's address space (ulimit -v).
+ToolResult RunTool(const std::vector<std::string> &args, long addressSpaceKiB = 0);
 
 } // namespace kivo::test
