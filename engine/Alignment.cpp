@@ -36,6 +36,9 @@ constexpr unsigned char kLatinFirst = 0x60, kLatinLast = 0x9A;
 // One byte from here up that is not a lead byte is half-width katakana.
 constexpr unsigned char kHalfWidthKanaFirst = 0xA6;
 
+// Key bytes hashed per work unit while the anchor index is built.
+constexpr std::size_t kKeyBytesPerUnit = 64;
+
 // Start value of the best score: any first candidate is accepted.
 constexpr std::uint32_t kNoScore = 0xFFFFFFFF;
 
@@ -198,15 +201,41 @@ std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, 
 
 void AnchorIndex::Build(const SentenceList &right)
 {
-    m_positions.clear();
-    m_positions.reserve(right.size());
-    for (std::int32_t j = 0; j < Size(right); ++j)
-        m_positions[right[static_cast<std::size_t>(j)].key].push_back(j);
+    Clear();
+    WorkBudget unlimited = WorkBudget::Unlimited();
+    Build(right, unlimited);
+}
+
+bool AnchorIndex::Build(const SentenceList &right, WorkBudget &budget)
+{
+    if (m_indexed == 0)
+        m_positions.reserve(right.size());
+    for (; m_indexed < right.size(); ++m_indexed) {
+        if (budget.Exhausted())
+            return false;
+        const std::string &key = right[m_indexed].key;
+        m_positions[key].push_back(static_cast<std::int32_t>(m_indexed));
+        budget.Spend(1 + static_cast<std::int64_t>(key.size() / kKeyBytesPerUnit));
+    }
+    return true;
 }
 
 void AnchorIndex::Clear()
 {
-    m_positions.clear();
+    m_positions = {};
+    m_indexed = 0;
+}
+
+bool AnchorIndex::Clear(WorkBudget &budget)
+{
+    while (!m_positions.empty()) {
+        if (budget.Exhausted())
+            return false;
+        m_positions.erase(m_positions.begin());
+        budget.Spend(1);
+    }
+    Clear();
+    return true;
 }
 
 std::optional<std::int32_t> AnchorIndex::FindAnchor(std::string_view key, std::int32_t &anchorRight,

@@ -40,7 +40,13 @@ class AnchorIndex {
 public:
     /// Indexes every sentence of right.
     void Build(const SentenceList &right);
+    /// Build in slices: indexes the next sentences of right; true once all are indexed. The list
+    /// must not change between the calls.
+    bool Build(const SentenceList &right, WorkBudget &budget);
     void Clear();
+    /// Clear in slices, so that the index of millions of sentences is not freed in one go; true
+    /// once it is empty.
+    bool Clear(WorkBudget &budget);
 
     /// The first right sentence after anchorRight (from 0 when anchorRight < 0) whose key equals
     /// key byte for byte; sets anchorRight to its index. nullopt, anchorRight unchanged, when
@@ -50,6 +56,7 @@ public:
 
 private:
     std::unordered_map<std::string_view, std::vector<std::int32_t>> m_positions;
+    std::size_t m_indexed = 0; // sentences of the list indexed so far
 };
 
 /// What gap alignment reads and writes.

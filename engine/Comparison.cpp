@@ -34,9 +34,13 @@ bool Comparison::Step()
     switch (compareState) {
     case CompareState::SplitLeft:
         SplitStep(leftSentences, leftSourceText);
+        if (compareState != CompareState::SplitLeft)
+            std::string().swap(leftSourceText); // split: not needed any more
         return true;
     case CompareState::SplitRight:
         SplitStep(rightSentences, rightSourceText);
+        if (compareState != CompareState::SplitRight)
+            std::string().swap(rightSourceText);
         return true;
     case CompareState::SetUpAnchoring:
         SetUpAnchoring();
@@ -103,6 +107,7 @@ ResultList::iterator Comparison::FinishedEnd()
 void Comparison::FreeSentenceLists()
 {
     m_anchors.Clear(); // it holds views of the right keys
+    m_anchoringDone = false;
     m_aligner.reset(); // and so does the aligner, of both sides' keys
     SentenceList().swap(leftSentences);
     SentenceList().swap(rightSentences);
@@ -122,7 +127,10 @@ void Comparison::SetUpAnchoring()
 {
     std::string().swap(leftSourceText);
     std::string().swap(rightSourceText);
-    m_anchors.Build(rightSentences);
+    // The right sentences by key: for millions of sentences this takes several steps.
+    WorkBudget budget(stepWorkUnits);
+    if (!m_anchors.Build(rightSentences, budget))
+        return;
     compareState = CompareState::Anchoring;
     anchorLeft = 0;
     anchorRight = -1;
@@ -132,19 +140,26 @@ void Comparison::AnchorStep()
 {
     // The cursor into the left sentences is anchorLeft itself.
     const std::int32_t count = Size(leftSentences);
-    if (anchorLeft < count) {
-        const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
-        if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
-            const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
-            ResultList.push_back(
-                ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1, sentence.text, twin.text});
+    if (!m_anchoringDone) {
+        if (anchorLeft < count) {
+            const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
+            if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
+                const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
+                ResultList.push_back(ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1,
+                                                sentence.text, twin.text});
+            }
         }
+        if (anchorLeft + 1 < count) {
+            ++anchorLeft;
+            return;
+        }
+        m_anchoringDone = true;
     }
-    if (anchorLeft + 1 < count) {
-        ++anchorLeft;
+    // The index of millions of sentences is freed over several steps.
+    WorkBudget budget(stepWorkUnits);
+    if (!m_anchors.Clear(budget))
         return;
-    }
-    m_anchors.Clear();
+    m_anchoringDone = false;
     resultCursor = ResultList.begin();
     anchorLeft = -1;
     anchorRight = -1;
@@ -210,6 +225,16 @@ void Comparison::CharDiffStep()
 void Comparison::FinishEngine()
 {
     m_progress.SetPos(ProgressModel::kMaximum);
+    // Millions of sentences are freed over several steps.
+    WorkBudget budget(stepWorkUnits);
+    for (SentenceList *list : {&leftSentences, &rightSentences}) {
+        while (!list->empty()) {
+            if (budget.Exhausted())
+                return;
+            list->pop_back();
+            budget.Spend(1);
+        }
+    }
     FreeSentenceLists();
     compareState = CompareState::SetUpDisplay;
 }

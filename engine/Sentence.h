@@ -3,6 +3,7 @@
 #include "RichOptions.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,9 @@ struct Sentence {
     friend bool operator==(const Sentence &, const Sentence &) = default;
 };
 
-/// The sentences of a text in text order; a sentence's position is its index.
-using SentenceList = std::vector<Sentence>;
+/// The sentences of a text in text order; a sentence's position is its index. A deque, so that
+/// millions of sentences are added and freed in small blocks, never moved all at once.
+using SentenceList = std::deque<Sentence>;
 
 /// A new sentence with the given text, its key under the options, and no word count yet.
 Sentence MakeSentence(std::string_view text, const RichOptions &options);
