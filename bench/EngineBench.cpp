@@ -6,6 +6,7 @@
 //   kivo_engine_bench [--check] [--large] [case ...]
 //     --check  also run the direct searches (every threshold at its maximum) and compare records
 //     --large  include the 200 MB case
+//     --no-git skip git diff (its columns show 0)
 //     --steps  list every step longer than 16 ms of processor time (on standard error)
 #include "Comparison.h"
 
@@ -36,6 +37,7 @@ constexpr std::uint32_t kSeed = 2026;
 // Longest step the user interface tolerates, in ms.
 constexpr double kLongStepMs = 16;
 bool g_listLongSteps = false;
+bool g_runGit = true;
 constexpr std::string_view kFullStop = "\x81\x42"; // 。
 
 struct Case {
@@ -367,14 +369,15 @@ void RunCase(Case c, bool check, const std::string &folder)
     }
 
     const auto gitStart = Clock::now();
-    const double gitPeak = InChild([&] {
+    const double gitPeak = !g_runGit ? 0 : InChild([&] {
         if (!std::freopen("/dev/null", "w", stdout))
             std::_Exit(1);
         execlp("git", "git", "diff", "--no-index", "--word-diff=porcelain", "--word-diff-regex=.",
                left.c_str(), right.c_str(), static_cast<char *>(nullptr));
         std::_Exit(1);
     });
-    const double gitSeconds = std::chrono::duration<double>(Clock::now() - gitStart).count();
+    const double gitSeconds =
+        g_runGit ? std::chrono::duration<double>(Clock::now() - gitStart).count() : 0;
     std::printf("| %-38s | %8.1f | %8.3f | %8.2f | %8.2f | %5d | %8lld | %8.0f | %5.1f | %8.3f | "
                 "%8.0f | %-9s |\n",
                 c.name.c_str(), inputMb, seconds, longest, longestCpu, state, steps, kivoPeak,
@@ -397,6 +400,8 @@ int main(int argc, char **argv)
             large = true;
         else if (arg == "--steps")
             g_listLongSteps = true;
+        else if (arg == "--no-git")
+            g_runGit = false;
         else
             only.emplace_back(arg);
     }

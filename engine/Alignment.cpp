@@ -38,6 +38,11 @@ constexpr unsigned char kHalfWidthKanaFirst = 0xA6;
 
 // Key bytes hashed per work unit while the anchor index is built.
 constexpr std::size_t kKeyBytesPerUnit = 64;
+// Anchor index slots: at least two per sentence, so that probes stay short; cleared a quarter
+// page per work unit.
+constexpr std::size_t kAnchorSlotsPerSentence = 2;
+constexpr std::size_t kMinimumAnchorSlots = 16;
+constexpr std::size_t kSlotsClearedPerUnit = 256;
 
 // Start value of the best score: any first candidate is accepted.
 constexpr std::uint32_t kNoScore = 0xFFFFFFFF;
@@ -208,13 +213,40 @@ void AnchorIndex::Build(const SentenceList &right)
 
 bool AnchorIndex::Build(const SentenceList &right, WorkBudget &budget)
 {
-    if (m_indexed == 0)
-        m_positions.reserve(right.size());
-    for (; m_indexed < right.size(); ++m_indexed) {
+    if (m_right != &right) {
+        Clear();
+        m_right = &right;
+        std::size_t slots = kMinimumAnchorSlots;
+        while (slots < kAnchorSlotsPerSentence * right.size())
+            slots *= 2;
+        // Reserving does not touch the pages; the slots are cleared below, in slices.
+        m_slots.reserve(slots);
+        m_next.reserve(right.size());
+        m_last.reserve(right.size());
+        m_cursor.reserve(right.size());
+    }
+    while (m_slots.size() < m_slots.capacity()) {
         if (budget.Exhausted())
             return false;
-        const std::string &key = right[m_indexed].key;
-        m_positions[key].push_back(static_cast<std::int32_t>(m_indexed));
+        m_slots.resize(std::min(m_slots.capacity(), m_slots.size() + kSlotsClearedPerUnit), -1);
+        budget.Spend(1);
+    }
+    for (std::size_t j = m_next.size(); j < right.size(); ++j) {
+        if (budget.Exhausted())
+            return false;
+        const std::string &key = right[j].key;
+        const auto index = static_cast<std::int32_t>(j);
+        std::int32_t &slot = m_slots[SlotOf(key)];
+        if (slot < 0) {
+            slot = index;
+        } else {
+            std::int32_t &last = m_last[static_cast<std::size_t>(slot)];
+            m_next[static_cast<std::size_t>(last)] = index;
+            last = index;
+        }
+        m_next.push_back(-1);
+        m_last.push_back(index);
+        m_cursor.push_back(index);
         budget.Spend(1 + static_cast<std::int64_t>(key.size() / kKeyBytesPerUnit));
     }
     return true;
@@ -222,35 +254,44 @@ bool AnchorIndex::Build(const SentenceList &right, WorkBudget &budget)
 
 void AnchorIndex::Clear()
 {
-    m_positions = {};
-    m_indexed = 0;
+    m_right = nullptr;
+    m_slots = {};
+    m_next = {};
+    m_last = {};
+    m_cursor = {};
+    m_mostAnchorRight = -1;
 }
 
-bool AnchorIndex::Clear(WorkBudget &budget)
+std::size_t AnchorIndex::SlotOf(std::string_view key) const
 {
-    while (!m_positions.empty()) {
-        if (budget.Exhausted())
-            return false;
-        m_positions.erase(m_positions.begin());
-        budget.Spend(1);
-    }
-    Clear();
-    return true;
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t s = std::hash<std::string_view>{}(key)&mask;
+    while (m_slots[s] >= 0 && (*m_right)[static_cast<std::size_t>(m_slots[s])].key != key)
+        s = (s + 1) & mask;
+    return s;
 }
 
 std::optional<std::int32_t> AnchorIndex::FindAnchor(std::string_view key, std::int32_t &anchorRight,
                                                     IProgress &progress) const
 {
     progress.Step();
-    const auto found = m_positions.find(key);
-    if (found == m_positions.end())
+    if (!m_right || m_slots.empty())
         return std::nullopt;
-    // Positions are ascending: the first one after anchorRight is the next equal sentence.
-    const std::vector<std::int32_t> &positions = found->second;
-    const auto next = std::upper_bound(positions.begin(), positions.end(), anchorRight);
-    if (next == positions.end())
+    const std::int32_t first = m_slots[SlotOf(key)];
+    if (first < 0)
         return std::nullopt;
-    anchorRight = *next;
+    // Sentences a smaller anchorRight passed over lie before every later, larger one too.
+    const bool growing = anchorRight >= m_mostAnchorRight;
+    std::int32_t at = growing ? m_cursor[static_cast<std::size_t>(first)] : first;
+    while (at >= 0 && at <= anchorRight)
+        at = m_next[static_cast<std::size_t>(at)];
+    if (growing) {
+        m_mostAnchorRight = anchorRight;
+        m_cursor[static_cast<std::size_t>(first)] = at;
+    }
+    if (at < 0)
+        return std::nullopt;
+    anchorRight = at;
     return anchorRight;
 }
 

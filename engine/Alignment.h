@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kivo {
@@ -35,7 +34,9 @@ std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, 
                              std::uint32_t bound);
 
 /// The right sentences by key, so that anchoring finds the next equal sentence without
-/// rescanning the right list. Holds views of the keys: rebuild it after the list changes.
+/// rescanning the right list. Flat tables of sentence indices (no allocation per key), so that
+/// the index of millions of sentences is built in slices and freed at once. Reads the keys of the
+/// list it was built on: rebuild it after the list changes.
 class AnchorIndex {
 public:
     /// Indexes every sentence of right.
@@ -44,19 +45,25 @@ public:
     /// must not change between the calls.
     bool Build(const SentenceList &right, WorkBudget &budget);
     void Clear();
-    /// Clear in slices, so that the index of millions of sentences is not freed in one go; true
-    /// once it is empty.
-    bool Clear(WorkBudget &budget);
 
     /// The first right sentence after anchorRight (from 0 when anchorRight < 0) whose key equals
     /// key byte for byte; sets anchorRight to its index. nullopt, anchorRight unchanged, when
-    /// there is none. Steps progress once.
+    /// there is none. Steps progress once. While anchorRight only grows from call to call (as in
+    /// anchoring), each sentence of a key is passed over once in all.
     std::optional<std::int32_t> FindAnchor(std::string_view key, std::int32_t &anchorRight,
                                            IProgress &progress) const;
 
 private:
-    std::unordered_map<std::string_view, std::vector<std::int32_t>> m_positions;
-    std::size_t m_indexed = 0; // sentences of the list indexed so far
+    /// The slot of key: its first sentence, or the empty slot where it would go.
+    std::size_t SlotOf(std::string_view key) const;
+
+    const SentenceList *m_right = nullptr;
+    std::vector<std::int32_t> m_slots; // open addressing by key: a key's first sentence; -1 empty
+    std::size_t m_cleared = 0;         // slots cleared so far
+    std::vector<std::int32_t> m_next;  // per sentence: the next one with its key; -1 none
+    std::vector<std::int32_t> m_last;  // per first sentence of a key: the key's last so far
+    mutable std::vector<std::int32_t> m_cursor;  // per first sentence of a key: first not passed
+    mutable std::int32_t m_mostAnchorRight = -1; // the largest anchorRight asked about
 };
 
 /// What gap alignment reads and writes.

@@ -106,8 +106,7 @@ ResultList::iterator Comparison::FinishedEnd()
 
 void Comparison::FreeSentenceLists()
 {
-    m_anchors.Clear(); // it holds views of the right keys
-    m_anchoringDone = false;
+    m_anchors.Clear(); // it reads the right keys
     m_aligner.reset(); // and so does the aligner, of both sides' keys
     SentenceList().swap(leftSentences);
     SentenceList().swap(rightSentences);
@@ -140,26 +139,19 @@ void Comparison::AnchorStep()
 {
     // The cursor into the left sentences is anchorLeft itself.
     const std::int32_t count = Size(leftSentences);
-    if (!m_anchoringDone) {
-        if (anchorLeft < count) {
-            const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
-            if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
-                const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
-                ResultList.push_back(ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1,
-                                                sentence.text, twin.text});
-            }
+    if (anchorLeft < count) {
+        const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
+        if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
+            const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
+            ResultList.push_back(
+                ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1, sentence.text, twin.text});
         }
-        if (anchorLeft + 1 < count) {
-            ++anchorLeft;
-            return;
-        }
-        m_anchoringDone = true;
     }
-    // The index of millions of sentences is freed over several steps.
-    WorkBudget budget(stepWorkUnits);
-    if (!m_anchors.Clear(budget))
+    if (anchorLeft + 1 < count) {
+        ++anchorLeft;
         return;
-    m_anchoringDone = false;
+    }
+    m_anchors.Clear();
     resultCursor = ResultList.begin();
     anchorLeft = -1;
     anchorRight = -1;
@@ -231,7 +223,7 @@ void Comparison::FinishEngine()
         while (!list->empty()) {
             if (budget.Exhausted())
                 return;
-            list->pop_back();
+            list->pop_front();
             budget.Spend(1);
         }
     }

@@ -82,8 +82,8 @@ public:
     /// Runs one step of the engine states 1 to 8. Returns false when compareState is not one of
     /// them (the engine's work is done or has not started). Work too large for one step's work
     /// units takes several steps, compareState staying where it is: a gap or a changed pair,
-    /// and for millions of sentences the anchor index (built in state 3, freed at the end of
-    /// state 4) and the sentences (freed in state 8).
+    /// and for millions of sentences the anchor index (state 3) and freeing the sentences
+    /// (state 8).
     bool Step();
 
     /// Starts a comparison of the two texts at state 1 and runs the engine states to the end.
@@ -125,8 +125,6 @@ private:
     IProgress &m_progress;
     /// The right sentences by key while anchoring (state 4); empty otherwise.
     AnchorIndex m_anchors;
-    /// Every left sentence has been anchored; the index is being freed (state 4).
-    bool m_anchoringDone = false;
     /// The gap being aligned across steps (state 5), and the anchor after it (the end of
     /// ResultList for the tail gap); none between gaps.
     std::optional<GapAligner> m_aligner;

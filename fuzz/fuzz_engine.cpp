@@ -1,8 +1,10 @@
 // The whole engine on arbitrary byte pairs and options: never out of bounds, with the line
 // layout kept the texts of all records joined give each side's text back, and the indexed
-// searches in one-unit steps give the records of the direct searches.
+// searches in one-unit steps give the records of the direct searches and of the plain
+// reference searches of the tests.
 #include "Comparison.h"
 #include "FuzzInput.h"
+#include "ReferenceEngine.h"
 
 #include <cstdlib>
 #include <limits>
@@ -28,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     direct.thresholds = kivo::EngineThresholds{kMost, kMost};
     direct.RunToCompletion(left, right);
     if (direct.ResultList != comparison.ResultList || directProgress.Steps() != progress.Steps())
+        std::abort();
+    if (kivo::test::ReferenceCompare(left, right, input.options) != comparison.ResultList)
         std::abort();
     if (comparison.compareState != kivo::CompareState::SetUpDisplay)
         std::abort();

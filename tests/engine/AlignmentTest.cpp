@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 namespace kivo {
 namespace {
@@ -120,6 +121,37 @@ TEST(FindAnchor, TakesTheFirstEqualKeyAfterTheLastAnchor)
     EXPECT_EQ(anchorRight, 2) << "a miss leaves the anchor";
     EXPECT_EQ(index.FindAnchor(Sjis("C。"), anchorRight, progress), 3);
     EXPECT_EQ(progress.Steps(), 5);
+}
+
+TEST(FindAnchor, AgreesWithAScanOnRepeatedKeysWhateverTheOrderOfQuestions)
+{
+    // Few keys, many repeats, and anchorRight both growing and going back: the index skips the
+    // sentences it passed only while anchorRight grows.
+    std::mt19937 rng(7);
+    const RichOptions options;
+    SentenceList right;
+    for (int n = 0; n < 300; ++n)
+        right.push_back(
+            MakeSentence(std::string(1, static_cast<char>('a' + rng() % 4)) + Sjis("。"), options));
+    AnchorIndex index;
+    WorkBudget one(1);
+    while (!index.Build(right, one))
+        one = WorkBudget(1);
+    ProgressModel progress;
+    for (int query = 0; query < 2000; ++query) {
+        const std::string key =
+            std::string(1, static_cast<char>('a' + rng() % 5)) + Sjis("。"); // 'e' never occurs
+        std::int32_t anchorRight =
+            query % 3 == 0 ? static_cast<std::int32_t>(rng() % 320) - 10 : query / 7;
+        std::optional<std::int32_t> expected;
+        for (std::int32_t j = std::max(anchorRight + 1, 0); j < 300 && !expected; ++j)
+            if (right[static_cast<std::size_t>(j)].key == key)
+                expected = j;
+        const std::int32_t before = anchorRight;
+        ASSERT_EQ(index.FindAnchor(key, anchorRight, progress), expected)
+            << "query " << query << " after " << before;
+        EXPECT_EQ(anchorRight, expected.value_or(before));
+    }
 }
 
 TEST(FindBestPair, PrefersMoreWordsOnEqualScores)

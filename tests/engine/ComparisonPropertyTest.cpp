@@ -1,5 +1,6 @@
 #include "Comparison.h"
 #include "EnginePrinters.h"
+#include "ReferenceEngine.h"
 #include "TestText.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,9 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
         sliced.RunToCompletion(left, right);
         EXPECT_EQ(sliced.ResultList, stepped.ResultList);
         EXPECT_EQ(slicedProgress.Steps(), stepProgress.Steps());
+
+        // The plain searches give the same records.
+        EXPECT_EQ(test::ReferenceCompare(left, right, options), stepped.ResultList);
 
         // Running again on the same object gives the same again.
         run.RunToCompletion(left, right);

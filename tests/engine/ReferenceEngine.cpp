@@ -1,5 +1,6 @@
 #include "ReferenceEngine.h"
 
+#include "Comparison.h"
 #include "Cp932.h"
 
 #include <tuple>
@@ -38,8 +39,8 @@ bool ReferenceContains(std::string_view text, std::string_view word)
     return false;
 }
 
-std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split,
-                             std::uint32_t words, std::uint32_t bound)
+std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split, std::uint32_t words,
+                             std::uint32_t bound)
 {
     // The word runs of split, each with whether a class change (not the end) closed it.
     std::vector<std::pair<std::string_view, bool>> runs;
@@ -100,10 +101,10 @@ void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::
     while (b - a > 1 && d - c > 1) {
         const auto pair = ReferenceBestPair(lists.left, lists.right, a, b, c, d);
         const auto [i, j] = *pair;
-        const auto q = lists.results.insert(
-            before, ResultPair{i, j, TextStatus::Changed, 1,
-                               lists.left[static_cast<std::size_t>(i)].text,
-                               lists.right[static_cast<std::size_t>(j)].text});
+        const auto q =
+            lists.results.insert(before, ResultPair{i, j, TextStatus::Changed, 1,
+                                                    lists.left[static_cast<std::size_t>(i)].text,
+                                                    lists.right[static_cast<std::size_t>(j)].text});
         ReferenceAlignGap(lists, q, a, i, c, j);
         a = i;
         c = j;
@@ -114,6 +115,48 @@ void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::
     for (std::int32_t j = c + 1; j < d; ++j)
         lists.results.insert(before, ResultPair{0, j, TextStatus::Added, 1, "",
                                                 lists.right[static_cast<std::size_t>(j)].text});
+}
+
+ResultList ReferenceCompare(const std::string &left, const std::string &right,
+                            const RichOptions &options)
+{
+    ProgressModel progress;
+    Comparison split(options, progress);
+    split.Reset(left, right);
+    split.compareState = CompareState::SplitLeft;
+    while (split.compareState == CompareState::SplitLeft)
+        split.SplitStep(split.leftSentences, left);
+    while (split.compareState == CompareState::SplitRight)
+        split.SplitStep(split.rightSentences, right);
+    SentenceList &l = split.leftSentences;
+    SentenceList &r = split.rightSentences;
+
+    ResultList results;
+    std::int32_t last = -1;
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(l.size()); ++i) {
+        for (std::int32_t j = last + 1; j < static_cast<std::int32_t>(r.size()); ++j) {
+            if (l[static_cast<std::size_t>(i)].key == r[static_cast<std::size_t>(j)].key) {
+                results.push_back(ResultPair{i, j, TextStatus::Same, 1,
+                                             l[static_cast<std::size_t>(i)].text,
+                                             r[static_cast<std::size_t>(j)].text});
+                last = j;
+                break;
+            }
+        }
+    }
+    AlignmentLists lists{l, r, results, progress};
+    std::int32_t a = -1, c = -1;
+    for (auto anchor = results.begin(); anchor != results.end(); ++anchor) {
+        ReferenceAlignGap(lists, anchor, a, anchor->leftIndex, c, anchor->rightIndex);
+        a = anchor->leftIndex;
+        c = anchor->rightIndex;
+    }
+    ReferenceAlignGap(lists, results.end(), a, static_cast<std::int32_t>(l.size()), c,
+                      static_cast<std::int32_t>(r.size()));
+    for (auto record = results.begin(); record != results.end(); ++record)
+        if (record->status == TextStatus::Changed)
+            ReferenceDiffPair(results, record, options);
+    return results;
 }
 
 } // namespace kivo::test

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <list>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -72,8 +73,8 @@ void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const RichOp
 bool ReferenceContains(std::string_view text, std::string_view word);
 
 /// WordMatchScore with ReferenceContains.
-std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split,
-                             std::uint32_t words, std::uint32_t bound);
+std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split, std::uint32_t words,
+                             std::uint32_t bound);
 
 /// FindBestPair's scan of every pair of the gap, in order, with ReferenceScore.
 std::optional<std::pair<std::int32_t, std::int32_t>>
@@ -83,5 +84,10 @@ ReferenceBestPair(SentenceList &left, SentenceList &right, std::int32_t a, std::
 /// AlignGap with recursion and ReferenceBestPair for every sub-gap.
 void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a,
                        std::int32_t b, std::int32_t c, std::int32_t d);
+
+/// A whole comparison the plain way: the engine's splitting and keys, anchoring by scanning the
+/// right sentences, ReferenceAlignGap for every gap and ReferenceDiffPair for every changed pair.
+ResultList ReferenceCompare(const std::string &left, const std::string &right,
+                            const RichOptions &options);
 
 } // namespace kivo::test
