@@ -262,6 +262,7 @@ double ThreadCpuMs()
 
 struct EngineRun {
     double seconds = 0;
+    double cpuSeconds = 0; // processor time of the same
     double longestStepMs = 0;
     double longestStepCpuMs = 0; // the same in this thread's processor time, which another
                                  // program on the machine does not stretch
@@ -278,6 +279,7 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
     comparison.thresholds = thresholds;
     EngineRun run;
     const auto start = Clock::now();
+    const double cpuStart = ThreadCpuMs();
     comparison.Reset(c.left, c.right);
     comparison.compareState = CompareState::SplitLeft;
     while (comparison.compareState != CompareState::SetUpDisplay) {
@@ -297,6 +299,7 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
         ++run.steps;
     }
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    run.cpuSeconds = (ThreadCpuMs() - cpuStart) / 1000;
     run.digest = Digest(comparison.ResultList);
     return run;
 }
@@ -353,17 +356,18 @@ void RunCase(Case c, bool check, const std::string &folder)
             verdict = RunEngine(c, {kMost, kMost}).digest == run.digest ? "same" : "DIFFERENT";
         }
         std::FILE *out = std::fopen(figures.c_str(), "w");
-        std::fprintf(out, "%.3f %.2f %.2f %d %lld %s\n", run.seconds, run.longestStepMs,
-                     run.longestStepCpuMs, run.longestState, run.steps, verdict.c_str());
+        std::fprintf(out, "%.3f %.3f %.2f %.2f %d %lld %s\n", run.seconds, run.cpuSeconds,
+                     run.longestStepMs, run.longestStepCpuMs, run.longestState, run.steps,
+                     verdict.c_str());
         std::fclose(out);
     });
-    double seconds = 0, longest = 0, longestCpu = 0;
+    double seconds = 0, cpuSeconds = 0, longest = 0, longestCpu = 0;
     int state = 0;
     long long steps = 0;
     char verdict[16] = "?";
     if (std::FILE *in = std::fopen(figures.c_str(), "r")) {
-        if (std::fscanf(in, "%lf %lf %lf %d %lld %15s", &seconds, &longest, &longestCpu, &state,
-                        &steps, verdict) != 6)
+        if (std::fscanf(in, "%lf %lf %lf %lf %d %lld %15s", &seconds, &cpuSeconds, &longest,
+                        &longestCpu, &state, &steps, verdict) != 7)
             verdict[0] = '?';
         std::fclose(in);
     }
@@ -378,10 +382,10 @@ void RunCase(Case c, bool check, const std::string &folder)
     });
     const double gitSeconds =
         g_runGit ? std::chrono::duration<double>(Clock::now() - gitStart).count() : 0;
-    std::printf("| %-38s | %8.1f | %8.3f | %8.2f | %8.2f | %5d | %8lld | %8.0f | %5.1f | %8.3f | "
-                "%8.0f | %-9s |\n",
-                c.name.c_str(), inputMb, seconds, longest, longestCpu, state, steps, kivoPeak,
-                kivoPeak / inputMb, gitSeconds, gitPeak, verdict);
+    std::printf("| %-38s | %8.1f | %8.3f | %8.3f | %8.2f | %8.2f | %5d | %8lld | %8.0f | %5.1f | "
+                "%8.3f | %8.0f | %-9s |\n",
+                c.name.c_str(), inputMb, seconds, cpuSeconds, longest, longestCpu, state, steps,
+                kivoPeak, kivoPeak / inputMb, gitSeconds, gitPeak, verdict);
     std::fflush(stdout);
 }
 
@@ -423,10 +427,11 @@ int main(int argc, char **argv)
         {"ties", TiedGap},
         {"large", Large},
     };
-    std::printf("| %-38s | %8s | %8s | %8s | %8s | %5s | %8s | %8s | %5s | %8s | %8s | %-9s |\n",
-                "case", "input MB", "kivo s", "step ms", "step cpu", "state", "steps", "peak MB",
-                "x in", "git s", "git MB", "direct");
-    std::printf("|%s|\n", std::string(157, '-').c_str());
+    std::printf("| %-38s | %8s | %8s | %8s | %8s | %8s | %5s | %8s | %8s | %5s | %8s | %8s | "
+                "%-9s |\n",
+                "case", "input MB", "kivo s", "kivo cpu", "step ms", "step cpu", "state", "steps",
+                "peak MB", "x in", "git s", "git MB", "direct");
+    std::printf("|%s|\n", std::string(168, '-').c_str());
     for (const auto &[key, make] : cases) {
         const bool wanted = only.empty() ? (key != "large" || large)
                                          : std::find(only.begin(), only.end(), key) != only.end();
