@@ -59,7 +59,6 @@ private:
 
     const SentenceList *m_right = nullptr;
     std::vector<std::int32_t> m_slots; // open addressing by key: a key's first sentence; -1 empty
-    std::size_t m_cleared = 0;         // slots cleared so far
     std::vector<std::int32_t> m_next;  // per sentence: the next one with its key; -1 none
     std::vector<std::int32_t> m_last;  // per first sentence of a key: the key's last so far
     mutable std::vector<std::int32_t> m_cursor;  // per first sentence of a key: first not passed
