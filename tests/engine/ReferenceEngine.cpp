@@ -3,6 +3,7 @@
 #include "Comparison.h"
 #include "Cp932.h"
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -32,10 +33,11 @@ bool ReferenceContains(std::string_view text, std::string_view word)
     for (std::size_t pos = 0; pos < text.size(); pos = cp932::NextChar(text, pos))
         boundaries.push_back(pos);
     boundaries.push_back(text.size());
-    for (std::size_t s = 0; s < boundaries.size(); ++s)
-        for (std::size_t e = s + 1; e < boundaries.size(); ++e)
-            if (text.substr(boundaries[s], boundaries[e] - boundaries[s]) == word)
-                return true;
+    // At every character start, the word's bytes, ending on a character boundary.
+    for (const std::size_t start : boundaries)
+        if (text.substr(start).starts_with(word) &&
+            std::binary_search(boundaries.begin(), boundaries.end(), start + word.size()))
+            return !word.empty();
     return false;
 }
 
