@@ -94,7 +94,6 @@ protected:
         return RunUntil([this] { return !Doc()->LevellingPending(); });
     }
 
-    CRichDoc *Doc() const { return qobject_cast<CRichDoc *>(m_frame->ActiveDocument()); }
     QString StatusText() const { return m_frame->Status()->IdleText(); }
 };
 

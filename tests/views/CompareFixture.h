@@ -6,6 +6,7 @@
 #include "Comparison.h"
 #include "RichEditCtrl.h"
 #include "TestText.h"
+#include "WindowsFixture.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/RichApp.h"
@@ -34,54 +35,16 @@
 
 namespace kivo::test {
 
-class CompareInWindowsTest : public ::testing::Test {
+class CompareInWindowsTest : public WindowsFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        m_app = std::make_unique<CRichApp>();
-        ASSERT_TRUE(m_app->InitInstance());
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
+        WindowsFixture::SetUp();
         m_frame->resize(1280, 800);
-        QApplication::setActiveWindow(m_frame);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame));
         m_frame->TileSideBySide();
     }
 
-    CChildFrame *Pane(int number) const
-    {
-        for (MdiChildWnd *child : m_frame->Children()) {
-            auto *pane = qobject_cast<CChildFrame *>(child);
-            if (pane && pane->paneNumber == number)
-                return pane;
-        }
-        return nullptr;
-    }
-    CRichView *View(int pane) const { return static_cast<CRichView *>(Pane(pane)->ActiveView()); }
-    RichEditCtrl &Edit(int pane) const { return *View(pane)->Control(); }
     ComparisonDriver &Driver() const { return m_app->Driver(); }
-
-    void SetText(int pane, const std::string &cp932)
-    {
-        Edit(pane).SetSel(0, -1);
-        Edit(pane).ReplaceSel(cp932);
-    }
-
-    /// Runs the event loop, and with it the idle processing, until the condition holds; false
-    /// when it did not within ten seconds.
-    static bool RunUntil(const std::function<bool()> &done)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > 10000)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        }
-        return true;
-    }
 
     /// Chooses a compare command as the user would and waits for its end.
     bool Compare(int command = res::ID_COMPARE_WHOLE)
@@ -213,10 +176,6 @@ protected:
         }
         return {a, b};
     }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<CRichApp> m_app;
-    CMainFrame *m_frame = nullptr;
 };
 
 } // namespace kivo::test
