@@ -24,6 +24,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <new>
 
 namespace kivo {
 namespace {
@@ -62,6 +63,11 @@ constexpr int kLevellingSettleMs = 150;
 // also places the paragraphs after its first edit anew, some 20 ms in a text of 10,000 rows
 // however few rows it edits, so shorter steps would only make levelling take longer.
 constexpr std::chrono::milliseconds kLevellingStep{50};
+
+FileError OutOfMemory()
+{
+    return {ENOMEM, QString::fromLocal8Bit(std::strerror(ENOMEM))};
+}
 
 class WaitCursor {
 public:
@@ -293,13 +299,15 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         return false;
     FileError error;
     std::optional<std::string> bytes;
-    {
+    try {
         const WaitCursor wait;
         const QFileInfo info(path);
         if (info.isFile() && info.size() > kMostFileBytes)
             error = {EFBIG, QString::fromLocal8Bit(std::strerror(EFBIG))};
         else
             bytes = ReadFileBytes(path, &error);
+    } catch (const std::bad_alloc &) {
+        error = OutOfMemory();
     }
     if (!bytes) {
         ReportFailure(path, error, IDP_FAILED_TO_OPEN_DOC);
@@ -315,7 +323,17 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
         std::string reason;
-        if (!edit.StreamIn(format, *bytes, &reason)) {
+        bool read = false;
+        try {
+            read = edit.StreamIn(format, *bytes, &reason);
+        } catch (const std::bad_alloc &) {
+            // The stream is read aside before it replaces the text: a shortage while reading it
+            // leaves the text as it was.
+            bytes.reset();
+            ReportFailure(path, OutOfMemory(), IDP_FAILED_TO_OPEN_DOC);
+            return false;
+        }
+        if (!read) {
             const QString name = QDir::toNativeSeparators(path);
             ReportFailure(
                 path, {0, name + QStringLiteral(" is ") + QString::fromStdString(reason) + u'.'},

@@ -73,7 +73,8 @@ rtf::Format RtfStream::ToRunFormat(const QTextCharFormat &qt, const QFont &defau
     if (qt.hasProperty(QTextFormat::ForegroundBrush))
         format.color = record.crTextColor;
     if (record.yHeight > 0)
-        format.halfPoints = static_cast<int>(std::lround(record.yHeight / double(kTwipsPerHalfPoint)));
+        format.halfPoints =
+            static_cast<int>(std::lround(record.yHeight / double(kTwipsPerHalfPoint)));
     format.face = Cp932Codec::Shared().ToUtf8(record.FaceName()).value_or(std::string());
     return format;
 }
@@ -83,8 +84,12 @@ bool RtfStream::Read(std::string_view rtf, QTextCursor &cursor) const
     const auto runs = rtf::Read(rtf, Cp932Codec::Shared());
     if (!runs)
         return false;
+    // One edit for the whole text: the document then processes the change once, not once per
+    // run, which for a text of many short runs would take time quadratic in their number.
+    cursor.beginEditBlock();
     for (const rtf::TextRun &run : *runs)
         cursor.insertText(cp932text::FromUtf8(run.text), ToTextCharFormat(run.format));
+    cursor.endEditBlock();
     return true;
 }
 

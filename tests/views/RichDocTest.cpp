@@ -1,6 +1,8 @@
 // The document's file commands in the real windows: open, save and save as, what they propose
 // and report, recent files and dropped files.
 
+#include "CharFormatQt.h"
+#include "RtfStream.h"
 #include "TestText.h"
 #include "WindowsFixture.h"
 #include "platform/AtomicFile.h"
@@ -21,6 +23,10 @@
 #include <QUrl>
 
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 #include <tuple>
 #include <vector>
@@ -274,6 +280,27 @@ TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
     EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 9}));
 }
 
+TEST_F(RichDocTest, RunningOutOfMemoryWhileReadingIsReportedAndTheTextStays)
+{
+    struct Exhausted : RichTextStream {
+        bool Read(std::string_view, QTextCursor &) const override { throw std::bad_alloc(); }
+        std::optional<std::string> Write(const QTextDocument &) const override { return {}; }
+    } exhausted;
+    SetText(1, "keep me");
+    const QString path = TempPath(QStringLiteral("big.rtf"));
+    ASSERT_TRUE(WriteFile(path, "{\\rtf1 text}"));
+    Edit(1).SetRichTextStream(&exhausted);
+    EXPECT_TRUE(Open(1, path));
+    Edit(1).SetRichTextStream(&RtfStream::Shared());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].contains(QDir::toNativeSeparators(path)));
+    EXPECT_TRUE(m_messages[0].endsWith(QString::fromLocal8Bit(std::strerror(ENOMEM))))
+        << m_messages[0].toStdString();
+    EXPECT_EQ(Edit(1).GetText(), "keep me");
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    EXPECT_TRUE(Doc()->PathName().isEmpty());
+}
+
 TEST_F(RichDocTest, AFileTooLargeToHoldIsRefusedWithoutReadingIt)
 {
     SetText(1, "keep me");
@@ -404,6 +431,62 @@ TEST_F(RichDocTest, EveryOpenIsRefusedWhileAComparisonRuns)
     EXPECT_NE(Title(1), QDir::toNativeSeparators(path));
     ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
     EXPECT_TRUE(Doc()->OpenIntoActiveView(path));
+}
+
+TEST_F(RichDocTest, AFileOpenedAfterAComparisonCarriesNoneOfItsMarkUp)
+{
+    const QString plain = TempPath(QStringLiteral("plain.txt"));
+    const QString rich = TempPath(QStringLiteral("rich.rtf"));
+    const QString empty = TempPath(QStringLiteral("empty.rtf"));
+    ASSERT_TRUE(WriteFile(plain, QStringLiteral("開いた文。\n\n二つ目。").toUtf8()));
+    // Rich text without colours or effects of its own.
+    ASSERT_TRUE(WriteFile(rich, "{\\rtf1\\ansi\\ansicpg932 \\'8a\\'4a\\'82\\'a2\\'82\\'bd\\par"
+                                "\\par two\\par}"));
+    ASSERT_TRUE(WriteFile(empty, {}));
+    const QTextBlockFormat freshBlock = QTextDocument().begin().blockFormat();
+    const RichOptions &options = m_app->Options();
+    const QRgb original = charformat::ToQColor(options.Color[ColorOriginal]).rgb();
+
+    for (const QString &path : {plain, rich, empty}) {
+        SCOPED_TRACE(path.toStdString());
+        // A result with every status, rows padded and separated by blank lines.
+        SetText(1, Sjis("同じ文。消える文。変わる文です。\r後の文。"));
+        SetText(2, Sjis("同じ文。足した文。変わった文です。\r\r\r後の文。"));
+        ASSERT_TRUE(Choose(ID_COMPARE_WHOLE, 1));
+        ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+        ASSERT_GT(Runs(*Edit(1).document()).size(), 1u);
+
+        ASSERT_TRUE(Open(1, path));
+        const QTextDocument &document = *Edit(1).document();
+        // Every character and every paragraph shows as a newly typed text would.
+        for (const auto &[text, colour, bold, italic, underline, strike] : Runs(document)) {
+            const QRgb shown =
+                colour == QColor().rgb() ? Edit(1).palette().text().color().rgb() : colour;
+            EXPECT_EQ(shown, original) << text.toStdString();
+            EXPECT_FALSE(bold || italic || underline || strike) << text.toStdString();
+        }
+        int paragraphs = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            ++paragraphs;
+            EXPECT_EQ(block.blockFormat(), freshBlock) << block.text().toStdString();
+            EXPECT_EQ(block.userState(), -1);
+            EXPECT_EQ(block.userData(), nullptr);
+            const QTextCharFormat mark = block.charFormat();
+            EXPECT_FALSE(mark.hasProperty(QTextFormat::ForegroundBrush) &&
+                         mark.foreground().color().rgb() != original);
+            EXPECT_FALSE(mark.fontWeight() >= charformat::kBoldFrom || mark.fontItalic() ||
+                         mark.fontUnderline() || mark.fontStrikeOut());
+        }
+        EXPECT_EQ(paragraphs, path == empty ? 1 : 3);
+        EXPECT_EQ(Edit(1).GetLineCount(), paragraphs);
+        // What the user types next takes the display format.
+        const CharFormat typed = Edit(1).GetCharFormat(FormatScope::Selection);
+        EXPECT_EQ(typed.crTextColor, options.Color[ColorOriginal]);
+        EXPECT_EQ(typed.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT), 0u);
+        // The right window keeps its result.
+        EXPECT_GT(Runs(*Edit(2).document()).size(), 1u);
+    }
+    EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(RichDocTest, RecentFilesOpenIntoTheActiveWindowAndAFailingOneIsRemoved)
