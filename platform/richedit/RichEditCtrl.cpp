@@ -201,7 +201,9 @@ void RichEditCtrl::focusOutEvent(QFocusEvent *event)
 
 void RichEditCtrl::paintEvent(QPaintEvent *event)
 {
-    if (!m_selectionHidden && hasFocus()) {
+    // The window the user works in is the one with the focus, or, while a dialog of its own
+    // such as Find has it, the one the focus returns to: a match found there must show.
+    if (!m_selectionHidden && (hasFocus() || window()->focusWidget() == this)) {
         QTextEdit::paintEvent(event);
         return;
     }

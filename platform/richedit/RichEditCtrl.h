@@ -183,8 +183,9 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
-    /// The selection shows only in the window that has the focus, as the user works in one
-    /// window at a time; the other window's selection is kept but not drawn.
+    /// The selection shows only in the window that has the focus, or that gets it back when a
+    /// dialog over it (Find, Replace) closes, as the user works in one window at a time; the
+    /// other window's selection is kept but not drawn.
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

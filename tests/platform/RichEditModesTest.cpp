@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,19 @@ TEST(RichEditModes, AHiddenSelectionIsNotDrawn)
     control->clearFocus();
     ASSERT_FALSE(control->hasFocus());
     EXPECT_EQ(control->grab().toImage(), plain);
+    EXPECT_EQ(control->GetSel(), (CharRange{0, 6}));
+
+    // While a dialog over it has the focus, the window the focus returns to shows its selection:
+    // there a search shows what it found.
+    QApplication::setActiveWindow(control.get());
+    control->setFocus();
+    QLineEdit dialog;
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.setFocus();
+    ASSERT_TRUE(dialog.hasFocus());
+    ASSERT_FALSE(control->hasFocus());
+    EXPECT_NE(control->grab().toImage(), plain);
     EXPECT_EQ(control->GetSel(), (CharRange{0, 6}));
 }
 
