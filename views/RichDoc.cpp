@@ -340,6 +340,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
                 IDP_FAILED_TO_OPEN_DOC);
             return false;
         }
+        // The new text holds nothing of the last result: neither window may lead into it.
+        view->ForgetResult();
         view->ApplyDisplayFormat();
     }
     edit.SetModify(false);
