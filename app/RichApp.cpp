@@ -137,6 +137,9 @@ bool CRichApp::OnIdle(long count)
     const bool more = WinApp::OnIdle(count);
     if (count == 0 && !m_reported && MainWnd() && MainWnd()->isVisible()) {
         m_reported = true;
+        // Take the keyboard once the window is up: without a window manager nobody else gives
+        // it, and the menus' mnemonics (Alt+letter) only reach the active window.
+        MainWnd()->activateWindow();
         WriteStartupReport();
     }
     if (more)

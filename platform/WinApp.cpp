@@ -15,7 +15,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -47,6 +49,26 @@ WinApp::WinApp()
     QApplication::setQuitOnLastWindowClosed(false);
     // The clipboard's content decides whether paste is available.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &WinApp::KickIdle);
+    qApp->installEventFilter(this);
+}
+
+bool WinApp::eventFilter(QObject *watched, QEvent *event)
+{
+    // When a modal dialog closes, its parent window takes the keyboard back. A window manager
+    // does this itself; without one the keyboard would go nowhere, menu mnemonics included.
+    if (event->type() == QEvent::Hide) {
+        auto *dialog = qobject_cast<QWidget *>(watched);
+        if (dialog && dialog->isWindow() && dialog->isModal()) {
+            if (QWidget *parent = dialog->parentWidget()) {
+                QPointer<QWidget> owner = parent->window();
+                QTimer::singleShot(0, this, [owner] {
+                    if (owner && owner->isVisible() && !QApplication::activeModalWidget())
+                        owner->activateWindow();
+                });
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 WinApp::~WinApp()

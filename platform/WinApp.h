@@ -71,6 +71,9 @@ public:
     /// shut-down runs and the settings are saved.
     void CloseOnTerminateSignal();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QPointer<MdiFrameWnd> m_mainWnd;
     std::unique_ptr<Profile> m_profile;
