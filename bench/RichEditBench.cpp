@@ -1,5 +1,8 @@
 // Rendering a large result into one rich-edit control: formatted records with a line-count query
 // after each, as the comparison display does. Prints times; the cost per record must stay flat.
+// With --rtf MB it instead reads a generated rich-text file of about that many megabytes whose
+// format changes every few bytes, under a 250-byte font name, and prints the time and the peak
+// memory of reading it into a control.
 
 #include "Cp932Codec.h"
 #include "RichEditCtrl.h"
@@ -7,8 +10,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <sys/resource.h>
+
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -124,6 +131,63 @@ void QueryInTheMiddle(RichEditCtrl &control)
                 static_cast<long long>(inserts));
 }
 
+constexpr std::size_t kFaceNameBytes = 250;
+constexpr std::size_t kBytesPerMegabyte = 1 << 20;
+
+double PeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss counts kilobytes
+}
+
+/// A rich-text file of about megabytes MB: Japanese text whose colour and effects change every
+/// two to five characters, in four fonts with long names.
+std::string MakeRichText(std::size_t megabytes)
+{
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl";
+    for (int font = 0; font < 4; ++font)
+        rtf += "{\\f" + std::to_string(font) + "\\fcharset128 " +
+               std::string(kFaceNameBytes, static_cast<char>('A' + font)) + ";}";
+    rtf += "}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;"
+           "\\red0\\green128\\blue0;}\n";
+    static const char *const kRuns[] = {"\\b \\'82\\'a0\\'82\\'a2",
+                                        "\\cf1\\ul \\u26085?\\u26412?\\u35486?",
+                                        "\\i\\cf2 abc", "\\strike\\cf3 \\'8e\\'9a\\'82\\'a4\\'82\\'a6"};
+    std::mt19937 random(7);
+    for (std::size_t run = 0; rtf.size() < megabytes * kBytesPerMegabyte; ++run) {
+        rtf += "{\\f" + std::to_string(random() % 4) + ' ';
+        rtf += kRuns[random() % 4];
+        rtf += '}';
+        if (run % 64 == 63)
+            rtf += "\\par\n";
+    }
+    rtf += '}';
+    return rtf;
+}
+
+int ReadRichText(std::size_t megabytes)
+{
+    const std::string rtf = MakeRichText(megabytes);
+    const double before = PeakMegabytes();
+    RichEditCtrl control;
+    control.resize(600, 400);
+    QElapsedTimer timer;
+    timer.start();
+    std::string error;
+    const bool read = control.StreamIn(kivo::StreamFormat::RichText, rtf, &error);
+    const qint64 ms = timer.elapsed();
+    std::printf("rich text of %.1f MB, format changes every few characters, %zu-byte font names\n"
+                "  read: %s in %lld ms; %d characters\n"
+                "  peak memory: %.0f MB before reading (the file included), %.0f MB after;"
+                " %.1f x the file\n",
+                static_cast<double>(rtf.size()) / kBytesPerMegabyte, kFaceNameBytes,
+                read ? "yes" : error.c_str(), static_cast<long long>(ms),
+                control.GetTextLength(), before, PeakMegabytes(),
+                (PeakMegabytes() - before) / (static_cast<double>(rtf.size()) / kBytesPerMegabyte));
+    return read ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,6 +195,8 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--rtf") == 0)
+        return ReadRichText(static_cast<std::size_t>(std::max(1, std::atoi(argv[2]))));
     const Records records = MakeRecords();
     for (const bool pumpEvents : {false, true}) {
         RichEditCtrl control;

@@ -34,6 +34,8 @@ std::optional<QTextDocumentFragment> ReadRichText(const RichTextStream *stream,
     if (!stream)
         return std::nullopt;
     QTextDocument scratch;
+    scratch.setUndoRedoEnabled(false); // nothing here is undone, and the history of a
+                                       // large document's edits costs memory
     QTextCursor cursor(&scratch);
     if (!stream->Read(bytes, cursor))
         return std::nullopt;

@@ -11,7 +11,10 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 namespace kivo {
 
@@ -19,6 +22,7 @@ namespace {
 
 constexpr int kTwipsPerHalfPoint = charformat::kTwipsPerPoint / 2;
 constexpr char16_t kObjectReplacement = u'\uFFFC'; // a picture's place in the text
+constexpr std::size_t kFormatCacheSize = 8; // formats kept converted while a document is read
 
 std::string Utf8Of(const QString &text)
 {
@@ -81,16 +85,31 @@ rtf::Format RtfStream::ToRunFormat(const QTextCharFormat &qt, const QFont &defau
 
 bool RtfStream::Read(std::string_view rtf, QTextCursor &cursor) const
 {
-    const auto runs = rtf::Read(rtf, Cp932Codec::Shared());
-    if (!runs)
-        return false;
+    // Runs go into the document as the reader finds them, so the document is never held twice.
+    // Neighbouring runs differ in format, but a text that switches between a few formats asks
+    // for the same ones again and again: the last formats converted are kept.
+    std::array<std::pair<rtf::Format, QTextCharFormat>, kFormatCacheSize> recent;
+    std::size_t filled = 0;
+    std::size_t next = 0;
+    const auto formatOf = [&](const rtf::Format &format) -> const QTextCharFormat & {
+        for (std::size_t i = 0; i < filled; ++i) {
+            if (recent[i].first == format)
+                return recent[i].second;
+        }
+        auto &slot = recent[next];
+        slot = {format, ToTextCharFormat(format)};
+        next = (next + 1) % recent.size();
+        filled = std::min(filled + 1, recent.size());
+        return slot.second;
+    };
     // One edit for the whole text: the document then processes the change once, not once per
     // run, which for a text of many short runs would take time quadratic in their number.
     cursor.beginEditBlock();
-    for (const rtf::TextRun &run : *runs)
-        cursor.insertText(cp932text::FromUtf8(run.text), ToTextCharFormat(run.format));
+    const bool read = rtf::Read(rtf, Cp932Codec::Shared(), [&](const rtf::TextRun &run) {
+        cursor.insertText(cp932text::FromUtf8(run.text), formatOf(run.format));
+    });
     cursor.endEditBlock();
-    return true;
+    return read;
 }
 
 std::optional<std::string> RtfStream::Write(const QTextDocument &document) const

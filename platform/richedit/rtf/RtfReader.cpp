@@ -75,9 +75,11 @@ int HexValue(char c)
 
 class Reader {
 public:
-    Reader(std::string_view rtf, Cp932Codec &codec) : m_in(rtf), m_decoder(codec) {}
+    Reader(std::string_view rtf, Cp932Codec &codec, const RunSink &sink)
+        : m_in(rtf), m_decoder(codec), m_sink(sink)
+    {}
 
-    Runs ReadAll();
+    void ReadAll();
 
 private:
     void OpenGroup();
@@ -92,6 +94,7 @@ private:
     void EndTableCell(bool row);
     void EndFontEntry();
     void EndColorEntry();
+    void AppendText(std::string_view utf8, const Format &format);
     int CodePageOf(int fontNumber) const;
     Format CurrentFormat() const;
     bool TakesText() const;
@@ -118,10 +121,14 @@ private:
     std::vector<std::optional<ColorRef>> m_colors;
     int m_red = -1, m_green = -1, m_blue = -1; ///< the colour table entry being read
 
-    Runs m_runs;
+    const RunSink &m_sink;
+    /// The last run, held back because later text in its format extends it, and because the
+    /// end of a table row or of the document may still change its last character. Empty text:
+    /// there is none yet.
+    TextRun m_last;
 };
 
-Runs Reader::ReadAll()
+void Reader::ReadAll()
 {
     while (m_pos < m_in.size() && !m_done) {
         const char c = m_in[m_pos];
@@ -156,12 +163,26 @@ Runs Reader::ReadAll()
     if (m_highSurrogate != 0)
         CodePoint(kReplacement);
     // The paragraph mark of the last paragraph is the end of the text, not an empty paragraph.
-    if (!m_runs.empty() && m_runs.back().text.ends_with(kParagraphBreak)) {
-        m_runs.back().text.pop_back();
-        if (m_runs.back().text.empty())
-            m_runs.pop_back();
+    if (m_last.text.ends_with(kParagraphBreak))
+        m_last.text.pop_back();
+    if (!m_last.text.empty())
+        m_sink(m_last);
+    m_last = {};
+}
+
+void Reader::AppendText(std::string_view utf8, const Format &format)
+{
+    if (utf8.empty())
+        return;
+    if (!m_last.text.empty()) {
+        if (m_last.format == format) {
+            m_last.text += utf8;
+            return;
+        }
+        m_sink(m_last);
     }
-    return std::move(m_runs);
+    m_last.text.assign(utf8);
+    m_last.format = format;
 }
 
 void Reader::OpenGroup()
@@ -505,7 +526,7 @@ void Reader::Emit(std::string_view utf8)
         return;
     }
     if (TakesText())
-        Append(m_runs, utf8, CurrentFormat());
+        AppendText(utf8, CurrentFormat());
 }
 
 void Reader::EndTableCell(bool row)
@@ -513,8 +534,8 @@ void Reader::EndTableCell(bool row)
     if (!TakesText())
         return;
     // A row's last cell ends with \cell too: the row's break takes the place of its tab.
-    if (row && !m_runs.empty() && m_runs.back().text.ends_with('\t'))
-        m_runs.back().text.back() = kParagraphBreak;
+    if (row && m_last.text.ends_with('\t'))
+        m_last.text.back() = kParagraphBreak;
     else
         CodePoint(row ? static_cast<char32_t>(kParagraphBreak) : U'\t');
 }
@@ -577,11 +598,20 @@ Format Reader::CurrentFormat() const
 
 } // namespace
 
-std::optional<Runs> Read(std::string_view rtf, Cp932Codec &codec)
+bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink)
 {
     if (!rtf.starts_with(kSignature))
+        return false;
+    Reader(rtf, codec, sink).ReadAll();
+    return true;
+}
+
+std::optional<Runs> Read(std::string_view rtf, Cp932Codec &codec)
+{
+    Runs runs;
+    if (!Read(rtf, codec, [&runs](const TextRun &run) { runs.push_back(run); }))
         return std::nullopt;
-    return Reader(rtf, codec).ReadAll();
+    return runs;
 }
 
 } // namespace kivo::rtf

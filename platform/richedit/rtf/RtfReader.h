@@ -2,6 +2,7 @@
 
 #include "RtfText.h"
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -28,6 +29,16 @@ namespace kivo::rtf {
 /// the deepest one. Time and memory are linear in the input. nullopt when the bytes do not begin
 /// with "{\rtf" (case matters).
 std::optional<Runs> Read(std::string_view rtf, Cp932Codec &codec);
+
+/// Receives the runs of a document in order, each once it is final. Two runs in a row never
+/// have the same format.
+using RunSink = std::function<void(const TextRun &run)>;
+
+/// Read, handing each run to sink as soon as it is final instead of gathering them, so that a
+/// document of millions of runs is never held whole as runs: at most one run is held back, the
+/// one that later text may still extend. False, having handed over nothing, when the bytes do
+/// not begin with "{\rtf".
+bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink);
 
 /// Groups nested deeper than this are read in their parent's state.
 inline constexpr std::size_t kMaxGroupDepth = 512;
