@@ -1,8 +1,9 @@
 // Rendering a large result into one rich-edit control: formatted records with a line-count query
 // after each, as the comparison display does. Prints times; the cost per record must stay flat.
-// With --rtf MB it instead reads a generated rich-text file of about that many megabytes whose
-// format changes every few bytes, under a 250-byte font name, and prints the time and the peak
-// memory of reading it into a control.
+// With --rtf MB [RUNS] it instead reads a generated rich-text file of about that many megabytes
+// whose format changes every few bytes, under 250-byte font names, with RUNS runs to a paragraph
+// (64 unless given), and prints the time and the peak memory of reading it into a control, then
+// the time of its layout in a shown window.
 
 #include "Cp932Codec.h"
 #include "RichEditCtrl.h"
@@ -132,6 +133,7 @@ void QueryInTheMiddle(RichEditCtrl &control)
 }
 
 constexpr std::size_t kFaceNameBytes = 250;
+constexpr std::size_t kRunsPerParagraph = 64;
 constexpr std::size_t kBytesPerMegabyte = 1 << 20;
 
 double PeakMegabytes()
@@ -143,7 +145,7 @@ double PeakMegabytes()
 
 /// A rich-text file of about megabytes MB: Japanese text whose colour and effects change every
 /// two to five characters, in four fonts with long names.
-std::string MakeRichText(std::size_t megabytes)
+std::string MakeRichText(std::size_t megabytes, std::size_t runsPerParagraph)
 {
     std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl";
     for (int font = 0; font < 4; ++font)
@@ -159,16 +161,16 @@ std::string MakeRichText(std::size_t megabytes)
         rtf += "{\\f" + std::to_string(random() % 4) + ' ';
         rtf += kRuns[random() % 4];
         rtf += '}';
-        if (run % 64 == 63)
+        if (run % runsPerParagraph == runsPerParagraph - 1)
             rtf += "\\par\n";
     }
     rtf += '}';
     return rtf;
 }
 
-int ReadRichText(std::size_t megabytes)
+int ReadRichText(std::size_t megabytes, std::size_t runsPerParagraph)
 {
-    const std::string rtf = MakeRichText(megabytes);
+    const std::string rtf = MakeRichText(megabytes, runsPerParagraph);
     const double before = PeakMegabytes();
     RichEditCtrl control;
     control.resize(600, 400);
@@ -185,6 +187,12 @@ int ReadRichText(std::size_t megabytes)
                 read ? "yes" : error.c_str(), static_cast<long long>(ms),
                 control.GetTextLength(), before, PeakMegabytes(),
                 (PeakMegabytes() - before) / (static_cast<double>(rtf.size()) / kBytesPerMegabyte));
+    timer.restart();
+    control.show();
+    const int lines = control.GetLineCount(); // needs the layout of the whole text
+    QApplication::processEvents();
+    std::printf("  shown and laid out (%d display lines) in %lld ms; peak memory %.0f MB\n", lines,
+                static_cast<long long>(timer.elapsed()), PeakMegabytes());
     return read ? 0 : 1;
 }
 
@@ -195,8 +203,10 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--rtf") == 0)
-        return ReadRichText(static_cast<std::size_t>(std::max(1, std::atoi(argv[2]))));
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--rtf") == 0)
+        return ReadRichText(static_cast<std::size_t>(std::max(1, std::atoi(argv[2]))),
+                            static_cast<std::size_t>(argc == 4 ? std::max(1, std::atoi(argv[3]))
+                                                               : kRunsPerParagraph));
     const Records records = MakeRecords();
     for (const bool pumpEvents : {false, true}) {
         RichEditCtrl control;
