@@ -86,9 +86,9 @@ void LoadSettings(const Profile &profile, RichOptions &options)
         profile.GetProfileInt(kWindowSection, kShowMaximized, defaults.ShowMaximized);
 
     for (const FlagValue &flag : kFlags) {
-        options.*flag.field = InRange(
-            profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field),
-            defaults.*flag.field, flag.range);
+        options.*flag.field =
+            InRange(profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field),
+                    defaults.*flag.field, flag.range);
     }
 
     for (std::size_t i = 0; i < kDelimiterSetCount; ++i) {

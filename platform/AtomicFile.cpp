@@ -1,8 +1,8 @@
 #include "platform/AtomicFile.h"
 
+#include "TextFile.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
-#include "TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +31,8 @@ constexpr int kNameAttempts = 100;
 constexpr unsigned kRandomNames = 1000000000u;
 /// What marks a hidden name as a new file of a save: ".NAME.kivo-PID-NUMBER".
 constexpr char kTemporaryMark[] = ".kivo-";
+/// Where the process's open files have names, through which an unnamed file gets one.
+constexpr char kOwnDescriptors[] = "/proc/self/fd/";
 /// Digits of the longest number in such a name (process ids stay below 2^22 on Linux).
 constexpr std::size_t kMostNumberDigits = 9;
 
@@ -165,8 +167,7 @@ void RemoveStaleTemporaries(const std::string &target)
         return;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view entryName(entry->d_name);
-        if (entryName.starts_with(prefix) &&
-            IsStaleTemporary(entryName.substr(prefix.size())))
+        if (entryName.starts_with(prefix) && IsStaleTemporary(entryName.substr(prefix.size())))
             ::unlink((folder + std::string(entryName)).c_str());
     }
     ::closedir(dir);
@@ -175,7 +176,8 @@ void RemoveStaleTemporaries(const std::string &target)
 /// Tries hidden names beside target until make(name) succeeds or fails otherwise than with
 /// EEXIST; the name goes to tempPath. make returns a non-negative number on success and -1 with
 /// errno set on failure; that result is returned.
-template <typename Make> int TryNamesBeside(const std::string &target, std::string &tempPath, Make make)
+template <typename Make>
+int TryNamesBeside(const std::string &target, std::string &tempPath, Make make)
 {
     const auto [folder, name] = SplitPath(target);
     const std::string stem = folder + TemporaryPrefix(name) + std::to_string(::getpid()) + "-";
@@ -219,8 +221,8 @@ enum class Outcome { Saved, Failed, Unsupported };
 /// Writes the new file without a name, so that a process killed meanwhile leaves nothing
 /// behind, and names it only to rename it over target. Unsupported where the file system makes
 /// no unnamed files or they cannot be named (no /proc).
-Outcome SaveUnnamed(const std::string &target, std::string_view bytes, bool replacing,
-                    mode_t mode, FileError *error)
+Outcome SaveUnnamed(const std::string &target, std::string_view bytes, bool replacing, mode_t mode,
+                    FileError *error)
 {
     Descriptor fd(::open(Folder(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (fd.Get() < 0)
@@ -229,7 +231,7 @@ Outcome SaveUnnamed(const std::string &target, std::string_view bytes, bool repl
         Fail(error, errno);
         return Outcome::Failed;
     }
-    const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
+    const std::string self = kOwnDescriptors + std::to_string(fd.Get());
     std::string tempPath;
     const int linked = TryNamesBeside(target, tempPath, [&self](const std::string &name) {
         return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
@@ -308,17 +310,16 @@ bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *
 std::optional<std::string> ReadFileBytes(const QString &path, FileError *error)
 {
     FileReadError failure;
-    std::optional<std::string> bytes =
-        ReadFileBounded(QFile::encodeName(path).toStdString(), ReadableFiles::RegularOnly,
-                        &failure);
+    std::optional<std::string> bytes = ReadFileBounded(QFile::encodeName(path).toStdString(),
+                                                       ReadableFiles::RegularOnly, &failure);
     if (bytes || !error)
         return bytes;
     if (failure.code != 0) {
         Fail(error, failure.code);
         return std::nullopt;
     }
-    *error = {0, res::LoadString(NotRegularStringId(failure.kind))
-                     .arg(QDir::toNativeSeparators(path))};
+    *error = {
+        0, res::LoadString(NotRegularStringId(failure.kind)).arg(QDir::toNativeSeparators(path))};
     return std::nullopt;
 }
 

@@ -149,7 +149,7 @@ TEST_F(SettingsStoreTest, ValuesOutOfTheirRangeBecomeTheirDefaults)
         m_profile->WriteProfileInt(row.section, row.entry, static_cast<std::int32_t>(row.stored));
     const RichOptions loaded = Load();
     const std::int64_t got[] = {loaded.Effect[1],  loaded.Effect[2], loaded.Effect[3],
-                                loaded.ViewFormat, loaded.ViewLine, loaded.ViewBar};
+                                loaded.ViewFormat, loaded.ViewLine,  loaded.ViewBar};
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(got[i], rows[i].loaded) << rows[i].section << '/' << rows[i].entry;
     EXPECT_EQ(loaded.Effect[4], 4); // Deleted: missing, its default

@@ -190,16 +190,15 @@ TEST_F(AtomicFile, ASaveKilledMidwayLeavesOnlyTheOldOrTheNewFile)
 {
     Write(u"big.rtf"_s, "the old text");
     const auto entries = [this] { return Entries(); };
-    EXPECT_EQ(KillSavesMidway(PathOf(u"big.rtf"_s), NewFile::Unnamed, entries),
-              QStringList());
+    EXPECT_EQ(KillSavesMidway(PathOf(u"big.rtf"_s), NewFile::Unnamed, entries), QStringList());
 
     // Named new files are left by a killed save; the next save removes them, and only them.
     Write(u"big.rtf"_s, "the old text");
     const QStringList left = KillSavesMidway(PathOf(u"big.rtf"_s), NewFile::Named, entries);
     EXPECT_FALSE(left.isEmpty()) << "no save was killed while writing";
-    const QStringList kept{u".big.rtf.kivo-1-5"_s,      // its maker (init) is alive
+    const QStringList kept{u".big.rtf.kivo-1-5"_s,          // its maker (init) is alive
                            u".other.rtf.kivo-99999999-1"_s, // another file's
-                           u".big.rtf.kivo-x"_s};          // no new file's name
+                           u".big.rtf.kivo-x"_s};           // no new file's name
     for (const QString &name : kept)
         Write(name, "kept");
     Write(u".big.rtf.kivo-123456"_s, "left by an older version");

@@ -340,9 +340,9 @@ TEST_F(RichDocTest, OnlyRegularFilesAreReadAndTheRestIsRefusedAtOnceByName)
         m_messages.clear();
         EXPECT_TRUE(Open(1, row.path));
         ASSERT_EQ(m_messages.size(), 1u) << row.path.toStdString();
-        EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(row.path) + u" は" +
+        EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(row.path) + QStringLiteral(" は") +
                                      QString::fromUtf8(row.why) +
-                                     u"\n開けるのは通常のファイルだけです。");
+                                     QStringLiteral("\n開けるのは通常のファイルだけです。"));
         EXPECT_EQ(Edit(1).GetText(), "keep me");
         EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     }

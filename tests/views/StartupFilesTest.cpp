@@ -230,7 +230,8 @@ TEST_F(StartupFilesTest, AFifoOnTheCommandLineIsRefusedAndStartUpGoesOn)
     StartApp({fifo});
     ASSERT_EQ(m_frame->Children().size(), 2u);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(fifo) + u" は名前付きパイプ"))
+    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(fifo) +
+                                         QStringLiteral(" は名前付きパイプ")))
         << m_messages[0].toStdString();
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
 }
@@ -242,7 +243,8 @@ TEST_F(StartupFilesTest, ADamagedSettingsStoreIsWrittenAnewWithoutComplaint)
     QDir().mkpath(QFileInfo(store).path());
     // A section that never ends, a line that is no setting, bytes that are no text, and a
     // value far out of its range.
-    const QByteArray garbage("[Options\n=\n\x01\x02\xFF\xFE garbage\n[Options]\nViewFormat=-99999\n");
+    const QByteArray garbage(
+        "[Options\n=\n\x01\x02\xFF\xFE garbage\n[Options]\nViewFormat=-99999\n");
     ASSERT_TRUE(WriteFile(store, garbage));
     StartApp({});
     EXPECT_EQ(m_app->Options().ViewFormat, 0);
