@@ -3,15 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
 namespace kivo {
 namespace {
 
@@ -103,73 +94,6 @@ TEST(Cp932CodecReplacing, KeepsWhatConvertsAndReplacesTheRest)
     const std::string privateCode = *codec.FromUtf8("〜");
     EXPECT_EQ(codec.ToUtf8Replacing(privateCode, Cp932Codec::Origin::Program), "〜");
     EXPECT_EQ(codec.ToUtf8Replacing(privateCode, Cp932Codec::Origin::External), "\uE000");
-}
-
-} // namespace
-} // namespace kivo
-
-namespace kivo {
-namespace {
-
-/// A folder of its own with a regular file, a FIFO that has a writer with data waiting, and a
-/// FIFO that has none; removed afterwards.
-class BoundedRead : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/kivo-read-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        std::FILE *file = std::fopen(Path("plain.txt").c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs("text", file);
-        std::fclose(file);
-        ASSERT_EQ(::mkfifo(Path("lonely").c_str(), 0600), 0);
-        ASSERT_EQ(::mkfifo(Path("fed").c_str(), 0600), 0);
-        // Read and write: the FIFO has a writer, and the data waits in it.
-        m_writer = ::open(Path("fed").c_str(), O_RDWR | O_NONBLOCK);
-        ASSERT_GE(m_writer, 0);
-        ASSERT_EQ(::write(m_writer, "{\\rtf1 x}", 9), 9);
-    }
-    void TearDown() override
-    {
-        ::close(m_writer);
-        for (const char *name : {"plain.txt", "lonely", "fed"})
-            ::unlink(Path(name).c_str());
-        ::rmdir(m_folder.c_str());
-    }
-    std::string Path(const char *name) const { return m_folder + "/" + name; }
-
-    std::string m_folder;
-    int m_writer = -1;
-};
-
-TEST_F(BoundedRead, RegularFilesOnlyRefusesTheRestAtOnceByKindAndTakesNothingFromThem)
-{
-    struct Row {
-        std::string path;
-        int code;
-        FileKind kind;
-        bool opened;
-    };
-    const std::vector<Row> rows{
-        {Path("lonely"), 0, FileKind::Fifo, false}, // no writer: an open would wait for ever
-        {Path("fed"), 0, FileKind::Fifo, false},
-        {"/dev/zero", 0, FileKind::Device, false},
-        {m_folder, EISDIR, FileKind::Directory, false},
-        {Path("missing"), ENOENT, FileKind::Regular, false},
-    };
-    for (const Row &row : rows) {
-        FileReadError error;
-        EXPECT_FALSE(ReadFileBounded(row.path, ReadableFiles::RegularOnly, &error)) << row.path;
-        EXPECT_EQ(error.code, row.code) << row.path;
-        EXPECT_EQ(error.kind, row.kind) << row.path;
-        EXPECT_EQ(error.opened, row.opened) << row.path;
-    }
-    EXPECT_EQ(ReadFileBounded(Path("plain.txt"), ReadableFiles::RegularOnly), "text");
-    // The writer's data is still there for whoever reads the FIFO.
-    char waiting[16] = {};
-    EXPECT_EQ(::read(m_writer, waiting, sizeof waiting), 9);
 }
 
 } // namespace
