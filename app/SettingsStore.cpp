@@ -25,19 +25,20 @@ constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same", "
 constexpr const char *kCharFormat = "CharFormat";
 constexpr const char *kShowMaximized = "ShowMaximized";
 
-// The integer options of section Options, in storage order.
+// The integer options of section Options, in storage order, with the values each may hold.
 struct FlagValue {
     const char *name;
     std::int32_t RichOptions::*field;
+    OptionRange range;
 };
 constexpr std::array<FlagValue, 7> kFlags{{
-    {"CmpChar", &RichOptions::CmpChar},
-    {"CmpCase", &RichOptions::CmpCase},
-    {"CmpZen", &RichOptions::CmpZen},
-    {"CmpZenSp", &RichOptions::CmpZenSp},
-    {"ViewFormat", &RichOptions::ViewFormat},
-    {"ViewLine", &RichOptions::ViewLine},
-    {"ViewBar", &RichOptions::ViewBar},
+    {"CmpChar", &RichOptions::CmpChar, RichOptions::kFlagRange},
+    {"CmpCase", &RichOptions::CmpCase, RichOptions::kFlagRange},
+    {"CmpZen", &RichOptions::CmpZen, RichOptions::kFlagRange},
+    {"CmpZenSp", &RichOptions::CmpZenSp, RichOptions::kFlagRange},
+    {"ViewFormat", &RichOptions::ViewFormat, RichOptions::kViewFormatRange},
+    {"ViewLine", &RichOptions::ViewLine, RichOptions::kFlagRange},
+    {"ViewBar", &RichOptions::ViewBar, RichOptions::kFlagRange},
 }};
 
 // "Sptr1" ... "Sptr9".
@@ -48,9 +49,10 @@ std::array<char, 8> DelimiterName(std::size_t index)
     return name;
 }
 
-constexpr bool IsEffectCode(std::int32_t code)
+/// The stored value when it is in range, else the default.
+template <typename Value> Value InRange(Value stored, Value defaultValue, OptionRange range)
 {
-    return code >= 0 && code < kEffectCodeCount;
+    return range.Contains(stored) ? stored : defaultValue;
 }
 
 } // namespace
@@ -62,11 +64,12 @@ void LoadSettings(const Profile &profile, RichOptions &options)
         options.Color[slot] = static_cast<ColorRef>(profile.GetProfileInt(
             kColorSection, kColorNames[slot], static_cast<std::int32_t>(defaults.Color[slot])));
     }
+    // A value out of its range is replaced by its default: it would be kept and written back
+    // otherwise, and an effect code indexes a five-entry table.
     for (std::size_t slot = 1; slot < kEffectCount; ++slot) {
         const std::int32_t code =
             profile.GetProfileInt(kEffectSection, kEffectNames[slot], defaults.Effect[slot]);
-        // Rendering looks effects up in a five-entry table: an unknown code means no effect.
-        options.Effect[slot] = IsEffectCode(code) ? code : 0;
+        options.Effect[slot] = InRange(code, defaults.Effect[slot], RichOptions::kEffectRange);
     }
 
     const auto block = profile.GetProfileBinary(kFontSection, kCharFormat);
@@ -84,7 +87,8 @@ void LoadSettings(const Profile &profile, RichOptions &options)
 
     for (const FlagValue &flag : kFlags) {
         options.*flag.field =
-            profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field);
+            InRange(profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field),
+                    defaults.*flag.field, flag.range);
     }
 
     for (std::size_t i = 0; i < kDelimiterSetCount; ++i) {

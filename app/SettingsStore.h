@@ -9,7 +9,7 @@ class Profile;
 /// Fills the options from the settings store. Every value has its default, so a first run or a
 /// damaged store still gives working options. A character format is taken only when it is
 /// exactly 84 bytes; otherwise the default format is built in the Original colour just read.
-/// Effect codes outside 0-4 become 0. SyncScroll starts off.
+/// A value outside its range (RichOptions) becomes its default. SyncScroll starts off.
 void LoadSettings(const Profile &profile, RichOptions &options);
 
 /// Writes every stored option, also those that equal their defaults.

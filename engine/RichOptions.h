@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -155,6 +156,14 @@ constexpr std::size_t EffectSlotOf(TextStatus s)
     return static_cast<std::size_t>(s);
 }
 
+/// The values a stored integer setting may hold, both ends included. The settings store replaces
+/// a stored value outside by the field's default when it loads the settings.
+struct OptionRange {
+    std::int64_t least;
+    std::int64_t most;
+    constexpr bool Contains(std::int64_t value) const { return value >= least && value <= most; }
+};
+
 /// Every setting of the system. One instance lives in the application object; everything reads
 /// its fields directly.
 struct RichOptions {
@@ -162,18 +171,24 @@ struct RichOptions {
     /// first. Code page 932; backslash-n stands for a line break.
     std::array<std::string, kDelimiterSetCount> Sptr{std::string(DefaultDelimiters)};
 
+    /// The range of the flags (the comparison rules, ViewLine, ViewBar): any value but 0 is
+    /// set. Colours, too, keep any value: only their low three bytes are drawn.
+    static constexpr OptionRange kFlagRange{INT32_MIN, INT32_MAX};
+
     std::int32_t CmpChar = 0;
     std::int32_t CmpCase = 0;
     std::int32_t CmpZen = 0;
     std::int32_t CmpZenSp = 0;
 
     std::int32_t ViewFormat = 0; // 0: one sentence per row, aligned; 1: line layout unchanged
+    static constexpr OptionRange kViewFormatRange{0, 1};
     std::int32_t ViewLine = 1;
     std::int32_t ViewBar = 0;
 
     std::array<ColorRef, kColorCount> Color{0xFFFFFF, 0x000000, 0xC0C0C0,
                                             0x0000FF, 0xFF0000, 0x008000};
     std::array<std::int32_t, kEffectCount> Effect{0, 0, 1, 3, 4};
+    static constexpr OptionRange kEffectRange{0, kEffectCodeCount - 1};
 
     ::kivo::CharFormat CharFormat = DefaultCharFormat(0x000000);
 

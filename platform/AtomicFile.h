@@ -15,6 +15,9 @@ struct FileError {
     QString message;
 };
 
+/// How a save makes its new file (see SaveFileAtomically).
+enum class NewFile { Unnamed, Named };
+
 /// Replaces the file at path with bytes so that the file is never seen half written: the bytes
 /// go to a new file beside it, are flushed to the disk, and that file is renamed over the old
 /// one. On failure the old file stays as it was, nothing of the new one is left behind, and
@@ -24,10 +27,19 @@ struct FileError {
 /// umask). A symbolic link stays a link: the file it points to is replaced. A file the user may
 /// not write is not replaced, although its folder would allow it (EACCES). A path that is not a
 /// regular file, such as a device, is written in place, since replacing it would remove it.
-bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *error = nullptr);
+///
+/// With NewFile::Unnamed the new file is made without a name where the file system allows it,
+/// and named only to take the old one's place, so that a process killed while writing leaves
+/// nothing. Elsewhere, and with NewFile::Named, it is a hidden file beside the old one
+/// (".NAME.kivo-PID-NUMBER"); one that a killed process left is removed by the next save of the
+/// same file.
+bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *error = nullptr,
+                        NewFile newFile = NewFile::Unnamed);
 
-/// The whole contents of a file; nullopt with the operating system's error when it cannot be
-/// opened or read (a folder, a missing file).
+/// The whole contents of a regular file; nullopt with the operating system's error when it
+/// cannot be opened or read (a folder, a missing file), EFBIG when it holds more than
+/// kMostFileBytes. A FIFO, a socket or a device is refused before it is opened, with code 0 and
+/// the message that names the file and says what it is; nothing here ever waits for a writer.
 std::optional<std::string> ReadFileBytes(const QString &path, FileError *error = nullptr);
 
 /// The message that tells the user why a file could not be read or written, naming the file:

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace kivo {
 namespace {
 
@@ -12,6 +14,14 @@ QString Key(std::string_view section, std::string_view entry)
 {
     return QString::fromLatin1(section.data(), static_cast<qsizetype>(section.size())) + u'/' +
            QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+
+/// Whether two values are the same setting: the store gives back numbers as text.
+bool SameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.typeId() == QMetaType::QByteArray || b.typeId() == QMetaType::QByteArray)
+        return a.typeId() == b.typeId() && a.toByteArray() == b.toByteArray();
+    return a.toString() == b.toString();
 }
 
 } // namespace
@@ -101,7 +111,17 @@ void Profile::RemoveSection(std::string_view section)
 bool Profile::Flush()
 {
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() == QSettings::NoError)
+        return true;
+    // The status keeps the first error met, which may be that of reading a damaged store that
+    // this sync has just written anew: what the store now holds decides.
+    const QSettings written(m_settings->fileName(), m_settings->format());
+    if (written.status() != QSettings::NoError)
+        return false;
+    const QStringList keys = m_settings->allKeys();
+    return std::all_of(keys.begin(), keys.end(), [&](const QString &key) {
+        return SameValue(m_settings->value(key), written.value(key));
+    });
 }
 
 QString Profile::FileName() const

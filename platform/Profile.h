@@ -51,7 +51,8 @@ public:
     void RemoveSection(std::string_view section);
 
     /// Writes what is pending to the store and re-reads it; false when the store could not be
-    /// written (a folder without write permission, a full disk).
+    /// written (a folder without write permission, a full disk). A store that could not be read
+    /// (a damaged file) is no failure once it has been written anew.
     bool Flush();
     /// Where the store lives.
     QString FileName() const;

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,14 +29,30 @@ namespace {
 
 WinApp *g_current = nullptr;
 
-// The write end of the pipe from the signal handler to the event loop.
+// The pipe from the signal handler to the event loop.
 int g_signalPipe[2] = {-1, -1};
+// Set by the handler of SIGTERM and SIGINT, for start-up, which runs outside the event loop.
+volatile std::sig_atomic_t g_terminateRequested = 0;
+
+// How long the normal shut-down may take after SIGTERM or SIGINT before the process ends
+// without it: a step that does not return to the event loop must not keep it alive.
+constexpr unsigned kTerminateGraceSeconds = 1;
+// Exit status of a process that the grace period ended: as if the signal had ended it.
+constexpr int kTerminatedStatus = 128 + SIGTERM;
 
 void OnTerminateSignal(int)
 {
-    const char byte = 1;
     // Only async-signal-safe calls here; a full pipe just drops the byte.
+    if (g_terminateRequested == 0)
+        ::alarm(kTerminateGraceSeconds);
+    g_terminateRequested = 1;
+    const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void OnGraceEnded(int)
+{
+    ::_exit(kTerminatedStatus);
 }
 
 } // namespace
@@ -97,8 +114,16 @@ int WinApp::Run()
 {
     if (!InitInstance())
         return 1;
-    QApplication::exec();
-    return ExitInstance();
+    // A signal that came during start-up ended its dialogs; the event loop is not entered.
+    if (g_terminateRequested == 0)
+        QApplication::exec();
+    m_terminating = m_terminating || g_terminateRequested != 0;
+    const int code = ExitInstance();
+    // The shut-down is done: the grace period ends here (and a later application object of
+    // the same process starts afresh).
+    ::alarm(0);
+    g_terminateRequested = 0;
+    return code;
 }
 
 int WinApp::ExitInstance()
@@ -108,11 +133,16 @@ int WinApp::ExitInstance()
     if (m_recentFiles)
         m_recentFiles->WriteList(*m_profile);
     m_printing->WriteSettings(*m_profile);
-    // Settings that cannot be kept are not dropped without a word.
-    if (!m_profile->Flush())
-        ShowMessageBox(res::LoadString(res::IDS_SETTINGS_NOT_SAVED)
-                           .arg(QDir::toNativeSeparators(m_profile->FileName())),
-                       MB_OK | MB_ICONEXCLAMATION, m_mainWnd);
+    // Settings that cannot be kept are not dropped without a word; after SIGTERM or SIGINT
+    // nobody may be there to close a message box, so the word goes to the standard error.
+    if (!m_profile->Flush()) {
+        const QString message = res::LoadString(res::IDS_SETTINGS_NOT_SAVED)
+                                    .arg(QDir::toNativeSeparators(m_profile->FileName()));
+        if (m_terminating)
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        else
+            ShowMessageBox(message, MB_OK | MB_ICONEXCLAMATION, m_mainWnd);
+    }
     return 0;
 }
 
@@ -158,16 +188,18 @@ void WinApp::KickIdle()
 
 void WinApp::CloseOnTerminateSignal()
 {
-    if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+    // One pipe for the process; each application object listens to it while it lives.
+    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        if (m_mainWnd)
-            m_mainWnd->close();
-        else
-            QCoreApplication::quit();
+        // Ending every event loop at once also ends the modal dialogs and message boxes that
+        // run their own, and any opened later returns at once; the shut-down then runs as
+        // after the main window was closed.
+        m_terminating = true;
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = OnTerminateSignal;
@@ -175,6 +207,8 @@ void WinApp::CloseOnTerminateSignal()
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnGraceEnded;
+    sigaction(SIGALRM, &action, nullptr);
 }
 
 } // namespace kivo

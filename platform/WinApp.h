@@ -67,9 +67,13 @@ public:
     /// Starts idle processing again (after a change that no user event brought).
     void KickIdle();
 
-    /// Makes SIGTERM and SIGINT close the main window like the user would, so that the normal
-    /// shut-down runs and the settings are saved.
+    /// Makes SIGTERM and SIGINT end the program promptly through its normal shut-down, so that
+    /// the settings are saved: open dialogs and message boxes end unanswered, start-up does not
+    /// enter the event loop, and a failure to save the settings goes to the standard error. If
+    /// the shut-down has not ended within a second, the process ends without it.
     void CloseOnTerminateSignal();
+    /// Whether SIGTERM or SIGINT asked the program to end.
+    bool Terminating() const { return m_terminating; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,6 +85,7 @@ private:
     std::unique_ptr<PrintSupport> m_printing;
     std::unique_ptr<FindReplaceState> m_findState;
     IdleLoop *m_idle;
+    bool m_terminating = false;
 };
 
 } // namespace kivo

@@ -40,6 +40,10 @@ inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールでき�
 /// deleted sentence pairs, as %1 to %4.
 inline constexpr int IDS_RESULT_SUMMARY = 146;
 inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could not be written
+// Files that are refused because they are no regular files; %1 is the file.
+inline constexpr int IDP_FILE_IS_FIFO = 170;
+inline constexpr int IDP_FILE_IS_SOCKET = 171;
+inline constexpr int IDP_FILE_IS_DEVICE = 172;
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key

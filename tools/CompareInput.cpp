@@ -5,42 +5,25 @@
 #include "TextFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace kivo::cli {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE *f) const { std::fclose(f); }
-};
-
 std::optional<std::string> ReadBytes(const std::string &path, std::string &error)
 {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (bytes.size() > kMostInputBytes) {
-            error = TooLargeMessage(path);
-            return std::nullopt;
-        }
-        if (n < sizeof buffer)
-            break;
-    }
-    if (std::ferror(file.get())) {
-        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    return bytes;
+    // Pipes and devices are read like files, as other command-line tools read them.
+    FileReadError failure;
+    std::optional<std::string> bytes = ReadFileBounded(path, ReadableFiles::Any, &failure);
+    if (bytes)
+        return bytes;
+    if (failure.code == EFBIG)
+        error = TooLargeMessage(path);
+    else
+        error = (failure.opened ? "cannot read " : "cannot open ") + Quoted(path) + ": " +
+                std::strerror(failure.code);
+    return std::nullopt;
 }
 
 } // namespace

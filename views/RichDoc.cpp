@@ -34,10 +34,6 @@ using namespace res;
 constexpr char kRtfSignature[] = "{\\rtf";
 constexpr int kRtfSignatureLength = 5;
 
-// Files above this size are refused rather than read into memory whole (the comparison tool
-// draws the same line).
-constexpr qint64 kMostFileBytes = qint64{256} << 20;
-
 MdiFrameWnd *MainWindow()
 {
     WinApp *app = WinApp::Current();
@@ -280,7 +276,6 @@ bool CRichDoc::OpenFile(const QString &path)
     // Every open waits for the end of a comparison: the views are locked and being written.
     if (m_driver.IsRunning() || !ActiveRichView())
         return false;
-    m_richText = DetectRichText(path);
     // The view is emptied and retitled only once the file has been read: a file that cannot
     // be loaded leaves the text the user had.
     if (!OnOpenDocument(path))
@@ -301,18 +296,18 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     std::optional<std::string> bytes;
     try {
         const WaitCursor wait;
-        const QFileInfo info(path);
-        if (info.isFile() && info.size() > kMostFileBytes)
-            error = {EFBIG, QString::fromLocal8Bit(std::strerror(EFBIG))};
-        else
-            bytes = ReadFileBytes(path, &error);
+        // One read, which refuses anything but a regular file and stops at the size limit,
+        // gives both the format and the text.
+        bytes = ReadFileBytes(path, &error);
     } catch (const std::bad_alloc &) {
         error = OutOfMemory();
     }
     if (!bytes) {
+        m_richText = -1;
         ReportFailure(path, error, IDP_FAILED_TO_OPEN_DOC);
         return false;
     }
+    m_richText = DetectRichText(*bytes, path);
     RichEditCtrl &edit = *view->Control();
     if (bytes->empty()) {
         view->ClearAll();
@@ -355,6 +350,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
 int CRichDoc::DetectRichText(const QString &path, FileError *error)
 {
     QFile file(path);
+    // Only a regular file is opened: a FIFO without a writer would hold the open up.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (error) {
             const int code =
@@ -365,6 +361,17 @@ int CRichDoc::DetectRichText(const QString &path, FileError *error)
     }
     if (file.size() != 0)
         return FileStartsWith(file, kRtfSignature, kRtfSignatureLength) ? 1 : 0;
+    return DetectRichText(std::string_view(), path);
+}
+
+int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
+{
+    if (!bytes.empty()) {
+        const std::string_view start = bytes.substr(0, kRtfSignatureLength);
+        std::array<char, kRtfSignatureLength> padded{};
+        std::copy(start.begin(), start.end(), padded.begin());
+        return std::memcmp(padded.data(), kRtfSignature, kRtfSignatureLength) == 0 ? 1 : 0;
+    }
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||

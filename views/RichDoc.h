@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QIODevice;
 
@@ -51,9 +52,11 @@ public:
     /// the user) and when no text window is active. Leaves synchronised scrolling to the caller.
     bool OpenIntoActiveView(const QString &path);
 
-    /// Reads a file into the active view in the format of the rich-text flag and remembers it
-    /// as the document's file and in the recent-file list. A file that cannot be read is
-    /// reported and the view keeps its text. Returns whether it was loaded.
+    /// Reads a file into the active view and remembers it as the document's file and in the
+    /// recent-file list. The file is opened once: its first bytes set the rich-text flag and
+    /// its text is read in that format. Only a regular file of at most kMostFileBytes is read;
+    /// anything else, and a file that cannot be read, is reported at once and the view keeps
+    /// its text. Returns whether it was loaded.
     bool OnOpenDocument(const QString &path);
 
     // --- Keeping the rows of the last result level ------------------------------------------
@@ -78,6 +81,8 @@ public:
     /// its name ends in ".rtf" or ".fdj", in any case), 0 for plain text, -1 when it cannot be
     /// opened (error receives why).
     static int DetectRichText(const QString &path, FileError *error = nullptr);
+    /// The same for a file already read: its bytes and its name.
+    static int DetectRichText(std::string_view bytes, const QString &path);
     /// Whether the device's first n bytes are the given bytes; a shorter file counts as filled
     /// up with zero bytes. False when it cannot be read from its start.
     static bool FileStartsWith(QIODevice &file, const char *bytes, int n);

@@ -2,9 +2,62 @@
 
 #include "Utf8.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace kivo {
 
 namespace {
+
+/// Bytes read at a time.
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
+
+FileKind KindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileKind::Regular;
+    if (S_ISDIR(mode))
+        return FileKind::Directory;
+    if (S_ISFIFO(mode))
+        return FileKind::Fifo;
+    if (S_ISSOCK(mode))
+        return FileKind::Socket;
+    return FileKind::Device;
+}
+
+std::nullopt_t FailRead(FileReadError *error, int code, bool opened,
+                        FileKind kind = FileKind::Regular)
+{
+    if (error)
+        *error = {code, kind, opened};
+    return std::nullopt;
+}
+
+/// Refuses what is not a regular file: a folder as EISDIR, the rest by its kind.
+std::nullopt_t FailKind(FileReadError *error, FileKind kind, bool opened)
+{
+    return FailRead(error, kind == FileKind::Directory ? EISDIR : 0, opened, kind);
+}
+
+/// Closes a descriptor when it goes.
+class ReadDescriptor {
+public:
+    explicit ReadDescriptor(int fd) : m_fd(fd) {}
+    ~ReadDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ReadDescriptor(const ReadDescriptor &) = delete;
+    ReadDescriptor &operator=(const ReadDescriptor &) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
@@ -58,6 +111,51 @@ std::optional<DecodedText> DecodeUtf16(std::string_view bytes, bool bigEndian,
 }
 
 } // namespace
+
+std::optional<std::string> ReadFileBounded(const std::string &path, ReadableFiles which,
+                                           FileReadError *error)
+{
+    const bool regularOnly = which == ReadableFiles::RegularOnly;
+    struct stat info {};
+    if (regularOnly) {
+        // Decided on the name before opening: opening a device may have effects of its own.
+        if (::stat(path.c_str(), &info) != 0)
+            return FailRead(error, errno, false);
+        if (const FileKind kind = KindOf(info.st_mode); kind != FileKind::Regular)
+            return FailKind(error, kind, false);
+    }
+    // Without a writer a FIFO would hold the open up: where only regular files are read, it
+    // must not, should one have taken the file's place since the look above.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0);
+    const ReadDescriptor fd(::open(path.c_str(), flags));
+    if (fd.Get() < 0)
+        return FailRead(error, errno, false);
+    if (::fstat(fd.Get(), &info) != 0)
+        return FailRead(error, errno, true);
+    const FileKind kind = KindOf(info.st_mode);
+    if (kind == FileKind::Directory || (regularOnly && kind != FileKind::Regular))
+        return FailKind(error, kind, true);
+    std::string bytes;
+    if (kind == FileKind::Regular) {
+        if (static_cast<std::uintmax_t>(info.st_size) > kMostFileBytes)
+            return FailRead(error, EFBIG, true);
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[kReadChunk];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n == 0)
+            return bytes;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return FailRead(error, errno, true);
+        }
+        if (bytes.size() + static_cast<std::size_t>(n) > kMostFileBytes)
+            return FailRead(error, EFBIG, true);
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
 
 std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
                                           Cp932Codec::Error *error)

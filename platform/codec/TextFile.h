@@ -2,6 +2,7 @@
 
 #include "Cp932Codec.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,5 +30,40 @@ struct DecodedText {
 /// nor code page 932 text.
 std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
                                           Cp932Codec::Error *error = nullptr);
+
+/// The most bytes read from one file. The whole file is held in memory, and a comparison holds
+/// each text several times over (sentences, keys, records), so more would need more memory than
+/// a desktop has.
+inline constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{256} << 20;
+
+/// What a path names, as far as reading it goes.
+enum class FileKind { Regular, Directory, Fifo, Socket, Device };
+
+/// Which files ReadFileBounded reads.
+enum class ReadableFiles {
+    /// Regular files only. Anything else is refused by its kind before it is opened, and the
+    /// open never waits (a FIFO without a writer, a terminal line).
+    RegularOnly,
+    /// Pipes and devices too, as a command-line tool reads them: a FIFO waits for its writer.
+    Any,
+};
+
+/// Why ReadFileBounded failed.
+struct FileReadError {
+    /// The operating system's error number; EFBIG for a file that holds more than
+    /// kMostFileBytes, EISDIR for a folder; 0 when the file was refused for its kind.
+    int code = 0;
+    /// The kind of file that was refused (code 0).
+    FileKind kind = FileKind::Regular;
+    /// Whether the file had been opened when reading failed.
+    bool opened = false;
+};
+
+/// The whole contents of the file at path (a file-system name, as the C library takes it).
+/// Reading stops once more than kMostFileBytes have come, so a file that never ends (/dev/zero)
+/// or one that keeps growing fails with EFBIG rather than filling the memory; a regular file
+/// known to be larger is refused before it is read. Fails with error (when given) saying why.
+std::optional<std::string> ReadFileBounded(const std::string &path, ReadableFiles which,
+                                           FileReadError *error = nullptr);
 
 } // namespace kivo

@@ -128,15 +128,30 @@ TEST_F(SettingsStoreTest, CharFormatOfExactly84BytesIsTakenUnchanged)
     EXPECT_EQ(Load().CharFormat.ToBytes(), bytes);
 }
 
-TEST_F(SettingsStoreTest, EffectCodesOutsideTheTableBecomeNoEffect)
+TEST_F(SettingsStoreTest, ValuesOutOfTheirRangeBecomeTheirDefaults)
 {
-    m_profile->WriteProfileInt("Effect", "Same", 5);
-    m_profile->WriteProfileInt("Effect", "Changed", -1);
-    m_profile->WriteProfileInt("Effect", "Added", 4);
+    struct Row {
+        const char *section;
+        const char *entry;
+        std::int64_t stored;
+        std::int64_t loaded;
+    };
+    const RichOptions defaults;
+    const Row rows[] = {
+        {"Effect", "Same", 5, defaults.Effect[1]},
+        {"Effect", "Changed", -1, defaults.Effect[2]},
+        {"Effect", "Added", 4, 4},
+        {"Options", "ViewFormat", -99999, defaults.ViewFormat},
+        {"Options", "ViewLine", 0, 0},
+        {"Options", "ViewBar", 7, 7}, // a flag: any value but 0 is set
+    };
+    for (const Row &row : rows)
+        m_profile->WriteProfileInt(row.section, row.entry, static_cast<std::int32_t>(row.stored));
     const RichOptions loaded = Load();
-    EXPECT_EQ(loaded.Effect[1], 0);
-    EXPECT_EQ(loaded.Effect[2], 0);
-    EXPECT_EQ(loaded.Effect[3], 4);
+    const std::int64_t got[] = {loaded.Effect[1],  loaded.Effect[2], loaded.Effect[3],
+                                loaded.ViewFormat, loaded.ViewLine,  loaded.ViewBar};
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(got[i], rows[i].loaded) << rows[i].section << '/' << rows[i].entry;
     EXPECT_EQ(loaded.Effect[4], 4); // Deleted: missing, its default
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -139,6 +140,73 @@ TEST_F(AtomicFile, AWriteThatFailsHalfWayLeavesTheOldFileAndNoPart)
     EXPECT_EQ(WEXITSTATUS(status), EFBIG);
     EXPECT_EQ(Contents(u"old.rtf"_s), "the old text");
     EXPECT_EQ(Entries(), QStringList{u"old.rtf"_s});
+}
+
+/// Whether the process has a file of the folder open: a save of it is writing its new file.
+bool WritesInto(pid_t process, const QString &folder)
+{
+    const QString fds = u"/proc/%1/fd"_s.arg(process);
+    for (const QString &fd : QDir(fds).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFile::symLinkTarget(fds + u'/' + fd).startsWith(folder + u'/'))
+            return true;
+    }
+    return false;
+}
+
+/// Kills a child process while it writes a save of 4 MiB over path, again and again. After each
+/// kill the file is the old one or the new one. Returns the names found beside it afterwards.
+QStringList KillSavesMidway(const QString &path, NewFile newFile,
+                            const std::function<QStringList()> &entries)
+{
+    constexpr int kRounds = 4;
+    constexpr int kMostLooks = 1000000;
+    constexpr std::size_t kBytes = std::size_t{4} << 20; // long enough to be caught writing
+    const std::string bytes(kBytes, 'n');
+    const QString folder = QFileInfo(path).absolutePath();
+    QStringList left;
+    for (int round = 0; round < kRounds; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (;;)
+                SaveFileAtomically(path, bytes, nullptr, newFile);
+        }
+        int looks = 0;
+        while (!WritesInto(child, folder) && ++looks < kMostLooks) {
+        }
+        EXPECT_LT(looks, kMostLooks) << "the save never began";
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string contents = ReadFileBytes(path).value_or("<unreadable>");
+        EXPECT_TRUE(contents == "the old text" || contents == bytes) << "round " << round;
+        for (const QString &name : entries()) {
+            if (name != QFileInfo(path).fileName() && !left.contains(name))
+                left.append(name);
+        }
+    }
+    return left;
+}
+
+TEST_F(AtomicFile, ASaveKilledMidwayLeavesOnlyTheOldOrTheNewFile)
+{
+    Write(u"big.rtf"_s, "the old text");
+    const auto entries = [this] { return Entries(); };
+    EXPECT_EQ(KillSavesMidway(PathOf(u"big.rtf"_s), NewFile::Unnamed, entries), QStringList());
+
+    // Named new files are left by a killed save; the next save removes them, and only them.
+    Write(u"big.rtf"_s, "the old text");
+    const QStringList left = KillSavesMidway(PathOf(u"big.rtf"_s), NewFile::Named, entries);
+    EXPECT_FALSE(left.isEmpty()) << "no save was killed while writing";
+    const QStringList kept{u".big.rtf.kivo-1-5"_s,          // its maker (init) is alive
+                           u".other.rtf.kivo-99999999-1"_s, // another file's
+                           u".big.rtf.kivo-x"_s};           // no new file's name
+    for (const QString &name : kept)
+        Write(name, "kept");
+    Write(u".big.rtf.kivo-123456"_s, "left by an older version");
+    Write(u"big.rtf"_s, "saved");
+    QStringList expected = kept;
+    expected.append(u"big.rtf"_s);
+    expected.sort();
+    EXPECT_EQ(Entries(), expected);
 }
 
 TEST_F(AtomicFile, FullDiskGivesTheSystemsMessage)

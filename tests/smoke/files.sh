@@ -85,4 +85,32 @@ echo "files smoke: screenshot $shot"
 xdotool key Escape
 sleep 0.3
 stop
+
+# A FIFO without a writer: refused at once in a message box (captioned "Kivo"), however long
+# nobody writes; SIGTERM while the box is open ends kivo within a second, cleanly.
+fifo="$config/fifo"
+mkfifo "$fifo"
+XDG_CONFIG_HOME="$config" "$kivo" "$fifo" &
+pid=$!
+for _ in $(seq 1 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Kivo"' && break
+    kill -0 "$pid" 2>/dev/null || fail "kivo ended at a FIFO"
+    sleep 0.2
+done
+xwininfo -root -tree 2>/dev/null | grep -q '"Kivo"' || fail "no message about the FIFO"
+sleep 0.3
+shot="$out/files-fifo.png"
+import -window root "$shot" || fail "no screenshot of the message"
+echo "files smoke: screenshot $shot"
+kill -TERM "$pid"
+for _ in $(seq 1 10); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "kivo still runs a second after SIGTERM with a message open"
+stop_status=0
+wait "$pid" || stop_status=$?
+pid=
+[ "$stop_status" -eq 0 ] || fail "kivo ended with status $stop_status after SIGTERM"
+[ -s "$config/Velmora/Kivo.conf" ] || fail "the settings were not saved on SIGTERM"
 echo "files smoke: 1 passed, 0 failed"

@@ -9,7 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
+#include <thread>
 
 namespace kivo::test {
 namespace {
@@ -75,6 +81,25 @@ TEST_F(CompareTool, RecordsOfAJapaneseExampleByteForByte)
 {"leftIndex":1,"rightIndex":2,"status":1,"sentenceEnd":0,"leftText":"は雨。","rightText":"は雨。"}
 {"leftIndex":1,"rightIndex":2,"status":0,"sentenceEnd":1,"leftText":"","rightText":""}
 )");
+}
+
+TEST_F(CompareTool, AFifoIsWaitedForAndReadLikeAFile)
+{
+    // Unlike the application, the tool reads pipes as other command-line tools do.
+    const std::string fifo = (m_folder.Path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto text = m_folder.Write("text.txt", "今日は晴れ。");
+    ToolResult fromFifo;
+    std::thread tool([&] { fromFifo = RunTool({fifo, text}); });
+    // This open returns only once the tool has opened the FIFO to read it.
+    const int writer = ::open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    EXPECT_EQ(::write(writer, "今日は晴れ。", std::strlen("今日は晴れ。")),
+              static_cast<ssize_t>(std::strlen("今日は晴れ。")));
+    ::close(writer);
+    tool.join();
+    EXPECT_EQ(fromFifo.status, 0) << fromFifo.err;
+    EXPECT_EQ(fromFifo.out, RunTool({text, text}).out);
 }
 
 TEST_F(CompareTool, JsonEscapesEverySpecialCharacter)

@@ -22,6 +22,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -313,6 +315,41 @@ TEST_F(RichDocTest, AFileTooLargeToHoldIsRefusedWithoutReadingIt)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].contains(QDir::toNativeSeparators(path)));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
+}
+
+TEST_F(RichDocTest, OnlyRegularFilesAreReadAndTheRestIsRefusedAtOnceByName)
+{
+    const QString lonely = TempPath(QStringLiteral("lonely"));
+    const QString fed = TempPath(QStringLiteral("fed"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lonely).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fed).constData(), 0600), 0);
+    // A writer with rich text waiting in the pipe.
+    const int writer = ::open(QFile::encodeName(fed).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, "{\\rtf1 x}", 9), 9);
+    const struct {
+        QString path;
+        const char *why;
+    } rows[] = {
+        {lonely, "名前付きパイプのため開けません。"}, // without a writer an open would wait
+        {fed, "名前付きパイプのため開けません。"},
+        {QStringLiteral("/dev/zero"), "デバイスのため開けません。"}, // it never ends
+    };
+    SetText(1, "keep me");
+    for (const auto &row : rows) {
+        m_messages.clear();
+        EXPECT_TRUE(Open(1, row.path));
+        ASSERT_EQ(m_messages.size(), 1u) << row.path.toStdString();
+        EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(row.path) + QStringLiteral(" は") +
+                                     QString::fromUtf8(row.why) +
+                                     QStringLiteral("\n開けるのは通常のファイルだけです。"));
+        EXPECT_EQ(Edit(1).GetText(), "keep me");
+        EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    }
+    EXPECT_TRUE(Doc()->PathName().isEmpty());
+    char waiting[16] = {};
+    EXPECT_EQ(::read(writer, waiting, sizeof waiting), 9) << "nothing was taken from the pipe";
+    ::close(writer);
 }
 
 TEST_F(RichDocTest, CancellingTheDialogsChangesNothing)

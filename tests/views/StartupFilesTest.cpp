@@ -14,8 +14,13 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <csignal>
+#include <functional>
 
 namespace kivo {
 namespace {
@@ -215,6 +220,67 @@ TEST_F(StartupFilesTest, ASettingsStoreThatCannotBeWrittenIsReported)
         << m_messages[0].toStdString();
     EXPECT_TRUE(m_messages[0].contains(QStringLiteral("blocker/Velmora/Kivo.conf")))
         << m_messages[0].toStdString();
+}
+
+TEST_F(StartupFilesTest, AFifoOnTheCommandLineIsRefusedAndStartUpGoesOn)
+{
+    // Without a writer, opening it to read would wait for ever.
+    const QString fifo = TempPath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    StartApp({fifo});
+    ASSERT_EQ(m_frame->Children().size(), 2u);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(fifo) +
+                                         QStringLiteral(" は名前付きパイプ")))
+        << m_messages[0].toStdString();
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+}
+
+TEST_F(StartupFilesTest, ADamagedSettingsStoreIsWrittenAnewWithoutComplaint)
+{
+    m_app.reset();
+    const QString store = TempPath(QStringLiteral("Velmora/Kivo.conf"));
+    QDir().mkpath(QFileInfo(store).path());
+    // A section that never ends, a line that is no setting, bytes that are no text, and a
+    // value far out of its range.
+    const QByteArray garbage(
+        "[Options\n=\n\x01\x02\xFF\xFE garbage\n[Options]\nViewFormat=-99999\n");
+    ASSERT_TRUE(WriteFile(store, garbage));
+    StartApp({});
+    EXPECT_EQ(m_app->Options().ViewFormat, 0);
+    m_app->ExitInstance();
+    EXPECT_TRUE(m_messages.empty()) << m_messages[0].toStdString();
+    const QSettings written(store, QSettings::IniFormat);
+    EXPECT_EQ(written.status(), QSettings::NoError);
+    EXPECT_EQ(written.value(QStringLiteral("Options/ViewFormat")).toInt(), 0);
+    EXPECT_EQ(written.value(QStringLiteral("Options/Sptr1")).toString(), QStringLiteral("。｡"));
+}
+
+TEST_F(StartupFilesTest, TerminateSignalEndsAnOpenMessageBoxAndTheProgramAtOnce)
+{
+    m_app.reset();
+    // A file that cannot be loaded makes start-up show a message box; the signal comes while
+    // it is open, and nobody answers it.
+    const ScopedMessageBoxAnswerer nobody(nullptr);
+    CRichApp app({TempPath(QStringLiteral("missing.txt"))});
+    app.CloseOnTerminateSignal();
+    bool boxWasOpen = false;
+    int turns = 0;
+    constexpr int kMostTurns = 100000;
+    std::function<void()> signalOnceTheBoxIsOpen = [&] {
+        boxWasOpen = QApplication::activeModalWidget() != nullptr;
+        if (boxWasOpen || ++turns > kMostTurns)
+            std::raise(SIGTERM);
+        else
+            QTimer::singleShot(0, signalOnceTheBoxIsOpen);
+    };
+    QTimer::singleShot(0, signalOnceTheBoxIsOpen);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_TRUE(boxWasOpen);
+    EXPECT_TRUE(app.Terminating());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The settings were saved on the way out.
+    EXPECT_TRUE(QFile::exists(TempPath(QStringLiteral("Velmora/Kivo.conf"))));
 }
 
 } // namespace
