@@ -4,10 +4,17 @@
 #include "platform/ProgressBar.h"
 #include "resources/ResourceIds.h"
 
+#include "resources/Strings.h"
+
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kivo {
 namespace {
@@ -15,17 +22,42 @@ namespace {
 // Sizes in pixels of the dialog's 147 x 51 dialog units at the platform's normal font.
 constexpr int kBarWidth = 230;
 constexpr int kButtonWidth = 64;
+// What a title bar needs besides its text: the icon, the close button and the margins.
+constexpr int kTitleBarExtra = 96;
+
+// The captions of the phases; the window is wide enough for the longest in its title.
+constexpr int kPhaseCaptions[] = {res::IDS_CAPTION_ANALYSING,   res::IDS_CAPTION_COMPARING,
+                                  res::IDS_CAPTION_PLEASE_WAIT, res::IDS_CAPTION_ALMOST_DONE,
+                                  res::IDS_CAPTION_DISPLAYING,  res::IDS_CAPTION_SCROLLABLE};
+
+/// The width the longest phase caption takes in a title bar, whose font is often bold and never
+/// smaller than the dialog's.
+int TitleWidth(const QFont &dialogFont)
+{
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    if (title.pointSizeF() < dialogFont.pointSizeF())
+        title.setPointSizeF(dialogFont.pointSizeF());
+    const QFontMetrics metrics(title);
+    int widest = 0;
+    for (const int id : kPhaseCaptions)
+        widest = std::max(widest, metrics.horizontalAdvance(res::LoadString(id)));
+    return widest + kTitleBarExtra;
+}
 
 } // namespace
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_onAbort(std::move(onAbort)), m_abort(new QPushButton(QStringLiteral("中止"), this)),
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
+      m_abort(new QPushButton(QStringLiteral("中止"), this)),
       m_bar(new ProgressBar(this))
 {
     setModal(false);
     setObjectName(QStringLiteral("CProgDlg"));
     m_bar->setObjectName(QStringLiteral("progress%1").arg(res::IDC_PROGRESS_BAR));
+    m_phase->setObjectName(QStringLiteral("phase"));
+    m_phase->setAlignment(Qt::AlignCenter);
     m_bar->setMinimumWidth(kBarWidth);
     m_bar->setFixedHeight(m_bar->sizeHint().height() * 2 / 3);
     m_abort->setMinimumWidth(kButtonWidth);
@@ -33,6 +65,7 @@ CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     connect(m_abort, &QPushButton::clicked, this, &CProgDlg::reject);
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_phase);
     layout->addWidget(m_bar);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -40,6 +73,21 @@ CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Without a window manager there is no title: the line above the bar shows the phase.
+    const QMargins margins = layout->contentsMargins();
+    m_bar->setMinimumWidth(
+        std::max(kBarWidth, TitleWidth(font()) - margins.left() - margins.right()));
+}
+
+void CProgDlg::SetPhase(const QString &caption)
+{
+    setWindowTitle(caption);
+    m_phase->setText(caption);
+}
+
+QString CProgDlg::Phase() const
+{
+    return m_phase->text();
 }
 
 CProgDlg::~CProgDlg() = default;
