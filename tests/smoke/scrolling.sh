@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Reads a result side by side as a user would, on the real kivo: `kivo --compare` on two texts of
-# 400 sentences, a screenshot of the progress dialog while the result is being shown, then the
+# 400 sentences, a screenshot of the progress dialog while the result is shown, then the
 # mouse wheel over the window that is not the active one, then Page Down in the active one.
 # After each scroll a screenshot, and a check that the two windows show their rows at the same
 # height: the heights at which text lines begin in the left window are those of the right one,
@@ -42,11 +42,16 @@ for _ in $(seq 1 100); do
     sleep 0.2
 done
 [ -s "$report" ] || fail "no main window within 20 seconds"
-import -window root "$out/scrolling-progress.png" || true
 
+# The progress dialog once the result can be scrolled: its phase in the title and inside.
 captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
-for _ in $(seq 1 200); do
-    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || break
+shot=""
+for _ in $(seq 1 600); do
+    windows=$(xwininfo -root -tree 2>/dev/null)
+    grep -Eq "$captions" <<<"$windows" || break
+    if [ -z "$shot" ] && grep -q 'スクロールできます' <<<"$windows"; then
+        import -window root "$out/scrolling-progress.png" && shot=yes
+    fi
     sleep 0.1
 done
 xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" && fail "the comparison did not end"

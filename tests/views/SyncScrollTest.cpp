@@ -3,9 +3,11 @@
 
 #include "CompareFixture.h"
 
+#include "platform/FindReplaceDlg.h"
 #include "views/RowScroll.h"
 #include "views/UpdateHint.h"
 
+#include <QLineEdit>
 #include <QWheelEvent>
 
 #include <random>
@@ -169,6 +171,16 @@ TEST_F(SyncScrollTest, DifferenceStepsAndRelevellingKeepTheRowsLevelToTheLastOne
     EXPECT_TRUE(Level()) << "after F8";
     ASSERT_TRUE(m_frame->Execute(ID_PREV_DIFFERENCE));
     EXPECT_TRUE(Level()) << "after Shift+F8";
+
+    // A sentence found far down in one window.
+    ASSERT_TRUE(Choose(ID_EDIT_FIND, 1));
+    FindReplaceDlg *find = m_app->FindState().dialog.data();
+    ASSERT_NE(find, nullptr);
+    find->findChildren<QLineEdit *>().front()->setText(QStringLiteral("これは250番目"));
+    QTest::mouseClick(find->FindNextButton(), Qt::LeftButton);
+    EXPECT_EQ(Edit(1).textCursor().selectedText(), QStringLiteral("これは250番目"));
+    EXPECT_TRUE(Level()) << "after find";
+    delete find;
 
     // A narrower window wraps anew: once levelled, both windows end on the same row.
     m_frame->resize(900, 800);
