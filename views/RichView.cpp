@@ -10,8 +10,8 @@
 #include "resources/ResourceIds.h"
 #include "views/PaneFrame.h"
 #include "views/ResultText.h"
-#include "views/RowScroll.h"
 #include "views/RichDoc.h"
+#include "views/RowScroll.h"
 #include "views/UpdateHint.h"
 
 #include <QApplication>
@@ -279,7 +279,8 @@ bool CRichView::FollowRows(const CRichView &leader)
     const std::optional<RowPosition> top = TopRow(there);
     if (!top)
         return false;
-    const std::optional<int> y = ScrollPosOfRow(*Control(), *top, there.GetScrollPos() - top->offset);
+    const std::optional<int> y =
+        ScrollPosOfRow(*Control(), *top, there.GetScrollPos() - top->offset);
     if (!y)
         return false;
     Control()->SetScrollPos(*y);

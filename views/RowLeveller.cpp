@@ -72,8 +72,8 @@ bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
         return false;
     if (have < wanted) {
         // At the end of the row, in front of the next one (of the last row: at the end).
-        const int end = segment.next.isValid() ? segment.next.position()
-                                               : document.characterCount() - 1;
+        const int end =
+            segment.next.isValid() ? segment.next.position() : document.characterCount() - 1;
         InsertPadding(document, end, wanted - have, m_result);
         return true;
     }
@@ -98,8 +98,8 @@ bool RowLeveller::LevelOneRow()
     while (left.next.isValid() || right.next.isValid()) {
         if (left.next.isValid() && right.next.isValid() && left.nextRow == right.nextRow)
             break;
-        Segment &behind = !right.next.isValid()  ? left
-                          : !left.next.isValid() ? right
+        Segment &behind = !right.next.isValid()          ? left
+                          : !left.next.isValid()         ? right
                           : left.nextRow < right.nextRow ? left
                                                          : right;
         Extend(behind, behind.next);

@@ -81,8 +81,8 @@ std::optional<int> ScrollPosOfRow(const RichEditCtrl &edit, RowPosition position
             break;
         row = before;
     }
-    for (QTextBlock next = NextRowStart(row);
-         next.isValid() && RowStartOf(next) <= position.row; next = NextRowStart(row))
+    for (QTextBlock next = NextRowStart(row); next.isValid() && RowStartOf(next) <= position.row;
+         next = NextRowStart(row))
         row = next;
 
     const int top = RowTop(edit, row);

@@ -3,7 +3,6 @@
 #include "platform/MessageBox.h"
 #include "platform/ProgressBar.h"
 #include "resources/ResourceIds.h"
-
 #include "resources/Strings.h"
 
 #include <QApplication>
@@ -50,15 +49,15 @@ int TitleWidth(const QFont &dialogFont)
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
-      m_abort(new QPushButton(QStringLiteral("中止"), this)),
-      m_bar(new ProgressBar(this))
+      m_abort(new QPushButton(QStringLiteral("中止"), this)), m_bar(new ProgressBar(this))
 {
     setModal(false);
     setObjectName(QStringLiteral("CProgDlg"));
     m_bar->setObjectName(QStringLiteral("progress%1").arg(res::IDC_PROGRESS_BAR));
+    // The phase shows inside too, for a title bar may elide it, or be missing altogether
+    // without a window manager.
     m_phase->setObjectName(QStringLiteral("phase"));
     m_phase->setAlignment(Qt::AlignCenter);
-    m_bar->setMinimumWidth(kBarWidth);
     m_bar->setFixedHeight(m_bar->sizeHint().height() * 2 / 3);
     m_abort->setMinimumWidth(kButtonWidth);
     m_abort->setAutoDefault(false);
@@ -73,7 +72,7 @@ CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    // Without a window manager there is no title: the line above the bar shows the phase.
+    // Wide enough for a title bar to show the longest phase whole.
     const QMargins margins = layout->contentsMargins();
     m_bar->setMinimumWidth(
         std::max(kBarWidth, TitleWidth(font()) - margins.left() - margins.right()));

@@ -13,8 +13,8 @@ class ProgressBar;
 
 /// The small modeless tool window that stands over the main window while a comparison runs:
 /// its title and the line above its bar show the phase, its bar the progress, and its button
-/// "中止" (or Esc) asks whether to abort. It does not close itself: the driver notices the abort at its next step and destroys
-/// the window.
+/// "中止" (or Esc) asks whether to abort. It does not close itself: the driver notices the abort
+/// at its next step and destroys the window.
 class CProgDlg : public QDialog {
     Q_OBJECT
 public:

@@ -181,8 +181,8 @@ TEST_F(CompareInWindowsTest, EscInTheMainWindowAsksTheAbortQuestionLikeTheButton
     // A tool window without minimise and maximise buttons, that shows its phase inside too.
     EXPECT_EQ(dialog->windowType(), Qt::Tool);
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
-    EXPECT_GT(dialog->width(), QFontMetrics(dialog->font()).horizontalAdvance(
-                                   LoadString(IDS_CAPTION_SCROLLABLE)));
+    EXPECT_GT(dialog->width(),
+              QFontMetrics(dialog->font()).horizontalAdvance(LoadString(IDS_CAPTION_SCROLLABLE)));
 
     int questions = 0;
     int answer = IDNO;

@@ -24,14 +24,14 @@ enum class Way {
     BarDrag,     // the thumb dragged to any pixel
     BarArrow,
     BarPage,
-    KeyDown,     // the caret a line on, scrolling once it leaves the window
+    KeyDown, // the caret a line on, scrolling once it leaves the window
     KeyPage,
     CtrlHomeEnd, // Ctrl+Home up, Ctrl+End down
 };
 constexpr Way kWays[] = {Way::WheelNotch, Way::WheelSmooth, Way::BarDrag, Way::BarArrow,
                          Way::BarPage,    Way::KeyDown,     Way::KeyPage, Way::CtrlHomeEnd};
-constexpr int kNotch = 120;       // angle delta of one wheel notch
-constexpr int kSmoothDelta = 37;  // a touchpad's share of a notch
+constexpr int kNotch = 120;      // angle delta of one wheel notch
+constexpr int kSmoothDelta = 37; // a touchpad's share of a notch
 constexpr int kRandomActions = 200;
 constexpr int kWheelNotches = 1000;
 
@@ -126,8 +126,8 @@ TEST_F(SyncScrollTest, EveryWayOfScrollingEitherWindowKeepsTheRowsLevelToThePixe
             for (const bool down : {true, false, true}) {
                 const int before = Edit(pane).verticalScrollBar()->value();
                 Scroll(pane, way, down);
-                EXPECT_TRUE(Level()) << Name(way) << (down ? " down" : " up") << " in window "
-                                     << pane;
+                EXPECT_TRUE(Level())
+                    << Name(way) << (down ? " down" : " up") << " in window " << pane;
                 if (way != Way::KeyDown) { // the caret may still be inside the window
                     EXPECT_NE(Edit(pane).verticalScrollBar()->value(), before)
                         << Name(way) << " did not scroll window " << pane;
