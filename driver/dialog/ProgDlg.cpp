@@ -44,10 +44,15 @@ int TitleWidth(const QFont &dialogFont)
     return widest + kTitleBarExtra;
 }
 
+// A tool window with a title. Naming the close box is what tells a window manager that the
+// window cannot be minimised or maximised: without any button named it offers them all.
+constexpr Qt::WindowFlags kWindowFlags =
+    Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
 } // namespace
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
-    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(owner, kWindowFlags),
       m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
       m_abort(new QPushButton(QStringLiteral("中止"), this)), m_bar(new ProgressBar(this))
 {
@@ -112,7 +117,7 @@ void CProgDlg::reject()
 
 void CProgDlg::closeEvent(QCloseEvent *event)
 {
-    // The window has no close box; a close from elsewhere asks like the button.
+    // The close box, or a close from elsewhere, asks like the button.
     event->ignore();
     reject();
 }
