@@ -52,8 +52,7 @@ constexpr Qt::WindowFlags kWindowFlags =
 } // namespace
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
-    : QDialog(owner, kWindowFlags),
-      m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
+    : QDialog(owner, kWindowFlags), m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
       m_abort(new QPushButton(QStringLiteral("中止"), this)), m_bar(new ProgressBar(this))
 {
     setModal(false);
