@@ -198,6 +198,12 @@ void CMainFrame::StopSyncScroll()
     m_app.Options().SyncScroll = 0;
 }
 
+void CMainFrame::OnActiveChildChanged(MdiChildWnd *child)
+{
+    MdiFrameWnd::OnActiveChildChanged(child);
+    UpdateCmdUI();
+}
+
 void CMainFrame::UpdateCmdUI()
 {
     MdiFrameWnd::UpdateCmdUI();

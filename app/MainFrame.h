@@ -42,6 +42,8 @@ public:
 
 protected:
     void OnSize() override;
+    /// Another active window: the commands show its state at once.
+    void OnActiveChildChanged(MdiChildWnd *child) override;
 
 private:
     void AddHandlers();

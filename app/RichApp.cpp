@@ -111,6 +111,7 @@ bool CRichApp::InitInstance()
 
     if (!ProcessCommandLine())
         return false;
+    frame->UpdateCmdUI();
 
     if (m_options.ShowMaximized) {
         // Where no window manager maximises windows, the window still fills the screen.
@@ -148,9 +149,13 @@ bool CRichApp::OnIdle(long count)
     // than most steps do, and input is still served that often.
     QElapsedTimer slice;
     slice.start();
+    const bool wasRunning = m_driver.IsRunning();
     bool comparing = m_driver.Step();
     while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
         comparing = m_driver.Step();
+    // The commands a comparison disabled are available again at once, not at the next input.
+    if (wasRunning && !m_driver.IsRunning() && MainFrame())
+        MainFrame()->UpdateCmdUI();
     return comparing;
 }
 
@@ -275,11 +280,22 @@ bool CRichApp::CreateProgressDialog()
     delete m_progressDialog.data();
     m_progressDialog = new CProgDlg([this] { m_driver.RequestAbort(); }, MainWnd());
     m_progressDialog->ShowCentred();
+    // Esc anywhere in the main window, the text windows included, asks like the button.
+    if (!m_abortKey) {
+        m_abortKey = new QShortcut(QKeySequence(Qt::Key_Escape), MainWnd());
+        connect(m_abortKey, &QShortcut::activated, this, [this] {
+            if (m_progressDialog)
+                m_progressDialog->reject();
+        });
+    }
+    m_abortKey->setEnabled(true);
     return true;
 }
 
 void CRichApp::DestroyProgressDialog()
 {
+    if (m_abortKey)
+        m_abortKey->setEnabled(false);
     delete m_progressDialog.data();
     m_comparedDoc = nullptr;
 }
@@ -287,7 +303,7 @@ void CRichApp::DestroyProgressDialog()
 void CRichApp::SetProgressCaption(int stringId)
 {
     if (m_progressDialog)
-        m_progressDialog->setWindowTitle(LoadString(stringId));
+        m_progressDialog->SetPhase(LoadString(stringId));
 }
 
 void CRichApp::EnableProgressDialog(bool enable)
@@ -388,6 +404,8 @@ void CRichApp::OnFilesDropped(const QStringList &paths)
         MainWnd()->activateWindow();
     for (const QString &path : paths)
         OpenDocumentFile(path);
+    if (MainFrame())
+        MainFrame()->UpdateCmdUI();
 }
 
 bool CRichApp::OpenIntoPane(int paneNumber, const QString &path)

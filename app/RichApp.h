@@ -7,6 +7,7 @@
 #include "platform/WinApp.h"
 
 #include <QPointer>
+#include <QShortcut>
 #include <QStringList>
 
 namespace kivo {
@@ -122,6 +123,8 @@ private:
     ComparisonDriver m_driver{m_options, *this};
     DocTemplate m_template;
     QPointer<CProgDlg> m_progressDialog;
+    /// Esc in the main window while the progress dialog is there.
+    QPointer<QShortcut> m_abortKey;
     QPointer<Document> m_comparedDoc;
     bool m_reported = false;
     bool m_compareAtStart = false;

@@ -6,7 +6,9 @@
 // Then, on texts where every eleventh sentence is long on the left only, the re-levelling of
 // every row after the windows are made narrower and wider again: the time until the rows are
 // level, the longest turn of the event loop in between (the freeze a user would feel) and the
-// rows whose padding changed.
+// rows whose padding changed. Last, synchronised scrolling on that result: the left window's
+// scroll bar dragged to positions all over the text, and the time the right window takes to
+// follow.
 //
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 
@@ -21,6 +23,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -158,6 +161,32 @@ void Relevel(CMainFrame &frame, int width)
     std::fflush(stdout);
 }
 
+/// Drags the left window's scroll bar to positions spread over the whole text, in a scattered
+/// order, and prints how long each drag takes with the right window following.
+void SyncScrolls(CMainFrame &frame)
+{
+    constexpr int kPositions = 500;
+    constexpr int kScatter = 7919; // a prime: visits every position once, far from the last
+    QScrollBar *bar = Edit(frame, 1).verticalScrollBar();
+    const QScrollBar *other = Edit(frame, 2).verticalScrollBar();
+    qint64 longest = 0;
+    int apart = 0;
+    QElapsedTimer total;
+    total.start();
+    for (int i = 0; i < kPositions; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        bar->setValue(int(qint64(bar->maximum()) * ((i * kScatter) % kPositions) / kPositions));
+        longest = std::max(longest, timer.nsecsElapsed());
+        apart += bar->value() != other->value() ? 1 : 0;
+    }
+    std::printf("  synchronised scrolling: %d drags, %.2f ms each on average, longest %.2f ms; "
+                "%d not level\n",
+                kPositions, double(total.nsecsElapsed()) / 1e6 / kPositions, double(longest) / 1e6,
+                apart);
+    std::fflush(stdout);
+}
+
 void RunRelevel(int sentences)
 {
     CRichApp app;
@@ -189,6 +218,7 @@ void RunRelevel(int sentences)
     Relevel(frame, 600);
     Relevel(frame, 1200);
     Relevel(frame, 400);
+    SyncScrolls(frame);
 }
 
 } // namespace

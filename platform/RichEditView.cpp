@@ -181,6 +181,7 @@ bool RichEditView::FindNext()
         return false;
     }
     m_control->SetSel(match.start, match.end);
+    OnMatchShown();
     if (state->dialog && state->dialog->isVisible()) {
         const QRect caret = m_control->cursorRect();
         state->dialog->KeepClearOf(

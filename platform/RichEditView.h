@@ -49,6 +49,10 @@ public:
     /// Shows the print preview of the text.
     void PrintPreview();
 
+protected:
+    /// A match was selected and brought into view (the control does not report that scrolling).
+    virtual void OnMatchShown() {}
+
 private:
     /// Takes the dialog's texts and options as the ones to remember.
     void TakeDialogInput();

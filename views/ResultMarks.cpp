@@ -162,6 +162,8 @@ void InsertPadding(QTextDocument &document, int position, int n, int result)
     QTextCursor cursor(&document);
     const bool atParagraphStart = block.isValid() && block.position() == position;
     const QTextBlock before = atParagraphStart ? block.previous() : QTextBlock();
+    const bool atParagraphEnd =
+        !atParagraphStart && block.isValid() && position == block.position() + block.length() - 1;
     // At a paragraph start the breaks go at the end of the paragraph before, so that the
     // paragraph (and its row) stays the block it is; the text is the same either way.
     cursor.setPosition(before.isValid() ? position - 1 : position);
@@ -173,8 +175,9 @@ void InsertPadding(QTextDocument &document, int position, int n, int result)
         for (int i = 0; i < n; ++i)
             cursor.insertBlock(cursor.blockFormat(), format);
     }
-    if (before.isValid()) {
-        QTextBlock padding = before.next();
+    if (before.isValid() || atParagraphEnd) {
+        // The new blank lines follow the paragraph before the position, or the one it ends.
+        QTextBlock padding = (before.isValid() ? before : block).next();
         for (int i = 0; i < n && padding.isValid(); ++i, padding = padding.next())
             padding.setUserState(kPaddingBlock);
     } else if (atParagraphStart) {

@@ -102,7 +102,8 @@ void ForgetRows(QTextDocument &document);
 
 /// Inserts n paragraph breaks at position, unmarked as far as the undo history is concerned, and
 /// keeps the rows right: at the start of a paragraph the n new blank lines are padding and the
-/// paragraph's text keeps its row. The breaks carry the padding mark of the given result.
+/// paragraph's text keeps its row; at the end of one they are padding after it. The breaks carry
+/// the padding mark of the given result.
 void InsertPadding(QTextDocument &document, int position, int n, int result);
 /// Removes the n characters at position (the control's own deletion), and gives the paragraph
 /// that remains there the row of the paragraph whose text now starts it.

@@ -233,11 +233,9 @@ void CRichDoc::AlignScrolling()
     CRichView *other = active ? active->OtherView() : nullptr;
     if (!other)
         return;
-    RichEditCtrl &here = *active->Control();
-    RichEditCtrl &there = *other->Control();
-    there.LineScroll(here.GetFirstVisibleLine() - there.GetFirstVisibleLine());
-    active->lastTopLine = here.GetFirstVisibleLine();
-    other->lastTopLine = there.GetFirstVisibleLine();
+    other->FollowRows(*active);
+    active->NoteScrollPosition();
+    other->NoteScrollPosition();
 }
 
 CRichView *CRichDoc::ActiveRichView() const

@@ -116,7 +116,8 @@ private:
     template <typename Test> bool BothViews(Test test) const;
 
     void StopLevelling();
-    /// Puts the other window's top line on the active one's, now that the rows are level.
+    /// Puts the active window's top row, scrolled into as far, at the other window's top, now
+    /// that the rows are level.
     void AlignScrolling();
 
     ComparisonDriver &m_driver;

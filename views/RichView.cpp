@@ -11,6 +11,7 @@
 #include "views/PaneFrame.h"
 #include "views/ResultText.h"
 #include "views/RichDoc.h"
+#include "views/RowScroll.h"
 #include "views/UpdateHint.h"
 
 #include <QApplication>
@@ -132,6 +133,7 @@ void CRichView::OnInitialUpdate()
     SetPrintMargins(
         QMarginsF(kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips));
     lastTopLine = 0;
+    m_lastScrollPos = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
 }
@@ -188,7 +190,7 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
     bool reformat = false;
     switch (kind) {
     case UpdateHint::NoteTopLine:
-        lastTopLine = edit.GetFirstVisibleLine();
+        NoteScrollPosition();
         return;
     case UpdateHint::ColorsChanged:
         ApplyDisplayFormat();
@@ -241,24 +243,48 @@ void CRichView::SyncScrollFrom()
 {
     if (m_options.SyncScroll == 0)
         return;
-    // Only the view the user works in drives the others, so that their scrolling never echoes.
-    const MdiFrameWnd *main = MainWindow();
-    if (!main || main->ActiveView() != this)
-        return;
-    const int old = lastTopLine;
-    lastTopLine = Control()->GetFirstVisibleLine();
+    // Whichever window the user scrolls drives the others. They follow by calls that their
+    // controls do not report as scrolling, so nothing echoes back.
+    const int old = m_lastScrollPos;
+    NoteScrollPosition();
     if (Document *document = GetDocument())
-        document->UpdateAllViews(this, lastTopLine - old, kScrollObjectHint);
+        document->UpdateAllViews(this, m_lastScrollPos - old, kScrollObjectHint);
 }
 
-void CRichView::ReceiveScroll(const View *sender, int delta)
+void CRichView::NoteScrollPosition()
+{
+    m_lastScrollPos = Control()->GetScrollPos();
+    lastTopLine = Control()->GetFirstVisibleLine();
+}
+
+void CRichView::ReceiveScroll(View *sender, int delta)
 {
     if (sender == this)
         return;
-    if (lastTopLine + delta < 0)
-        delta = -lastTopLine;
-    Control()->LineScroll(delta);
-    lastTopLine = Control()->GetFirstVisibleLine();
+    // Two windows of one result keep the same row at the top, scrolled into by the same number
+    // of pixels; other texts move by the same number of pixels, each stopping at its ends.
+    const auto *leader = qobject_cast<const CRichView *>(sender);
+    if (!leader || !FollowRows(*leader)) {
+        RichEditCtrl &edit = *Control();
+        edit.SetScrollPos(std::max(0, edit.GetScrollPos() + delta));
+    }
+    NoteScrollPosition();
+}
+
+bool CRichView::FollowRows(const CRichView &leader)
+{
+    if (resultNumber == 0 || leader.resultNumber != resultNumber)
+        return false;
+    const RichEditCtrl &there = *leader.Control();
+    const std::optional<RowPosition> top = TopRow(there);
+    if (!top)
+        return false;
+    const std::optional<int> y =
+        ScrollPosOfRow(*Control(), *top, there.GetScrollPos() - top->offset);
+    if (!y)
+        return false;
+    Control()->SetScrollPos(*y);
+    return true;
 }
 
 void CRichView::OnControlScrolled()
@@ -683,7 +709,7 @@ void CRichView::ScrollNearTop(int position)
     RichEditCtrl &edit = *Control();
     const int line = std::max(0, edit.LineFromChar(position) - kDifferenceContextLines);
     edit.LineScroll(line - edit.GetFirstVisibleLine());
-    lastTopLine = edit.GetFirstVisibleLine();
+    NoteScrollPosition();
 }
 
 bool CRichView::GoToDifference(bool forward)
@@ -699,8 +725,12 @@ bool CRichView::GoToDifference(bool forward)
     const int rowHere = ShowRecord(*record);
     const int rowThere = other ? other->ShowRecord(*record) : 0;
     ScrollNearTop(rowHere);
-    if (other)
-        other->ScrollNearTop(rowThere);
+    if (other) {
+        if (other->FollowRows(*this))
+            other->NoteScrollPosition();
+        else
+            other->ScrollNearTop(rowThere);
+    }
     return true;
 }
 

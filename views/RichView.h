@@ -37,6 +37,11 @@ public:
     /// Passes this view's vertical movement to the other views of its document, when
     /// synchronised scrolling is on and this is the view the user works in.
     void SyncScrollFrom();
+    /// Scrolls this view so that the leader's top row stands at its top, scrolled into by the
+    /// same number of pixels; false when the two do not show the rows of one result.
+    bool FollowRows(const CRichView &leader);
+    /// Notes where the view stands as the reference of its next synchronised scroll.
+    void NoteScrollPosition();
     /// Makes the display format the control's default format and, unless told otherwise, the
     /// selection's.
     void ApplyDisplayFormat(bool toSelection = true);
@@ -104,11 +109,13 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    /// A match the find or replace dialog selected: the other window follows.
+    void OnMatchShown() override { SyncScrollFrom(); }
 
 private:
     void AddCommands();
     void SetPaneTitle();
-    void ReceiveScroll(const View *sender, int delta);
+    void ReceiveScroll(View *sender, int delta);
     void Reformat(bool fontOnly);
     void OnControlScrolled();
     /// Files dropped on the window: the first is opened into this window.
@@ -140,6 +147,9 @@ private:
         int record = -1;
     };
     PlacedCaret m_placedCaret;
+
+    /// Scroll position, in pixels, noted with lastTopLine.
+    int m_lastScrollPos = 0;
 
     RichOptions &m_options;
     ComparisonDriver &m_driver;

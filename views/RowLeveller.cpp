@@ -71,8 +71,10 @@ bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
     if (have == wanted)
         return false;
     if (have < wanted) {
-        // At the end of the row, in front of the next one.
-        InsertPadding(document, segment.next.position(), wanted - have, m_result);
+        // At the end of the row, in front of the next one (of the last row: at the end).
+        const int end =
+            segment.next.isValid() ? segment.next.position() : document.characterCount() - 1;
+        InsertPadding(document, end, wanted - have, m_result);
         return true;
     }
     // The last padding lines go first; each is removed with the break in front of it, so that
@@ -91,26 +93,26 @@ bool RowLeveller::LevelOneRow()
     Segment right;
     Extend(left, m_left);
     Extend(right, m_right);
-    // A row that one side lacks joins the row above it, on both sides.
-    while (left.next.isValid() && right.next.isValid() && left.nextRow != right.nextRow) {
-        Segment &behind = left.nextRow < right.nextRow ? left : right;
+    // A row that one side lacks joins the row above it, on both sides; rows that only one side
+    // has after the other's last row join that last row.
+    while (left.next.isValid() || right.next.isValid()) {
+        if (left.next.isValid() && right.next.isValid() && left.nextRow == right.nextRow)
+            break;
+        Segment &behind = !right.next.isValid()          ? left
+                          : !left.next.isValid()         ? right
+                          : left.nextRow < right.nextRow ? left
+                                                         : right;
         Extend(behind, behind.next);
     }
-    if (!left.next.isValid() || !right.next.isValid()) {
-        m_left = QTextBlock();
-        m_right = QTextBlock();
-        return false;
-    }
-    const QTextBlock nextLeft = left.next;
-    const QTextBlock nextRight = right.next;
     const int lines = std::max(left.lines, right.lines);
     const bool changedLeft = Pad(m_leftDocument, left, lines - left.lines);
     const bool changedRight = Pad(m_rightDocument, right, lines - right.lines);
     if (changedLeft || changedRight)
         ++m_changedRows;
-    m_left = nextLeft;
-    m_right = nextRight;
-    return true;
+    // The last row is level too, so that both texts end on the same line.
+    m_left = left.next;
+    m_right = right.next;
+    return !Done();
 }
 
 bool RowLeveller::Step(std::chrono::microseconds budget)

@@ -14,7 +14,8 @@ namespace kivo {
 /// its end and the longer one loses padding it no longer needs, until every row starts on the
 /// same line in both. Only the padding Kivo inserted is ever removed, so the user's text,
 /// edited rows included, stays as it is. A row missing on one side (its first line was
-/// deleted) counts as part of the row above it; the last row needs no levelling.
+/// deleted) counts as part of the row above it. The last row is levelled with padding at the
+/// end of the text, so that both texts end on the same line.
 ///
 /// The work is done in bounded steps. Line counts are the documents' laid-out lines
 /// (QTextBlock::lineCount), so both layouts must be complete when levelling starts; the blank
@@ -51,7 +52,7 @@ private:
     static void Extend(Segment &segment, QTextBlock from);
     /// Gives the segment exactly `wanted` padding lines; true when it changed.
     bool Pad(QTextDocument &document, Segment &segment, int wanted);
-    /// Levels the row at m_left and m_right; false once there is no further common row.
+    /// Levels the row at m_left and m_right; false once the last row is level.
     bool LevelOneRow();
 
     QTextDocument &m_leftDocument;

@@ -3,11 +3,17 @@
 #include "platform/MessageBox.h"
 #include "platform/ProgressBar.h"
 #include "resources/ResourceIds.h"
+#include "resources/Strings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kivo {
 namespace {
@@ -15,24 +21,54 @@ namespace {
 // Sizes in pixels of the dialog's 147 x 51 dialog units at the platform's normal font.
 constexpr int kBarWidth = 230;
 constexpr int kButtonWidth = 64;
+// What a title bar needs besides its text: the icon, the close button and the margins.
+constexpr int kTitleBarExtra = 96;
+
+// The captions of the phases; the window is wide enough for the longest in its title.
+constexpr int kPhaseCaptions[] = {res::IDS_CAPTION_ANALYSING,   res::IDS_CAPTION_COMPARING,
+                                  res::IDS_CAPTION_PLEASE_WAIT, res::IDS_CAPTION_ALMOST_DONE,
+                                  res::IDS_CAPTION_DISPLAYING,  res::IDS_CAPTION_SCROLLABLE};
+
+/// The width the longest phase caption takes in a title bar, whose font is often bold and never
+/// smaller than the dialog's.
+int TitleWidth(const QFont &dialogFont)
+{
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    if (title.pointSizeF() < dialogFont.pointSizeF())
+        title.setPointSizeF(dialogFont.pointSizeF());
+    const QFontMetrics metrics(title);
+    int widest = 0;
+    for (const int id : kPhaseCaptions)
+        widest = std::max(widest, metrics.horizontalAdvance(res::LoadString(id)));
+    return widest + kTitleBarExtra;
+}
+
+// A tool window with a title. Naming the close box is what tells a window manager that the
+// window cannot be minimised or maximised: without any button named it offers them all.
+constexpr Qt::WindowFlags kWindowFlags =
+    Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 } // namespace
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_onAbort(std::move(onAbort)), m_abort(new QPushButton(QStringLiteral("中止"), this)),
-      m_bar(new ProgressBar(this))
+    : QDialog(owner, kWindowFlags), m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
+      m_abort(new QPushButton(QStringLiteral("中止"), this)), m_bar(new ProgressBar(this))
 {
     setModal(false);
     setObjectName(QStringLiteral("CProgDlg"));
     m_bar->setObjectName(QStringLiteral("progress%1").arg(res::IDC_PROGRESS_BAR));
-    m_bar->setMinimumWidth(kBarWidth);
+    // The phase shows inside too, for a title bar may elide it, or be missing altogether
+    // without a window manager.
+    m_phase->setObjectName(QStringLiteral("phase"));
+    m_phase->setAlignment(Qt::AlignCenter);
     m_bar->setFixedHeight(m_bar->sizeHint().height() * 2 / 3);
     m_abort->setMinimumWidth(kButtonWidth);
     m_abort->setAutoDefault(false);
     connect(m_abort, &QPushButton::clicked, this, &CProgDlg::reject);
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_phase);
     layout->addWidget(m_bar);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -40,6 +76,21 @@ CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for a title bar to show the longest phase whole.
+    const QMargins margins = layout->contentsMargins();
+    m_bar->setMinimumWidth(
+        std::max(kBarWidth, TitleWidth(font()) - margins.left() - margins.right()));
+}
+
+void CProgDlg::SetPhase(const QString &caption)
+{
+    setWindowTitle(caption);
+    m_phase->setText(caption);
+}
+
+QString CProgDlg::Phase() const
+{
+    return m_phase->text();
 }
 
 CProgDlg::~CProgDlg() = default;
@@ -65,7 +116,7 @@ void CProgDlg::reject()
 
 void CProgDlg::closeEvent(QCloseEvent *event)
 {
-    // The window has no close box; a close from elsewhere asks like the button.
+    // The close box, or a close from elsewhere, asks like the button.
     event->ignore();
     reject();
 }

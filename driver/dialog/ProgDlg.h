@@ -4,16 +4,17 @@
 
 #include <functional>
 
+class QLabel;
 class QPushButton;
 
 namespace kivo {
 
 class ProgressBar;
 
-/// The small modeless window that stands over the main window while a comparison runs: its
-/// title shows the phase, its bar the progress, and its button "中止" (or Esc) asks whether to
-/// abort. It does not close itself: the driver notices the abort at its next step and destroys
-/// the window.
+/// The small modeless tool window that stands over the main window while a comparison runs:
+/// its title and the line above its bar show the phase, its bar the progress, and its button
+/// "中止" (or Esc) asks whether to abort. It does not close itself: the driver notices the abort
+/// at its next step and destroys the window.
 class CProgDlg : public QDialog {
     Q_OBJECT
 public:
@@ -26,6 +27,9 @@ public:
 
     /// Shows the window centred over its owner.
     void ShowCentred();
+    /// Shows the phase in the title and inside the window.
+    void SetPhase(const QString &caption);
+    QString Phase() const;
 
     /// The button and Esc: asks for confirmation, then disables the button and aborts.
     void reject() override;
@@ -35,6 +39,7 @@ protected:
 
 private:
     std::function<void()> m_onAbort;
+    QLabel *m_phase;
     QPushButton *m_abort;
     ProgressBar *m_bar;
 };

@@ -207,7 +207,9 @@ void RichEditCtrl::paintEvent(QPaintEvent *event)
         QTextEdit::paintEvent(event);
         return;
     }
-    // The widget's own painting always draws the selection and the caret; draw the text alone.
+    // The widget's own painting always draws the caret and the selection in the active colours;
+    // draw the text, and the selection in the inactive colours, so that the other window's half
+    // of a pair the user went to shows too.
     QPainter painter(viewport());
     const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const QRect clip = event->rect().translated(offset);
@@ -217,6 +219,14 @@ void RichEditCtrl::paintEvent(QPaintEvent *event)
     context.palette = palette();
     context.clip = clip;
     context.cursorPosition = -1;
+    if (!m_selectionHidden && textCursor().hasSelection()) {
+        QAbstractTextDocumentLayout::Selection selection;
+        selection.cursor = textCursor();
+        selection.format.setBackground(palette().brush(QPalette::Inactive, QPalette::Highlight));
+        selection.format.setForeground(
+            palette().brush(QPalette::Inactive, QPalette::HighlightedText));
+        context.selections.append(selection);
+    }
     document()->documentLayout()->draw(&painter, context);
 }
 

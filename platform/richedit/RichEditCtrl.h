@@ -135,6 +135,16 @@ public:
     int Scroll(ScrollCommand command);
     /// Whether the vertical scroll bar is shown.
     bool HasVerticalScrollBar() const;
+    /// The vertical scroll position: the document y, in pixels, at the top of the window.
+    int GetScrollPos() const;
+    /// Scrolls to a document y (clamped to the scroll range) without reporting VScroll.
+    void SetScrollPos(int y);
+    /// The line at document y: the last line whose top is at or above it; 0 above the first.
+    int LineFromY(int y) const;
+    /// Document y of the top of a line, 0 <= line < GetLineCount().
+    qreal LineTop(int line) const;
+    /// Height of the whole laid-out text, in pixels.
+    qreal TextHeight() const;
 
     // Modes --------------------------------------------------------------------------------
 
@@ -183,9 +193,9 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
-    /// The selection shows only in the window that has the focus, or that gets it back when a
-    /// dialog over it (Find, Replace) closes, as the user works in one window at a time; the
-    /// other window's selection is kept but not drawn.
+    /// The caret shows only in the window that has the focus, or that gets it back when a
+    /// dialog over it (Find, Replace) closes, as the user works in one window at a time; there
+    /// the selection has the active colours, in the other window the inactive ones.
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

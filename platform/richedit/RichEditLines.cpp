@@ -128,6 +128,36 @@ bool RichEditCtrl::HasVerticalScrollBar() const
     return verticalScrollBar()->isVisibleTo(this);
 }
 
+int RichEditCtrl::GetScrollPos() const
+{
+    EnsureLaidOut();
+    return verticalScrollBar()->value();
+}
+
+void RichEditCtrl::SetScrollPos(int y)
+{
+    EnsureLaidOut();
+    SetScrollValue(y);
+}
+
+int RichEditCtrl::LineFromY(int y) const
+{
+    EnsureLaidOut();
+    return m_lines.LineAt(y);
+}
+
+qreal RichEditCtrl::LineTop(int line) const
+{
+    EnsureLaidOut();
+    return m_lines.Top(line);
+}
+
+qreal RichEditCtrl::TextHeight() const
+{
+    EnsureLaidOut();
+    return document()->documentLayout()->documentSize().height();
+}
+
 void RichEditCtrl::SetScrollValue(int value)
 {
     const QScopedValueRollback guard(m_ownScroll, true);

@@ -240,6 +240,15 @@ TEST_F(MainFrameTest, TypingAndEditCommandsWorkInTheActiveWindow)
     EXPECT_EQ(edit->GetText(), "abc");
     // The other window is untouched.
     EXPECT_EQ(Edit(2)->GetTextLength(), 0);
+
+    // Activating a window shows its commands' state at once, before any idle time.
+    const auto shown = [this](int id) {
+        return m_frame->Commands().ActionsFor(id).front()->isEnabled();
+    };
+    m_frame->ActivateChild(Pane(2));
+    EXPECT_FALSE(shown(ID_FILE_SAVE));
+    m_frame->ActivateChild(Pane(1));
+    EXPECT_TRUE(shown(ID_FILE_SAVE));
 }
 
 TEST_F(MainFrameTest, JapaneseTextRoundTripsThroughTheClipboard)

@@ -172,6 +172,47 @@ TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlo
     EXPECT_EQ(Edit(1).GetSel().start, Edit(1).LineIndex(Edit(1).GetFirstVisibleLine()));
 }
 
+TEST_F(CompareInWindowsTest, EscInTheMainWindowAsksTheAbortQuestionLikeTheButton)
+{
+    const auto [a, b] = Texts(200);
+    ASSERT_TRUE(StartComparing(a, b));
+    CProgDlg *dialog = m_app->ProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    // A tool window without minimise and maximise buttons, that shows its phase inside too.
+    EXPECT_EQ(dialog->windowType(), Qt::Tool);
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
+    EXPECT_GT(dialog->width(),
+              QFontMetrics(dialog->font()).horizontalAdvance(LoadString(IDS_CAPTION_SCROLLABLE)));
+
+    int questions = 0;
+    int answer = IDNO;
+    ScopedMessageBoxAnswerer answerer([&](const MessageBoxRequest &request) {
+        ++questions;
+        EXPECT_EQ(request.text, LoadString(IDS_ASK_ABORT));
+        return answer;
+    });
+    // The user clicks into the main window and presses Esc there, then in each text window.
+    QApplication::setActiveWindow(m_frame);
+    QTest::keyClick(m_frame, Qt::Key_Escape);
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(dialog->AbortButton().isEnabled()) << "No lets the comparison run on";
+    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    EXPECT_EQ(dialog->Phase(), LoadString(IDS_CAPTION_SCROLLABLE));
+    EXPECT_EQ(dialog->windowTitle(), LoadString(IDS_CAPTION_SCROLLABLE));
+    QApplication::setActiveWindow(m_frame);
+    QTest::keyClick(&Edit(2), Qt::Key_Escape);
+    EXPECT_EQ(questions, 2);
+    answer = IDYES;
+    QTest::keyClick(&Edit(1), Qt::Key_Escape);
+    EXPECT_EQ(questions, 3);
+    EXPECT_FALSE(dialog->AbortButton().isEnabled());
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+    EXPECT_LT(Edit(1).GetText().size(), a.size()) << "the display stopped";
+    // Between comparisons Esc asks nothing.
+    QTest::keyClick(&Edit(1), Qt::Key_Escape);
+    EXPECT_EQ(questions, 3);
+}
+
 TEST_F(CompareInWindowsTest, NoToTheAbortQuestionLetsTheComparisonRunOn)
 {
     const auto [a, b] = Texts(50);
@@ -243,9 +284,9 @@ TEST_F(CompareInWindowsTest, AfterAComparisonBothWindowsScrollTogetherLineForLin
     // Up by more than the other window's top line: it stops at its top.
     bar->setValue(0);
     EXPECT_EQ(Edit(2).GetFirstVisibleLine(), 0);
-    // Scrolls of the window that is not active move nobody.
+    // Scrolls of the window that is not active drive the other one too.
     Edit(2).verticalScrollBar()->setValue(LineTop(Edit(2), 3) + 2);
-    EXPECT_EQ(Edit(1).GetFirstVisibleLine(), 0);
+    EXPECT_EQ(Edit(1).GetFirstVisibleLine(), 3);
 }
 
 TEST_F(CompareInWindowsTest, PasteSwitchesSynchronisedScrollingOff)

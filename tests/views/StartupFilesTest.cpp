@@ -2,11 +2,15 @@
 
 #include "TestText.h"
 #include "WindowsFixture.h"
+#include "app/RichBar.h"
+#include "platform/CommandActions.h"
 #include "platform/MessageBox.h"
 #include "platform/Printing.h"
 #include "platform/Profile.h"
 #include "resources/ResourceIds.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -114,6 +118,14 @@ TEST_F(StartupFilesTest, TwoFilesLoadSideBySideAndCompareOnRequest)
     EXPECT_EQ(Edit(1).GetText(), Sjis("同じ文。\r\r左だけの文。\r\r"));
     EXPECT_EQ(Edit(2).GetText(), Sjis("同じ文。\r\r右だけの文。\r\r"));
     EXPECT_TRUE(m_messages.empty());
+    // The commands show their state as soon as the comparison ends, before any input.
+    for (const int id : {ID_FILE_SAVE, ID_COMPARE_WHOLE, ID_SYNC_SCROLL}) {
+        const QList<QAction *> actions = m_frame->Commands().ActionsFor(id);
+        ASSERT_FALSE(actions.isEmpty()) << id;
+        EXPECT_TRUE(actions.front()->isEnabled()) << id;
+    }
+    EXPECT_TRUE(m_frame->Commands().ActionsFor(ID_SYNC_SCROLL).front()->isChecked());
+    EXPECT_TRUE(m_frame->ToolBar()->DelimiterBox()->isEnabled());
 }
 
 TEST_F(StartupFilesTest, AFileThatCannotBeLoadedIsReportedAndStartUpGoesOn)
