@@ -1,9 +1,5 @@
 #include "platform/AtomicFile.h"
 
-#include "resources/ResourceIds.h"
-#include "resources/Strings.h"
-
-#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
@@ -180,29 +176,6 @@ std::optional<std::string> ReadFileBytes(const QString &path, FileError *error)
             return std::nullopt;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
-QString FileErrorMessage(const QString &path, const FileError &error, int fallbackStringId)
-{
-    const QString name = QDir::toNativeSeparators(path);
-    switch (error.code) {
-    case 0:
-        return error.message.isEmpty() ? res::LoadString(fallbackStringId) : error.message;
-    case ENOENT:
-    case ENOTDIR:
-        return res::LoadString(res::IDP_FILE_NOT_FOUND).arg(name);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return res::LoadString(res::IDP_FILE_ACCESS_DENIED).arg(name);
-    case ENOSPC:
-    case EDQUOT:
-        return res::LoadString(res::IDP_FILE_DISK_FULL).arg(name);
-    default:
-        if (error.message.isEmpty())
-            return res::LoadString(fallbackStringId);
-        return res::LoadString(res::IDP_FILE_GENERIC).arg(name) + u'\n' + error.message;
     }
 }
 

@@ -1,17 +1,24 @@
 #include "CompareInput.h"
 
 #include "Cp932Codec.h"
+#include "FileReason.h"
 #include "MessageText.h"
 #include "TextFile.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace kivo::cli {
 
 namespace {
+
+/// "cannot open 'path': not found": what failed on which file and why, in the categories the
+/// program's messages use.
+std::string SystemFailure(std::string_view what, const std::string &path, int code)
+{
+    return std::string(what) + ' ' + Quoted(path) + ": " + ReasonInEnglish(ReasonOfErrno(code), code);
+}
 
 struct FileCloser {
     void operator()(std::FILE *f) const { std::fclose(f); }
@@ -21,7 +28,7 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
 {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        error = SystemFailure("cannot open", path, errno);
         return std::nullopt;
     }
     std::string bytes;
@@ -37,7 +44,7 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
             break;
     }
     if (std::ferror(file.get())) {
-        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
+        error = SystemFailure("cannot read", path, errno);
         return std::nullopt;
     }
     return bytes;

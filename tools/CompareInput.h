@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileReason.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,9 +13,8 @@ class Cp932Codec;
 
 namespace kivo::cli {
 
-/// Largest input compared, in bytes. The comparison holds each text several times over
-/// (sentences, keys, records), so a larger file would need more memory than a desktop has.
-inline constexpr std::uintmax_t kMostInputBytes = std::uintmax_t{256} << 20;
+/// Largest input compared, in bytes: the most any file is read.
+inline constexpr std::uintmax_t kMostInputBytes = kMostFileBytes;
 
 /// The message for a file larger than kMostInputBytes.
 std::string TooLargeMessage(const std::string &path);

@@ -5,6 +5,7 @@
 #include "driver/ComparisonDriver.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
+#include "platform/FileMessage.h"
 #include "platform/MdiChildWnd.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/MessageBox.h"
@@ -33,10 +34,6 @@ using namespace res;
 
 constexpr char kRtfSignature[] = "{\\rtf";
 constexpr int kRtfSignatureLength = 5;
-
-// Files above this size are refused rather than read into memory whole (the comparison tool
-// draws the same line).
-constexpr qint64 kMostFileBytes = qint64{256} << 20;
 
 MdiFrameWnd *MainWindow()
 {
@@ -302,7 +299,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     try {
         const WaitCursor wait;
         const QFileInfo info(path);
-        if (info.isFile() && info.size() > kMostFileBytes)
+        if (info.isFile() && static_cast<std::uintmax_t>(info.size()) > kMostFileBytes)
             error = {EFBIG, QString::fromLocal8Bit(std::strerror(EFBIG))};
         else
             bytes = ReadFileBytes(path, &error);
@@ -310,7 +307,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         error = OutOfMemory();
     }
     if (!bytes) {
-        ReportFailure(path, error, IDP_FAILED_TO_OPEN_DOC);
+        ReportFailure(FileAction::Open, path, error);
         return false;
     }
     RichEditCtrl &edit = *view->Control();
@@ -322,7 +319,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         // it cannot read leave the text, its formats and the selection as they were.
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
-        std::string reason;
+        Cp932Codec::Error reason;
         bool read = false;
         try {
             read = edit.StreamIn(format, *bytes, &reason);
@@ -330,14 +327,11 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.
             bytes.reset();
-            ReportFailure(path, OutOfMemory(), IDP_FAILED_TO_OPEN_DOC);
+            ReportFailure(FileAction::Open, path, OutOfMemory());
             return false;
         }
         if (!read) {
-            const QString name = QDir::toNativeSeparators(path);
-            ReportFailure(
-                path, {0, name + QStringLiteral(" is ") + QString::fromStdString(reason) + u'.'},
-                IDP_FAILED_TO_OPEN_DOC);
+            ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
             return false;
         }
         // The new text holds nothing of the last result: neither window may lead into it.
@@ -467,21 +461,20 @@ bool CRichDoc::OnSaveDocument(const QString &path)
     const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
     FileError error;
     if (!rtf) {
-        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        ReportFailure(FileAction::Save, path, error);
         return false;
     }
     if (!SaveFileAtomically(path, *rtf, &error)) {
-        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        ReportFailure(FileAction::Save, path, error);
         return false;
     }
     view->Control()->SetModify(false);
     return true;
 }
 
-void CRichDoc::ReportFailure(const QString &path, const FileError &error,
-                             int fallbackStringId) const
+void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileError &error) const
 {
-    ShowMessageBox(FileErrorMessage(path, error, fallbackStringId), MB_OK | MB_ICONEXCLAMATION,
+    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION,
                    MainWindow());
 }
 

@@ -23,10 +23,10 @@ struct DecodedText {
 /// standard characters U+E000-U+E757 (ExternalToUtf8). The byte-order mark is dropped; a U+FEFF
 /// after it is a character of the text.
 ///
-/// Fails, with error->offset the byte offset in bytes and error->message a clause that completes
-/// "FILE is ...", when a NUL character is in the text (the text windows cannot hold one), when
-/// UTF-16 has an odd number of bytes or an unpaired surrogate, or when the bytes are neither UTF-8
-/// nor code page 932 text.
+/// Fails, with error->offset the byte offset in bytes, error->message a clause that completes
+/// "FILE is ..." and error->reason NulCharacter or NotInAnyEncoding, when a NUL character is in
+/// the text (the text windows cannot hold one), when UTF-16 has an odd number of bytes or an
+/// unpaired surrogate, or when the bytes are neither UTF-8 nor code page 932 text.
 std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
                                           Cp932Codec::Error *error = nullptr);
 
