@@ -4,10 +4,13 @@
 #include "driver/ComparisonDriver.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/DocTemplate.h"
+#include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
 #include <QPointer>
 #include <QStringList>
+
+#include <vector>
 
 namespace kivo {
 
@@ -84,6 +87,8 @@ public:
 private:
     void AddHandlers();
     void WriteStartupReport();
+    /// Shows, over the main window, what went wrong with the files named on the command line.
+    void ShowStartupMessages();
     /// Carries out the command line: the windows, and the files loaded into them. False when
     /// the command line is not understood.
     bool ProcessCommandLine();
@@ -124,6 +129,8 @@ private:
     QPointer<CProgDlg> m_progressDialog;
     QPointer<Document> m_comparedDoc;
     bool m_reported = false;
+    /// Messages about the command line's files, held until the main window is up.
+    std::vector<MessageBoxRequest> m_startupMessages;
     bool m_compareAtStart = false;
     std::vector<QMetaObject::Connection> m_summaryWatch;
 };

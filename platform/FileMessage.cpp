@@ -57,10 +57,13 @@ QString FileErrorMessage(FileAction action, const QString &path, const FileError
     }
     message += u'\n' + FileReasonText(error) + u'\n';
     if (action == FileAction::Save) {
-        // A failed save leaves the file at path as it was: there either is the old file, or
-        // nothing was made.
-        message += LoadString(QFileInfo(path).isFile() ? IDS_OLD_FILE_KEPT : IDS_NO_FILE_WRITTEN) +
-                   u'\n';
+        // A failed save leaves a file at path as it was, or makes none. Of a folder or a device
+        // (written in place) nothing is said.
+        const QFileInfo target(path);
+        if (target.isFile())
+            message += LoadString(IDS_OLD_FILE_KEPT) + u'\n';
+        else if (!target.exists() && !target.isSymLink())
+            message += LoadString(IDS_NO_FILE_WRITTEN) + u'\n';
     }
     return message + LoadString(IDS_TEXT_KEPT);
 }

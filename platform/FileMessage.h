@@ -13,8 +13,8 @@ enum class FileAction { Open, Save };
 QString FileReasonText(const FileError &error);
 
 /// The message of a file that could not be opened or saved: which file failed, why, and what is
-/// safe. After an open the window's text is unchanged; after a save the old file is unchanged,
-/// or, when there was none at path, no file was made.
+/// safe. After an open the window's text is unchanged; after a save also the old file, or, when
+/// there was none at path, no file was made.
 QString FileErrorMessage(FileAction action, const QString &path, const FileError &error);
 
 } // namespace kivo

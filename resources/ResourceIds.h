@@ -62,9 +62,9 @@ inline constexpr int IDS_REASON_DAMAGED_RTF = 171;
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
 inline constexpr int IDS_IDLE_MESSAGE = 57345; ///< status-bar text while nothing is pointed at
-inline constexpr int IDS_OPEN_FILE = 61440;          ///< title of the open dialog
-inline constexpr int IDS_SAVE_FILE = 61441;          ///< title of the save dialog
-inline constexpr int IDS_ALL_FILTER = 61442;         ///< the file dialogs' filter of every file
+inline constexpr int IDS_OPEN_FILE = 61440;    ///< title of the open dialog
+inline constexpr int IDS_SAVE_FILE = 61441;    ///< title of the save dialog
+inline constexpr int IDS_ALL_FILTER = 61442;   ///< the file dialogs' filter of every file
 inline constexpr int IDP_FAILED_TO_OPEN_DOC = 61697; ///< %1 the file that could not be opened
 inline constexpr int IDP_FAILED_TO_SAVE_DOC = 61698; ///< %1 the file that could not be saved
 inline constexpr int IDP_COMMAND_FAILURE = 61705;

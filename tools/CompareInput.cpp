@@ -17,7 +17,8 @@ namespace {
 /// program's messages use.
 std::string SystemFailure(std::string_view what, const std::string &path, int code)
 {
-    return std::string(what) + ' ' + Quoted(path) + ": " + ReasonInEnglish(ReasonOfErrno(code), code);
+    return std::string(what) + ' ' + Quoted(path) + ": " +
+           ReasonInEnglish(ReasonOfErrno(code), code);
 }
 
 struct FileCloser {

@@ -474,8 +474,7 @@ bool CRichDoc::OnSaveDocument(const QString &path)
 
 void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileError &error) const
 {
-    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION,
-                   MainWindow());
+    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION, MainWindow());
 }
 
 } // namespace kivo

@@ -13,7 +13,7 @@ constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kSurrogateEnd = 0xE000;
 
 std::nullopt_t Fail(Cp932Codec::Error *error, std::size_t offset, std::string message,
-                   FileReason reason = FileReason::NotInAnyEncoding)
+                    FileReason reason = FileReason::NotInAnyEncoding)
 {
     if (error) {
         error->offset = offset;

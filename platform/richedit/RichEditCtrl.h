@@ -161,8 +161,7 @@ public:
     /// caret goes to the start; not undoable. error, when given, receives why the bytes were
     /// refused: its reason (DamagedRichText for rich text), the byte offset where plain text
     /// failed, and a clause that completes "FILE is ..." (UTF-8).
-    bool StreamIn(StreamFormat format, std::string_view bytes,
-                  Cp932Codec::Error *error = nullptr);
+    bool StreamIn(StreamFormat format, std::string_view bytes, Cp932Codec::Error *error = nullptr);
     /// The whole text as a stream: plain text as GetText, rich text through the RichTextStream
     /// (nullopt without one).
     std::optional<std::string> StreamOut(StreamFormat format) const;

@@ -60,9 +60,9 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Co
         const auto fragment = ReadRichText(m_richTextStream, bytes);
         if (!fragment) {
             if (error) {
-                *error = {0, m_richTextStream ? "not rich text that can be read"
-                                              : "no rich-text reader",
-                          FileReason::DamagedRichText};
+                *error = {
+                    0, m_richTextStream ? "not rich text that can be read" : "no rich-text reader",
+                    FileReason::DamagedRichText};
             }
             return false;
         }

@@ -151,8 +151,8 @@ TEST(Resources, EveryTextShownIsJapanese)
 {
     // Names that read the same in Japanese: the application's, the key indicators', and the
     // document strings' extension and type key, which are never shown as words.
-    const std::set<int> names{IDS_APP_TITLE, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
-                              ID_INDICATOR_SCRL, IDS_DOC_STRINGS};
+    const std::set<int> names{IDS_APP_TITLE, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
+                              IDS_DOC_STRINGS};
     for (const StringEntry &entry : StringTable()) {
         if (names.contains(entry.id))
             continue;

@@ -91,8 +91,8 @@ close "背景の色"
 close "色や文字飾りの設定"
 
 compare_menu f
-shot "Select Font" font
-close "Select Font"
+shot "フォントの選択" font
+close "フォントの選択"
 
 xdotool key ctrl+f
 shot "検索" find

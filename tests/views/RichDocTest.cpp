@@ -84,13 +84,18 @@ QString OpenFailure(const QString &path, const QString &reason)
            QStringLiteral("\nウィンドウの内容は変更されていません。");
 }
 
-/// The message of a save that failed, for the reason given, with an old file at path or none.
-QString SaveFailure(const QString &path, const QString &reason, bool oldFile)
+/// What a failed save says of the file at its path.
+enum class Target { OldFile, NoFile, Other };
+
+/// The message of a save that failed, for the reason given.
+QString SaveFailure(const QString &path, const QString &reason, Target target)
 {
+    const QString kept =
+        target == Target::OldFile ? QStringLiteral("\n元のファイルは変更されていません。")
+        : target == Target::NoFile ? QStringLiteral("\nファイルは作成されていません。")
+                                   : QString();
     return QDir::toNativeSeparators(path) + QStringLiteral(" に保存できませんでした。\n") + reason +
-           (oldFile ? QStringLiteral("\n元のファイルは変更されていません。")
-                    : QStringLiteral("\nファイルは作成されていません。")) +
-           QStringLiteral("\nウィンドウの内容は変更されていません。");
+           kept + QStringLiteral("\nウィンドウの内容は変更されていません。");
 }
 
 class RichDocTest : public test::WindowsFixture {
@@ -325,8 +330,9 @@ TEST_F(RichDocTest, AFileTooLargeToHoldIsRefusedWithoutReadingIt)
     huge.close();
     Open(1, path);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0],
-              OpenFailure(path, QStringLiteral("ファイルが大きすぎます（256 MiB を超えています）。")));
+    EXPECT_EQ(
+        m_messages[0],
+        OpenFailure(path, QStringLiteral("ファイルが大きすぎます（256 MiB を超えています）。")));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
 }
 
@@ -408,8 +414,9 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     SetText(1, "new text");
     ASSERT_TRUE(Save(1, QStringLiteral("/dev/full")));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], SaveFailure(QStringLiteral("/dev/full"),
-                                         QStringLiteral("ディスクの空き領域が足りません。"), false));
+    EXPECT_EQ(m_messages[0],
+              SaveFailure(QStringLiteral("/dev/full"),
+                          QStringLiteral("ディスクの空き領域が足りません。"), Target::Other));
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     EXPECT_TRUE(Doc()->PathName().isEmpty());
 
@@ -419,14 +426,16 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     ASSERT_TRUE(Save(1, nowhere));
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0],
-              SaveFailure(nowhere, QStringLiteral("ファイルまたはフォルダーが見つかりません。"), false));
+              SaveFailure(nowhere, QStringLiteral("ファイルまたはフォルダーが見つかりません。"),
+                          Target::NoFile));
 
     // A folder of that name.
     m_messages.clear();
     ASSERT_TRUE(Save(1, m_dir.path()));
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0],
-              SaveFailure(m_dir.path(), QStringLiteral("ファイルではなくフォルダーです。"), false));
+              SaveFailure(m_dir.path(), QStringLiteral("ファイルではなくフォルダーです。"),
+                          Target::Other));
 
     // A read-only file (the superuser may write it anyway).
     if (::geteuid() == 0)
@@ -437,8 +446,8 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
     ASSERT_TRUE(Save(1, readOnly));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0],
-              SaveFailure(readOnly, QStringLiteral("アクセスする権限がありません。"), true));
+    EXPECT_EQ(m_messages[0], SaveFailure(readOnly, QStringLiteral("アクセスする権限がありません。"),
+                                         Target::OldFile));
     EXPECT_EQ(ReadFile(readOnly), QByteArray("old contents"));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
 }
