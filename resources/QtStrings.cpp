@@ -8,6 +8,10 @@ namespace kivo::res {
 namespace {
 
 constexpr auto kQtStrings = std::to_array<QtString>({
+    // The type column of the file dialog's list, for what is not a file.
+    {"QAbstractFileIconProvider", "Drive", "ドライブ"},
+    {"QAbstractFileIconProvider", "Folder", "フォルダー"},
+    {"QAbstractFileIconProvider", "Shortcut", "ショートカット"},
     // The two-sided printing and page range of the print dialog's options.
     {"QPrintSettingsOutput", "Double Sided Printing", "両面印刷"},
     {"QPrintSettingsOutput", "Long side binding", "長辺とじ"},

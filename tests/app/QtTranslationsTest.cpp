@@ -7,7 +7,10 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -22,6 +25,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -108,11 +112,39 @@ protected:
     }
 };
 
+/// The texts of the file dialog's list of files, once it has read its folder: names are left
+/// out, the types of a folder, a link and a file are in.
+QStringList FileTypes(QFileDialog &dialog, int rows)
+{
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    if (!model)
+        return {QStringLiteral("no file list")};
+    const QModelIndex folder = model->index(dialog.directory().absolutePath());
+    if (!QTest::qWaitFor([&] { return model->rowCount(folder) == rows; }))
+        return {QStringLiteral("the file list was not read")};
+    constexpr int kTypeColumn = 2;
+    QStringList types;
+    for (int row = 0; row < rows; ++row)
+        types << model->index(row, kTypeColumn, folder).data().toString();
+    return types;
+}
+
 TEST_F(QtTranslationsTest, StandardDialogsSpeakJapanese)
 {
-    QFileDialog open(nullptr, QStringLiteral("開く"));
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("sub")),
+                            folder.filePath(QStringLiteral("link"))));
+    QFile text(folder.filePath(QStringLiteral("a.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.close();
+    QFileDialog open(nullptr, QStringLiteral("開く"), folder.path());
     open.setOption(QFileDialog::DontUseNativeDialog);
     ExpectJapanese(open);
+    const QStringList types = FileTypes(open, 3);
+    EXPECT_TRUE(EnglishTexts(types).isEmpty()) << types.join(u'|').toStdString();
+    EXPECT_TRUE(types.contains(QStringLiteral("フォルダー"))) << types.join(u'|').toStdString();
     QFileDialog save(nullptr, QStringLiteral("名前を付けて保存"));
     save.setOption(QFileDialog::DontUseNativeDialog);
     save.setAcceptMode(QFileDialog::AcceptSave);
