@@ -22,16 +22,8 @@ fail() {
     exit 1
 }
 
-# The id of the window with this title, once it is shown.
-window_of() {
-    local id=""
-    for _ in $(seq 1 150); do
-        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | awk '{print $1}' | head -n1)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    echo "$id"
-}
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
 
 # shot TITLE NAME: a screenshot of the screen once a window with that title is shown.
 shot() {
@@ -50,14 +42,6 @@ key() {
     shift
     xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool key "$@"
-}
-
-gone() {
-    for _ in $(seq 1 50); do
-        xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\"" || return 0
-        sleep 0.1
-    done
-    fail "\"$1\" did not close"
 }
 
 # menu LETTER ENTRY: an entry of a menu of the main window, by mnemonics, once the main window
