@@ -2,8 +2,8 @@
 # Kivo in Japanese under a locale that is not: the real kivo started with LANG=C on two files that
 # cannot be loaded, then each of Qt's standard dialogs a user meets, opened as a user does, with a
 # screenshot of each in the output folder: the start-up messages over the main window, the file
-# dialog, the font dialog, the print preview, the question before replacing a file and the message
-# of a save that failed.
+# dialog, the font dialog, the print preview, the print dialog, the question before replacing a
+# file and the message of a save that failed.
 #
 # Usage: japanese.sh KIVO_BINARY OUTPUT_FOLDER
 set -euo pipefail
@@ -93,6 +93,12 @@ menu f v
 shot "印刷のプレビュー" preview
 key "印刷のプレビュー" Escape
 gone "印刷のプレビュー"
+
+sleep 0.5
+xdotool key ctrl+p
+shot "印刷" print
+key "印刷" Escape
+gone "印刷"
 
 # Saving onto a file that exists asks first. No keeps the old file; on the second try the file
 # is a link to a device that is always full, and the save fails.
