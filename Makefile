@@ -4,8 +4,8 @@ BUILD_TYPE ?= RelWithDebInfo
 
 # Debian packages the build, the tests and the application need.
 DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev \
-                qt6-base-dev fonts-ipafont-gothic xvfb xauth x11-apps x11-utils imagemagick \
-                libx11-dev xdotool xclip \
+                qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth x11-apps \
+                x11-utils imagemagick libx11-dev xdotool xclip \
                 poppler-utils desktop-file-utils
 
 .PHONY: run test build configure deps clean

@@ -4,6 +4,7 @@
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
@@ -42,6 +43,17 @@ constexpr qint64 kIdleSliceNanoseconds = 8'000'000;
 
 // Environment variable naming a file that receives the window layout once start-up is done.
 constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
+
+/// Runs open with its message boxes held back in messages instead of shown; returns what open
+/// returns.
+template <typename Open> bool HoldingMessages(std::vector<MessageBoxRequest> &messages, Open open)
+{
+    const ScopedMessageBoxAnswerer hold([&messages](const MessageBoxRequest &request) {
+        messages.push_back(request);
+        return IDOK;
+    });
+    return open();
+}
 
 } // namespace
 
@@ -92,6 +104,7 @@ CMainFrame *CRichApp::MainFrame() const
 
 bool CRichApp::InitInstance()
 {
+    InstallJapaneseTranslations();
     cfRichText = clipboard::RegisterFormat(QStringLiteral("Rich Text Format"));
     cfRichTextAndObjects = clipboard::RegisterFormat(QStringLiteral("RichEdit Text and Objects"));
 
@@ -141,6 +154,7 @@ bool CRichApp::OnIdle(long count)
         // Take the keyboard once the window is up: without a window manager nobody else gives
         // it, and the menus' mnemonics (Alt+letter) only reach the active window.
         MainWnd()->activateWindow();
+        ShowStartupMessages();
         WriteStartupReport();
     }
     if (more)
@@ -323,6 +337,13 @@ IProgress *CRichApp::ProgressBar()
     return m_progressDialog ? &m_progressDialog->Bar() : nullptr;
 }
 
+void CRichApp::ShowStartupMessages()
+{
+    const std::vector<MessageBoxRequest> messages = std::exchange(m_startupMessages, {});
+    for (const MessageBoxRequest &message : messages)
+        ShowMessageBox(message.text, message.flags, MainWnd());
+}
+
 void CRichApp::WriteStartupReport()
 {
     const QByteArray path = qgetenv(kStartupReportVariable);
@@ -431,14 +452,20 @@ bool CRichApp::ProcessCommandLine()
         OnFileNew();
         return true;
     }
+    // What goes wrong with the files is told once the main window is up, over it, in the order
+    // of the files.
     if (line.right.isEmpty()) {
-        OpenDocumentFile(line.left);
+        HoldingMessages(m_startupMessages, [&] { return OpenDocumentFile(line.left) != nullptr; });
         return true;
     }
     OnFileNew();
     m_options.SyncScroll = 0;
-    const bool right = OpenIntoPane(2, line.right);
-    const bool left = OpenIntoPane(1, line.left);
+    // The right window is loaded first, so that the left one ends up the active one.
+    std::vector<MessageBoxRequest> rightMessages;
+    const bool right = HoldingMessages(rightMessages, [&] { return OpenIntoPane(2, line.right); });
+    const bool left =
+        HoldingMessages(m_startupMessages, [&] { return OpenIntoPane(1, line.left); });
+    m_startupMessages.insert(m_startupMessages.end(), rightMessages.begin(), rightMessages.end());
     // The comparison starts only when both texts are there.
     m_compareAtStart = line.compare && left && right;
     return true;

@@ -4,11 +4,14 @@
 #include "driver/ComparisonDriver.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/DocTemplate.h"
+#include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
 #include <QPointer>
 #include <QShortcut>
 #include <QStringList>
+
+#include <vector>
 
 namespace kivo {
 
@@ -85,6 +88,8 @@ public:
 private:
     void AddHandlers();
     void WriteStartupReport();
+    /// Shows, over the main window, what went wrong with the files named on the command line.
+    void ShowStartupMessages();
     /// Carries out the command line: the windows, and the files loaded into them. False when
     /// the command line is not understood.
     bool ProcessCommandLine();
@@ -127,6 +132,8 @@ private:
     QPointer<QShortcut> m_abortKey;
     QPointer<Document> m_comparedDoc;
     bool m_reported = false;
+    /// Messages about the command line's files, held until the main window is up.
+    std::vector<MessageBoxRequest> m_startupMessages;
     bool m_compareAtStart = false;
     std::vector<QMetaObject::Connection> m_summaryWatch;
 };

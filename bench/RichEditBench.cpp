@@ -176,7 +176,7 @@ int ReadRichText(std::size_t megabytes, std::size_t runsPerParagraph)
     control.resize(600, 400);
     QElapsedTimer timer;
     timer.start();
-    std::string error;
+    kivo::Cp932Codec::Error error;
     const bool read = control.StreamIn(kivo::StreamFormat::RichText, rtf, &error);
     const qint64 ms = timer.elapsed();
     std::printf("rich text of %.1f MB, format changes every few characters, %zu-byte font names\n"
@@ -184,7 +184,7 @@ int ReadRichText(std::size_t megabytes, std::size_t runsPerParagraph)
                 "  peak memory: %.0f MB before reading (the file included), %.0f MB after;"
                 " %.1f x the file\n",
                 static_cast<double>(rtf.size()) / kBytesPerMegabyte, kFaceNameBytes,
-                read ? "yes" : error.c_str(), static_cast<long long>(ms),
+                read ? "yes" : error.message.c_str(), static_cast<long long>(ms),
                 control.GetTextLength(), before, PeakMegabytes(),
                 (PeakMegabytes() - before) / (static_cast<double>(rtf.size()) / kBytesPerMegabyte));
     timer.restart();

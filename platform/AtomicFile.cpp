@@ -1,10 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "TextFile.h"
-#include "resources/ResourceIds.h"
-#include "resources/Strings.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <dirent.h>
@@ -96,20 +93,20 @@ bool WriteInPlace(const std::string &target, std::string_view bytes, FileError *
     return true;
 }
 
-/// The message that refuses a file of this kind.
-int NotRegularStringId(FileKind kind)
+/// Why a file of this kind is refused.
+FileReason NotRegularReason(FileKind kind)
 {
     switch (kind) {
     case FileKind::Fifo:
-        return res::IDP_FILE_IS_FIFO;
+        return FileReason::NamedPipe;
     case FileKind::Socket:
-        return res::IDP_FILE_IS_SOCKET;
+        return FileReason::Socket;
     case FileKind::Regular:
     case FileKind::Directory:
     case FileKind::Device:
         break;
     }
-    return res::IDP_FILE_IS_DEVICE;
+    return FileReason::Device;
 }
 
 std::string Folder(const std::string &path)
@@ -318,32 +315,9 @@ std::optional<std::string> ReadFileBytes(const QString &path, FileError *error)
         Fail(error, failure.code);
         return std::nullopt;
     }
-    *error = {
-        0, res::LoadString(NotRegularStringId(failure.kind)).arg(QDir::toNativeSeparators(path))};
+    *error = FileError{};
+    error->reason = NotRegularReason(failure.kind);
     return std::nullopt;
-}
-
-QString FileErrorMessage(const QString &path, const FileError &error, int fallbackStringId)
-{
-    const QString name = QDir::toNativeSeparators(path);
-    switch (error.code) {
-    case 0:
-        return error.message.isEmpty() ? res::LoadString(fallbackStringId) : error.message;
-    case ENOENT:
-    case ENOTDIR:
-        return res::LoadString(res::IDP_FILE_NOT_FOUND).arg(name);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return res::LoadString(res::IDP_FILE_ACCESS_DENIED).arg(name);
-    case ENOSPC:
-    case EDQUOT:
-        return res::LoadString(res::IDP_FILE_DISK_FULL).arg(name);
-    default:
-        if (error.message.isEmpty())
-            return res::LoadString(fallbackStringId);
-        return res::LoadString(res::IDP_FILE_GENERIC).arg(name) + u'\n' + error.message;
-    }
 }
 
 } // namespace kivo

@@ -1,18 +1,27 @@
 #pragma once
 
+#include "FileReason.h"
+
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace kivo {
 
-/// An error of the operating system while reading or writing a file: its number and its own
-/// message ("Permission denied", "No space left on device").
+/// Why a file could not be read or written: an error of the operating system, with its number
+/// and its own message ("Permission denied", "No space left on device"), or, with code 0, a fault
+/// in the file's contents named by reason.
 struct FileError {
     int code = 0;
     QString message;
+    FileReason reason = FileReason::Other; ///< used when code is 0
+    std::size_t offset = 0;                ///< where the contents fail (NUL, encoding)
+
+    /// The reason the user is told: the category of code, else reason.
+    FileReason Reason() const { return code != 0 ? ReasonOfErrno(code) : reason; }
 };
 
 /// How a save makes its new file (see SaveFileAtomically).
@@ -41,11 +50,5 @@ bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *
 /// kMostFileBytes. A FIFO, a socket or a device is refused before it is opened, with code 0 and
 /// the message that names the file and says what it is; nothing here ever waits for a writer.
 std::optional<std::string> ReadFileBytes(const QString &path, FileError *error = nullptr);
-
-/// The message that tells the user why a file could not be read or written, naming the file:
-/// "%1 was not found." for a missing file, "%1 could not be accessed." for one the user may not
-/// use, the full-disk message, and for any other error the general message followed by the
-/// system's own words. The text of fallbackStringId when the error carries nothing.
-QString FileErrorMessage(const QString &path, const FileError &error, int fallbackStringId);
 
 } // namespace kivo

@@ -56,8 +56,8 @@ struct MessageBoxRequest {
 /// Answers a message box instead of the user: returns the id of the button to choose.
 using MessageBoxAnswerer = std::function<int(const MessageBoxRequest &)>;
 
-/// Makes answerer answer every message box while this object lives (tests use it); the
-/// answerer that was there before comes back afterwards.
+/// Makes answerer answer every message box while this object lives (tests use it, and start-up
+/// holds back its messages with it); the answerer that was there before comes back afterwards.
 class ScopedMessageBoxAnswerer {
 public:
     explicit ScopedMessageBoxAnswerer(MessageBoxAnswerer answerer);

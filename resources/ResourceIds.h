@@ -40,24 +40,37 @@ inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールでき�
 /// deleted sentence pairs, as %1 to %4.
 inline constexpr int IDS_RESULT_SUMMARY = 146;
 inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could not be written
-// Files that are refused because they are no regular files; %1 is the file.
-inline constexpr int IDP_FILE_IS_FIFO = 170;
-inline constexpr int IDP_FILE_IS_SOCKET = 171;
-inline constexpr int IDP_FILE_IS_DEVICE = 172;
+// What a message about a file says after its first line (which file failed, strings 61697 and
+// 61698): that the window's text is unchanged, and for a save whether an old file was kept.
+inline constexpr int IDS_TEXT_KEPT = 151;
+inline constexpr int IDS_OLD_FILE_KEPT = 152;
+inline constexpr int IDS_NO_FILE_WRITTEN = 153;
+// Why a file could not be read or written, one sentence per reason.
+inline constexpr int IDS_REASON_UNEXPECTED = 160;   ///< no reason known
+inline constexpr int IDS_REASON_SYSTEM_ERROR = 161; ///< %1 the error number, %2 its text
+inline constexpr int IDS_REASON_NOT_FOUND = 162;
+inline constexpr int IDS_REASON_NO_PERMISSION = 163;
+inline constexpr int IDS_REASON_FOLDER = 164;
+inline constexpr int IDS_REASON_READ_ONLY_FS = 165;
+inline constexpr int IDS_REASON_DISK_FULL = 166;
+inline constexpr int IDS_REASON_NUL_CHARACTER = 167; ///< %1 the byte, counted from 1
+inline constexpr int IDS_REASON_NO_ENCODING = 168;   ///< %1 the byte, counted from 1
+inline constexpr int IDS_REASON_TOO_LARGE = 169;     ///< %1 the most MiB read
+inline constexpr int IDS_REASON_NO_MEMORY = 170;
+inline constexpr int IDS_REASON_DAMAGED_RTF = 171;
+inline constexpr int IDS_REASON_FIFO = 172;   ///< a named pipe, refused for what it is
+inline constexpr int IDS_REASON_SOCKET = 173; ///< a socket, refused likewise
+inline constexpr int IDS_REASON_DEVICE = 174; ///< a device, refused likewise
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
 inline constexpr int IDS_IDLE_MESSAGE = 57345; ///< status-bar text while nothing is pointed at
-inline constexpr int IDS_OPEN_FILE = 61440;    ///< "Open"
-inline constexpr int IDS_SAVE_FILE = 61441;    ///< "Save As"
-inline constexpr int IDS_ALL_FILTER = 61442;   ///< "All Files (*.*)"
-inline constexpr int IDP_FAILED_TO_OPEN_DOC = 61697;
-inline constexpr int IDP_FAILED_TO_SAVE_DOC = 61698;
+inline constexpr int IDS_OPEN_FILE = 61440;    ///< title of the open dialog
+inline constexpr int IDS_SAVE_FILE = 61441;    ///< title of the save dialog
+inline constexpr int IDS_ALL_FILTER = 61442;   ///< the file dialogs' filter of every file
+inline constexpr int IDP_FAILED_TO_OPEN_DOC = 61697; ///< %1 the file that could not be opened
+inline constexpr int IDP_FAILED_TO_SAVE_DOC = 61698; ///< %1 the file that could not be saved
 inline constexpr int IDP_COMMAND_FAILURE = 61705;
-inline constexpr int IDP_FILE_GENERIC = 61729;
-inline constexpr int IDP_FILE_NOT_FOUND = 61730;
-inline constexpr int IDP_FILE_ACCESS_DENIED = 61733;
-inline constexpr int IDP_FILE_DISK_FULL = 61741;
 
 // Status-bar indicators.
 inline constexpr int ID_INDICATOR_CAPS = 59137;

@@ -1,15 +1,23 @@
 #include "CompareInput.h"
 
 #include "Cp932Codec.h"
+#include "FileReason.h"
 #include "MessageText.h"
 #include "TextFile.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace kivo::cli {
 
 namespace {
+
+/// "cannot open 'path': not found": what failed on which file and why, in the categories the
+/// program's messages use.
+std::string SystemFailure(std::string_view what, const std::string &path, int code)
+{
+    return std::string(what) + ' ' + Quoted(path) + ": " +
+           ReasonInEnglish(ReasonOfErrno(code), code);
+}
 
 std::optional<std::string> ReadBytes(const std::string &path, std::string &error)
 {
@@ -21,8 +29,7 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
     if (failure.code == EFBIG)
         error = TooLargeMessage(path);
     else
-        error = (failure.opened ? "cannot read " : "cannot open ") + Quoted(path) + ": " +
-                std::strerror(failure.code);
+        error = SystemFailure(failure.opened ? "cannot read" : "cannot open", path, failure.code);
     return std::nullopt;
 }
 

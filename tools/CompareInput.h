@@ -9,7 +9,7 @@
 
 namespace kivo::cli {
 
-/// Largest input compared, in bytes: the same as the application's.
+/// Largest input compared, in bytes: the most any file is read.
 inline constexpr std::uintmax_t kMostInputBytes = kMostFileBytes;
 
 /// The message for a file larger than kMostInputBytes.

@@ -5,6 +5,7 @@
 #include "driver/ComparisonDriver.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
+#include "platform/FileMessage.h"
 #include "platform/MdiChildWnd.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/MessageBox.h"
@@ -302,7 +303,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     }
     if (!bytes) {
         m_richText = -1;
-        ReportFailure(path, error, IDP_FAILED_TO_OPEN_DOC);
+        ReportFailure(FileAction::Open, path, error);
         return false;
     }
     m_richText = DetectRichText(*bytes, path);
@@ -315,7 +316,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         // it cannot read leave the text, its formats and the selection as they were.
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
-        std::string reason;
+        Cp932Codec::Error reason;
         bool read = false;
         try {
             read = edit.StreamIn(format, *bytes, &reason);
@@ -323,14 +324,11 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.
             bytes.reset();
-            ReportFailure(path, OutOfMemory(), IDP_FAILED_TO_OPEN_DOC);
+            ReportFailure(FileAction::Open, path, OutOfMemory());
             return false;
         }
         if (!read) {
-            const QString name = QDir::toNativeSeparators(path);
-            ReportFailure(
-                path, {0, name + QStringLiteral(" is ") + QString::fromStdString(reason) + u'.'},
-                IDP_FAILED_TO_OPEN_DOC);
+            ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
             return false;
         }
         // The new text holds nothing of the last result: neither window may lead into it.
@@ -472,22 +470,20 @@ bool CRichDoc::OnSaveDocument(const QString &path)
     const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
     FileError error;
     if (!rtf) {
-        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        ReportFailure(FileAction::Save, path, error);
         return false;
     }
     if (!SaveFileAtomically(path, *rtf, &error)) {
-        ReportFailure(path, error, IDP_FAILED_TO_SAVE_DOC);
+        ReportFailure(FileAction::Save, path, error);
         return false;
     }
     view->Control()->SetModify(false);
     return true;
 }
 
-void CRichDoc::ReportFailure(const QString &path, const FileError &error,
-                             int fallbackStringId) const
+void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileError &error) const
 {
-    ShowMessageBox(FileErrorMessage(path, error, fallbackStringId), MB_OK | MB_ICONEXCLAMATION,
-                   MainWindow());
+    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION, MainWindow());
 }
 
 } // namespace kivo

@@ -17,6 +17,7 @@ class CRichView;
 class ComparisonDriver;
 class RowLeveller;
 struct FileError;
+enum class FileAction;
 struct RichOptions;
 
 /// The document: one text shown in two views, the left and the right window. It owns nothing
@@ -109,8 +110,8 @@ private:
     bool DoSave();
     /// Writes the active view as rich text; reports a failure.
     bool OnSaveDocument(const QString &path);
-    /// Shows the failure of a load or a save.
-    void ReportFailure(const QString &path, const FileError &error, int fallbackStringId) const;
+    /// Shows the failure of a load or a save: which file, why, and that nothing was lost.
+    void ReportFailure(FileAction action, const QString &path, const FileError &error) const;
     /// Whether there are exactly two text views and each passes the test; stops at the first
     /// that fails.
     template <typename Test> bool BothViews(Test test) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileReason.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -45,6 +47,8 @@ public:
     struct Error {
         std::size_t offset = 0; ///< byte offset in the input where conversion failed
         std::string message;    ///< one line, UTF-8, for the user
+        /// What is wrong with the bytes, for a file's message (DecodeTextFile).
+        FileReason reason = FileReason::NotInAnyEncoding;
     };
 
     /// UTF-8 to code page 932. Fails on input that is not valid UTF-8, on NUL characters, and

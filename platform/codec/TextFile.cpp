@@ -65,18 +65,21 @@ constexpr char32_t kHighSurrogateFirst = 0xD800;
 constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kSurrogateEnd = 0xE000;
 
-std::nullopt_t Fail(Cp932Codec::Error *error, std::size_t offset, std::string message)
+std::nullopt_t Fail(Cp932Codec::Error *error, std::size_t offset, std::string message,
+                    FileReason reason = FileReason::NotInAnyEncoding)
 {
     if (error) {
         error->offset = offset;
         error->message = std::move(message);
+        error->reason = reason;
     }
     return std::nullopt;
 }
 
 std::nullopt_t FailNul(Cp932Codec::Error *error, std::size_t offset)
 {
-    return Fail(error, offset, "not text: NUL character at byte " + std::to_string(offset));
+    return Fail(error, offset, "not text: NUL character at byte " + std::to_string(offset),
+                FileReason::NulCharacter);
 }
 
 /// UTF-16 text whose first two bytes are its byte-order mark; offsets count from the mark.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cp932Codec.h"
+#include "FileReason.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,17 +25,12 @@ struct DecodedText {
 /// standard characters U+E000-U+E757 (ExternalToUtf8). The byte-order mark is dropped; a U+FEFF
 /// after it is a character of the text.
 ///
-/// Fails, with error->offset the byte offset in bytes and error->message a clause that completes
-/// "FILE is ...", when a NUL character is in the text (the text windows cannot hold one), when
-/// UTF-16 has an odd number of bytes or an unpaired surrogate, or when the bytes are neither UTF-8
-/// nor code page 932 text.
+/// Fails, with error->offset the byte offset in bytes, error->message a clause that completes
+/// "FILE is ..." and error->reason NulCharacter or NotInAnyEncoding, when a NUL character is in
+/// the text (the text windows cannot hold one), when UTF-16 has an odd number of bytes or an
+/// unpaired surrogate, or when the bytes are neither UTF-8 nor code page 932 text.
 std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
                                           Cp932Codec::Error *error = nullptr);
-
-/// The most bytes read from one file. The whole file is held in memory, and a comparison holds
-/// each text several times over (sentences, keys, records), so more would need more memory than
-/// a desktop has.
-inline constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{256} << 20;
 
 /// What a path names, as far as reading it goes.
 enum class FileKind { Regular, Directory, Fifo, Socket, Device };

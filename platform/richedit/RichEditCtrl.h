@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cp932Codec.h"
 #include "DisplayLines.h"
 #include "RichOptions.h"
 #include "TextSearch.h"
@@ -168,8 +169,9 @@ public:
     /// RichTextStream (the control starts with the program's RTF reader and writer). When the
     /// bytes cannot be read, or without a stream, nothing changes and false is returned. The
     /// caret goes to the start; not undoable. error, when given, receives why the bytes were
-    /// refused, as a clause that completes "FILE is ..." (UTF-8).
-    bool StreamIn(StreamFormat format, std::string_view bytes, std::string *error = nullptr);
+    /// refused: its reason (DamagedRichText for rich text), the byte offset where plain text
+    /// failed, and a clause that completes "FILE is ..." (UTF-8).
+    bool StreamIn(StreamFormat format, std::string_view bytes, Cp932Codec::Error *error = nullptr);
     /// The whole text as a stream: plain text as GetText, rich text through the RichTextStream
     /// (nullopt without one).
     std::optional<std::string> StreamOut(StreamFormat format) const;

@@ -44,7 +44,7 @@ std::optional<QTextDocumentFragment> ReadRichText(const RichTextStream *stream,
 
 } // namespace
 
-bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, std::string *error)
+bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Codec::Error *error)
 {
     QTextDocument *doc = document();
     const QScopedValueRollback guard(m_ownScroll, true);
@@ -52,21 +52,20 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, std::st
     case StreamFormat::Text: {
         // Bytes that are not text are refused and the text stays as it was: the caller reports
         // the file instead of showing it with characters replaced.
-        Cp932Codec::Error decodeError;
-        const std::optional<QString> text = cp932text::DecodeFile(bytes, &decodeError);
-        if (!text) {
-            if (error)
-                *error = decodeError.message;
+        const std::optional<QString> text = cp932text::DecodeFile(bytes, error);
+        if (!text)
             return false;
-        }
         doc->setPlainText(*text); // clears the text, its formats and the undo history
         break;
     }
     case StreamFormat::RichText: {
         const auto fragment = ReadRichText(m_richTextStream, bytes);
         if (!fragment) {
-            if (error)
-                *error = m_richTextStream ? "not rich text that can be read" : "no rich-text reader";
+            if (error) {
+                *error = {
+                    0, m_richTextStream ? "not rich text that can be read" : "no rich-text reader",
+                    FileReason::DamagedRichText};
+            }
             return false;
         }
         doc->setUndoRedoEnabled(false);

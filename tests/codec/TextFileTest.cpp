@@ -66,6 +66,10 @@ TEST_P(TextFileRefuse, SaysWhyAndWhere)
     EXPECT_FALSE(DecodeTextFile(GetParam().bytes, codec, &error));
     EXPECT_EQ(error.offset, GetParam().offset);
     EXPECT_TRUE(error.message.starts_with(GetParam().reason)) << error.message;
+    // A NUL makes no text file; everything else is text in none of the encodings read.
+    EXPECT_EQ(error.reason, std::string_view(GetParam().reason).starts_with("not text")
+                                ? FileReason::NulCharacter
+                                : FileReason::NotInAnyEncoding);
 }
 
 INSTANTIATE_TEST_SUITE_P(

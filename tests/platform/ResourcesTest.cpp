@@ -1,5 +1,6 @@
 #include "resources/Accelerators.h"
 #include "resources/Menus.h"
+#include "resources/QtStrings.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -125,7 +127,6 @@ TEST(Resources, MnemonicsAreUniqueWithinEachMenu)
 TEST(Resources, DocumentStringHoldsItsSevenFields)
 {
     EXPECT_EQ(StringField(IDS_DOC_STRINGS, 0), QString());
-    EXPECT_EQ(StringField(IDS_DOC_STRINGS, 1), QStringLiteral("文書 "));
     EXPECT_EQ(StringField(IDS_DOC_STRINGS, 4), QStringLiteral(".rtf"));
     EXPECT_EQ(StringField(IDS_DOC_STRINGS, 6), QStringLiteral("リッチ テキスト ドキュメント"));
     EXPECT_EQ(StringField(IDS_DOC_STRINGS, 7), QString());
@@ -138,6 +139,34 @@ TEST(Resources, PromptAndTooltipSplitAtTheFirstNewline)
     EXPECT_EQ(CommandToolTip(IDS_APP_TITLE), QString());
     EXPECT_FALSE(HasString(1));
     EXPECT_EQ(LoadString(1), QString());
+}
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+TEST(Resources, EveryTextShownIsJapanese)
+{
+    // Names that read the same in Japanese: the application's, the key indicators', and the
+    // document strings' extension and type key, which are never shown as words.
+    const std::set<int> names{IDS_APP_TITLE, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL,
+                              IDS_DOC_STRINGS};
+    for (const StringEntry &entry : StringTable()) {
+        if (names.contains(entry.id))
+            continue;
+        // Each field on its own: a prompt and its tooltip are both shown.
+        std::string_view rest = entry.utf8;
+        while (!rest.empty()) {
+            const std::string_view field = rest.substr(0, rest.find('\n'));
+            rest.remove_prefix(std::min(rest.size(), field.size() + 1));
+            EXPECT_TRUE(field.empty() || !IsAscii(field))
+                << "string " << entry.id << " is not Japanese: " << field;
+        }
+    }
+    for (const QtString &entry : QtStringTable())
+        EXPECT_FALSE(IsAscii(entry.japanese)) << entry.context << " " << entry.english;
 }
 
 } // namespace

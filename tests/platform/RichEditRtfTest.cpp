@@ -88,9 +88,9 @@ TEST(RichEditRtf, UnreadableRichTextLeavesTheText)
 {
     RichEditCtrl control;
     control.ReplaceSel(Sjis("残る"));
-    std::string error;
+    Cp932Codec::Error error;
     EXPECT_FALSE(control.StreamIn(StreamFormat::RichText, "{\\RTF1 x}", &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.reason, FileReason::DamagedRichText);
     EXPECT_EQ(TextOf(control), "残る");
 }
 
@@ -130,9 +130,10 @@ TEST(RichEditRtf, PlainTextFilesInEveryEncodingKeepEveryCharacter)
     }
     RichEditCtrl control;
     control.ReplaceSel(Sjis("残る"));
-    std::string error;
+    Cp932Codec::Error error;
     EXPECT_FALSE(control.StreamIn(StreamFormat::Text, std::string("\xFF\xFE\x00\xD8", 4), &error));
-    EXPECT_NE(error.find("UTF-16"), std::string::npos) << error;
+    EXPECT_NE(error.message.find("UTF-16"), std::string::npos) << error.message;
+    EXPECT_EQ(error.reason, FileReason::NotInAnyEncoding);
     EXPECT_EQ(TextOf(control), "残る");
 }
 

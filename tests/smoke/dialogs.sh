@@ -29,16 +29,8 @@ done
 sleep 0.5
 import -window root "$out/dialogs-main.png" || fail "no screenshot of the main window"
 
-# The id of the window with this title, once it is shown.
-window_of() {
-    local id=""
-    for _ in $(seq 1 50); do
-        id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | awk '{print $1}' | head -n1)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    echo "$id"
-}
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
 
 # shot TITLE NAME: screenshot of the window with that title.
 shot() {
@@ -70,14 +62,6 @@ close() {
     gone "$1"
 }
 
-gone() {
-    for _ in $(seq 1 50); do
-        xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\"" || return 0
-        sleep 0.1
-    done
-    fail "\"$1\" did not close"
-}
-
 compare_menu s
 shot "比較の設定" setup
 close "比較の設定"
@@ -91,8 +75,8 @@ close "背景の色"
 close "色や文字飾りの設定"
 
 compare_menu f
-shot "Select Font" font
-close "Select Font"
+shot "フォントの選択" font
+close "フォントの選択"
 
 xdotool key ctrl+f
 shot "検索" find

@@ -418,11 +418,11 @@ TEST_P(CompareToolErrors, ExitTwoWithOneLineAndNoOutput)
 INSTANTIATE_TEST_SUITE_P(
     CompareTool, CompareToolErrors,
     testing::Values(
-        ErrorCase{"MissingFile", {"GOOD", "no-such-file.txt"}, "no-such-file.txt"},
+        ErrorCase{"MissingFile", {"GOOD", "no-such-file.txt"}, "no-such-file.txt': not found"},
         ErrorCase{"EndlessDevice", {"/dev/zero", "GOOD"}, "larger than 256 MiB"},
-        ErrorCase{"Folder", {"FOLDER", "GOOD"}, "kivo-tools-"},
-        ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin"},
-        ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt"},
+        ErrorCase{"Folder", {"FOLDER", "GOOD"}, "': a folder, not a file"},
+        ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin' is not text: NUL"},
+        ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt' is not text: NUL"},
         ErrorCase{"PrivateCodesUsedUp", {"GOOD", "MANY"}, "many.txt"},
         ErrorCase{"UnknownOption", {"GOOD", "GOOD", "--bogus"}, "--bogus"},
         ErrorCase{"BadFormat", {"GOOD", "GOOD", "--format", "xml"}, "--format"},

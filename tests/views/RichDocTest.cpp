@@ -26,8 +26,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <new>
 
 #include <tuple>
@@ -79,6 +77,27 @@ QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The message of a file that could not be opened, for the reason given.
+QString OpenFailure(const QString &path, const QString &reason)
+{
+    return QDir::toNativeSeparators(path) + QStringLiteral(" を開けませんでした。\n") + reason +
+           QStringLiteral("\nウィンドウの内容は変更されていません。");
+}
+
+/// What a failed save says of the file at its path.
+enum class Target { OldFile, NoFile, Other };
+
+/// The message of a save that failed, for the reason given.
+QString SaveFailure(const QString &path, const QString &reason, Target target)
+{
+    const QString kept =
+        target == Target::OldFile ? QStringLiteral("\n元のファイルは変更されていません。")
+        : target == Target::NoFile ? QStringLiteral("\nファイルは作成されていません。")
+                                   : QString();
+    return QDir::toNativeSeparators(path) + QStringLiteral(" に保存できませんでした。\n") + reason +
+           kept + QStringLiteral("\nウィンドウの内容は変更されていません。");
 }
 
 class RichDocTest : public test::WindowsFixture {
@@ -232,9 +251,9 @@ TEST_F(RichDocTest, OpeningIntoTheRightWindowLeavesTheLeftOneAlone)
     EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
     // The open dialog: its title and its one filter.
     ASSERT_EQ(m_requests.size(), 1u);
-    EXPECT_EQ(m_requests[0].title, QStringLiteral("Open"));
+    EXPECT_EQ(m_requests[0].title, QStringLiteral("開く"));
     ASSERT_EQ(m_requests[0].filters.size(), 1u);
-    EXPECT_EQ(m_requests[0].filters[0].name, QStringLiteral("All Files (*.*)"));
+    EXPECT_EQ(m_requests[0].filters[0].name, QStringLiteral("すべてのファイル (*.*)"));
     EXPECT_EQ(m_requests[0].filters[0].patterns, QStringLiteral("*.*"));
 }
 
@@ -259,7 +278,8 @@ TEST_F(RichDocTest, AMissingFileIsReportedByNameAndTheWindowKeepsItsText)
     m_app->Options().SyncScroll = 1;
     EXPECT_TRUE(Open(1, missing)); // the command ran
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(missing) + QStringLiteral(" was not found."));
+    EXPECT_EQ(m_messages[0],
+              OpenFailure(missing, QStringLiteral("ファイルまたはフォルダーが見つかりません。")));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     EXPECT_EQ(m_app->Options().SyncScroll, 1);
@@ -275,8 +295,9 @@ TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
     ASSERT_TRUE(WriteFile(path, QByteArray("ab\0cd", 5)));
     Open(1, path);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(path) + QStringLiteral(" is ")))
-        << m_messages[0].toStdString();
+    EXPECT_EQ(m_messages[0],
+              OpenFailure(path, QStringLiteral("テキスト ファイルではありません（3 バイト目に NUL "
+                                               "文字があります）。")));
     // The text, its colours and the selection are as they were.
     EXPECT_EQ(Runs(*Edit(1).document()), before);
     EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 9}));
@@ -295,9 +316,7 @@ TEST_F(RichDocTest, RunningOutOfMemoryWhileReadingIsReportedAndTheTextStays)
     EXPECT_TRUE(Open(1, path));
     Edit(1).SetRichTextStream(&RtfStream::Shared());
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].contains(QDir::toNativeSeparators(path)));
-    EXPECT_TRUE(m_messages[0].endsWith(QString::fromLocal8Bit(std::strerror(ENOMEM))))
-        << m_messages[0].toStdString();
+    EXPECT_EQ(m_messages[0], OpenFailure(path, QStringLiteral("メモリが足りません。")));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     EXPECT_TRUE(Doc()->PathName().isEmpty());
@@ -313,7 +332,9 @@ TEST_F(RichDocTest, AFileTooLargeToHoldIsRefusedWithoutReadingIt)
     huge.close();
     Open(1, path);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].contains(QDir::toNativeSeparators(path)));
+    EXPECT_EQ(
+        m_messages[0],
+        OpenFailure(path, QStringLiteral("ファイルが大きすぎます（256 MiB を超えています）。")));
     EXPECT_EQ(Edit(1).GetText(), "keep me");
 }
 
@@ -331,18 +352,18 @@ TEST_F(RichDocTest, OnlyRegularFilesAreReadAndTheRestIsRefusedAtOnceByName)
         QString path;
         const char *why;
     } rows[] = {
-        {lonely, "名前付きパイプのため開けません。"}, // without a writer an open would wait
-        {fed, "名前付きパイプのため開けません。"},
-        {QStringLiteral("/dev/zero"), "デバイスのため開けません。"}, // it never ends
+        {lonely, "名前付きパイプです。"}, // without a writer an open would wait
+        {fed, "名前付きパイプです。"},
+        {QStringLiteral("/dev/zero"), "デバイスです。"}, // it never ends
     };
     SetText(1, "keep me");
     for (const auto &row : rows) {
         m_messages.clear();
         EXPECT_TRUE(Open(1, row.path));
         ASSERT_EQ(m_messages.size(), 1u) << row.path.toStdString();
-        EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(row.path) + QStringLiteral(" は") +
-                                     QString::fromUtf8(row.why) +
-                                     QStringLiteral("\n開けるのは通常のファイルだけです。"));
+        EXPECT_EQ(m_messages[0],
+                  OpenFailure(row.path, QString::fromUtf8(row.why) +
+                                            QStringLiteral("開けるのは通常のファイルだけです。")));
         EXPECT_EQ(Edit(1).GetText(), "keep me");
         EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     }
@@ -350,6 +371,26 @@ TEST_F(RichDocTest, OnlyRegularFilesAreReadAndTheRestIsRefusedAtOnceByName)
     char waiting[16] = {};
     EXPECT_EQ(::read(writer, waiting, sizeof waiting), 9) << "nothing was taken from the pipe";
     ::close(writer);
+}
+
+TEST_F(RichDocTest, AFolderOrBytesInNoEncodingAreReportedWithTheReasonAndTheTextStays)
+{
+    const QString undecodable = TempPath(QStringLiteral("latin1.txt"));
+    ASSERT_TRUE(WriteFile(undecodable, "caf\xE9 \xFF"));
+    const std::pair<QString, QString> cases[] = {
+        {m_dir.path(), QStringLiteral("ファイルではなくフォルダーです。")},
+        {undecodable, QStringLiteral("UTF-8、UTF-16、シフト JIS のどの文字コードのテキストとしても"
+                                     "正しくありません（4 バイト目）。")},
+    };
+    for (const auto &[path, reason] : cases) {
+        SetText(1, "keep me");
+        m_messages.clear();
+        EXPECT_TRUE(Open(1, path));
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0], OpenFailure(path, reason));
+        EXPECT_EQ(Edit(1).GetText(), "keep me");
+        EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    }
 }
 
 TEST_F(RichDocTest, CancellingTheDialogsChangesNothing)
@@ -373,7 +414,7 @@ TEST_F(RichDocTest, SaveProposesTheWindowsOwnNameWithTheRichTextExtension)
     ASSERT_EQ(m_requests.size(), 1u);
     const FileDialogRequest &request = m_requests[0];
     EXPECT_EQ(request.proposedName, QStringLiteral("Untitled1.rtf"));
-    EXPECT_EQ(request.title, QStringLiteral("Save As"));
+    EXPECT_EQ(request.title, QStringLiteral("名前を付けて保存"));
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("rtf"));
     ASSERT_EQ(request.filters.size(), 2u);
     EXPECT_EQ(request.filters[0].name, QStringLiteral("リッチ テキスト形式 (*.rtf)"));
@@ -411,7 +452,8 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     ASSERT_TRUE(Save(1, QStringLiteral("/dev/full")));
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0],
-              QStringLiteral("There is not enough space on the disk to write /dev/full."));
+              SaveFailure(QStringLiteral("/dev/full"),
+                          QStringLiteral("ディスクの空き領域が足りません。"), Target::Other));
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
     EXPECT_TRUE(Doc()->PathName().isEmpty());
 
@@ -420,7 +462,17 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     const QString nowhere = TempPath(QStringLiteral("no/such/folder.rtf"));
     ASSERT_TRUE(Save(1, nowhere));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(nowhere) + QStringLiteral(" was not found."));
+    EXPECT_EQ(m_messages[0],
+              SaveFailure(nowhere, QStringLiteral("ファイルまたはフォルダーが見つかりません。"),
+                          Target::NoFile));
+
+    // A folder of that name.
+    m_messages.clear();
+    ASSERT_TRUE(Save(1, m_dir.path()));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0],
+              SaveFailure(m_dir.path(), QStringLiteral("ファイルではなくフォルダーです。"),
+                          Target::Other));
 
     // A read-only file (the superuser may write it anyway).
     if (::geteuid() == 0)
@@ -431,7 +483,8 @@ TEST_F(RichDocTest, AFailedSaveKeepsTheOldFileAndTheTitleAndSaysWhy)
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
     ASSERT_TRUE(Save(1, readOnly));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], readOnly + QStringLiteral(" could not be accessed."));
+    EXPECT_EQ(m_messages[0], SaveFailure(readOnly, QStringLiteral("アクセスする権限がありません。"),
+                                         Target::OldFile));
     EXPECT_EQ(ReadFile(readOnly), QByteArray("old contents"));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
 }

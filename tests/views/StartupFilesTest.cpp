@@ -128,13 +128,46 @@ TEST_F(StartupFilesTest, TwoFilesLoadSideBySideAndCompareOnRequest)
     EXPECT_TRUE(m_frame->ToolBar()->DelimiterBox()->isEnabled());
 }
 
-TEST_F(StartupFilesTest, AFileThatCannotBeLoadedIsReportedAndStartUpGoesOn)
+TEST_F(StartupFilesTest, FilesThatCannotBeLoadedAreToldOverTheMainWindowInTheirOrder)
 {
-    StartApp({TempPath(QStringLiteral("gone.txt")), QStringLiteral("--compare"), m_right});
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].endsWith(QStringLiteral("gone.txt was not found.")));
+    const QString report = TempPath(QStringLiteral("report.txt"));
+    qputenv("KIVO_SMOKE_REPORT", QFile::encodeName(report));
+    const QString gone = TempPath(QStringLiteral("gone.txt"));
+    const QString binary = TempPath(QStringLiteral("binary.txt"));
+    ASSERT_TRUE(WriteFile(binary, QByteArray("\x7F"
+                                             "ELF\0",
+                                             5)));
+    // Each message notes whether the main window was up and the report was not yet written.
+    std::vector<bool> overTheWindow;
+    m_messageBoxes.reset();
+    m_messageBoxes =
+        std::make_unique<ScopedMessageBoxAnswerer>([&](const MessageBoxRequest &request) {
+            m_messages.push_back(request.text);
+            overTheWindow.push_back(m_app->MainFrame()->isVisible() && !QFile::exists(report));
+            return IDOK;
+        });
+    m_app.reset();
+    m_app = std::make_unique<CRichApp>(QStringList{QStringLiteral("--compare"), binary, gone});
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = m_app->MainFrame();
+    EXPECT_TRUE(m_messages.empty()) << "no message before the main window is up";
+    ASSERT_TRUE(RunUntil([&] { return QFile::exists(report); }));
+    qunsetenv("KIVO_SMOKE_REPORT");
+
+    ASSERT_EQ(m_messages.size(), 2u);
+    EXPECT_EQ(m_messages[0], QDir::toNativeSeparators(binary) +
+                                 QStringLiteral(" を開けませんでした。\nテキスト ファイルではありま"
+                                                "せん（5 バイト目に NUL 文字があります）。\n"
+                                                "ウィンドウの内容は変更されていません。"));
+    EXPECT_TRUE(m_messages[1].startsWith(QDir::toNativeSeparators(gone) +
+                                         QStringLiteral(" を開けませんでした。\nファイルまたは")))
+        << m_messages[1].toStdString();
+    EXPECT_EQ(overTheWindow, std::vector<bool>(2, true));
+    // The windows stay empty with their titles; nothing is compared.
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
-    EXPECT_EQ(Title(2), QDir::toNativeSeparators(m_right));
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
+    EXPECT_EQ(Edit(1).GetTextLength() + Edit(2).GetTextLength(), 0);
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
     EXPECT_FALSE(m_app->Driver().IsRunning());
 }
 
@@ -242,8 +275,8 @@ TEST_F(StartupFilesTest, AFifoOnTheCommandLineIsRefusedAndStartUpGoesOn)
     StartApp({fifo});
     ASSERT_EQ(m_frame->Children().size(), 2u);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(fifo) +
-                                         QStringLiteral(" は名前付きパイプ")))
+    EXPECT_TRUE(m_messages[0].startsWith(QDir::toNativeSeparators(fifo)) &&
+                m_messages[0].contains(QStringLiteral("名前付きパイプです。")))
         << m_messages[0].toStdString();
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
 }

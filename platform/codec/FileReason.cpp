@@ -1,0 +1,68 @@
+#include "FileReason.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace kivo {
+
+FileReason ReasonOfErrno(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR: // a folder on the path is a file: the file is not there either
+        return FileReason::NotFound;
+    case EACCES:
+    case EPERM:
+        return FileReason::NoPermission;
+    case EISDIR:
+        return FileReason::Folder;
+    case EROFS:
+        return FileReason::ReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+        return FileReason::DiskFull;
+    case EFBIG:
+        return FileReason::TooLarge;
+    case ENOMEM:
+        return FileReason::OutOfMemory;
+    default:
+        return FileReason::Other;
+    }
+}
+
+std::string ReasonInEnglish(FileReason reason, int code)
+{
+    switch (reason) {
+    case FileReason::NotFound:
+        return "not found";
+    case FileReason::NoPermission:
+        return "permission denied";
+    case FileReason::Folder:
+        return "a folder, not a file";
+    case FileReason::ReadOnlyFileSystem:
+        return "read-only file system";
+    case FileReason::DiskFull:
+        return "disk full";
+    case FileReason::NulCharacter:
+        return "not text (NUL character)";
+    case FileReason::NotInAnyEncoding:
+        return "not UTF-8, UTF-16 or code page 932 text";
+    case FileReason::TooLarge:
+        return "too large";
+    case FileReason::OutOfMemory:
+        return "not enough memory";
+    case FileReason::DamagedRichText:
+        return "damaged rich text";
+    case FileReason::NamedPipe:
+        return "a named pipe, not a regular file";
+    case FileReason::Socket:
+        return "a socket, not a regular file";
+    case FileReason::Device:
+        return "a device, not a regular file";
+    case FileReason::Other:
+        break;
+    }
+    return code != 0 ? std::strerror(code) : "unexpected error";
+}
+
+} // namespace kivo

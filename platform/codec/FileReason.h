@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kivo {
+
+/// The largest file read, in bytes. A compared text is held several times over (sentences, keys,
+/// records), so a larger one would need more memory than a desktop has.
+inline constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{256} << 20;
+
+/// Why a file could not be read or written, in the categories the user is told about. Both the
+/// program's messages and the command-line tool's name one of these.
+enum class FileReason {
+    Other,              ///< an error of the system without a category of its own
+    NotFound,           ///< the file, or a folder on its path, does not exist
+    NoPermission,       ///< the user may not read or write it
+    Folder,             ///< the path names a folder
+    ReadOnlyFileSystem, ///< the file system cannot be written
+    DiskFull,           ///< no space left, or the user's quota is used up
+    NulCharacter,       ///< not a text file: it holds a NUL character
+    NotInAnyEncoding,   ///< not valid in any of the encodings read
+    TooLarge,           ///< larger than the most a file may hold to be read
+    OutOfMemory,        ///< not enough memory to hold it
+    DamagedRichText,    ///< rich text that cannot be read
+    NamedPipe,          ///< not a regular file but a FIFO, which is never read
+    Socket,             ///< not a regular file but a socket
+    Device,             ///< not a regular file but a device, which may never end
+};
+
+/// The category of an errno value; Other for 0 and for a value without a category of its own.
+FileReason ReasonOfErrno(int code);
+
+/// The reason in a few English words, for messages read in a terminal ("not found",
+/// "permission denied"); Other gives the system's own words for code.
+std::string ReasonInEnglish(FileReason reason, int code = 0);
+
+} // namespace kivo
