@@ -166,10 +166,17 @@ struct RichOptions {
     std::int32_t CmpCase = 0;
     std::int32_t CmpZen = 0;
     std::int32_t CmpZenSp = 0;
+    /// Japanese rules: katakana and hiragana count as equal; comma and full-stop variants count
+    /// as equal; a delimiter inside brackets does not end a sentence.
+    std::int32_t CmpKana = 0;
+    std::int32_t CmpPunct = 0;
+    std::int32_t KeepQuotes = 0;
 
     std::int32_t ViewFormat = 0; // 0: one sentence per row, aligned; 1: line layout unchanged
     std::int32_t ViewLine = 1;
     std::int32_t ViewBar = 0;
+    /// 1: a deleted sentence whose key equals that of an added one is shown as moved.
+    std::int32_t ViewMove = 0;
 
     std::array<ColorRef, kColorCount> Color{0xFFFFFF, 0x000000, 0xC0C0C0,
                                             0x0000FF, 0xFF0000, 0x008000};

@@ -1,0 +1,88 @@
+#include "Moves.h"
+
+#include <cassert>
+#include <deque>
+#include <string_view>
+
+namespace kivo {
+
+namespace {
+
+std::int32_t Lookup(const std::unordered_map<std::int32_t, std::int32_t> &map, std::int32_t key)
+{
+    const auto it = map.find(key);
+    return it == map.end() ? -1 : it->second;
+}
+
+bool IsSentenceRecord(const ResultPair &record, TextStatus status)
+{
+    return record.sentenceEnd == 1 && record.status == status;
+}
+
+const std::string &KeyOf(const SentenceList &list, std::int32_t index)
+{
+    assert(index >= 0 && static_cast<std::size_t>(index) < list.size() &&
+           "a record's index names a sentence of its list");
+    return list[static_cast<std::size_t>(index)].key;
+}
+
+} // namespace
+
+std::int32_t MoveTable::RightOf(std::int32_t leftIndex) const
+{
+    return Lookup(m_leftToRight, leftIndex);
+}
+
+std::int32_t MoveTable::LeftOf(std::int32_t rightIndex) const
+{
+    return Lookup(m_rightToLeft, rightIndex);
+}
+
+std::int32_t MoveTable::PartnerOf(const ResultPair &record) const
+{
+    if (IsSentenceRecord(record, TextStatus::Deleted))
+        return RightOf(record.leftIndex);
+    if (IsSentenceRecord(record, TextStatus::Added))
+        return LeftOf(record.rightIndex);
+    return -1;
+}
+
+void MoveTable::Add(std::int32_t leftIndex, std::int32_t rightIndex)
+{
+    m_leftToRight.emplace(leftIndex, rightIndex);
+    m_rightToLeft.emplace(rightIndex, leftIndex);
+}
+
+void MoveTable::Clear()
+{
+    m_leftToRight.clear();
+    m_rightToLeft.clear();
+}
+
+MoveTable FindMoves(const ResultList &results, const SentenceList &left, const SentenceList &right)
+{
+    // The Added sentences by key, in list order; each Deleted sentence takes the first of its key.
+    std::unordered_map<std::string_view, std::deque<std::int32_t>> added;
+    for (const ResultPair &record : results) {
+        if (!IsSentenceRecord(record, TextStatus::Added))
+            continue;
+        const std::string &key = KeyOf(right, record.rightIndex);
+        if (!key.empty())
+            added[key].push_back(record.rightIndex);
+    }
+    MoveTable moves;
+    if (added.empty())
+        return moves;
+    for (const ResultPair &record : results) {
+        if (!IsSentenceRecord(record, TextStatus::Deleted))
+            continue;
+        const auto it = added.find(KeyOf(left, record.leftIndex));
+        if (it == added.end() || it->second.empty())
+            continue;
+        moves.Add(record.leftIndex, it->second.front());
+        it->second.pop_front();
+    }
+    return moves;
+}
+
+} // namespace kivo
