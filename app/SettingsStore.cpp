@@ -30,7 +30,7 @@ struct FlagValue {
     const char *name;
     std::int32_t RichOptions::*field;
 };
-constexpr std::array<FlagValue, 7> kFlags{{
+constexpr std::array<FlagValue, 11> kFlags{{
     {"CmpChar", &RichOptions::CmpChar},
     {"CmpCase", &RichOptions::CmpCase},
     {"CmpZen", &RichOptions::CmpZen},
@@ -38,6 +38,10 @@ constexpr std::array<FlagValue, 7> kFlags{{
     {"ViewFormat", &RichOptions::ViewFormat},
     {"ViewLine", &RichOptions::ViewLine},
     {"ViewBar", &RichOptions::ViewBar},
+    {"CmpKana", &RichOptions::CmpKana},
+    {"CmpPunct", &RichOptions::CmpPunct},
+    {"KeepQuotes", &RichOptions::KeepQuotes},
+    {"ViewMove", &RichOptions::ViewMove},
 }};
 
 // "Sptr1" ... "Sptr9".

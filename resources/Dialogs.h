@@ -31,6 +31,10 @@ inline constexpr int IDC_CMP_ZEN_SP = 1022;
 inline constexpr int IDC_VIEW_FORMAT = 1025;
 inline constexpr int IDC_VIEW_LINE = 1026;
 inline constexpr int IDC_VIEW_BAR = 1027;
+inline constexpr int IDC_CMP_KANA = 1072;
+inline constexpr int IDC_CMP_PUNCT = 1073;
+inline constexpr int IDC_KEEP_QUOTES = 1074;
+inline constexpr int IDC_VIEW_MOVE = 1075;
 inline constexpr int kSetupWidth = 169; // dialog units
 inline constexpr int kSetupHeight = 249;
 inline constexpr char kSetupTitle[] = "比較の設定";
@@ -43,11 +47,15 @@ inline constexpr char kSetupCmpChar[] = "半角英数字も１文字ずつ比較
 inline constexpr char kSetupCmpCase[] = "英大文字と英小文字を区別しない";
 inline constexpr char kSetupCmpZen[] = "全角文字と半角文字を区別しない";
 inline constexpr char kSetupCmpZenSp[] = "全角スペースと半角スペースを区別しない";
+inline constexpr char kSetupCmpKana[] = "ひらがなとカタカナを区別しない";
+inline constexpr char kSetupCmpPunct[] = "句読点の違いを無視する";
+inline constexpr char kSetupKeepQuotes[] = "かぎかっこ内の句点で文を区切らない";
 inline constexpr char kSetupViewGroup[] = "比較結果の表示";
 inline constexpr char kSetupViewAligned[] = "１文ずつ揃える";
 inline constexpr char kSetupViewUnchanged[] = "変更しない";
 inline constexpr char kSetupViewLine[] = "文と文の間を空ける";
 inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアンダーバーで示す";
+inline constexpr char kSetupViewMove[] = "移動した文を示す";
 
 // Dialog 130, the colours and effects.
 inline constexpr int IDD_COLOR = 130;
