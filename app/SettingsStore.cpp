@@ -15,12 +15,12 @@ constexpr const char *kWindowSection = "Window";
 constexpr const char *kOptionsSection = "Options";
 
 // Value names of the colour slots, in slot order. The defaults are those of RichOptions.
-constexpr std::array<const char *, kColorCount> kColorNames{"Background", "Original", "Same",
-                                                            "Changed",    "Added",    "Deleted"};
+constexpr std::array<const char *, kColorCount> kColorNames{
+    "Background", "Original", "Same", "Changed", "Added", "Deleted", "Moved"};
 
 // Value names of the effect slots; slot 0 (Original) is never stored.
-constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same", "Changed", "Added",
-                                                              "Deleted"};
+constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same",    "Changed",
+                                                              "Added", "Deleted", "Moved"};
 
 constexpr const char *kCharFormat = "CharFormat";
 constexpr const char *kShowMaximized = "ShowMaximized";

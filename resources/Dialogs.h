@@ -64,26 +64,29 @@ inline constexpr int IDC_EFFECT_SAME = 1009;
 inline constexpr int IDC_EFFECT_CHANGED = 1010;
 inline constexpr int IDC_EFFECT_ADDED = 1011;
 inline constexpr int IDC_EFFECT_DELETED = 1012;
+inline constexpr int IDC_EFFECT_MOVED = 1013;
 inline constexpr int IDC_PREVIEW_BACKGROUND = 1014;
 inline constexpr int IDC_PREVIEW_ORIGINAL = 1030;
 inline constexpr int IDC_PREVIEW_SAME = 1031;
 inline constexpr int IDC_PREVIEW_CHANGED = 1032;
 inline constexpr int IDC_PREVIEW_ADDED = 1033;
 inline constexpr int IDC_PREVIEW_DELETED = 1034;
+inline constexpr int IDC_PREVIEW_MOVED = 1035;
 inline constexpr int IDC_COLOR_DEFAULTS = 1067;
 inline constexpr int kColorWidth = 183; // dialog units
 inline constexpr int kColorHeight = 143;
 inline constexpr char kColorTitle[] = "色や文字飾りの設定";
 inline constexpr char kColorButtonText[] = "色...";
 inline constexpr char kColorDefaultsText[] = "初期設定";
-/// Per colour slot (Background, Original, Same, Changed, Added, Deleted): the label, the
+/// Per colour slot (Background, Original, Same, Changed, Added, Deleted, Moved): the label, the
 /// preview's caption and the chooser's title.
-inline constexpr std::array<const char *, 6> kColorLabels{"背景", "原文", "同一",
-                                                          "変更", "追加", "削除"};
-inline constexpr std::array<const char *, 6> kPreviewCaptions{"",     "原文", "同一",
-                                                              "変更", "追加", "削除"};
-inline constexpr std::array<const char *, 6> kChooserTitles{
-    "背景の色", "原文の色", "同じ部分の色", "変更部分の色", "追加部分の色", "削除部分の色"};
+inline constexpr std::array<const char *, 7> kColorLabels{"背景", "原文", "同一", "変更",
+                                                          "追加", "削除", "移動"};
+inline constexpr std::array<const char *, 7> kPreviewCaptions{"",     "原文", "同一", "変更",
+                                                              "追加", "削除", "移動"};
+inline constexpr std::array<const char *, 7> kChooserTitles{
+    "背景の色",     "原文の色",     "同じ部分の色", "変更部分の色",
+    "追加部分の色", "削除部分の色", "移動した文の色"};
 
 // Dialog 131, the sixteen-colour chooser.
 inline constexpr int IDD_COLOR_SELECT = 131;
