@@ -85,4 +85,33 @@ MoveTable FindMoves(const ResultList &results, const SentenceList &left, const S
     return moves;
 }
 
+std::unordered_map<std::int32_t, std::int32_t> MovedRecordPartners(const ResultList &results,
+                                                                   const MoveTable &moves)
+{
+    std::unordered_map<std::int32_t, std::int32_t> partners;
+    if (moves.Empty())
+        return partners;
+    // Positions of the Deleted and Added records of moved sentences, by sentence index.
+    std::unordered_map<std::int32_t, std::int32_t> deletedAt;
+    std::unordered_map<std::int32_t, std::int32_t> addedAt;
+    std::int32_t position = 0;
+    for (const ResultPair &record : results) {
+        if (moves.PartnerOf(record) >= 0) {
+            if (record.status == TextStatus::Deleted)
+                deletedAt.emplace(record.leftIndex, position);
+            else
+                addedAt.emplace(record.rightIndex, position);
+        }
+        ++position;
+    }
+    for (const auto &[left, at] : deletedAt) {
+        const auto added = addedAt.find(moves.RightOf(left));
+        if (added == addedAt.end())
+            continue; // the other end is not among these records
+        partners.emplace(at, added->second);
+        partners.emplace(added->second, at);
+    }
+    return partners;
+}
+
 } // namespace kivo

@@ -42,4 +42,9 @@ private:
 /// with an empty key (line breaks only) never moves. Runs in time linear in the records.
 MoveTable FindMoves(const ResultList &results, const SentenceList &left, const SentenceList &right);
 
+/// The moved records of results by their position in the list (0-based, runs counted): for each
+/// record of a moved sentence, the position of the record of its other end. Empty when moves is.
+std::unordered_map<std::int32_t, std::int32_t> MovedRecordPartners(const ResultList &results,
+                                                                   const MoveTable &moves);
+
 } // namespace kivo

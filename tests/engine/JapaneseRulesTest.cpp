@@ -252,6 +252,12 @@ TEST(FindMoves, PairsRepeatedKeysInListOrder)
     EXPECT_EQ(moves.PartnerOf(results.back()), -1);
     EXPECT_EQ(moves.PartnerOf(*std::next(results.begin(), 7)), 1);
     EXPECT_EQ(moves, PlainMoves(results, left, right));
+
+    // The records of both ends find each other by position; runs count as positions.
+    const auto partners = MovedRecordPartners(results, moves);
+    const std::unordered_map<std::int32_t, std::int32_t> expected{
+        {1, 0}, {0, 1}, {4, 7}, {7, 4}, {5, 8}, {8, 5}};
+    EXPECT_EQ(partners, expected);
 }
 
 TEST(FindMoves, AgreesWithThePlainPairingOnRandomResults)
