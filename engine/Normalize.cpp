@@ -79,18 +79,28 @@ bool IsVoicingMark(unsigned char b)
 
 std::string KatakanaToHiragana(std::string_view text)
 {
-    // Katakana lie in the row of lead byte 0x83; ヽ and ヾ are the only others.
+    // Katakana fill the row of lead byte 0x83 in table order, trail bytes 0x40 to 0x93 without
+    // 0x7F (no trail byte); ヽ and ヾ are the last two entries. The position in the table is
+    // computed and then checked against the table itself.
     constexpr unsigned char kKatakanaLead = 0x83;
+    constexpr unsigned char kFirstTrail = 0x40;
+    constexpr unsigned char kGapTrail = 0x7F;
     constexpr std::string_view kIterationMarks = "\x81\x52\x81\x53"; // ヽヾ
+    constexpr int kIterationMarksIndex = 83;
     std::string result;
     result.reserve(text.size());
     cp932::ForEachChar(text, [&](std::string_view ch) {
-        const bool candidate = IsTwoByte(ch) &&
-                               (static_cast<unsigned char>(ch[0]) == kKatakanaLead ||
-                                IndexOfTwoByte(kIterationMarks, ch) >= 0);
-        const int i = candidate ? IndexOfTwoByte(tables::kKatakana, ch) : -1;
-        if (i >= 0)
-            result += tables::kHiragana.substr(static_cast<std::size_t>(i) * 2, 2);
+        int i = -1;
+        if (IsTwoByte(ch) && static_cast<unsigned char>(ch[0]) == kKatakanaLead) {
+            const auto trail = static_cast<unsigned char>(ch[1]);
+            i = trail - kFirstTrail - (trail > kGapTrail ? 1 : 0);
+        } else if (IsTwoByte(ch)) {
+            const int mark = IndexOfTwoByte(kIterationMarks, ch);
+            i = mark >= 0 ? kIterationMarksIndex + mark : -1;
+        }
+        const auto at = static_cast<std::size_t>(i) * 2;
+        if (i >= 0 && at < tables::kKatakana.size() && tables::kKatakana.substr(at, 2) == ch)
+            result += tables::kHiragana.substr(at, 2);
         else
             result += ch;
     });
