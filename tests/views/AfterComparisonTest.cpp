@@ -229,7 +229,7 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
     const ResultList records = CompareAndCheck(kLeft, kRight);
     const ResultSummary summary = Summarize(records);
-    EXPECT_EQ(summary, (ResultSummary{2, 2, 1, 1}));
+    EXPECT_EQ(summary, (ResultSummary{2, 2, 1, 1, std::nullopt}));
     EXPECT_EQ(StatusText(), QStringLiteral("同一 2・変更 2・追加 1・削除 1"));
 
     // Levelling after a resize is no edit.
@@ -278,18 +278,21 @@ TEST_F(AfterComparisonTest, MovedSentencesHaveTheirColourAndCtrlJGoesBetweenThei
         EXPECT_EQ(format.dwEffects & CFE_ITALIC, CFE_ITALIC) << "pane " << pane;
     }
     const CharFormat kept = [&] {
-        Edit(1).SetSel(0, 1);
+        const std::string text = Edit(1).GetText();
+        const int position = CharPosition(text, text.find(Sjis("春")));
+        Edit(1).SetSel(position, position + 1);
         return Edit(1).GetCharFormat(FormatScope::Selection);
     }();
     EXPECT_EQ(kept.crTextColor, options.Color[ColorSame]);
 
-    // F8 stops at both ends.
-    Edit(1).SetSel(0, 0);
+    // Shift+F8 from the end stops at both ends.
     m_frame->ActivateChild(Pane(1));
+    Edit(1).SetSel(Edit(1).GetTextLength(), Edit(1).GetTextLength());
     std::vector<int> stops;
-    for (int record = Step(true); record >= 0; record = Step(true))
+    for (int record = Step(false); record >= 0; record = Step(false))
         stops.push_back(record);
-    EXPECT_EQ(stops, DifferenceRecords(records));
+    const std::vector<int> differences = DifferenceRecords(records);
+    EXPECT_EQ(stops, std::vector<int>(differences.rbegin(), differences.rend()));
     EXPECT_EQ(stops.size(), 2u);
 
     // Ctrl+J from the left end selects the right end in the right window, and back.
