@@ -22,7 +22,7 @@ constexpr std::array<int, kEffectCount - 1> kEffectBoxIds{
     IDC_EFFECT_SAME, IDC_EFFECT_CHANGED, IDC_EFFECT_ADDED, IDC_EFFECT_DELETED, IDC_EFFECT_MOVED};
 // Preview ids of the colour slots.
 constexpr std::array<int, kColorCount> kPreviewIds{
-    IDC_PREVIEW_BACKGROUND, IDC_PREVIEW_ORIGINAL, IDC_PREVIEW_SAME,  IDC_PREVIEW_CHANGED,
+    IDC_PREVIEW_BACKGROUND, IDC_PREVIEW_ORIGINAL, IDC_PREVIEW_SAME, IDC_PREVIEW_CHANGED,
     IDC_PREVIEW_ADDED,      IDC_PREVIEW_DELETED,  IDC_PREVIEW_MOVED};
 
 // Template sizes in dialog units.

@@ -95,10 +95,20 @@ void CSetupDlg::BuildControls()
     layout->addLayout(buttons);
 
     // The template's tab order.
-    QWidget *order[] = {m_delimiterBox,  m_cmpCharBox,  m_cmpCaseBox,  m_cmpZenBox,
-                        m_cmpZenSpBox,   m_cmpKanaBox,  m_cmpPunctBox, m_keepQuotesBox,
-                        m_viewFormatBox, m_viewLineBox, m_viewBarBox,  m_viewMoveBox,
-                        ok,              cancel};
+    QWidget *order[] = {m_delimiterBox,
+                        m_cmpCharBox,
+                        m_cmpCaseBox,
+                        m_cmpZenBox,
+                        m_cmpZenSpBox,
+                        m_cmpKanaBox,
+                        m_cmpPunctBox,
+                        m_keepQuotesBox,
+                        m_viewFormatBox,
+                        m_viewLineBox,
+                        m_viewBarBox,
+                        m_viewMoveBox,
+                        ok,
+                        cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 

@@ -127,8 +127,8 @@ std::string HalfWidthKanaToFullWidth(std::string_view text)
                 continue;
             }
         }
-        result += tables::kFullWidthC.substr(static_cast<std::size_t>(b - tables::kHalfWidthCBase) * 2,
-                                             2);
+        result += tables::kFullWidthC.substr(
+            static_cast<std::size_t>(b - tables::kHalfWidthCBase) * 2, 2);
         ++pos;
     }
     return result;
@@ -213,8 +213,8 @@ std::string NormalizeText(std::string_view text, const RichOptions &options)
     // their result. With the width rule on, half-width katakana are widened before they fold.
     std::string kana;
     if (options.CmpKana) {
-        kana = KatakanaToHiragana(options.CmpZen ? HalfWidthKanaToFullWidth(text)
-                                                 : std::string(text));
+        kana =
+            KatakanaToHiragana(options.CmpZen ? HalfWidthKanaToFullWidth(text) : std::string(text));
         text = kana;
     }
     std::string punctuation;

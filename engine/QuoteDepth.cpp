@@ -10,8 +10,10 @@ namespace {
 
 // The brackets of quotations and asides, code page 932 strings of whole characters; entry i of
 // one list pairs with entry i of the other only for readability: any closer closes any opener.
-constexpr std::string_view kOpeningBrackets = "\x81\x75\x81\x77\x81\x69(\x81\x79\x81\x67"; // 「『（(【“
-constexpr std::string_view kClosingBrackets = "\x81\x76\x81\x78\x81\x6A)\x81\x7A\x81\x68"; // 」』）)】”
+constexpr std::string_view kOpeningBrackets =
+    "\x81\x75\x81\x77\x81\x69(\x81\x79\x81\x67"; // 「『（(【“
+constexpr std::string_view kClosingBrackets =
+    "\x81\x76\x81\x78\x81\x6A)\x81\x7A\x81\x68"; // 」』）)】”
 
 // Deeper nesting is counted as this deep, so that no text can overflow the counter.
 constexpr std::int32_t kMaxDepth = std::numeric_limits<std::int32_t>::max();

@@ -8,8 +8,8 @@ namespace kivo {
 /// Keeps quotations whole while a text is split into sentences: counts how deeply the reading
 /// position stands inside brackets, so that a delimiter inside 「…」 does not end the sentence.
 ///
-/// Each of 「 『 （ ( 【 “ opens a level; each of 」 』 ） ) 】 ” closes one while the depth is above
-/// zero; a line break (CR or LF) sets the depth to zero, so a stray opening bracket holds
+/// Each of 「 『 （ ( 【 “ opens a level; each of 」 』 ） ) 】 ” closes one while the depth is
+/// above zero; a line break (CR or LF) sets the depth to zero, so a stray opening bracket holds
 /// sentences together only up to the end of its line. A closing bracket that brings the depth to
 /// zero right after a delimiter (only closing brackets between them) ends the sentence after
 /// itself when the next character is a line break, an opening bracket or the end of the text.

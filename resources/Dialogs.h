@@ -85,7 +85,7 @@ inline constexpr std::array<const char *, 7> kColorLabels{"背景", "原文", "�
 inline constexpr std::array<const char *, 7> kPreviewCaptions{"",     "原文", "同一", "変更",
                                                               "追加", "削除", "移動"};
 inline constexpr std::array<const char *, 7> kChooserTitles{
-    "背景の色",     "原文の色",     "同じ部分の色", "変更部分の色",
+    "背景の色",     "原文の色",     "同じ部分の色",  "変更部分の色",
     "追加部分の色", "削除部分の色", "移動した文の色"};
 
 // Dialog 131, the sixteen-colour chooser.

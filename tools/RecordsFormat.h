@@ -22,8 +22,8 @@ void AppendJsonString(std::string &out, std::string_view utf8);
 /// other end of a moved sentence: the rightIndex of a Deleted record's partner, the leftIndex of
 /// an Added record's) is written as a seventh key, "movedTo"; -1 writes nothing more. Fails,
 /// setting error, when a text is not code page 932.
-bool AppendRecord(std::string &out, const ResultPair &record, Cp932Codec &codec,
-                  std::string &error, std::int32_t movedTo = -1);
+bool AppendRecord(std::string &out, const ResultPair &record, Cp932Codec &codec, std::string &error,
+                  std::int32_t movedTo = -1);
 
 /// The result as JSON Lines: one object per record in list order, with the keys leftIndex,
 /// rightIndex, status, sentenceEnd, leftText, rightText in that order, texts in UTF-8, no blanks.

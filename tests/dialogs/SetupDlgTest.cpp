@@ -110,7 +110,8 @@ TEST_F(SetupDlgTest, OkCopiesEverySwitchBackAndMovesTheTypedSetToTheFront)
             test::Click(dialog, id);
         // The middle of this box lies past its short label, where a click does not reach it.
         QCheckBox *moves = Check(dialog, IDC_VIEW_MOVE);
-        QTest::mouseClick(moves, Qt::LeftButton, {}, QPoint(moves->height() / 2, moves->height() / 2));
+        QTest::mouseClick(moves, Qt::LeftButton, {},
+                          QPoint(moves->height() / 2, moves->height() / 2));
         QComboBox *layout = Combo(dialog, IDC_VIEW_FORMAT);
         layout->setCurrentIndex(1);
         Combo(dialog, IDC_DELIMITERS)->setEditText(QStringLiteral("！？"));

@@ -199,8 +199,7 @@ TEST(QuotationsKeptWhole, StepBudgetDoesNotChangeTheSentences)
 
 /// The pairing written the plain way: each Deleted record, in list order, scans the list for the
 /// first Added record with an equal non-empty key that is not yet paired.
-MoveTable PlainMoves(const ResultList &results, const SentenceList &left,
-                     const SentenceList &right)
+MoveTable PlainMoves(const ResultList &results, const SentenceList &left, const SentenceList &right)
 {
     MoveTable moves;
     for (const ResultPair &d : results) {
@@ -255,8 +254,8 @@ TEST(FindMoves, PairsRepeatedKeysInListOrder)
 
     // The records of both ends find each other by position; runs count as positions.
     const auto partners = MovedRecordPartners(results, moves);
-    const std::unordered_map<std::int32_t, std::int32_t> expected{
-        {1, 0}, {0, 1}, {4, 7}, {7, 4}, {5, 8}, {8, 5}};
+    const std::unordered_map<std::int32_t, std::int32_t> expected{{1, 0}, {0, 1}, {4, 7},
+                                                                  {7, 4}, {5, 8}, {8, 5}};
     EXPECT_EQ(partners, expected);
 }
 
