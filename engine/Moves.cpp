@@ -1,8 +1,8 @@
 #include "Moves.h"
 
 #include <cassert>
-#include <deque>
 #include <string_view>
+#include <vector>
 
 namespace kivo {
 
@@ -61,14 +61,19 @@ void MoveTable::Clear()
 
 MoveTable FindMoves(const ResultList &results, const SentenceList &left, const SentenceList &right)
 {
-    // The Added sentences by key, in list order; each Deleted sentence takes the first of its key.
-    std::unordered_map<std::string_view, std::deque<std::int32_t>> added;
+    // The Added sentences by key, in list order, with the first not yet taken; each Deleted
+    // sentence takes the first of its key.
+    struct Waiting {
+        std::vector<std::int32_t> rightIndices;
+        std::size_t next = 0;
+    };
+    std::unordered_map<std::string_view, Waiting> added;
     for (const ResultPair &record : results) {
         if (!IsSentenceRecord(record, TextStatus::Added))
             continue;
         const std::string &key = KeyOf(right, record.rightIndex);
         if (!key.empty())
-            added[key].push_back(record.rightIndex);
+            added[key].rightIndices.push_back(record.rightIndex);
     }
     MoveTable moves;
     if (added.empty())
@@ -77,10 +82,9 @@ MoveTable FindMoves(const ResultList &results, const SentenceList &left, const S
         if (!IsSentenceRecord(record, TextStatus::Deleted))
             continue;
         const auto it = added.find(KeyOf(left, record.leftIndex));
-        if (it == added.end() || it->second.empty())
+        if (it == added.end() || it->second.next == it->second.rightIndices.size())
             continue;
-        moves.Add(record.leftIndex, it->second.front());
-        it->second.pop_front();
+        moves.Add(record.leftIndex, it->second.rightIndices[it->second.next++]);
     }
     return moves;
 }
