@@ -242,11 +242,14 @@ void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
     HideSummary();
     if (!MainFrame() || !MainFrame()->Status())
         return;
-    MainFrame()->Status()->SetIdleText(LoadString(IDS_RESULT_SUMMARY)
-                                           .arg(summary.same)
-                                           .arg(summary.changed)
-                                           .arg(summary.added)
-                                           .arg(summary.deleted));
+    QString text = LoadString(summary.moved ? IDS_RESULT_SUMMARY_MOVES : IDS_RESULT_SUMMARY)
+                       .arg(summary.same)
+                       .arg(summary.changed)
+                       .arg(summary.added)
+                       .arg(summary.deleted);
+    if (summary.moved)
+        text = text.arg(*summary.moved);
+    MainFrame()->Status()->SetIdleText(text);
     // Any change of either text but the levelling of its rows ends the summary's validity.
     for (CRichView *view : document.RichViews()) {
         m_summaryWatch.push_back(

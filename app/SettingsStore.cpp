@@ -15,12 +15,12 @@ constexpr const char *kWindowSection = "Window";
 constexpr const char *kOptionsSection = "Options";
 
 // Value names of the colour slots, in slot order. The defaults are those of RichOptions.
-constexpr std::array<const char *, kColorCount> kColorNames{"Background", "Original", "Same",
-                                                            "Changed",    "Added",    "Deleted"};
+constexpr std::array<const char *, kColorCount> kColorNames{
+    "Background", "Original", "Same", "Changed", "Added", "Deleted", "Moved"};
 
 // Value names of the effect slots; slot 0 (Original) is never stored.
-constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same", "Changed", "Added",
-                                                              "Deleted"};
+constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same",    "Changed",
+                                                              "Added", "Deleted", "Moved"};
 
 constexpr const char *kCharFormat = "CharFormat";
 constexpr const char *kShowMaximized = "ShowMaximized";
@@ -31,7 +31,7 @@ struct FlagValue {
     std::int32_t RichOptions::*field;
     OptionRange range;
 };
-constexpr std::array<FlagValue, 7> kFlags{{
+constexpr std::array<FlagValue, 11> kFlags{{
     {"CmpChar", &RichOptions::CmpChar, RichOptions::kFlagRange},
     {"CmpCase", &RichOptions::CmpCase, RichOptions::kFlagRange},
     {"CmpZen", &RichOptions::CmpZen, RichOptions::kFlagRange},
@@ -39,6 +39,10 @@ constexpr std::array<FlagValue, 7> kFlags{{
     {"ViewFormat", &RichOptions::ViewFormat, RichOptions::kViewFormatRange},
     {"ViewLine", &RichOptions::ViewLine, RichOptions::kFlagRange},
     {"ViewBar", &RichOptions::ViewBar, RichOptions::kFlagRange},
+    {"CmpKana", &RichOptions::CmpKana, RichOptions::kFlagRange},
+    {"CmpPunct", &RichOptions::CmpPunct, RichOptions::kFlagRange},
+    {"KeepQuotes", &RichOptions::KeepQuotes, RichOptions::kFlagRange},
+    {"ViewMove", &RichOptions::ViewMove, RichOptions::kFlagRange},
 }};
 
 // "Sptr1" ... "Sptr9".

@@ -17,13 +17,13 @@ namespace {
 
 using namespace res;
 
-// Effect box ids of effect slots 1-4 (Same, Changed, Added, Deleted).
-constexpr std::array<int, kEffectCount - 1> kEffectBoxIds{IDC_EFFECT_SAME, IDC_EFFECT_CHANGED,
-                                                          IDC_EFFECT_ADDED, IDC_EFFECT_DELETED};
+// Effect box ids of effect slots 1-5 (Same, Changed, Added, Deleted, Moved).
+constexpr std::array<int, kEffectCount - 1> kEffectBoxIds{
+    IDC_EFFECT_SAME, IDC_EFFECT_CHANGED, IDC_EFFECT_ADDED, IDC_EFFECT_DELETED, IDC_EFFECT_MOVED};
 // Preview ids of the colour slots.
-constexpr std::array<int, kColorCount> kPreviewIds{IDC_PREVIEW_BACKGROUND, IDC_PREVIEW_ORIGINAL,
-                                                   IDC_PREVIEW_SAME,       IDC_PREVIEW_CHANGED,
-                                                   IDC_PREVIEW_ADDED,      IDC_PREVIEW_DELETED};
+constexpr std::array<int, kColorCount> kPreviewIds{
+    IDC_PREVIEW_BACKGROUND, IDC_PREVIEW_ORIGINAL, IDC_PREVIEW_SAME, IDC_PREVIEW_CHANGED,
+    IDC_PREVIEW_ADDED,      IDC_PREVIEW_DELETED,  IDC_PREVIEW_MOVED};
 
 // Template sizes in dialog units.
 constexpr QSize kPreviewUnits{41, 15};
@@ -105,7 +105,7 @@ void CColorDlg::BuildControls()
 
     // The template's tab order: the three push buttons, then the colour buttons and effect
     // boxes slot by slot.
-    const std::array<QWidget *, 13> order{
+    const std::array<QWidget *, 15> order{
         ok,
         cancel,
         defaults,
@@ -119,6 +119,8 @@ void CColorDlg::BuildControls()
         EffectBox(3),
         colorButtons[ColorDeleted],
         EffectBox(4),
+        colorButtons[ColorMoved],
+        EffectBox(kMovedEffectSlot),
     };
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);

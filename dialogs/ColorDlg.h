@@ -13,8 +13,9 @@ namespace kivo {
 class CColorWnd;
 class Document;
 
-/// The colours and effects (dialog 130): six colour slots, each with a preview and a button that
-/// opens the sixteen-colour chooser, and the effects of the four compared statuses. The working
+/// The colours and effects (dialog 130): seven colour slots, each with a preview and a button that
+/// opens the sixteen-colour chooser, and the effects of the four compared statuses and of moved
+/// sentences. The working
 /// copy lives in the previews; the options change only through StoreTo, after OK.
 class CColorDlg : public Dialog {
     Q_OBJECT
@@ -23,11 +24,11 @@ public:
     explicit CColorDlg(const RichOptions &options, QWidget *parent = nullptr);
     ~CColorDlg() override;
 
-    /// The working colour of a colour slot and the working effect of an effect slot (1-4).
+    /// The working colour of a colour slot and the working effect of an effect slot (1-5).
     ColorRef WorkingColor(std::size_t slot) const;
     std::int32_t WorkingEffect(std::size_t slot) const;
 
-    /// The preview of a colour slot, and the effect box of an effect slot (1-4).
+    /// The preview of a colour slot, and the effect box of an effect slot (1-5).
     CColorWnd *Preview(std::size_t slot) const { return m_previews[slot]; }
     QComboBox *EffectBox(std::size_t slot) const { return m_effectBoxes[slot - 1]; }
 
@@ -36,8 +37,8 @@ public:
     /// Resets the working copy to the default colours and effects ("初期設定").
     void ResetToDefaults();
 
-    /// Writes the working colours to the six colour slots, the working effects to effect slots
-    /// 1-4 (slot 0 stays), and the Original colour to the display format's text colour.
+    /// Writes the working colours to the seven colour slots, the working effects to effect slots
+    /// 1-5 (slot 0 stays), and the Original colour to the display format's text colour.
     void StoreTo(RichOptions &options) const;
 
     /// Runs the chooser of a colour button; CColorSelect unless a test puts another here.

@@ -59,20 +59,26 @@ void CSetupDlg::BuildControls()
     m_cmpCaseBox = check(kSetupCmpCase, IDC_CMP_CASE);
     m_cmpZenBox = check(kSetupCmpZen, IDC_CMP_ZEN);
     m_cmpZenSpBox = check(kSetupCmpZenSp, IDC_CMP_ZEN_SP);
+    m_cmpKanaBox = check(kSetupCmpKana, IDC_CMP_KANA);
+    m_cmpPunctBox = check(kSetupCmpPunct, IDC_CMP_PUNCT);
+    m_keepQuotesBox = check(kSetupKeepQuotes, IDC_KEEP_QUOTES);
     auto *ruleGroup = new QGroupBox(ResourceText(kSetupRuleGroup), this);
     auto *ruleLayout = new QVBoxLayout(ruleGroup);
-    for (QCheckBox *box : {m_cmpCharBox, m_cmpCaseBox, m_cmpZenBox, m_cmpZenSpBox})
+    for (QCheckBox *box : {m_cmpCharBox, m_cmpCaseBox, m_cmpZenBox, m_cmpZenSpBox, m_cmpKanaBox,
+                           m_cmpPunctBox, m_keepQuotesBox})
         ruleLayout->addWidget(box);
 
     m_viewFormatBox = new QComboBox(this);
     SetControlId(m_viewFormatBox, IDC_VIEW_FORMAT);
     m_viewLineBox = check(kSetupViewLine, IDC_VIEW_LINE);
     m_viewBarBox = check(kSetupViewBar, IDC_VIEW_BAR);
+    m_viewMoveBox = check(kSetupViewMove, IDC_VIEW_MOVE);
     auto *viewGroup = new QGroupBox(ResourceText(kSetupViewGroup), this);
     auto *viewLayout = new QVBoxLayout(viewGroup);
     viewLayout->addWidget(m_viewFormatBox);
     viewLayout->addWidget(m_viewLineBox);
     viewLayout->addWidget(m_viewBarBox);
+    viewLayout->addWidget(m_viewMoveBox);
 
     QPushButton *ok = NewOkButton();
     QPushButton *cancel = NewCancelButton();
@@ -89,8 +95,20 @@ void CSetupDlg::BuildControls()
     layout->addLayout(buttons);
 
     // The template's tab order.
-    QWidget *order[] = {m_delimiterBox,  m_cmpCharBox,  m_cmpCaseBox, m_cmpZenBox, m_cmpZenSpBox,
-                        m_viewFormatBox, m_viewLineBox, m_viewBarBox, ok,          cancel};
+    QWidget *order[] = {m_delimiterBox,
+                        m_cmpCharBox,
+                        m_cmpCaseBox,
+                        m_cmpZenBox,
+                        m_cmpZenSpBox,
+                        m_cmpKanaBox,
+                        m_cmpPunctBox,
+                        m_keepQuotesBox,
+                        m_viewFormatBox,
+                        m_viewLineBox,
+                        m_viewBarBox,
+                        m_viewMoveBox,
+                        ok,
+                        cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -111,8 +129,12 @@ void CSetupDlg::DoDataExchange(bool save)
     Exchange(m_cmpCaseBox, m_cmpCase, save);
     Exchange(m_cmpZenBox, m_cmpZen, save);
     Exchange(m_cmpZenSpBox, m_cmpZenSp, save);
+    Exchange(m_cmpKanaBox, m_cmpKana, save);
+    Exchange(m_cmpPunctBox, m_cmpPunct, save);
+    Exchange(m_keepQuotesBox, m_keepQuotes, save);
     Exchange(m_viewLineBox, m_viewLine, save);
     Exchange(m_viewBarBox, m_viewBar, save);
+    Exchange(m_viewMoveBox, m_viewMove, save);
     if (save) {
         m_delimiters = cp932text::Encode(m_delimiterBox->currentText());
         m_viewFormat = m_viewFormatBox->currentIndex();
@@ -149,9 +171,13 @@ void CSetupDlg::LoadFrom(const RichOptions &options)
     m_cmpCase = options.CmpCase;
     m_cmpZen = options.CmpZen;
     m_cmpZenSp = options.CmpZenSp;
+    m_cmpKana = options.CmpKana;
+    m_cmpPunct = options.CmpPunct;
+    m_keepQuotes = options.KeepQuotes;
     m_viewFormat = options.ViewFormat;
     m_viewLine = options.ViewLine;
     m_viewBar = options.ViewBar;
+    m_viewMove = options.ViewMove;
 }
 
 void CSetupDlg::StoreTo(RichOptions &options) const
@@ -160,9 +186,13 @@ void CSetupDlg::StoreTo(RichOptions &options) const
     options.CmpCase = m_cmpCase;
     options.CmpZen = m_cmpZen;
     options.CmpZenSp = m_cmpZenSp;
+    options.CmpKana = m_cmpKana;
+    options.CmpPunct = m_cmpPunct;
+    options.KeepQuotes = m_keepQuotes;
     options.ViewFormat = m_viewFormat;
     options.ViewLine = m_viewLine;
     options.ViewBar = m_viewBar;
+    options.ViewMove = m_viewMove;
     options.SetCurrentDelimiters(m_delimiters);
 }
 

@@ -11,8 +11,8 @@ class QComboBox;
 
 namespace kivo {
 
-/// The comparison settings (dialog 135): the delimiter set, the four comparison rules and the
-/// three layout switches. Works on its own values; the caller fills them before the dialog runs
+/// The comparison settings (dialog 135): the delimiter set, the comparison rules and the layout
+/// switches. Works on its own values; the caller fills them before the dialog runs
 /// and reads them after OK.
 class CSetupDlg : public Dialog {
     Q_OBJECT
@@ -21,9 +21,9 @@ public:
     explicit CSetupDlg(const std::array<std::string, kDelimiterSetCount> &sets,
                        QWidget *parent = nullptr);
 
-    /// Copies the current set and the seven switches into the dialog's values.
+    /// Copies the current set and the switches into the dialog's values.
     void LoadFrom(const RichOptions &options);
-    /// Copies the seven switches back and makes the delimiter text the current set.
+    /// Copies the switches back and makes the delimiter text the current set.
     void StoreTo(RichOptions &options) const;
 
     // The dialog's values; 0 or 1 for the check boxes.
@@ -31,8 +31,12 @@ public:
     std::int32_t m_cmpCase = 0;
     std::int32_t m_cmpZen = 0;
     std::int32_t m_cmpZenSp = 0;
+    std::int32_t m_cmpKana = 0;
+    std::int32_t m_cmpPunct = 0;
+    std::int32_t m_keepQuotes = 0;
     std::int32_t m_viewLine = 0;
     std::int32_t m_viewBar = 0;
+    std::int32_t m_viewMove = 0;
     /// The delimiter text, code page 932.
     std::string m_delimiters;
     /// The selected row of the layout list; -1 for none.
@@ -51,9 +55,13 @@ private:
     QCheckBox *m_cmpCaseBox = nullptr;    // 1021
     QCheckBox *m_cmpZenBox = nullptr;     // 1020
     QCheckBox *m_cmpZenSpBox = nullptr;   // 1022
+    QCheckBox *m_cmpKanaBox = nullptr;    // 1072
+    QCheckBox *m_cmpPunctBox = nullptr;   // 1073
+    QCheckBox *m_keepQuotesBox = nullptr; // 1074
     QComboBox *m_viewFormatBox = nullptr; // 1025
     QCheckBox *m_viewLineBox = nullptr;   // 1026
     QCheckBox *m_viewBarBox = nullptr;    // 1027
+    QCheckBox *m_viewMoveBox = nullptr;   // 1075
 };
 
 /// The comparison settings command: runs the dialog over parent on the options and, on OK,

@@ -78,6 +78,7 @@ void ComparisonDriver::StartComparison(bool wholeText)
     userScrolled = false;
     abortRequested = false;
     summary.reset();
+    movedRecords.clear();
     if (m_host.CreateProgressDialog())
         compareState = CompareState::Prepare;
 }
@@ -184,6 +185,7 @@ int ComparisonDriver::DelimiterWarning(std::string_view left, std::string_view r
 void ComparisonDriver::SetUpDisplay()
 {
     resultCursor = ResultList.begin();
+    movedRecords = MovedRecordPartners(ResultList, moves);
     if (ResultList.empty()) {
         compareState = CompareState::Restore;
         return;
@@ -239,6 +241,8 @@ void ComparisonDriver::ScrollBack()
     if (!abortRequested) {
         Progress().SetPos(ProgressModel::kMaximum);
         summary = Summarize(ResultList);
+        if (Options().ViewMove)
+            summary->moved = static_cast<int>(moves.Count());
     }
     compareState = CompareState::Restore;
 }
@@ -251,6 +255,7 @@ void ComparisonDriver::Finish()
     leftView = nullptr;
     rightView = nullptr;
     abortRequested = false;
+    movedRecords.clear();
     compareState = CompareState::Idle;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 namespace kivo {
 
@@ -70,6 +71,8 @@ struct ResultSummary {
     int changed = 0;
     int added = 0;
     int deleted = 0;
+    /// Moved sentences, counted only when the comparison showed them.
+    std::optional<int> moved;
     friend bool operator==(const ResultSummary &, const ResultSummary &) = default;
 };
 
@@ -113,6 +116,9 @@ public:
     /// The counts of the last comparison that ran to its end; empty while one runs and after
     /// one was aborted.
     std::optional<ResultSummary> summary;
+    /// With ViewMove on, from the start of display: the position of each record of a moved
+    /// sentence in ResultList, and the position of the record of its other end.
+    std::unordered_map<std::int32_t, std::int32_t> movedRecords;
 
     /// Whether a comparison runs (compareState 0 to 12).
     bool IsRunning() const { return compareState != CompareState::Idle; }

@@ -25,6 +25,8 @@ void Comparison::Reset(std::string leftText, std::string rightText)
     ActiveDelimiters = MakeActiveDelimiters(m_options.Sptr[0]);
     pendingSentence.clear();
     splitPos = 0;
+    quoteDepth.Reset();
+    moves.Clear();
     anchorLeft = 0;
     anchorRight = 0;
 }
@@ -188,6 +190,10 @@ void Comparison::GapStep()
 
 void Comparison::SetUpCharDiff()
 {
+    // Alignment is done and the sentences with their keys are still here: the place to pair the
+    // deleted and added sentences that moved.
+    if (m_options.ViewMove)
+        moves = FindMoves(ResultList, leftSentences, rightSentences);
     resultCursor = ResultList.begin();
     compareState = ResultList.empty() ? CompareState::EngineDone : CompareState::CharDiff;
 }

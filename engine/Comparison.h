@@ -3,7 +3,9 @@
 #include "Alignment.h"
 #include "CharDiff.h"
 #include "GapAligner.h"
+#include "Moves.h"
 #include "Progress.h"
+#include "QuoteDepth.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
 #include "Sentence.h"
@@ -54,10 +56,15 @@ public:
     // Splitter state between idle calls.
     std::string pendingSentence;
     std::int32_t splitPos = 0;
+    /// Bracket depth of the text being split, while KeepQuotes is on.
+    QuoteDepth quoteDepth;
 
     SentenceList leftSentences;
     SentenceList rightSentences;
     ::kivo::ResultList ResultList;
+    /// With ViewMove on, the moved sentences, found once alignment is done (state 6); they stay
+    /// until the next comparison starts.
+    MoveTable moves;
 
     /// State 4: index of the current left sentence and of the last anchored right sentence.
     /// State 5: left and right index of the previous anchor.

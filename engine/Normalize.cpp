@@ -58,7 +58,93 @@ std::string ReplaceFullWidthSpaces(std::string_view text)
     return result;
 }
 
+/// Appends to result the first character of variants when ch is one of its characters; returns
+/// whether it did.
+bool AppendFolded(std::string &result, std::string_view ch, std::string_view variants)
+{
+    if (cp932::FindWhole(variants, ch) == std::string_view::npos)
+        return false;
+    result.append(variants, 0, cp932::CharLength(variants, 0));
+    return true;
+}
+
+bool IsVoicingMark(unsigned char b)
+{
+    constexpr unsigned char kVoicingMark = 0xDE;
+    constexpr unsigned char kSemiVoicingMark = 0xDF;
+    return b == kVoicingMark || b == kSemiVoicingMark;
+}
+
 } // namespace
+
+std::string KatakanaToHiragana(std::string_view text)
+{
+    // Katakana fill the row of lead byte 0x83 in table order, trail bytes 0x40 to 0x93 without
+    // 0x7F (no trail byte); ヽ and ヾ are the last two entries. The position in the table is
+    // computed and then checked against the table itself.
+    constexpr unsigned char kKatakanaLead = 0x83;
+    constexpr unsigned char kFirstTrail = 0x40;
+    constexpr unsigned char kGapTrail = 0x7F;
+    constexpr std::string_view kIterationMarks = "\x81\x52\x81\x53"; // ヽヾ
+    constexpr int kIterationMarksIndex = 83;
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        int i = -1;
+        if (IsTwoByte(ch) && static_cast<unsigned char>(ch[0]) == kKatakanaLead) {
+            const auto trail = static_cast<unsigned char>(ch[1]);
+            i = trail - kFirstTrail - (trail > kGapTrail ? 1 : 0);
+        } else if (IsTwoByte(ch)) {
+            const int mark = IndexOfTwoByte(kIterationMarks, ch);
+            i = mark >= 0 ? kIterationMarksIndex + mark : -1;
+        }
+        const auto at = static_cast<std::size_t>(i) * 2;
+        if (i >= 0 && at < tables::kKatakana.size() && tables::kKatakana.substr(at, 2) == ch)
+            result += tables::kHiragana.substr(at, 2);
+        else
+            result += ch;
+    });
+    return result;
+}
+
+std::string HalfWidthKanaToFullWidth(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size() * 2);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t len = cp932::CharLength(text, pos);
+        const auto b = static_cast<unsigned char>(text[pos]);
+        if (len != 1 || b < tables::kHalfWidthKanaFirst || b > tables::kHalfWidthKanaLast) {
+            result.append(text, pos, len);
+            pos += len;
+            continue;
+        }
+        if (pos + 1 < text.size() && IsVoicingMark(static_cast<unsigned char>(text[pos + 1]))) {
+            const int voiced = IndexOfTwoByte(tables::kHalfWidthB, text.substr(pos, 2));
+            if (voiced >= 0) {
+                result += tables::kFullWidthB.substr(static_cast<std::size_t>(voiced) * 2, 2);
+                pos += 2;
+                continue;
+            }
+        }
+        result += tables::kFullWidthC.substr(
+            static_cast<std::size_t>(b - tables::kHalfWidthCBase) * 2, 2);
+        ++pos;
+    }
+    return result;
+}
+
+std::string FoldPunctuation(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    cp932::ForEachChar(text, [&](std::string_view ch) {
+        if (!AppendFolded(result, ch, tables::kCommaVariants) &&
+            !AppendFolded(result, ch, tables::kFullStopVariants))
+            result += ch;
+    });
+    return result;
+}
 
 std::string ToHalfWidth(std::string_view text)
 {
@@ -123,6 +209,20 @@ std::string LowerCaseMultiByte(std::string_view text)
 
 std::string NormalizeText(std::string_view text, const RichOptions &options)
 {
+    // The kana and punctuation rules come first, so that the width, space and case rules see
+    // their result. With the width rule on, half-width katakana are widened before they fold.
+    std::string kana;
+    if (options.CmpKana) {
+        kana =
+            KatakanaToHiragana(options.CmpZen ? HalfWidthKanaToFullWidth(text) : std::string(text));
+        text = kana;
+    }
+    std::string punctuation;
+    if (options.CmpPunct) {
+        punctuation = FoldPunctuation(text);
+        text = punctuation;
+    }
+
     std::string result;
     if (options.CmpZen)
         result = ToHalfWidth(text);

@@ -140,10 +140,13 @@ enum ColorSlot : std::size_t {
     ColorSame,
     ColorChanged,
     ColorAdded,
-    ColorDeleted
+    ColorDeleted,
+    ColorMoved ///< a deleted or added sentence that moved; not a status of its own
 };
-inline constexpr std::size_t kColorCount = 6;
-inline constexpr std::size_t kEffectCount = 5;
+inline constexpr std::size_t kColorCount = 7;
+inline constexpr std::size_t kEffectCount = 6;
+/// The effect slot of moved sentences, after the five status slots.
+inline constexpr std::size_t kMovedEffectSlot = 5;
 inline constexpr std::size_t kDelimiterSetCount = 9;
 
 /// Colour slot of a status, and effect slot of a status.
@@ -179,15 +182,23 @@ struct RichOptions {
     std::int32_t CmpCase = 0;
     std::int32_t CmpZen = 0;
     std::int32_t CmpZenSp = 0;
+    /// Japanese rules: katakana and hiragana count as equal; comma and full-stop variants count
+    /// as equal; a delimiter inside brackets does not end a sentence.
+    std::int32_t CmpKana = 0;
+    std::int32_t CmpPunct = 0;
+    std::int32_t KeepQuotes = 0;
 
     std::int32_t ViewFormat = 0; // 0: one sentence per row, aligned; 1: line layout unchanged
     static constexpr OptionRange kViewFormatRange{0, 1};
     std::int32_t ViewLine = 1;
     std::int32_t ViewBar = 0;
+    /// 1: a deleted sentence whose key equals that of an added one is shown as moved.
+    std::int32_t ViewMove = 0;
 
-    std::array<ColorRef, kColorCount> Color{0xFFFFFF, 0x000000, 0xC0C0C0,
-                                            0x0000FF, 0xFF0000, 0x008000};
-    std::array<std::int32_t, kEffectCount> Effect{0, 0, 1, 3, 4};
+    /// Moved sentences are purple and italic: a colour and an effect no status uses by default.
+    std::array<ColorRef, kColorCount> Color{0xFFFFFF, 0x000000, 0xC0C0C0, 0x0000FF,
+                                            0xFF0000, 0x008000, 0x800080};
+    std::array<std::int32_t, kEffectCount> Effect{0, 0, 1, 3, 4, 2};
     static constexpr OptionRange kEffectRange{0, kEffectCodeCount - 1};
 
     ::kivo::CharFormat CharFormat = DefaultCharFormat(0x000000);

@@ -77,7 +77,15 @@ int Comparison::SplitStep(SentenceList &list, std::string_view text)
         const std::string_view character = text.substr(pos, len);
         pendingSentence += character;
         splitPos += static_cast<std::int32_t>(len);
-        if (IsDelimiter(character, ActiveDelimiters, len == 2))
+        bool ends = IsDelimiter(character, ActiveDelimiters, len == 2);
+        if (m_options.KeepQuotes) {
+            const auto next = static_cast<std::size_t>(splitPos);
+            const std::string_view nextCharacter =
+                next < text.size() ? text.substr(next, cp932::CharLength(text, next))
+                                   : std::string_view();
+            ends = quoteDepth.EndsSentence(character, ends, nextCharacter);
+        }
+        if (ends)
             break;
         // The character just read was tested as a delimiter; yield once the budget is used up
         // and keep the unfinished sentence for the next call.
@@ -97,6 +105,7 @@ int Comparison::SplitStep(SentenceList &list, std::string_view text)
     if (atEnd()) {
         compareState = static_cast<CompareState>(static_cast<std::int32_t>(compareState) + 1);
         splitPos = 0;
+        quoteDepth.Reset();
     }
     return 1;
 }

@@ -21,6 +21,10 @@ struct FuzzInput {
         options.CmpZen = (flags >> 2) & 1;
         options.CmpZenSp = (flags >> 3) & 1;
         options.ViewFormat = (flags >> 4) & 1;
+        options.CmpKana = (flags >> 5) & 1;
+        options.CmpPunct = (flags >> 6) & 1;
+        options.KeepQuotes = (flags >> 7) & 1;
+        options.ViewMove = (flags >> 7) & 1;
         const std::size_t setLength = at < size ? data[at++] % 8 : 0;
         const std::size_t take = setLength < size - at ? setLength : size - at;
         options.Sptr[0].assign(reinterpret_cast<const char *>(data + at), take);

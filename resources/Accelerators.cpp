@@ -28,6 +28,7 @@ constexpr std::array kMainAccelerators = std::to_array<Accelerator>({
     {Qt::CTRL | Qt::Key_D, ID_COMPARE_SELECTION},
     {QKeyCombination(Qt::Key_F8), ID_NEXT_DIFFERENCE},
     {Qt::SHIFT | Qt::Key_F8, ID_PREV_DIFFERENCE},
+    {Qt::CTRL | Qt::Key_J, ID_GO_TO_MOVED},
     {QKeyCombination(Qt::Key_F6), ID_NEXT_PANE},
     {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
 });

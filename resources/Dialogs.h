@@ -31,6 +31,10 @@ inline constexpr int IDC_CMP_ZEN_SP = 1022;
 inline constexpr int IDC_VIEW_FORMAT = 1025;
 inline constexpr int IDC_VIEW_LINE = 1026;
 inline constexpr int IDC_VIEW_BAR = 1027;
+inline constexpr int IDC_CMP_KANA = 1072;
+inline constexpr int IDC_CMP_PUNCT = 1073;
+inline constexpr int IDC_KEEP_QUOTES = 1074;
+inline constexpr int IDC_VIEW_MOVE = 1075;
 inline constexpr int kSetupWidth = 169; // dialog units
 inline constexpr int kSetupHeight = 249;
 inline constexpr char kSetupTitle[] = "比較の設定";
@@ -43,11 +47,15 @@ inline constexpr char kSetupCmpChar[] = "半角英数字も１文字ずつ比較
 inline constexpr char kSetupCmpCase[] = "英大文字と英小文字を区別しない";
 inline constexpr char kSetupCmpZen[] = "全角文字と半角文字を区別しない";
 inline constexpr char kSetupCmpZenSp[] = "全角スペースと半角スペースを区別しない";
+inline constexpr char kSetupCmpKana[] = "ひらがなとカタカナを区別しない";
+inline constexpr char kSetupCmpPunct[] = "句読点の違いを無視する";
+inline constexpr char kSetupKeepQuotes[] = "かぎかっこ内の句点で文を区切らない";
 inline constexpr char kSetupViewGroup[] = "比較結果の表示";
 inline constexpr char kSetupViewAligned[] = "１文ずつ揃える";
 inline constexpr char kSetupViewUnchanged[] = "変更しない";
 inline constexpr char kSetupViewLine[] = "文と文の間を空ける";
 inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアンダーバーで示す";
+inline constexpr char kSetupViewMove[] = "移動した文を示す";
 
 // Dialog 130, the colours and effects.
 inline constexpr int IDD_COLOR = 130;
@@ -56,26 +64,29 @@ inline constexpr int IDC_EFFECT_SAME = 1009;
 inline constexpr int IDC_EFFECT_CHANGED = 1010;
 inline constexpr int IDC_EFFECT_ADDED = 1011;
 inline constexpr int IDC_EFFECT_DELETED = 1012;
+inline constexpr int IDC_EFFECT_MOVED = 1013;
 inline constexpr int IDC_PREVIEW_BACKGROUND = 1014;
 inline constexpr int IDC_PREVIEW_ORIGINAL = 1030;
 inline constexpr int IDC_PREVIEW_SAME = 1031;
 inline constexpr int IDC_PREVIEW_CHANGED = 1032;
 inline constexpr int IDC_PREVIEW_ADDED = 1033;
 inline constexpr int IDC_PREVIEW_DELETED = 1034;
+inline constexpr int IDC_PREVIEW_MOVED = 1035;
 inline constexpr int IDC_COLOR_DEFAULTS = 1067;
 inline constexpr int kColorWidth = 183; // dialog units
 inline constexpr int kColorHeight = 143;
 inline constexpr char kColorTitle[] = "色や文字飾りの設定";
 inline constexpr char kColorButtonText[] = "色...";
 inline constexpr char kColorDefaultsText[] = "初期設定";
-/// Per colour slot (Background, Original, Same, Changed, Added, Deleted): the label, the
+/// Per colour slot (Background, Original, Same, Changed, Added, Deleted, Moved): the label, the
 /// preview's caption and the chooser's title.
-inline constexpr std::array<const char *, 6> kColorLabels{"背景", "原文", "同一",
-                                                          "変更", "追加", "削除"};
-inline constexpr std::array<const char *, 6> kPreviewCaptions{"",     "原文", "同一",
-                                                              "変更", "追加", "削除"};
-inline constexpr std::array<const char *, 6> kChooserTitles{
-    "背景の色", "原文の色", "同じ部分の色", "変更部分の色", "追加部分の色", "削除部分の色"};
+inline constexpr std::array<const char *, 7> kColorLabels{"背景", "原文", "同一", "変更",
+                                                          "追加", "削除", "移動"};
+inline constexpr std::array<const char *, 7> kPreviewCaptions{"",     "原文", "同一", "変更",
+                                                              "追加", "削除", "移動"};
+inline constexpr std::array<const char *, 7> kChooserTitles{
+    "背景の色",     "原文の色",     "同じ部分の色",  "変更部分の色",
+    "追加部分の色", "削除部分の色", "移動した文の色"};
 
 // Dialog 131, the sixteen-colour chooser.
 inline constexpr int IDD_COLOR_SELECT = 131;

@@ -62,6 +62,7 @@ constexpr std::array kCompare = {
     Sep(),
     Cmd(ID_NEXT_DIFFERENCE, "次の相違(&N)\tF8"),
     Cmd(ID_PREV_DIFFERENCE, "前の相違(&P)\tShift+F8"),
+    Cmd(ID_GO_TO_MOVED, "移動先へ(&J)\tCtrl+J"),
     Sep(),
     Cmd(ID_COMPARE_SETTINGS, "比較の設定(&S)..."),
     Cmd(ID_COLOR_SETTINGS, "色や文字飾りの設定(&C)..."),

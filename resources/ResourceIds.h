@@ -39,6 +39,8 @@ inline constexpr int IDS_CAPTION_SCROLLABLE = 145; ///< "スクロールでき�
 /// The status-bar summary of a finished comparison: the numbers of same, changed, added and
 /// deleted sentence pairs, as %1 to %4.
 inline constexpr int IDS_RESULT_SUMMARY = 146;
+/// The same summary after a comparison that shows moved sentences, with their number as %5.
+inline constexpr int IDS_RESULT_SUMMARY_MOVES = 147;
 inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could not be written
 // What a message about a file says after its first line (which file failed, strings 61697 and
 // 61698): that the window's text is unchanged, and for a save whether an old file was kept.
@@ -125,5 +127,6 @@ inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
 inline constexpr int ID_COMPARE_WHOLE = 32789;
 inline constexpr int ID_NEXT_DIFFERENCE = 32790;
 inline constexpr int ID_PREV_DIFFERENCE = 32791;
+inline constexpr int ID_GO_TO_MOVED = 32792; ///< to the other end of a moved sentence
 
 } // namespace kivo::res

@@ -24,6 +24,11 @@ Options:
   --cmp-case          ignore letter case
   --cmp-zen           ignore the difference between full-width and half-width forms
   --cmp-zensp         ignore the difference between full-width and half-width spaces
+  --cmp-kana          ignore the difference between hiragana and katakana
+  --cmp-punct         ignore the difference between 、，､ and between 。．｡
+  --keep-quotes       a delimiter inside brackets such as 「」 does not end a sentence
+  --moves             show a deleted sentence equal to an added one as moved: each record
+                      of a moved sentence gets "movedTo", the index of its other end
   --view-format 0|1   0: one sentence pair per row (default); 1: keep the texts' own lines
   --format FORMAT     records (default): JSON Lines, one result record per line;
                       text: side by side for a terminal; html: one self-contained page
@@ -104,6 +109,14 @@ private:
             return Flag(opt, m_result.cmpZen);
         if (opt.name == "--cmp-zensp")
             return Flag(opt, m_result.cmpZenSp);
+        if (opt.name == "--cmp-kana")
+            return Flag(opt, m_result.cmpKana);
+        if (opt.name == "--cmp-punct")
+            return Flag(opt, m_result.cmpPunct);
+        if (opt.name == "--keep-quotes")
+            return Flag(opt, m_result.keepQuotes);
+        if (opt.name == "--moves")
+            return Flag(opt, m_result.moves);
         if (opt.name == "--delimiters") {
             const auto value = Value(opt);
             if (value)

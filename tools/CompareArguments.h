@@ -20,6 +20,11 @@ struct CompareArguments {
     int cmpCase = 0;
     int cmpZen = 0;
     int cmpZenSp = 0;
+    int cmpKana = 0;
+    int cmpPunct = 0;
+    int keepQuotes = 0;
+    /// Pair deleted and added sentences with equal keys as moves ("movedTo" in the records).
+    int moves = 0;
     int viewFormat = 0;
     OutputFormat format = OutputFormat::Records;
     ColorMode color = ColorMode::Auto;

@@ -54,6 +54,10 @@ std::optional<RichOptions> MakeOptions(const CompareArguments &args, Cp932Codec 
     options.CmpCase = args.cmpCase;
     options.CmpZen = args.cmpZen;
     options.CmpZenSp = args.cmpZenSp;
+    options.CmpKana = args.cmpKana;
+    options.CmpPunct = args.cmpPunct;
+    options.KeepQuotes = args.keepQuotes;
+    options.ViewMove = args.moves;
     options.ViewFormat = args.viewFormat;
     return options;
 }
@@ -101,7 +105,8 @@ int StreamRecords(Comparison &comparison, const OutputSink &write, Cp932Codec &c
         more = comparison.Step();
         ResultList &results = comparison.ResultList;
         for (const auto end = comparison.FinishedEnd(); results.begin() != end;) {
-            if (!AppendRecord(chunk, results.front(), codec, error))
+            const ResultPair &record = results.front();
+            if (!AppendRecord(chunk, record, codec, error, comparison.moves.PartnerOf(record)))
                 return kExitFailure;
             results.pop_front();
             if (!flush(false))

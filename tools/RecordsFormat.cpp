@@ -64,7 +64,8 @@ bool AppendText(std::string &out, std::string_view key, const std::string &cp932
 
 } // namespace
 
-bool AppendRecord(std::string &out, const ResultPair &r, Cp932Codec &codec, std::string &error)
+bool AppendRecord(std::string &out, const ResultPair &r, Cp932Codec &codec, std::string &error,
+                  std::int32_t movedTo)
 {
     out += "{\"leftIndex\":" + std::to_string(r.leftIndex);
     out += ",\"rightIndex\":" + std::to_string(r.rightIndex);
@@ -73,6 +74,8 @@ bool AppendRecord(std::string &out, const ResultPair &r, Cp932Codec &codec, std:
     if (!AppendText(out, "leftText", r.leftText, codec, error) ||
         !AppendText(out, "rightText", r.rightText, codec, error))
         return false;
+    if (movedTo >= 0)
+        out += ",\"movedTo\":" + std::to_string(movedTo);
     out += "}\n";
     return true;
 }

@@ -47,7 +47,8 @@ RunKind KindOfStatus(TextStatus status)
 
 bool IsDifference(RunKind kind)
 {
-    return kind == RunKind::Changed || kind == RunKind::Added || kind == RunKind::Deleted;
+    return kind == RunKind::Changed || kind == RunKind::Added || kind == RunKind::Deleted ||
+           kind == RunKind::Moved;
 }
 
 std::optional<RunMark> MarkOf(const QTextCharFormat &format)
@@ -55,7 +56,7 @@ std::optional<RunMark> MarkOf(const QTextCharFormat &format)
     if (!format.hasProperty(kRunKindProperty))
         return std::nullopt;
     const int kind = format.intProperty(kRunKindProperty);
-    if (kind <= 0 || kind > static_cast<int>(RunKind::Padding))
+    if (kind <= 0 || kind > static_cast<int>(RunKind::Moved))
         return std::nullopt;
     return RunMark{format.intProperty(kRunResultProperty), format.intProperty(kRunRecordProperty),
                    static_cast<RunKind>(kind)};

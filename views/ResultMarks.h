@@ -26,10 +26,11 @@ enum class RunKind : int {
     Deleted = 5,
     Separator = 6, ///< the line break (and blank line) that closes a row
     Padding = 7,   ///< blank lines inserted to keep the rows level
+    Moved = 8,     ///< a deleted or added sentence whose other end stands elsewhere
 };
 
 RunKind KindOfStatus(TextStatus status);
-/// Changed, added and deleted runs: the ones the difference commands stop at.
+/// Changed, added, deleted and moved runs: the ones the difference commands stop at.
 bool IsDifference(RunKind kind);
 
 /// The invisible mark of a rendered run, kept in its character format so that it survives

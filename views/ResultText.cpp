@@ -12,6 +12,17 @@ constexpr std::string_view kTabForm = "____";
 
 constexpr std::uint32_t kEffectMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 
+/// The display format drawn in a colour slot with an effect flag.
+CharFormat SlotFormat(const RichOptions &options, std::size_t colorSlot, std::uint32_t effect)
+{
+    CharFormat format = options.CharFormat;
+    // The stored format may lack the colour or effect fields; the status needs both.
+    format.dwMask |= CFM_COLOR | kEffectMask;
+    format.crTextColor = options.Color[colorSlot];
+    format.dwEffects = effect;
+    return format;
+}
+
 } // namespace
 
 bool IsBlankText(std::string_view text)
@@ -58,14 +69,15 @@ std::string_view RowSeparator(const RichOptions &options)
 
 CharFormat StatusFormat(const RichOptions &options, TextStatus status)
 {
-    CharFormat format = options.CharFormat;
-    // The stored format may lack the colour or effect fields; the status needs both.
-    format.dwMask |= CFM_COLOR | kEffectMask;
-    format.crTextColor = options.Color[ColorSlotOf(status)];
     const auto effect = options.Effect[EffectSlotOf(status)];
     // The original text never carries an effect, whatever the stored slot says.
-    format.dwEffects = status == TextStatus::Original ? 0 : EffectFlag(effect);
-    return format;
+    return SlotFormat(options, ColorSlotOf(status),
+                      status == TextStatus::Original ? 0 : EffectFlag(effect));
+}
+
+CharFormat MovedFormat(const RichOptions &options)
+{
+    return SlotFormat(options, ColorMoved, EffectFlag(options.Effect[kMovedEffectSlot]));
 }
 
 } // namespace kivo

@@ -27,4 +27,8 @@ std::string_view RowSeparator(const RichOptions &options);
 /// status's colour and effect (and only those fields besides the font).
 CharFormat StatusFormat(const RichOptions &options, TextStatus status);
 
+/// The character format of a moved sentence: the display format with the moved colour and
+/// effect.
+CharFormat MovedFormat(const RichOptions &options);
+
 } // namespace kivo

@@ -123,6 +123,8 @@ void CRichView::AddCommands()
 
     OnCommand(ID_NEXT_DIFFERENCE, [this] { GoToDifference(true); });
     OnCommand(ID_PREV_DIFFERENCE, [this] { GoToDifference(false); });
+    OnCommand(ID_GO_TO_MOVED, [this] { GoToMovedPartner(); });
+    idleAnd(ID_GO_TO_MOVED, [this] { return MovedPartner().has_value(); });
     idleAnd(ID_NEXT_DIFFERENCE, [this] { return FindDifference(true).has_value(); });
     idleAnd(ID_PREV_DIFFERENCE, [this] { return FindDifference(false).has_value(); });
 }
@@ -463,6 +465,7 @@ void CRichView::PrepareForComparison()
     rowCount = 0;
     renderedRecords = 0;
     renderedRows = 0;
+    m_movedPartners.clear();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
@@ -506,10 +509,16 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
             block.setUserState(renderedRows);
         ++renderedRows;
     }
+    const auto moved = m_driver.movedRecords.find(number);
+    if (moved != m_driver.movedRecords.end())
+        m_movedPartners[number] = moved->second;
     if (!text.empty()) {
-        CharFormat format = StatusFormat(m_options, record.status);
+        const bool isMoved = moved != m_driver.movedRecords.end();
+        CharFormat format =
+            isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
         edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(edit, RunMark{resultNumber, number, KindOfStatus(record.status)});
+        SetInsertionMark(edit, RunMark{resultNumber, number,
+                                       isMoved ? RunKind::Moved : KindOfStatus(record.status)});
         edit.ReplaceSel(DisplayText(m_options, record.status, text));
         // What follows (the separator, padding) is plain original text.
         format.crTextColor = m_options.Color[ColorOriginal];

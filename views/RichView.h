@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QKeyEvent;
@@ -88,6 +89,12 @@ public:
     /// Selects the difference a step from the caret reaches, in both windows, and scrolls both
     /// so that its row stands on the same line near the top. False when there is none.
     bool GoToDifference(bool forward);
+    /// The record of the other end of the moved sentence the caret stands in, or nullopt when
+    /// the caret is in no moved sentence of the result shown.
+    std::optional<int> MovedPartner() const;
+    /// Selects the other end of the moved sentence the caret stands in, in the other window,
+    /// scrolls it near the top and makes that window the active one. False when there is none.
+    bool GoToMovedPartner();
 
     /// First visible line noted at the last synchronised scroll.
     int lastTopLine = 0;
@@ -147,6 +154,8 @@ private:
         int record = -1;
     };
     PlacedCaret m_placedCaret;
+    /// The records of moved sentences in the result shown, and the records of their other ends.
+    std::unordered_map<int, int> m_movedPartners;
 
     /// Scroll position, in pixels, noted with lastTopLine.
     int m_lastScrollPos = 0;

@@ -63,6 +63,10 @@ void ExpectSameStoredFields(const RichOptions &a, const RichOptions &b)
     EXPECT_EQ(a.ViewFormat, b.ViewFormat);
     EXPECT_EQ(a.ViewLine, b.ViewLine);
     EXPECT_EQ(a.ViewBar, b.ViewBar);
+    EXPECT_EQ(a.CmpKana, b.CmpKana);
+    EXPECT_EQ(a.CmpPunct, b.CmpPunct);
+    EXPECT_EQ(a.KeepQuotes, b.KeepQuotes);
+    EXPECT_EQ(a.ViewMove, b.ViewMove);
     EXPECT_EQ(a.Sptr, b.Sptr);
 }
 
@@ -75,7 +79,10 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndExitStoresEveryValue)
     SaveSettings(*m_profile, loaded);
     m_profile->Flush();
     QSettings raw(m_profile->FileName(), QSettings::IniFormat);
-    EXPECT_EQ(raw.allKeys().size(), 6 + 4 + 1 + 1 + 7 + 9);
+    EXPECT_EQ(raw.allKeys().size(), 7 + 5 + 1 + 1 + 11 + 9);
+    EXPECT_TRUE(raw.contains(QStringLiteral("Color/Moved")));
+    EXPECT_TRUE(raw.contains(QStringLiteral("Effect/Moved")));
+    EXPECT_TRUE(raw.contains(QStringLiteral("Options/KeepQuotes")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/Sptr9")));
     EXPECT_FALSE(raw.contains(QStringLiteral("Effect/Original")));
     EXPECT_EQ(m_profile->GetProfileBinary("Font", "CharFormat")->size(), 84u);
@@ -84,13 +91,14 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndExitStoresEveryValue)
 TEST_F(SettingsStoreTest, EveryStoredOptionSurvivesARun)
 {
     RichOptions options;
-    options.Color = {0x010203, 0x0000FF, 0x040506, 0x070809, 0x0A0B0C, 0xFFFFFFFF};
-    options.Effect = {0, 4, 3, 2, 1};
+    options.Color = {0x010203, 0x0000FF, 0x040506, 0x070809, 0x0A0B0C, 0xFFFFFFFF, 0x0D0E0F};
+    options.Effect = {0, 4, 3, 2, 1, 3};
     options.CharFormat.yHeight = 360;
     options.CharFormat.SetFaceName(test::Sjis("ＭＳ 明朝"));
     options.CharFormat.wKerning = 0xBEEF; // a field this program never sets itself
     options.ShowMaximized = 0;
     options.CmpChar = options.CmpCase = options.CmpZen = options.CmpZenSp = 1;
+    options.CmpKana = options.CmpPunct = options.KeepQuotes = options.ViewMove = 1;
     options.ViewFormat = 1;
     options.ViewLine = 0;
     options.ViewBar = 1;

@@ -205,9 +205,10 @@ TEST_F(ColorDlgTest, EachButtonOpensTheChooserOfItsSlotAndCancelKeepsTheColour)
 {
     const auto dialog = Open();
     m_answer = std::nullopt;
-    for (int id = IDC_COLOR_BACKGROUND; id < IDC_COLOR_BACKGROUND + 6; ++id)
+    for (int id = IDC_COLOR_BACKGROUND; id < IDC_COLOR_BACKGROUND + static_cast<int>(kColorCount);
+         ++id)
         test::Click(*dialog, id);
-    ASSERT_EQ(m_titles.size(), 6u);
+    ASSERT_EQ(m_titles.size(), kColorCount);
     for (std::size_t slot = 0; slot < kColorCount; ++slot) {
         EXPECT_EQ(m_titles[slot], QString::fromUtf8(kChooserTitles[slot]));
         EXPECT_EQ(m_offered[slot], m_options.Color[slot]);
@@ -284,7 +285,7 @@ TEST_F(ColorDlgTest, TabFollowsTheTemplateOrderFromOk)
     EXPECT_EQ(dialog->focusWidget(), dialog->Control(IDC_OK));
     std::vector<QWidget *> expected;
     for (const int id : {IDC_OK, IDC_CANCEL, IDC_COLOR_DEFAULTS, 1002, 1003, 1004, 1009, 1005, 1010,
-                         1006, 1011, 1007, 1012})
+                         1006, 1011, 1007, 1012, 1008, IDC_EFFECT_MOVED})
         expected.push_back(dialog->Control(id));
     EXPECT_EQ(test::TabChain(expected.front()), expected);
 }

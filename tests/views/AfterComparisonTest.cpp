@@ -229,7 +229,7 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
     const ResultList records = CompareAndCheck(kLeft, kRight);
     const ResultSummary summary = Summarize(records);
-    EXPECT_EQ(summary, (ResultSummary{2, 2, 1, 1}));
+    EXPECT_EQ(summary, (ResultSummary{2, 2, 1, 1, std::nullopt}));
     EXPECT_EQ(StatusText(), QStringLiteral("同一 2・変更 2・追加 1・削除 1"));
 
     // Levelling after a resize is no edit.
@@ -250,6 +250,82 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     EXPECT_FALSE(Driver().summary.has_value());
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
+}
+
+TEST_F(AfterComparisonTest, MovedSentencesHaveTheirColourAndCtrlJGoesBetweenTheirEnds)
+{
+    RichOptions &options = m_app->Options();
+    options.ViewMove = 1;
+    // The last paragraph of the left text stands first on the right.
+    const std::string left = Sjis("春は桜が咲く。夏は海に行く。秋は紅葉を見る。冬は雪が降る。");
+    const std::string right = Sjis("冬は雪が降る。春は桜が咲く。夏は海に行く。秋は紅葉を見る。");
+    const ResultList records = CompareAndCheck(left, right);
+    EXPECT_EQ(StatusText(), QStringLiteral("同一 3・変更 0・追加 1・削除 1・移動 1"));
+
+    const std::string moved = Sjis("冬は雪が降る。");
+    const auto select = [this, &moved](int pane) {
+        const std::string text = Edit(pane).GetText();
+        const std::size_t at = text.find(moved);
+        EXPECT_NE(at, std::string::npos);
+        const int position = CharPosition(text, at);
+        Edit(pane).SetSel(position + 1, position + 1);
+        Edit(pane).SetSel(position, position + 1);
+        return Edit(pane).GetCharFormat(FormatScope::Selection);
+    };
+    for (const int pane : {1, 2}) {
+        const CharFormat format = select(pane);
+        EXPECT_EQ(format.crTextColor, options.Color[ColorMoved]) << "pane " << pane;
+        EXPECT_EQ(format.dwEffects & CFE_ITALIC, CFE_ITALIC) << "pane " << pane;
+    }
+    const CharFormat kept = [&] {
+        const std::string text = Edit(1).GetText();
+        const int position = CharPosition(text, text.find(Sjis("春")));
+        Edit(1).SetSel(position, position + 1);
+        return Edit(1).GetCharFormat(FormatScope::Selection);
+    }();
+    EXPECT_EQ(kept.crTextColor, options.Color[ColorSame]);
+
+    // Shift+F8 from the end stops at both ends.
+    m_frame->ActivateChild(Pane(1));
+    Edit(1).SetSel(Edit(1).GetTextLength(), Edit(1).GetTextLength());
+    std::vector<int> stops;
+    for (int record = Step(false); record >= 0; record = Step(false))
+        stops.push_back(record);
+    const std::vector<int> differences = DifferenceRecords(records);
+    EXPECT_EQ(stops, std::vector<int>(differences.rbegin(), differences.rend()));
+    EXPECT_EQ(stops.size(), 2u);
+
+    // Ctrl+J from the left end selects the right end in the right window, and back.
+    m_frame->ActivateChild(Pane(1));
+    Edit(1).SetSel(0, 0);
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_GO_TO_MOVED).enabled) << "the caret is in no moved sentence";
+    select(1);
+    m_frame->UpdateCmdUI();
+    ASSERT_TRUE(m_frame->State(ID_GO_TO_MOVED).enabled);
+    ASSERT_TRUE(m_frame->Execute(ID_GO_TO_MOVED));
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
+    EXPECT_EQ(Edit(2).GetSelText(), moved);
+    m_frame->UpdateCmdUI();
+    ASSERT_TRUE(m_frame->Execute(ID_GO_TO_MOVED));
+    EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
+    EXPECT_EQ(Edit(1).GetSelText(), moved);
+}
+
+TEST_F(AfterComparisonTest, WithoutMovesTheMovedSentenceIsPlainlyDeletedAndAdded)
+{
+    const std::string left = Sjis("春は桜が咲く。冬は雪が降る。");
+    const std::string right = Sjis("冬は雪が降る。春は桜が咲く。");
+    CompareAndCheck(left, right);
+    EXPECT_EQ(StatusText(), QStringLiteral("同一 1・変更 0・追加 1・削除 1"));
+    const std::string text = Edit(1).GetText();
+    const int position = CharPosition(text, text.find(Sjis("冬")));
+    Edit(1).SetSel(position, position + 1);
+    EXPECT_EQ(Edit(1).GetCharFormat(FormatScope::Selection).crTextColor,
+              m_app->Options().Color[ColorDeleted]);
+    m_frame->ActivateChild(Pane(1));
+    m_frame->UpdateCmdUI();
+    EXPECT_FALSE(m_frame->State(ID_GO_TO_MOVED).enabled);
 }
 
 TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)

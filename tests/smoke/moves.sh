@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Compares two texts with the rules for Japanese on (kana folding, quotations kept whole, moved
+# sentences shown), as the settings of an earlier run left them: the moved sentence must be drawn
+# in the moved colour in both windows. Then F8 to it and Ctrl+J to its other end and back, with a
+# screenshot after each step, to look at.
+#
+# Usage: moves.sh KIVO_BINARY OUTPUT_FOLDER
+set -euo pipefail
+
+kivo=$1
+out=$2
+mkdir -p "$out"
+config=$(mktemp -d)
+report="$config/report.txt"
+trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$config"' EXIT
+
+fail() {
+    echo "moves smoke: $*" >&2
+    exit 1
+}
+
+mkdir -p "$config/Velmora"
+printf '[Options]\nCmpKana=1\nKeepQuotes=1\nViewMove=1\n' >"$config/Velmora/Kivo.conf"
+printf '春は桜が咲く。夏は海に行く。「ボタンを押す。」と書いた。秋は紅葉を見る。冬は雪が降る。' \
+    >"$config/left.txt"
+printf '冬は雪が降る。春は桜が咲く。夏は海に行く。「ぼたんを押す。」と書いた。秋は紅葉を見る。' \
+    >"$config/right.txt"
+
+XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" \
+    "$kivo" --compare "$config/left.txt" "$config/right.txt" &
+pid=$!
+for _ in $(seq 1 100); do
+    [ -s "$report" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
+    sleep 0.2
+done
+[ -s "$report" ] || fail "no main window within 20 seconds"
+
+captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
+for _ in $(seq 1 100); do
+    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || break
+    sleep 0.1
+done
+sleep 0.5
+shot="$out/moves-compared.png"
+import -window root "$shot" || fail "no screenshot after the comparison"
+
+read -r _ _ x1 y1 w1 h1 _ < <(grep '^pane 1 ' "$report")
+read -r _ _ x2 y2 w2 h2 _ < <(grep '^pane 2 ' "$report")
+has_colour() { # region colour
+    local colours
+    colours=$(convert "$shot" -crop "$1" +repage -unique-colors txt:-)
+    grep -qi "$2" <<<"$colours"
+}
+moved='#800080'
+has_colour "${w1}x${h1}+${x1}+${y1}" "$moved" || fail "no moved sentence (purple) on the left"
+has_colour "${w2}x${h2}+${x2}+${y2}" "$moved" || fail "no moved sentence (purple) on the right"
+
+main=$(xdotool search --name '^Kivo！' | head -1)
+[ -n "$main" ] || fail "no main window"
+xdotool key --window "$main" ctrl+Home
+sleep 0.3
+xdotool key F8
+sleep 0.5
+import -window root "$out/moves-next-difference.png" || fail "no screenshot after F8"
+xdotool key ctrl+j
+sleep 0.5
+import -window root "$out/moves-jump.png" || fail "no screenshot after Ctrl+J"
+xdotool key ctrl+j
+sleep 0.5
+import -window root "$out/moves-jump-back.png" || fail "no screenshot after the second Ctrl+J"
+kill -0 "$pid" 2>/dev/null || fail "kivo ended"
+kill -TERM "$pid"
+wait "$pid" || true
+pid=
+echo "moves smoke: screenshots in $out"
