@@ -227,6 +227,8 @@ void Comparison::CharDiffStep()
     WorkBudget budget(stepWorkUnits);
     if (!m_differ->Run(budget))
         return; // the pair goes on in the next step
+    if (m_differ->UsedEditScript())
+        ++pairsMatchedByEdits;
     m_differ.reset();
     if (resultCursor == ResultList.end())
         compareState = CompareState::EngineDone;

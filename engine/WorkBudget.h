@@ -48,8 +48,8 @@ struct EngineThresholds {
     /// Common runs of one changed pair: work units per token of the pair, and at least the
     /// floor, up to which longest-run-first matching goes on. Its cost is the length times the
     /// number of runs, so past this the rest of the pair is matched by a shortest edit script.
-    std::int64_t exactRunWorkPerToken = 16;
-    std::int64_t exactRunWorkFloor = 1'000'000;
+    std::int64_t exactRunWorkPerToken = 1;
+    std::int64_t exactRunWorkFloor = 250'000;
 };
 
 } // namespace kivo

@@ -21,6 +21,8 @@ struct CompareArguments {
     int cmpZen = 0;
     int cmpZenSp = 0;
     int viewFormat = 0;
+    /// Keep every first-fit anchor instead of the most anchors.
+    bool firstFitAnchors = false;
     OutputFormat format = OutputFormat::Records;
     ColorMode color = ColorMode::Auto;
     /// Columns of the text format; 0: the terminal's width, or 80 when stdout is no terminal.
