@@ -89,6 +89,11 @@ RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenL
                        static_cast<std::int64_t>(xKeys.size() + yKeys.size()))
 {}
 
+bool RunMatcher::PastExactLimit() const
+{
+    return m_searched > m_exactLimit + m_thresholds.exactRunWorkPerMatch * m_matched;
+}
+
 bool RunMatcher::Run(WorkBudget &budget)
 {
     // A work stack instead of recursion, in the same order: a common run can nest as deep as the
@@ -108,7 +113,7 @@ bool RunMatcher::Run(WorkBudget &budget)
             return m_search.Release(budget); // a long sentence's index is freed in slices too
         if (budget.Exhausted())
             return false;
-        if (m_searched > m_exactLimit) {
+        if (PastExactLimit()) {
             StartEditScript();
             continue;
         }
@@ -155,6 +160,7 @@ void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &bu
     if (run.length == 0)
         return;
     Merge(run, budget);
+    m_matched += 2 * static_cast<std::int64_t>(run.length);
     // Merging leaves the folded tokens in place, so the part after the run starts past them.
     m_pending.push_back({r.xs, run.x, r.ys, run.y});
     m_pending.push_back({run.x + run.length, r.xe, run.y + run.length, r.ye});

@@ -48,6 +48,7 @@ EngineThresholds EditScriptAtOnce()
     EngineThresholds thresholds;
     thresholds.exactRunWorkPerToken = 0;
     thresholds.exactRunWorkFloor = 0;
+    thresholds.exactRunWorkPerMatch = 0;
     return thresholds;
 }
 
