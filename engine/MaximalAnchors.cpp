@@ -1,6 +1,7 @@
 #include "MaximalAnchors.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 
 namespace kivo {
@@ -9,6 +10,8 @@ namespace {
 
 // Key bytes hashed per work unit when a left key is looked up.
 constexpr std::size_t kKeyBytesPerUnit = 64;
+// Changes logged at most (8 bytes each): past this the exact answer would hold too much memory.
+constexpr std::size_t kMostChanges = std::size_t{8} << 20;
 
 } // namespace
 
@@ -39,11 +42,14 @@ bool MaximalAnchors::Prepare(const SentenceList &left, std::int32_t rightCount,
         while (m_occurrence >= 0 && !budget.Exhausted()) {
             Raise(m_occurrence);
             m_occurrence = index.NextWithKey(m_occurrence);
-            budget.Spend(1);
-            ++m_work;
+            // One binary search over the thresholds.
+            const auto units = static_cast<std::int64_t>(std::bit_width(
+                static_cast<std::uint32_t>(m_length) + 1));
+            budget.Spend(units);
+            m_work += units;
         }
         m_changes[i] += static_cast<std::int32_t>(m_log.size() - logged);
-        if (m_work > workLimit) {
+        if (m_work > workLimit || m_log.size() > kMostChanges) {
             GiveUp();
             break;
         }
@@ -105,7 +111,7 @@ bool MaximalAnchors::Keep(std::int32_t i, std::optional<std::int32_t> candidate)
 void MaximalAnchors::GiveUp()
 {
     m_exact = false;
-    std::vector<Change>().swap(m_log);
+    std::deque<Change>().swap(m_log);
     std::vector<std::int32_t>().swap(m_changes);
     std::vector<std::int32_t>().swap(m_thresholds);
     m_length = 0;
@@ -120,7 +126,7 @@ void MaximalAnchors::Clear()
     m_work = 0;
     std::vector<std::int32_t>().swap(m_thresholds);
     m_length = 0;
-    std::vector<Change>().swap(m_log);
+    std::deque<Change>().swap(m_log);
     std::vector<std::int32_t>().swap(m_changes);
     m_remaining = 0;
 }

@@ -5,6 +5,7 @@
 #include "WorkBudget.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -24,9 +25,10 @@ namespace kivo {
 /// for the current suffix of the left list, the thresholds t[k] = the largest right start j with
 /// f(i, j) >= k (strictly falling in k); each right sentence equal to left i can raise one of
 /// them. Every change is logged, so that the walk in reading order takes them back one left
-/// sentence at a time and reads f(i+1, j+1) >= k as t[k] >= j + 1. The work is one unit per equal
-/// pair of sentences; past the exact-work limit the planner gives up, keeps every first-fit
-/// anchor and reports that the answer is not exact.
+/// sentence at a time and reads f(i+1, j+1) >= k as t[k] >= j + 1. The work is a binary search
+/// per equal pair of sentences, counted in its steps; past the exact-work limit, or when the log
+/// would outgrow its limit, the planner gives up, keeps every first-fit anchor and reports that
+/// the answer is not exact.
 class MaximalAnchors {
 public:
     /// Resumable preparation over left against the right list that index was built on: true once
@@ -63,7 +65,8 @@ private:
     std::int64_t m_work = 0;
     std::vector<std::int32_t> m_thresholds; // t[0] = right count, then t[1 .. m_length]; -1 past
     std::int32_t m_length = 0;              // f(0, 0) once prepared
-    std::vector<Change> m_log;              // changes, left sentences last to first
+    std::deque<Change> m_log;               // changes, left sentences last to first; a deque,
+                                            // so that it grows and shrinks in small blocks
     std::vector<std::int32_t> m_changes;    // per left sentence: how many changes it logged
     std::int32_t m_remaining = 0;           // f(i, p + 1) during the walk
 };
