@@ -55,11 +55,6 @@ public:
 
     /// The first right sentence whose key equals key byte for byte; -1 when there is none.
     std::int32_t FirstWithKey(std::string_view key) const;
-    /// The next right sentence after sentence with the same key; -1 when there is none.
-    std::int32_t NextWithKey(std::int32_t sentence) const
-    {
-        return m_next[static_cast<std::size_t>(sentence)];
-    }
 
 private:
     /// The slot of key: its first sentence, or the empty slot where it would go.

@@ -135,7 +135,7 @@ void Comparison::SetUpAnchoring()
         return;
     // Which first-fit anchors to veto: as costly as the number of equal sentence pairs.
     if (!firstFitAnchors) {
-        if (!m_maximal.Prepare(leftSentences, Size(rightSentences), m_anchors,
+        if (!m_maximal.Prepare(leftSentences, rightSentences, m_anchors,
                                thresholds.exactAnchoringWork, m_progress, budget))
             return;
         anchorsNotMaximal = !m_maximal.Exact();

@@ -80,7 +80,8 @@ public:
 
     // --- What the last comparison could not do exactly ------------------------------------
     /// Anchoring was too costly to do exactly (tens of thousands of copies of a few sentences):
-    /// it kept the first-fit anchors, which may be fewer than the most possible.
+    /// it used the equal sentences near the diagonal only (or the first-fit anchors, were those
+    /// more), which may be fewer than the most possible.
     bool anchorsNotMaximal = false;
     /// Changed pairs whose common runs were too costly to find longest first: the rest of each
     /// was matched by a shortest edit script with a cost limit.

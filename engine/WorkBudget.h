@@ -42,8 +42,9 @@ struct EngineThresholds {
     /// directly instead of scoring every pair once through the word index.
     std::int64_t directGapPairs = 64;
     /// Anchoring: work units up to which the anchors that let the most sentences anchor are
-    /// found exactly. Past them (tens of thousands of copies of a few sentences) the first-fit
-    /// anchors are kept instead, and the comparison says so.
+    /// found exactly. Past them (tens of thousands of copies of a few sentences) only equal
+    /// sentences near the diagonal count, never giving fewer anchors than first-fit, and the
+    /// comparison says so.
     std::int64_t exactAnchoringWork = 50'000'000;
     /// Common runs of one changed pair: tokens that longest-run-first searches may cover, as the
     /// floor, plus so many per token of the pair, plus so many per token matched so far. Each

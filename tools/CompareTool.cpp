@@ -117,7 +117,7 @@ std::string Notes(const Comparison &comparison)
     std::string notes;
     if (comparison.anchorsNotMaximal)
         notes += "note: too many repeated sentences to find the most pairs of equal sentences; "
-                 "each sentence was paired with the first equal one after the previous pair\n";
+                 "only equal sentences at about the same place in both texts were paired\n";
     if (comparison.pairsMatchedByEdits > 0)
         notes += "note: " + std::to_string(comparison.pairsMatchedByEdits) +
                  " long sentence pair(s) differ in too many places to find the longest common "
