@@ -84,9 +84,7 @@ RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenL
                        IProgress &progress, TokenRanges first)
     : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
       m_progress(progress), m_pending{first},
-      m_exactLimit(thresholds.exactRunWorkFloor +
-                   thresholds.exactRunWorkPerToken *
-                       static_cast<std::int64_t>(xKeys.size() + yKeys.size()))
+      m_exactLimit(thresholds.exactRunWorkFloor)
 {}
 
 bool RunMatcher::PastExactLimit() const

@@ -67,8 +67,8 @@ struct TokenRanges {
 ///
 /// Longest-run-first costs the length times the number of runs, which runs away on a long pair
 /// that differs every few characters. So once the searches have covered more tokens than the
-/// exact-run limit of the thresholds (a floor, an allowance per token of the pair and one per
-/// token matched so far), the ranges still pending are matched by a shortest edit script with a cost limit
+/// exact-run limit of the thresholds (a floor and an allowance per token matched so far), the
+/// ranges still pending are matched by a shortest edit script with a cost limit
 /// (EditScriptMatcher) instead. The switch is decided between searches only, so the runs never
 /// depend on the budgets of the calls.
 class RunMatcher {
@@ -105,7 +105,8 @@ private:
     bool m_foundInFirst = false;
     std::int64_t m_searched = 0;   // tokens covered by the searches so far
     std::int64_t m_matched = 0;    // tokens of both lists in the runs found so far
-    std::int64_t m_exactLimit = 0; // with the allowance per match: past it, the edit script
+    std::int64_t m_exactLimit = 0; // the floor; with the allowance per match, past it the edit
+                                   // script takes over
     bool m_editing = false;
     EditScriptMatcher m_edits;
     std::vector<CommonRun> m_editRuns;

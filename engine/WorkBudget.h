@@ -47,12 +47,10 @@ struct EngineThresholds {
     /// comparison says so.
     std::int64_t exactAnchoringWork = 50'000'000;
     /// Common runs of one changed pair: tokens that longest-run-first searches may cover, as the
-    /// floor, plus so many per token of the pair, plus so many per token matched so far. Each
-    /// search covers its ranges, so on a pair that differs every few characters the cost is the
-    /// length times the number of runs while little is matched; past this the rest of the pair
-    /// is matched by a shortest edit script instead.
+    /// floor plus so many per token matched so far. Each search covers its ranges, so on a pair
+    /// that differs every few characters the cost is the length times the number of runs while
+    /// little is matched; past this the rest of the pair is matched by a shortest edit script.
     std::int64_t exactRunWorkFloor = 250'000;
-    std::int64_t exactRunWorkPerToken = 2;
     std::int64_t exactRunWorkPerMatch = 64;
 };
 

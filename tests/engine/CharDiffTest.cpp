@@ -46,7 +46,6 @@ ResultList Diff(std::string leftText, std::string rightText, const RichOptions &
 EngineThresholds EditScriptAtOnce()
 {
     EngineThresholds thresholds;
-    thresholds.exactRunWorkPerToken = 0;
     thresholds.exactRunWorkFloor = 0;
     thresholds.exactRunWorkPerMatch = 0;
     return thresholds;
