@@ -1,18 +1,15 @@
 #include "EditScript.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace kivo {
 
 namespace {
 
-// Edit steps one middle-snake search may take before it splits at the furthest point reached:
-// about the square root of the sequences' length, as xdiff does, within these bounds. The upper
-// bound keeps one search (about the square of it) within a few milliseconds.
-constexpr std::int32_t kMinimumCost = 256;
-constexpr std::int32_t kMaximumCost = 256;
+// Edit steps one middle-snake search may take before it splits at the furthest point reached
+// (xdiff's least cost limit). One search then costs about its square, well within a step.
+constexpr std::int32_t kCostLimit = 256;
 
 constexpr std::int32_t kBeforeStart = -1;
 constexpr std::int32_t kPastEnd = std::numeric_limits<std::int32_t>::max();
@@ -26,7 +23,6 @@ void EditScriptMatcher::Start(std::span<const std::int32_t> x, std::span<const s
     m_y = y;
     m_boxes.clear();
     std::size_t tableSize = 0;
-    std::int64_t longest = 0;
     for (const auto &[xs, xe, ys, ye] : ranges) {
         if (xs >= xe && ys >= ye)
             continue;
@@ -34,12 +30,9 @@ void EditScriptMatcher::Start(std::span<const std::int32_t> x, std::span<const s
         m_boxes.push_back({xs, xe, ys, ye, ye + 1 - xs});
         const std::int64_t length = static_cast<std::int64_t>(xe - xs) + (ye - ys);
         tableSize = std::max(tableSize, static_cast<std::size_t>(length) + 3);
-        longest = std::max(longest, length);
     }
     m_forward.assign(tableSize, 0);
     m_backward.assign(tableSize, 0);
-    const auto root = static_cast<std::int32_t>(std::sqrt(static_cast<double>(longest)));
-    m_maxCost = std::clamp(root, kMinimumCost, kMaximumCost);
 }
 
 bool EditScriptMatcher::Run(WorkBudget &budget, std::vector<CommonRun> &runs)
@@ -158,7 +151,7 @@ EditScriptMatcher::Point EditScriptMatcher::Split(const Box &box, std::int64_t &
             if (!odd && fmin <= d && d <= fmax && x <= Forward(box, d))
                 return {x, y};
         }
-        if (cost < m_maxCost)
+        if (cost < kCostLimit)
             continue;
         // Too costly: split where either search got furthest along its way.
         std::int64_t forwardBest = -1;

@@ -12,10 +12,10 @@ namespace kivo {
 
 /// Common runs of two sequences of numbers from a shortest edit script (Myers' O((N+M)·D)
 /// search for the middle snake, divided and conquered in linear space), with a cost limit: when
-/// a search has spent the limit of edit steps without finding its middle snake, the box is split
-/// at the furthest point reached (forward or backward, whichever got further) instead, as git's
-/// xdiff does. So the runs are a longest common subsequence while the two differ in few places,
-/// and near one otherwise, in time about (N+M)·sqrt(N+M) at worst.
+/// a search has spent 256 edit steps without finding its middle snake, the box is split at the
+/// furthest point reached (forward or backward, whichever got further) instead, as git's xdiff
+/// does. So the runs are a longest common subsequence while the two differ in few places, and
+/// near one otherwise, in time about (N+M)·256 at worst.
 ///
 /// Resumable: each box (a pair of ranges) is searched whole, which costs at most about the
 /// square of the cost limit, and Run returns between boxes once its budget is spent.
@@ -48,7 +48,6 @@ private:
     std::vector<Box> m_boxes;
     std::vector<std::int32_t> m_forward;  // per diagonal: furthest x reached from the start
     std::vector<std::int32_t> m_backward; // per diagonal: furthest x reached from the end
-    std::int32_t m_maxCost = 0;
 };
 
 } // namespace kivo
