@@ -31,8 +31,10 @@ void EditScriptMatcher::Start(std::span<const std::int32_t> x, std::span<const s
         const std::int64_t length = static_cast<std::int64_t>(xe - xs) + (ye - ys);
         tableSize = std::max(tableSize, static_cast<std::size_t>(length) + 3);
     }
-    m_forward.assign(tableSize, 0);
-    m_backward.assign(tableSize, 0);
+    // Left unwritten: a search writes every entry before it reads it, so that a table of
+    // millions of diagonals costs nothing until a search reaches it.
+    m_forward = std::make_unique_for_overwrite<std::int32_t[]>(tableSize);
+    m_backward = std::make_unique_for_overwrite<std::int32_t[]>(tableSize);
 }
 
 bool EditScriptMatcher::Run(WorkBudget &budget, std::vector<CommonRun> &runs)
@@ -76,8 +78,8 @@ bool EditScriptMatcher::Run(WorkBudget &budget, std::vector<CommonRun> &runs)
         }
         budget.Spend(work);
     }
-    std::vector<std::int32_t>().swap(m_forward);
-    std::vector<std::int32_t>().swap(m_backward);
+    m_forward.reset();
+    m_backward.reset();
     return true;
 }
 

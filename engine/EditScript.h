@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -46,8 +47,8 @@ private:
     std::span<const std::int32_t> m_x;
     std::span<const std::int32_t> m_y;
     std::vector<Box> m_boxes;
-    std::vector<std::int32_t> m_forward;  // per diagonal: furthest x reached from the start
-    std::vector<std::int32_t> m_backward; // per diagonal: furthest x reached from the end
+    std::unique_ptr<std::int32_t[]> m_forward;  // per diagonal: furthest x reached from the start
+    std::unique_ptr<std::int32_t[]> m_backward; // per diagonal: furthest x reached from the end
 };
 
 } // namespace kivo
