@@ -1,6 +1,8 @@
-// Times the engine's hard cases step by step against git's character word diff on the same
-// files, and prints one table row a case: total time, the longest single Step (wall and
-// processor time), peak memory.
+// Times the engine's hard cases against git's character word diff on the same files, and
+// prints one table row a case: total time, the longest single Step (wall and processor time, from
+// a second run that times every step), peak memory, and the Same sentence pairs beside those of first-fit
+// anchoring (~: too costly to find the most, first-fit kept; E n: n long pairs finished by the
+// edit script). Each case's record digest goes to standard error.
 // Each case runs in a child process, so that its peak memory is its own.
 //
 //   kivo_engine_bench [--check] [--large] [case ...]
@@ -18,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -126,6 +129,148 @@ private:
     Chars &m_chars;
     std::vector<std::string> m_words;
 };
+
+/// How one side of a generated document is edited into the other.
+struct Edits {
+    int changeEvery = 0;  // every so many sentences one is changed (0: none)
+    double addShare = 0;  // share of sentences added after a sentence
+    double dropShare = 0; // share of sentences dropped
+    int moved = 0;        // sentences moved at least a third of the document away
+    int copied = 0;       // sentences copied as far ahead
+    int merged = 0;       // neighbours joined into one sentence
+};
+
+/// A document of sentences from the vocabulary, a share of them short sentences that recur
+/// (headings, "see below", "the same applies"), and its edited copy.
+Case Document(std::string name, int sentences, int minBytes, int maxBytes, double repeatedShare,
+              const Edits &edits, std::uint32_t seed)
+{
+    Chars chars(seed);
+    Vocabulary words(chars);
+    std::vector<std::string> recurring;
+    for (int n = 0; n < 24; ++n)
+        recurring.push_back(words.Sentence(6, 16));
+    std::vector<std::string> left;
+    for (int n = 0; n < sentences; ++n) {
+        const bool recurs = chars.Below(1000) < static_cast<int>(repeatedShare * 1000);
+        left.push_back(recurs ? recurring[static_cast<std::size_t>(chars.Below(24))]
+                              : words.Sentence(minBytes, maxBytes));
+    }
+    std::vector<std::string> right;
+    for (std::size_t n = 0; n < left.size(); ++n) {
+        if (chars.Below(10000) < static_cast<int>(edits.dropShare * 10000))
+            continue;
+        const bool change = edits.changeEvery > 0 && n % static_cast<std::size_t>(edits.changeEvery) ==
+                                                         static_cast<std::size_t>(edits.changeEvery) - 1;
+        right.push_back(change ? words.Edited(left[n]) : left[n]);
+        if (chars.Below(10000) < static_cast<int>(edits.addShare * 10000))
+            right.push_back(chars.Below(4) == 0 ? recurring[static_cast<std::size_t>(chars.Below(24))]
+                                                : words.Sentence(minBytes, maxBytes));
+    }
+    const auto far = [&](std::size_t from) {
+        const std::size_t size = right.size();
+        return (from + size / 3 + static_cast<std::size_t>(chars.Below(static_cast<int>(size / 2) + 1))) %
+               (size + 1);
+    };
+    for (int n = 0; n < edits.moved && right.size() > 3; ++n) {
+        const auto from = static_cast<std::size_t>(chars.Below(static_cast<int>(right.size())));
+        std::string moved = right[from];
+        right.erase(right.begin() + static_cast<std::ptrdiff_t>(from));
+        right.insert(right.begin() + static_cast<std::ptrdiff_t>(std::min(far(from), right.size())),
+                     std::move(moved));
+    }
+    for (int n = 0; n < edits.copied && !right.empty(); ++n) {
+        const auto from = static_cast<std::size_t>(chars.Below(static_cast<int>(right.size())));
+        const std::string copy = right[from];
+        right.insert(right.begin() + static_cast<std::ptrdiff_t>(std::min(far(from), right.size())), copy);
+    }
+    for (int n = 0; n < edits.merged && right.size() > 2; ++n) {
+        const auto at = static_cast<std::size_t>(chars.Below(static_cast<int>(right.size()) - 1));
+        right[at].resize(right[at].size() - kFullStop.size()); // no full stop: one sentence
+        right[at] += right[at + 1];
+        right.erase(right.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+    }
+    Case c{std::move(name), "", ""};
+    for (const std::string &sentence : left)
+        c.left += sentence;
+    for (const std::string &sentence : right)
+        c.right += sentence;
+    return c;
+}
+
+Case ShortSentences(bool moved)
+{
+    Edits edits;
+    edits.changeEvery = 100;
+    edits.moved = moved ? 1000 : 0;
+    return Document(moved ? "100k short sentences, 1 % moved far" : "100k short sentences, 1 % changed",
+                    100000, 20, 40, 0, edits, kSeed + 7 + (moved ? 1 : 0));
+}
+
+Case ManualPage()
+{
+    // Long technical text with recurring short sentences, edited: changed, moved, copied,
+    // merged and split sentences, some added and dropped.
+    Edits edits;
+    edits.changeEvery = 8;
+    edits.addShare = 0.02;
+    edits.dropShare = 0.03;
+    edits.moved = 12;
+    edits.copied = 8;
+    edits.merged = 10;
+    return Document("manual-like 2.7k sentences, moved+copied", 2690, 60, 260, 0.12, edits,
+                    kSeed + 9);
+}
+
+Case LanguagePack()
+{
+    // Two releases of a collection of short interface texts: many recurring, a third more in the
+    // newer one, some moved.
+    Edits edits;
+    edits.changeEvery = 6;
+    edits.addShare = 0.33;
+    edits.dropShare = 0.04;
+    edits.moved = 40;
+    edits.copied = 20;
+    return Document("language-pack-like 2.1k / 2.8k sentences", 2140, 60, 400, 0.25, edits,
+                    kSeed + 10);
+}
+
+Case TenDocuments()
+{
+    // Every 10th sentence edited, a few moved or copied far ahead.
+    Edits edits;
+    edits.changeEvery = 10;
+    edits.moved = 6;
+    edits.copied = 4;
+    return Document("10k sentences, every 10th edited, moved", 9986, 40, 200, 0.05, edits,
+                    kSeed + 11);
+}
+
+Case ShuffledCopies()
+{
+    // 50,000 copies of three sentences in random order: the most anchors would cost too much.
+    Chars chars(kSeed + 12);
+    const std::string three[] = {"\x82\xa0\x82\xa2\x81\x42", "\x82\xa4\x82\xa6\x81\x42",
+                                 "\x82\xa8\x82\xa9\x81\x42"}; // あい。 うえ。 おか。
+    Case c{"50k shuffled copies of 3 sentences", "", ""};
+    for (int n = 0; n < 50000; ++n) {
+        c.left += three[chars.Below(3)];
+        c.right += three[chars.Below(3)];
+    }
+    return c;
+}
+
+Case EveryFifthChanged(int repeats)
+{
+    // あいうえお against あいうえか, repeated: one line that differs every fifth character.
+    Case c{std::to_string(repeats * 10 / 1000) + " KB line, every 5th char changed", "", ""};
+    for (int n = 0; n < repeats; ++n) {
+        c.left += "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8";
+        c.right += "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa9";
+    }
+    return c;
+}
 
 Case RealPair()
 {
@@ -269,20 +414,32 @@ struct EngineRun {
     long long steps = 0;
     int longestState = 0; // the state the longest step ran in
     std::uint64_t digest = 0;
+    long long same = 0;      // Same sentence pairs
+    bool notMaximal = false; // anchoring kept the first-fit anchors instead of the most
+    int pairsByEdits = 0;    // changed pairs finished by the edit script
 };
 
-EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
+/// Runs the engine on the case. With timeSteps every step is timed, which costs two clock
+/// readings a step (a system call for the thread's processor time): the totals then include
+/// them.
+EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, bool firstFit = false,
+                    bool timeSteps = false)
 {
     kivo::RichOptions options;
     kivo::ProgressModel progress;
     kivo::Comparison comparison(options, progress);
     comparison.thresholds = thresholds;
+    comparison.firstFitAnchors = firstFit;
     EngineRun run;
     const auto start = Clock::now();
     const double cpuStart = ThreadCpuMs();
     comparison.Reset(c.left, c.right);
     comparison.compareState = CompareState::SplitLeft;
-    while (comparison.compareState != CompareState::SetUpDisplay) {
+    while (!timeSteps && comparison.compareState != CompareState::SetUpDisplay) {
+        comparison.Step();
+        ++run.steps;
+    }
+    while (timeSteps && comparison.compareState != CompareState::SetUpDisplay) {
         const auto state = static_cast<int>(comparison.compareState);
         const double cpuBefore = ThreadCpuMs();
         const auto before = Clock::now();
@@ -301,6 +458,10 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds)
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuSeconds = (ThreadCpuMs() - cpuStart) / 1000;
     run.digest = Digest(comparison.ResultList);
+    for (const kivo::ResultPair &r : comparison.ResultList)
+        run.same += r.status == kivo::TextStatus::Same && r.sentenceEnd == 1;
+    run.notMaximal = comparison.anchorsNotMaximal;
+    run.pairsByEdits = comparison.pairsMatchedByEdits;
     return run;
 }
 
@@ -333,7 +494,7 @@ std::string Read(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void RunCase(Case c, bool check, const std::string &folder)
+void RunCase(Case c, bool check, bool firstFit, const std::string &folder)
 {
     const std::string left = folder + "/left";
     const std::string right = folder + "/right";
@@ -349,26 +510,43 @@ void RunCase(Case c, bool check, const std::string &folder)
     const double kivoPeak = InChild([&] {
         c.left = Read(left);
         c.right = Read(right);
-        const EngineRun run = RunEngine(c, {});
+        // Totals from a run without step timing; the longest step from a timed one.
+        EngineRun run = RunEngine(c, {});
+        const EngineRun timed = RunEngine(c, {}, false, true);
+        run.longestStepMs = timed.longestStepMs;
+        run.longestStepCpuMs = timed.longestStepCpuMs;
+        run.longestState = timed.longestState;
         std::string verdict = "-";
         if (check) {
             constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
             verdict = RunEngine(c, {kMost, kMost}).digest == run.digest ? "same" : "DIFFERENT";
         }
+        // Same sentence pairs: with the most anchors (when exact, as many as possible), and as
+        // first-fit anchoring makes them.
+        const long long firstFitSame = firstFit ? RunEngine(c, {}, true).same : -1;
+        std::string same = std::to_string(run.same) + (run.notMaximal ? "~" : "") + " / " +
+                           (firstFit ? std::to_string(firstFitSame) : std::string("-"));
+        if (run.pairsByEdits > 0)
+            same += " E" + std::to_string(run.pairsByEdits);
+        std::fprintf(stderr, "digest %s %016llx\n", c.name.c_str(),
+                     static_cast<unsigned long long>(run.digest));
         std::FILE *out = std::fopen(figures.c_str(), "w");
-        std::fprintf(out, "%.3f %.3f %.2f %.2f %d %lld %s\n", run.seconds, run.cpuSeconds,
+        std::fprintf(out, "%.3f %.3f %.2f %.2f %d %lld %s\n%s\n", run.seconds, run.cpuSeconds,
                      run.longestStepMs, run.longestStepCpuMs, run.longestState, run.steps,
-                     verdict.c_str());
+                     verdict.c_str(), same.c_str());
         std::fclose(out);
     });
     double seconds = 0, cpuSeconds = 0, longest = 0, longestCpu = 0;
     int state = 0;
     long long steps = 0;
     char verdict[16] = "?";
+    char same[64] = "?";
     if (std::FILE *in = std::fopen(figures.c_str(), "r")) {
-        if (std::fscanf(in, "%lf %lf %lf %lf %d %lld %15s", &seconds, &cpuSeconds, &longest,
-                        &longestCpu, &state, &steps, verdict) != 7)
+        if (std::fscanf(in, "%lf %lf %lf %lf %d %lld %15s ", &seconds, &cpuSeconds, &longest,
+                        &longestCpu, &state, &steps, verdict) != 7 ||
+            !std::fgets(same, sizeof same, in))
             verdict[0] = '?';
+        same[std::strcspn(same, "\n")] = '\0';
         std::fclose(in);
     }
 
@@ -382,10 +560,10 @@ void RunCase(Case c, bool check, const std::string &folder)
     });
     const double gitSeconds =
         g_runGit ? std::chrono::duration<double>(Clock::now() - gitStart).count() : 0;
-    std::printf("| %-38s | %8.1f | %8.3f | %8.3f | %8.2f | %8.2f | %5d | %8lld | %8.0f | %5.1f | "
-                "%8.3f | %8.0f | %-9s |\n",
+    std::printf("| %-40s | %8.1f | %8.3f | %8.3f | %8.2f | %8.2f | %5d | %8lld | %8.0f | %5.1f | "
+                "%8.3f | %8.0f | %-9s | %-19s |\n",
                 c.name.c_str(), inputMb, seconds, cpuSeconds, longest, longestCpu, state, steps,
-                kivoPeak, kivoPeak / inputMb, gitSeconds, gitPeak, verdict);
+                kivoPeak, kivoPeak / inputMb, gitSeconds, gitPeak, verdict, same);
     std::fflush(stdout);
 }
 
@@ -409,6 +587,9 @@ int main(int argc, char **argv)
         else
             only.emplace_back(arg);
     }
+    // Cases whose Same pairs are also counted under first-fit anchoring.
+    const std::vector<std::string> kAnchoringCases = {"short", "shortmoved", "manual",
+                                                      "langpack", "tendocs", "shuffled", "real"};
     char folderTemplate[] = "/tmp/kivo-bench-XXXXXX";
     const char *folder = mkdtemp(folderTemplate);
     if (!folder) {
@@ -417,6 +598,14 @@ int main(int argc, char **argv)
     }
 
     const std::vector<std::pair<std::string, std::function<Case()>>> cases = {
+        {"short", [] { return ShortSentences(false); }},
+        {"shortmoved", [] { return ShortSentences(true); }},
+        {"manual", ManualPage},
+        {"langpack", LanguagePack},
+        {"tendocs", TenDocuments},
+        {"shuffled", ShuffledCopies},
+        {"every5th", [] { return EveryFifthChanged(35000); }},
+        {"every5th5mb", [] { return EveryFifthChanged(350000); }},
         {"real", RealPair},
         {"long20k", [] { return LongSentence(20000); }},
         {"long40k", [] { return LongSentence(40000); }},
@@ -427,16 +616,19 @@ int main(int argc, char **argv)
         {"ties", TiedGap},
         {"large", Large},
     };
-    std::printf("| %-38s | %8s | %8s | %8s | %8s | %8s | %5s | %8s | %8s | %5s | %8s | %8s | "
-                "%-9s |\n",
+    std::printf("| %-40s | %8s | %8s | %8s | %8s | %8s | %5s | %8s | %8s | %5s | %8s | %8s | "
+                "%-9s | %-19s |\n",
                 "case", "input MB", "kivo s", "kivo cpu", "step ms", "step cpu", "state", "steps",
-                "peak MB", "x in", "git s", "git MB", "direct");
-    std::printf("|%s|\n", std::string(168, '-').c_str());
+                "peak MB", "x in", "git s", "git MB", "direct", "same / first-fit");
+    std::printf("|%s|\n", std::string(192, '-').c_str());
     for (const auto &[key, make] : cases) {
         const bool wanted = only.empty() ? (key != "large" || large)
                                          : std::find(only.begin(), only.end(), key) != only.end();
         if (wanted)
-            RunCase(make(), check && key != "5mb" && key != "large", folder);
+            RunCase(make(), check && key != "5mb" && key != "large",
+                    std::find(kAnchoringCases.begin(), kAnchoringCases.end(), key) !=
+                        kAnchoringCases.end(),
+                    folder);
     }
     std::system(("rm -rf " + std::string(folder)).c_str());
     return 0;

@@ -271,6 +271,13 @@ std::size_t AnchorIndex::SlotOf(std::string_view key) const
     return s;
 }
 
+std::int32_t AnchorIndex::FirstWithKey(std::string_view key) const
+{
+    if (!m_right || m_slots.empty())
+        return -1;
+    return m_slots[SlotOf(key)];
+}
+
 std::optional<std::int32_t> AnchorIndex::FindAnchor(std::string_view key, std::int32_t &anchorRight,
                                                     IProgress &progress) const
 {

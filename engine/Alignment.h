@@ -53,6 +53,9 @@ public:
     std::optional<std::int32_t> FindAnchor(std::string_view key, std::int32_t &anchorRight,
                                            IProgress &progress) const;
 
+    /// The first right sentence whose key equals key byte for byte; -1 when there is none.
+    std::int32_t FirstWithKey(std::string_view key) const;
+
 private:
     /// The slot of key: its first sentence, or the empty slot where it would go.
     std::size_t SlotOf(std::string_view key) const;

@@ -83,14 +83,22 @@ RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenL
                        std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
                        IProgress &progress, TokenRanges first)
     : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
-      m_progress(progress), m_pending{first}
+      m_progress(progress), m_pending{first},
+      m_exactLimit(thresholds.exactRunWorkFloor)
 {}
+
+bool RunMatcher::PastExactLimit() const
+{
+    return m_searched > m_exactLimit + m_thresholds.exactRunWorkPerMatch * m_matched;
+}
 
 bool RunMatcher::Run(WorkBudget &budget)
 {
     // A work stack instead of recursion, in the same order: a common run can nest as deep as the
     // shorter sentence has tokens.
     for (;;) {
+        if (m_editing)
+            return RunEditScript(budget);
         if (m_searching) {
             if (!m_search.Advance(budget))
                 return false;
@@ -103,6 +111,10 @@ bool RunMatcher::Run(WorkBudget &budget)
             return m_search.Release(budget); // a long sentence's index is freed in slices too
         if (budget.Exhausted())
             return false;
+        if (PastExactLimit()) {
+            StartEditScript();
+            continue;
+        }
         const TokenRanges r = m_pending.back();
         m_pending.pop_back();
         if (r.xs >= r.xe || r.ys >= r.ye) {
@@ -110,6 +122,7 @@ bool RunMatcher::Run(WorkBudget &budget)
             continue;
         }
         m_progress.Step();
+        m_searched += static_cast<std::int64_t>(r.xe - r.xs) + (r.ye - r.ys);
         const std::int64_t cells =
             static_cast<std::int64_t>(r.xe - r.xs) * static_cast<std::int64_t>(r.ye - r.ys);
         if (cells <= m_thresholds.directRunCells) {
@@ -144,15 +157,42 @@ void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &bu
     }
     if (run.length == 0)
         return;
+    Merge(run, budget);
+    m_matched += 2 * static_cast<std::int64_t>(run.length);
+    // Merging leaves the folded tokens in place, so the part after the run starts past them.
+    m_pending.push_back({r.xs, run.x, r.ys, run.y});
+    m_pending.push_back({run.x + run.length, r.xe, run.y + run.length, r.ye});
+}
+
+void RunMatcher::Merge(const CommonRun &run, WorkBudget &budget)
+{
     Token &y = At(m_Y, run.y);
     y.matchStart = run.x;
     y.matchLength = run.length;
     MergeRun(m_Y, run.y, run.length);
     MergeRun(m_X, run.x, run.length);
     budget.Spend(run.length);
-    // Merging leaves the folded tokens in place, so the part after the run starts past them.
-    m_pending.push_back({r.xs, run.x, r.ys, run.y});
-    m_pending.push_back({run.x + run.length, r.xe, run.y + run.length, r.ye});
+}
+
+void RunMatcher::StartEditScript()
+{
+    // The ranges hold no folded tokens, so positions in them are positions in the key numbers.
+    std::vector<std::array<std::int32_t, 4>> ranges;
+    for (const TokenRanges &r : m_pending)
+        if (r.xs < r.xe || r.ys < r.ye)
+            ranges.push_back({r.xs, r.xe, r.ys, r.ye});
+    m_pending.clear();
+    m_edits.Start(m_xKeys, m_yKeys, ranges);
+    m_editing = true;
+}
+
+bool RunMatcher::RunEditScript(WorkBudget &budget)
+{
+    const bool done = m_edits.Run(budget, m_editRuns);
+    for (const CommonRun &run : m_editRuns)
+        Merge(run, budget);
+    m_editRuns.clear();
+    return done && m_search.Release(budget);
 }
 
 PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
@@ -235,6 +275,7 @@ bool PairDiffer::Run(WorkBudget &budget)
     case Phase::Match:
         if (!m_matcher->Run(budget))
             return false;
+        m_usedEditScript = m_matcher->UsedEditScript();
         m_phase = m_matcher->FoundInFirst() ? Phase::Compact : Phase::Free;
         m_matcher.reset();
         std::vector<std::int32_t>().swap(m_keysL);

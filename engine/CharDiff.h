@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditScript.h"
 #include "Progress.h"
 #include "ResultPair.h"
 #include "RichOptions.h"
@@ -63,6 +64,13 @@ struct TokenRanges {
 /// CommonRuns in slices. Small ranges compare every pair of positions; larger ones index X's
 /// range (LongestRunSearch), which finds the same run in linear time. The lists and the key
 /// numbers must outlive the matcher.
+///
+/// Longest-run-first costs the length times the number of runs, which runs away on a long pair
+/// that differs every few characters. So once the searches have covered more tokens than the
+/// exact-run limit of the thresholds (a floor and an allowance per token matched so far), the
+/// ranges still pending are matched by a shortest edit script with a cost limit
+/// (EditScriptMatcher) instead. The switch is decided between searches only, so the runs never
+/// depend on the budgets of the calls.
 class RunMatcher {
 public:
     RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
@@ -73,10 +81,16 @@ public:
     bool Run(WorkBudget &budget);
     /// Whether the first ranges had a common run (meaningful once Run returned true).
     bool FoundInFirst() const { return m_foundInFirst; }
+    /// Whether the exact-run limit was passed and the rest was matched by an edit script.
+    bool UsedEditScript() const { return m_editing; }
 
 private:
     CommonRun DirectRun(const TokenRanges &r);
     void Take(const TokenRanges &r, const CommonRun &run, WorkBudget &budget);
+    void Merge(const CommonRun &run, WorkBudget &budget);
+    bool PastExactLimit() const;
+    void StartEditScript();
+    bool RunEditScript(WorkBudget &budget);
 
     TokenList &m_X;
     TokenList &m_Y;
@@ -89,6 +103,13 @@ private:
     LongestRunSearch m_search;
     bool m_first = true;
     bool m_foundInFirst = false;
+    std::int64_t m_searched = 0;   // tokens covered by the searches so far
+    std::int64_t m_matched = 0;    // tokens of both lists in the runs found so far
+    std::int64_t m_exactLimit = 0; // the floor; with the allowance per match, past it the edit
+                                   // script takes over
+    bool m_editing = false;
+    EditScriptMatcher m_edits;
+    std::vector<CommonRun> m_editRuns;
 };
 
 /// Sets y.matchStart and y.matchLength to the longest run of equal keys that starts with y, the
@@ -152,6 +173,9 @@ public:
 
     /// Goes on; true once the pair is done and its tokens are freed.
     bool Run(WorkBudget &budget);
+    /// Whether the pair was too costly for longest-run-first matching and its rest was matched
+    /// by an edit script (meaningful once Run returned true).
+    bool UsedEditScript() const { return m_usedEditScript; }
 
 private:
     enum class Phase { CutLeft, CutRight, NumberLeft, NumberRight, Match, Compact, Build, Free };
@@ -178,6 +202,7 @@ private:
     std::size_t m_compactWrite = 0; // where it goes
     bool m_compactedLeft = false;
     std::optional<RunBuilder> m_builder;
+    bool m_usedEditScript = false;
 };
 
 /// Text gathered by CollectRun and the index to go on from.

@@ -29,6 +29,8 @@ void Comparison::Reset(std::string leftText, std::string rightText)
     moves.Clear();
     anchorLeft = 0;
     anchorRight = 0;
+    anchorsNotMaximal = false;
+    pairsMatchedByEdits = 0;
 }
 
 bool Comparison::Step()
@@ -109,6 +111,7 @@ ResultList::iterator Comparison::FinishedEnd()
 void Comparison::FreeSentenceLists()
 {
     m_anchors.Clear(); // it reads the right keys
+    m_maximal.Clear();
     m_aligner.reset(); // and so does the aligner, of both sides' keys
     SentenceList().swap(leftSentences);
     SentenceList().swap(rightSentences);
@@ -132,6 +135,13 @@ void Comparison::SetUpAnchoring()
     WorkBudget budget(stepWorkUnits);
     if (!m_anchors.Build(rightSentences, budget))
         return;
+    // Which first-fit anchors to veto: as costly as the number of equal sentence pairs.
+    if (!firstFitAnchors) {
+        if (!m_maximal.Prepare(leftSentences, rightSentences, m_anchors,
+                               thresholds.exactAnchoringWork, m_progress, budget))
+            return;
+        anchorsNotMaximal = !m_maximal.Exact();
+    }
     compareState = CompareState::Anchoring;
     anchorLeft = 0;
     anchorRight = -1;
@@ -143,7 +153,14 @@ void Comparison::AnchorStep()
     const std::int32_t count = Size(leftSentences);
     if (anchorLeft < count) {
         const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
-        if (m_anchors.FindAnchor(sentence.key, anchorRight, m_progress)) {
+        std::int32_t candidate = anchorRight;
+        const bool found = m_anchors.FindAnchor(sentence.key, candidate, m_progress).has_value();
+        const bool keep = firstFitAnchors
+                              ? found
+                              : m_maximal.Keep(anchorLeft, found ? std::optional(candidate)
+                                                                 : std::nullopt);
+        if (keep) {
+            anchorRight = candidate;
             const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
             ResultList.push_back(
                 ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1, sentence.text, twin.text});
@@ -154,6 +171,7 @@ void Comparison::AnchorStep()
         return;
     }
     m_anchors.Clear();
+    m_maximal.Clear();
     resultCursor = ResultList.begin();
     anchorLeft = -1;
     anchorRight = -1;
@@ -215,6 +233,8 @@ void Comparison::CharDiffStep()
     WorkBudget budget(stepWorkUnits);
     if (!m_differ->Run(budget))
         return; // the pair goes on in the next step
+    if (m_differ->UsedEditScript())
+        ++pairsMatchedByEdits;
     m_differ.reset();
     if (resultCursor == ResultList.end())
         compareState = CompareState::EngineDone;

@@ -3,6 +3,7 @@
 #include "Alignment.h"
 #include "CharDiff.h"
 #include "GapAligner.h"
+#include "MaximalAnchors.h"
 #include "Moves.h"
 #include "Progress.h"
 #include "QuoteDepth.h"
@@ -79,6 +80,19 @@ public:
     std::int64_t stepWorkUnits = kStepWorkUnits;
     /// Sizes from which the indexed searches replace the direct loops (the results are the same).
     EngineThresholds thresholds;
+    /// Anchoring keeps every first-fit anchor (each left sentence takes the first equal right
+    /// sentence after the previous anchor, however far ahead) instead of the anchors that let the
+    /// most sentences anchor. For callers that relied on the older records.
+    bool firstFitAnchors = false;
+
+    // --- What the last comparison could not do exactly ------------------------------------
+    /// Anchoring was too costly to do exactly (tens of thousands of copies of a few sentences):
+    /// it used the equal sentences near the diagonal only (or the first-fit anchors, were those
+    /// more), which may be fewer than the most possible.
+    bool anchorsNotMaximal = false;
+    /// Changed pairs whose common runs were too costly to find longest first: the rest of each
+    /// was matched by a shortest edit script with a cost limit.
+    std::int32_t pairsMatchedByEdits = 0;
 
     // --- Life cycle -------------------------------------------------------------------------
     /// Resets every engine field for a new comparison of the given texts (code page 932, CR line
@@ -132,6 +146,8 @@ private:
     IProgress &m_progress;
     /// The right sentences by key while anchoring (state 4); empty otherwise.
     AnchorIndex m_anchors;
+    /// Which first-fit anchors to keep (states 3 and 4).
+    MaximalAnchors m_maximal;
     /// The gap being aligned across steps (state 5), and the anchor after it (the end of
     /// ResultList for the tail gap); none between gaps.
     std::optional<GapAligner> m_aligner;

@@ -20,6 +20,8 @@ public:
     void Spend(std::int64_t units) { m_left -= units; }
     /// Whether the call should return now and go on in the next one.
     bool Exhausted() const { return m_left <= 0; }
+    /// Units still to spend (negative once overspent).
+    std::int64_t Left() const { return m_left; }
 
 private:
     std::int64_t m_left;
@@ -39,6 +41,17 @@ struct EngineThresholds {
     /// Gap alignment: number of sentence pairs of a gap up to which each sub-gap is scanned
     /// directly instead of scoring every pair once through the word index.
     std::int64_t directGapPairs = 64;
+    /// Anchoring: work units up to which the anchors that let the most sentences anchor are
+    /// found exactly. Past them (tens of thousands of copies of a few sentences) only equal
+    /// sentences near the diagonal count, never giving fewer anchors than first-fit, and the
+    /// comparison says so.
+    std::int64_t exactAnchoringWork = 50'000'000;
+    /// Common runs of one changed pair: tokens that longest-run-first searches may cover, as the
+    /// floor plus so many per token matched so far. Each search covers its ranges, so on a pair
+    /// that differs every few characters the cost is the length times the number of runs while
+    /// little is matched; past this the rest of the pair is matched by a shortest edit script.
+    std::int64_t exactRunWorkFloor = 250'000;
+    std::int64_t exactRunWorkPerMatch = 64;
 };
 
 } // namespace kivo

@@ -1,7 +1,7 @@
 // The whole engine on arbitrary byte pairs and options: never out of bounds, with the line
 // layout kept the texts of all records joined give each side's text back, and the indexed
 // searches in one-unit steps give the records of the direct searches and of the plain
-// reference searches of the tests.
+// reference searches of the tests, under both anchoring rules.
 #include "Comparison.h"
 #include "FuzzInput.h"
 #include "ReferenceEngine.h"
@@ -36,6 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (left.size() + right.size() <= kMostReferenceBytes &&
         kivo::test::ReferenceCompare(left, right, input.options) != comparison.ResultList)
         std::abort();
+    // Keeping every first-fit anchor, in one-unit steps too, gives the older records.
+    if (left.size() + right.size() <= kMostReferenceBytes) {
+        kivo::ProgressModel firstFitProgress;
+        kivo::Comparison firstFit(input.options, firstFitProgress);
+        firstFit.firstFitAnchors = true;
+        firstFit.stepWorkUnits = 1;
+        firstFit.RunToCompletion(left, right);
+        if (kivo::test::ReferenceCompare(left, right, input.options, true) != firstFit.ResultList)
+            std::abort();
+    }
     if (comparison.compareState != kivo::CompareState::SetUpDisplay)
         std::abort();
 

@@ -35,9 +35,13 @@ Options:
   --color[=WHEN]      colour the text format: always, never or auto (default: when stdout
                       is a terminal); --color alone means always
   --width N           columns of the text format (default: the terminal's, or 80)
+  --first-fit-anchors pair each sentence with the first equal sentence after the previous
+                      pair, however far ahead, as older versions did; by default the pairs of
+                      equal sentences are as many as any alignment can have
   --help              show this help
 
-Exit status: 0 when the comparison ran, 2 on bad arguments or unreadable files.
+Where a comparison is too costly to do exactly, a note on standard error says what was done
+instead. Exit status: 0 when the comparison ran, 2 on bad arguments or unreadable files.
 )";
 
 /// A value option: "--name VALUE" or "--name=VALUE".
@@ -117,6 +121,8 @@ private:
             return Flag(opt, m_result.keepQuotes);
         if (opt.name == "--moves")
             return Flag(opt, m_result.moves);
+        if (opt.name == "--first-fit-anchors")
+            return Flag(opt, m_result.firstFitAnchors);
         if (opt.name == "--delimiters") {
             const auto value = Value(opt);
             if (value)

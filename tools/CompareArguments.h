@@ -26,6 +26,8 @@ struct CompareArguments {
     /// Pair deleted and added sentences with equal keys as moves ("movedTo" in the records).
     int moves = 0;
     int viewFormat = 0;
+    /// Keep every first-fit anchor instead of the most anchors.
+    bool firstFitAnchors = false;
     OutputFormat format = OutputFormat::Records;
     ColorMode color = ColorMode::Auto;
     /// Columns of the text format; 0: the terminal's width, or 80 when stdout is no terminal.

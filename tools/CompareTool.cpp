@@ -116,6 +116,21 @@ int StreamRecords(Comparison &comparison, const OutputSink &write, Cp932Codec &c
     return flush(true) ? kExitSuccess : kExitFailure;
 }
 
+/// What the comparison did instead of the exact answer, one line each; empty when it was exact.
+std::string Notes(const Comparison &comparison)
+{
+    std::string notes;
+    if (comparison.anchorsNotMaximal)
+        notes += "note: too many repeated sentences to find the most pairs of equal sentences; "
+                 "only equal sentences at about the same place in both texts were paired\n";
+    if (comparison.pairsMatchedByEdits > 0)
+        notes += "note: " + std::to_string(comparison.pairsMatchedByEdits) +
+                 " long sentence pair(s) differ in too many places to find the longest common "
+                 "runs first; the rest of each was matched by a shortest edit script with a "
+                 "cost limit\n";
+    return notes;
+}
+
 int Compare(const CompareArguments &args, const Terminal &terminal, const OutputSink &write,
             std::string &error)
 {
@@ -141,10 +156,15 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
 
     ProgressModel progress;
     Comparison comparison(*options, progress);
+    comparison.firstFitAnchors = args.firstFitAnchors;
     comparison.Reset(std::move(*left), std::move(*right));
     comparison.compareState = CompareState::SplitLeft;
-    if (args.format == OutputFormat::Records)
-        return StreamRecords(comparison, write, codec, error);
+    if (args.format == OutputFormat::Records) {
+        const int status = StreamRecords(comparison, write, codec, error);
+        if (status == kExitSuccess)
+            error = Notes(comparison);
+        return status;
+    }
 
     // The side-by-side views lay out whole rows, so they need the finished list.
     while (comparison.Step()) {
@@ -157,6 +177,7 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
         error = std::string("cannot write the output: ") + std::strerror(errno);
         return kExitFailure;
     }
+    error = Notes(comparison);
     return kExitSuccess;
 }
 

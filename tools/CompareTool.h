@@ -24,14 +24,16 @@ using OutputSink = std::function<bool(std::string_view)>;
 /// Runs kivo-compare on the arguments after the program name: reads the two files, compares
 /// them with the engine and hands the output to write as it is made (records as soon as each is
 /// final; the other formats once the comparison is done). On failure error holds one line
-/// (without the program name); output already written stays written. Returns the exit status.
+/// (without the program name); output already written stays written. On success error holds
+/// the notes on what was not done exactly, one line each ending in a line break, or nothing.
+/// Returns the exit status.
 int RunCompare(std::span<const std::string_view> args, const Terminal &terminal,
                const OutputSink &write, std::string &error);
 
 /// Runs kivo-compare on the arguments after the program name: reads the two files, compares
-/// them with the engine and formats the result. On success the whole output is in out; on
-/// failure out is empty and error holds one line (without the program name). Returns the exit
-/// status.
+/// them with the engine and formats the result. On success the whole output is in out and error
+/// holds the notes, if any; on failure out is empty and error holds one line (without the
+/// program name). Returns the exit status.
 int RunCompare(std::span<const std::string_view> args, const Terminal &terminal, std::string &out,
                std::string &error);
 

@@ -40,7 +40,17 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "kivo-compare: cannot write the output: %s\n", std::strerror(errno));
         return kivo::cli::kExitFailure;
     }
-    if (status != kivo::cli::kExitSuccess)
+    if (status != kivo::cli::kExitSuccess) {
         std::fprintf(stderr, "kivo-compare: %s\n", error.c_str());
+        return status;
+    }
+    // Notes on what was not done exactly: one line each.
+    for (std::size_t start = 0; start < error.size();) {
+        const std::size_t end = error.find('\n', start);
+        const std::size_t stop = end == std::string::npos ? error.size() : end;
+        std::fprintf(stderr, "kivo-compare: %.*s\n", static_cast<int>(stop - start),
+                     error.data() + start);
+        start = stop + 1;
+    }
     return status;
 }

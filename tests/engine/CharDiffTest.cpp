@@ -35,11 +35,20 @@ ResultPair ChangedPair(std::string leftText, std::string rightText)
 
 /// The result list after DiffPair on one Changed record of the two texts (code page 932).
 ResultList Diff(std::string leftText, std::string rightText, const RichOptions &options,
-                ProgressModel &progress)
+                ProgressModel &progress, const EngineThresholds &thresholds = {})
 {
     ResultList results{ChangedPair(std::move(leftText), std::move(rightText))};
-    DiffPair(results, results.begin(), options, progress);
+    DiffPair(results, results.begin(), options, progress, thresholds);
     return results;
+}
+
+/// Thresholds under which the edit script takes over right after the first common-run search.
+EngineThresholds EditScriptAtOnce()
+{
+    EngineThresholds thresholds;
+    thresholds.exactRunWorkFloor = 0;
+    thresholds.exactRunWorkPerMatch = 0;
+    return thresholds;
 }
 
 struct DiffCase {
@@ -243,14 +252,17 @@ TEST(CommonRuns, MatchesTheListAlgorithmOnRandomSentences)
 TEST(DiffPair, RunsRebuildThePairAndDifferencesShareNoToken)
 {
     std::mt19937 rng(7);
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 4000; ++round) {
         RichOptions options;
         options.CmpChar = static_cast<int>(rng() % 2);
         options.CmpCase = static_cast<int>(rng() % 2);
         const std::string left = RandomSentence(rng);
         const std::string right = RandomSentence(rng);
         ProgressModel progress;
-        const ResultList results = Diff(left, right, options, progress);
+        // Every other round the edit script matches all but the first common run; on pairs this
+        // short it finds a shortest edit script, so no difference shares a token either.
+        const ResultList results =
+            Diff(left, right, options, progress, round % 2 ? EditScriptAtOnce() : EngineThresholds{});
         SCOPED_TRACE(test::Utf8(left) + " / " + test::Utf8(right));
         if (results.back().status == TextStatus::Changed) {
             ASSERT_EQ(results.size(), 1u) << "a pair without runs stays whole";
@@ -285,6 +297,53 @@ TEST(DiffPair, RunsRebuildThePairAndDifferencesShareNoToken)
         }
         EXPECT_EQ(joinedLeft, left);
         EXPECT_EQ(joinedRight, right);
+    }
+}
+
+TEST(DiffPair, LongPairsThatDifferEveryFewCharactersEndWithEveryCommonPartSame)
+{
+    // Longest-run-first would repeat a pass over the pair once per run; past the limit the edit
+    // script finishes it, within and beyond its cost limit (more edits than it searches at once).
+    struct Shape {
+        std::string_view unit;    // UTF-8
+        std::string_view changed; // the unit with its last character changed
+        int repeats;
+        int stepWorkUnits;
+    };
+    const Shape shapes[] = {
+        {"あいうえお", "あいうえか", 100, 1},
+        {"あいうえお", "あいうえか", 3000, 25'000},
+        {"今日は晴れ。明日", "今日は晴れ。明後", 700, 25'000},
+    };
+    const RichOptions options;
+    for (const Shape &shape : shapes) {
+        std::string left, right;
+        for (int n = 0; n < shape.repeats; ++n) {
+            left += Sjis(shape.unit);
+            right += Sjis(shape.changed);
+        }
+        ResultList results{ChangedPair(left, right)};
+        ProgressModel progress;
+        EngineThresholds thresholds;
+        PairDiffer differ(results, results.begin(), options, progress, thresholds);
+        for (bool done = false; !done;) {
+            WorkBudget budget(shape.stepWorkUnits);
+            done = differ.Run(budget);
+        }
+        EXPECT_EQ(differ.UsedEditScript(), shape.repeats > 100);
+        std::string same, joinedLeft, joinedRight;
+        for (const ResultPair &r : results) {
+            joinedLeft += r.leftText;
+            joinedRight += r.rightText;
+            if (r.status == TextStatus::Same)
+                same += r.leftText;
+        }
+        EXPECT_EQ(joinedLeft, left);
+        EXPECT_EQ(joinedRight, right);
+        // All but the changed character of every unit is Same.
+        const std::size_t unitBytes = Sjis(shape.unit).size();
+        EXPECT_EQ(same.size(), (unitBytes - 2) * static_cast<std::size_t>(shape.repeats))
+            << shape.unit << " x " << shape.repeats;
     }
 }
 

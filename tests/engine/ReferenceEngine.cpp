@@ -119,8 +119,52 @@ void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::
                                                 lists.right[static_cast<std::size_t>(j)].text});
 }
 
+namespace {
+
+/// f[i][j]: length of a longest common subsequence of left from i on and right from j on.
+std::vector<std::vector<std::int32_t>> SuffixCommonLengths(const std::vector<std::string> &left,
+                                                           const std::vector<std::string> &right)
+{
+    std::vector<std::vector<std::int32_t>> f(left.size() + 1,
+                                             std::vector<std::int32_t>(right.size() + 1, 0));
+    for (std::size_t i = left.size(); i-- > 0;)
+        for (std::size_t j = right.size(); j-- > 0;)
+            f[i][j] = left[i] == right[j] ? f[i + 1][j + 1] + 1
+                                          : std::max(f[i + 1][j], f[i][j + 1]);
+    return f;
+}
+
+} // namespace
+
+std::int32_t ReferenceCommonLength(const std::vector<std::string> &left,
+                                   const std::vector<std::string> &right)
+{
+    return SuffixCommonLengths(left, right)[0][0];
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>>
+ReferenceAnchors(const std::vector<std::string> &left, const std::vector<std::string> &right,
+                 bool firstFit)
+{
+    const auto f = SuffixCommonLengths(left, right);
+    std::vector<std::pair<std::int32_t, std::int32_t>> anchors;
+    std::size_t from = 0; // the right index after the previous anchor
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        for (std::size_t j = from; j < right.size(); ++j) {
+            if (left[i] != right[j])
+                continue;
+            if (firstFit || 1 + f[i + 1][j + 1] >= f[i + 1][from]) {
+                anchors.emplace_back(static_cast<std::int32_t>(i), static_cast<std::int32_t>(j));
+                from = j + 1;
+            }
+            break;
+        }
+    }
+    return anchors;
+}
+
 ResultList ReferenceCompare(const std::string &left, const std::string &right,
-                            const RichOptions &options)
+                            const RichOptions &options, bool firstFitAnchors)
 {
     ProgressModel progress;
     Comparison split(options, progress);
@@ -133,19 +177,15 @@ ResultList ReferenceCompare(const std::string &left, const std::string &right,
     SentenceList &l = split.leftSentences;
     SentenceList &r = split.rightSentences;
 
+    std::vector<std::string> leftKeys, rightKeys;
+    for (const Sentence &sentence : l)
+        leftKeys.push_back(sentence.key);
+    for (const Sentence &sentence : r)
+        rightKeys.push_back(sentence.key);
     ResultList results;
-    std::int32_t last = -1;
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(l.size()); ++i) {
-        for (std::int32_t j = last + 1; j < static_cast<std::int32_t>(r.size()); ++j) {
-            if (l[static_cast<std::size_t>(i)].key == r[static_cast<std::size_t>(j)].key) {
-                results.push_back(ResultPair{i, j, TextStatus::Same, 1,
-                                             l[static_cast<std::size_t>(i)].text,
-                                             r[static_cast<std::size_t>(j)].text});
-                last = j;
-                break;
-            }
-        }
-    }
+    for (const auto &[i, j] : ReferenceAnchors(leftKeys, rightKeys, firstFitAnchors))
+        results.push_back(ResultPair{i, j, TextStatus::Same, 1, l[static_cast<std::size_t>(i)].text,
+                                     r[static_cast<std::size_t>(j)].text});
     AlignmentLists lists{l, r, results, progress};
     std::int32_t a = -1, c = -1;
     for (auto anchor = results.begin(); anchor != results.end(); ++anchor) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // The engine's searches written the plain way, as the behaviour is described: every pair of
 // positions compared, every sub-gap rescanned, every word searched at every character. The
@@ -85,9 +86,21 @@ ReferenceBestPair(SentenceList &left, SentenceList &right, std::int32_t a, std::
 void ReferenceAlignGap(AlignmentLists &lists, ResultList::iterator before, std::int32_t a,
                        std::int32_t b, std::int32_t c, std::int32_t d);
 
-/// A whole comparison the plain way: the engine's splitting and keys, anchoring by scanning the
-/// right sentences, ReferenceAlignGap for every gap and ReferenceDiffPair for every changed pair.
+/// The anchors of two key lists, each a (left, right) index pair. First-fit: each left key takes
+/// the first equal right key after the previous anchor. Otherwise that anchor is kept unless
+/// leaving the left key unanchored lets strictly more of the remaining keys anchor, read from a
+/// full table of suffix longest-common-subsequence lengths.
+std::vector<std::pair<std::int32_t, std::int32_t>>
+ReferenceAnchors(const std::vector<std::string> &left, const std::vector<std::string> &right,
+                 bool firstFit);
+
+/// Length of a longest common subsequence of the two key lists (a full table).
+std::int32_t ReferenceCommonLength(const std::vector<std::string> &left,
+                                   const std::vector<std::string> &right);
+
+/// A whole comparison the plain way: the engine's splitting and keys, ReferenceAnchors,
+/// ReferenceAlignGap for every gap and ReferenceDiffPair for every changed pair.
 ResultList ReferenceCompare(const std::string &left, const std::string &right,
-                            const RichOptions &options);
+                            const RichOptions &options, bool firstFitAnchors = false);
 
 } // namespace kivo::test

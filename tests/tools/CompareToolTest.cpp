@@ -102,6 +102,44 @@ TEST_F(CompareTool, AFifoIsWaitedForAndReadLikeAFile)
     EXPECT_EQ(fromFifo.out, RunTool({text, text}).out);
 }
 
+TEST_F(CompareTool, PairsTheMostEqualSentencesUnlessAskedForFirstFit)
+{
+    // 後述。 occurs again far ahead on the right: first-fit pairs it there and loses A and B.
+    const auto left = m_folder.Write("left.txt", "後述。A。B。");
+    const auto right = m_folder.Write("right.txt", "A。B。後述。");
+    const std::string pairA =
+        R"({"leftIndex":1,"rightIndex":0,"status":1,"sentenceEnd":1,"leftText":"A。","rightText":"A。"})";
+    const ToolResult most = RunTool({left, right});
+    ASSERT_EQ(most.status, 0) << most.err;
+    EXPECT_EQ(most.err, "");
+    EXPECT_NE(most.out.find(pairA), std::string::npos) << most.out;
+    const ToolResult firstFit = RunTool({left, right, "--first-fit-anchors"});
+    ASSERT_EQ(firstFit.status, 0) << firstFit.err;
+    EXPECT_EQ(firstFit.out.find(pairA), std::string::npos) << firstFit.out;
+    EXPECT_NE(
+        firstFit.out.find(
+            R"({"leftIndex":0,"rightIndex":2,"status":1,"sentenceEnd":1,"leftText":"後述。","rightText":"後述。"})"),
+        std::string::npos)
+        << firstFit.out;
+}
+
+TEST_F(CompareTool, NotesALongPairMatchedByAnEditScript)
+{
+    std::string left, right;
+    for (int n = 0; n < 3000; ++n) {
+        left += "あいうえお";
+        right += "あいうえか";
+    }
+    const ToolResult r =
+        RunTool({m_folder.Write("left.txt", left), m_folder.Write("right.txt", right)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "kivo-compare: note: 1 long sentence pair(s) differ in too many places to "
+                     "find the longest common runs first; the rest of each was matched by a "
+                     "shortest edit script with a cost limit\n");
+    EXPECT_EQ(Joined(TextsOf(r.out, "leftText")), left);
+    EXPECT_EQ(Joined(TextsOf(r.out, "rightText")), right);
+}
+
 TEST_F(CompareTool, JsonEscapesEverySpecialCharacter)
 {
     // Quote, backslash, backspace, form feed, tab, a line break (written as CR), two other
