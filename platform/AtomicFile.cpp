@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "Descriptor.h"
 #include "TextFile.h"
 
 #include <QFile>
@@ -41,30 +42,6 @@ bool Fail(FileError *error, int code)
     }
     return false;
 }
-
-/// Closes a descriptor once, unless released.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int Get() const { return m_fd; }
-    /// Closes it now; false with errno set when closing reports an error of a delayed write.
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool WriteAll(int fd, std::string_view bytes)
 {

@@ -1,5 +1,6 @@
 #include "TextFile.h"
 
+#include "Descriptor.h"
 #include "Utf8.h"
 
 #include <fcntl.h>
@@ -41,23 +42,6 @@ std::nullopt_t FailKind(FileReadError *error, FileKind kind, bool opened)
 {
     return FailRead(error, kind == FileKind::Directory ? EISDIR : 0, opened, kind);
 }
-
-/// Closes a descriptor when it goes.
-class ReadDescriptor {
-public:
-    explicit ReadDescriptor(int fd) : m_fd(fd) {}
-    ~ReadDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ReadDescriptor(const ReadDescriptor &) = delete;
-    ReadDescriptor &operator=(const ReadDescriptor &) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
@@ -130,7 +114,7 @@ std::optional<std::string> ReadFileBounded(const std::string &path, ReadableFile
     // Without a writer a FIFO would hold the open up: where only regular files are read, it
     // must not, should one have taken the file's place since the look above.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0);
-    const ReadDescriptor fd(::open(path.c_str(), flags));
+    const Descriptor fd(::open(path.c_str(), flags));
     if (fd.Get() < 0)
         return FailRead(error, errno, false);
     if (::fstat(fd.Get(), &info) != 0)
