@@ -20,6 +20,9 @@ fail() {
     exit 1
 }
 
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+
 XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" &
 pid=$!
 for _ in $(seq 1 100); do
@@ -45,12 +48,7 @@ sleep 0.1
 import -window root "$out/compare-during.png" || fail "no screenshot during the display"
 
 # The progress dialog carries the phase in its title; the comparison has ended once it is gone.
-captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
-for _ in $(seq 1 100); do
-    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || break
-    sleep 0.1
-done
-xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" && fail "the comparison did not end"
+wait_for_comparison
 sleep 0.3
 shot="$out/compare-after.png"
 import -window root "$shot" || fail "no screenshot after the comparison"

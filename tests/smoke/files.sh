@@ -22,6 +22,9 @@ fail() {
     exit 1
 }
 
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+
 start() {
     rm -f "$report"
     XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" "$@" &
@@ -64,12 +67,7 @@ echo "files smoke: screenshot $shot"
 stop
 
 start --compare "$left" "$right"
-captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
-for _ in $(seq 1 100); do
-    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || break
-    sleep 0.1
-done
-xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" && fail "the comparison did not end"
+wait_for_comparison
 sleep 0.3
 xdotool key alt+f
 sleep 0.5

@@ -19,6 +19,9 @@ fail() {
     exit 1
 }
 
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+
 left="$config/left.txt"
 right="$config/right.txt"
 for i in $(seq 1 120); do
@@ -39,14 +42,6 @@ for _ in $(seq 1 100); do
 done
 [ -s "$report" ] || fail "no main window within 20 seconds"
 
-captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
-wait_for_comparison() {
-    for _ in $(seq 1 100); do
-        xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || return 0
-        sleep 0.1
-    done
-    fail "the comparison did not end"
-}
 sleep 0.5
 wait_for_comparison
 sleep 0.5

@@ -19,6 +19,9 @@ fail() {
     exit 1
 }
 
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+
 mkdir -p "$config/Velmora"
 printf '[Options]\nCmpKana=1\nKeepQuotes=1\nViewMove=1\n' >"$config/Velmora/Kivo.conf"
 printf '春は桜が咲く。夏は海に行く。「ボタンを押す。」と書いた。秋は紅葉を見る。冬は雪が降る。' \
@@ -36,11 +39,7 @@ for _ in $(seq 1 100); do
 done
 [ -s "$report" ] || fail "no main window within 20 seconds"
 
-captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
-for _ in $(seq 1 100); do
-    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" || break
-    sleep 0.1
-done
+wait_for_comparison
 sleep 0.5
 shot="$out/moves-compared.png"
 import -window root "$shot" || fail "no screenshot after the comparison"

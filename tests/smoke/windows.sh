@@ -20,3 +20,28 @@ gone() {
     done
     fail "\"$1\" did not close"
 }
+
+# The titles of the progress dialog while a comparison runs.
+comparison_captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
+
+# Whether a comparison's progress dialog is up. The window list is taken whole before it is
+# searched: grep ending early would otherwise fail the listing under pipefail.
+comparing() {
+    local windows
+    windows=$(xwininfo -root -tree 2>/dev/null || true)
+    grep -Eq "$comparison_captions" <<<"$windows"
+}
+
+# Waits for a comparison that was just asked for: for its dialog to show (a short one may have
+# come and gone already), then for it to close within 30 seconds.
+wait_for_comparison() {
+    for _ in $(seq 1 30); do
+        comparing && break
+        sleep 0.1
+    done
+    for _ in $(seq 1 300); do
+        comparing || return 0
+        sleep 0.1
+    done
+    fail "the comparison did not end"
+}
