@@ -57,6 +57,13 @@ inline constexpr char kSetupViewLine[] = "文と文の間を空ける";
 inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアンダーバーで示す";
 inline constexpr char kSetupViewMove[] = "移動した文を示す";
 
+// Dialog 139, the progress of a comparison.
+inline constexpr char kProgressAbort[] = "中止";
+
+// The titles of the two text windows before a file is loaded, left and right.
+inline constexpr char kUntitledLeft[] = "Untitled1";
+inline constexpr char kUntitledRight[] = "Untitled2";
+
 // Dialog 130, the colours and effects.
 inline constexpr int IDD_COLOR = 130;
 inline constexpr int IDC_COLOR_BACKGROUND = 1002; ///< the colour buttons 1002-1007, in slot order

@@ -7,6 +7,7 @@
 #include "platform/FileDrop.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/WinApp.h"
+#include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "views/PaneFrame.h"
 #include "views/ResultText.h"
@@ -152,9 +153,9 @@ void CRichView::SetPaneTitle()
     if (!frame)
         return;
     if (PaneNumber() == 1)
-        frame->setWindowTitle(QStringLiteral("Untitled1"));
+        frame->setWindowTitle(QString::fromUtf8(res::kUntitledLeft));
     else if (PaneNumber() == 2)
-        frame->setWindowTitle(QStringLiteral("Untitled2"));
+        frame->setWindowTitle(QString::fromUtf8(res::kUntitledRight));
 }
 
 void CRichView::ClearAll()

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ProgressBar.h"
+#include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -53,7 +54,7 @@ constexpr Qt::WindowFlags kWindowFlags =
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     : QDialog(owner, kWindowFlags), m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
-      m_abort(new QPushButton(QStringLiteral("中止"), this)), m_bar(new ProgressBar(this))
+      m_abort(new QPushButton(QString::fromUtf8(res::kProgressAbort), this)), m_bar(new ProgressBar(this))
 {
     setModal(false);
     setObjectName(QStringLiteral("CProgDlg"));
