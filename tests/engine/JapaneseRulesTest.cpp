@@ -4,6 +4,7 @@
 #include "Cp932.h"
 #include "Moves.h"
 #include "Normalize.h"
+#include "KeyCases.h"
 #include "TestText.h"
 #include "WidthTables.h"
 
@@ -14,6 +15,8 @@
 namespace kivo {
 namespace {
 
+using test::KeyCase;
+using test::SentenceKeys;
 using test::Sjis;
 using test::Utf8;
 
@@ -77,50 +80,27 @@ TEST(FoldPunctuation, FoldsTheVariantsAndLeavesAsciiAlone)
     EXPECT_EQ(FoldPunctuation("\x83\xA1"), "\x83\xA1");
 }
 
-struct RuleCase {
-    const char *name;
-    const char *left;
-    const char *right;
-    int cmpKana, cmpPunct, cmpZen, cmpCase;
-    bool equal;
-};
-
-class JapaneseKeys : public testing::TestWithParam<RuleCase> {};
-
-TEST_P(JapaneseKeys, CompareAsTheRulesSay)
-{
-    const RuleCase &row = GetParam();
-    RichOptions options;
-    options.CmpKana = row.cmpKana;
-    options.CmpPunct = row.cmpPunct;
-    options.CmpZen = row.cmpZen;
-    options.CmpCase = row.cmpCase;
-    const std::string left = MakeSentenceKey(Sjis(row.left), options);
-    const std::string right = MakeSentenceKey(Sjis(row.right), options);
-    EXPECT_EQ(left == right, row.equal) << Utf8(left) << " / " << Utf8(right);
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Rules, JapaneseKeys,
-    testing::Values(RuleCase{"KanaOffDiffers", "ボタン", "ぼたん", 0, 0, 0, 0, false},
-                    RuleCase{"KanaFolds", "ボタン", "ぼたん", 1, 0, 0, 0, true},
-                    RuleCase{"KanaSmallTsu", "ッ", "っ", 1, 0, 0, 0, true},
-                    RuleCase{"KanaIterationMark", "ヽヾ", "ゝゞ", 1, 0, 0, 0, true},
-                    RuleCase{"KanaVuStays", "ヴ", "ゔ", 1, 0, 0, 0, false},
-                    RuleCase{"KanaHalfWidthNeedsZen", "ｱ", "ア", 1, 0, 0, 0, false},
-                    RuleCase{"KanaAndZenHalfWidth", "ｱ", "あ", 1, 0, 1, 0, true},
-                    RuleCase{"KanaAndZenVoiced", "ｶﾞﾊﾟ", "がぱ", 1, 0, 1, 0, true},
-                    RuleCase{"KanaAndZenVu", "ｳﾞ", "ヴ", 1, 0, 1, 0, true},
-                    RuleCase{"KanaAndZenLongVowel", "ｺｰﾋｰ", "こーひー", 1, 0, 1, 0, true},
-                    RuleCase{"KanaKeepsCaseRule", "ボタンＡ", "ぼたんａ", 1, 0, 0, 1, true},
-                    RuleCase{"ZenAloneKeepsKana", "ｱ", "あ", 0, 0, 1, 0, false},
-                    RuleCase{"PunctOffDiffers", "は、", "は，", 0, 0, 0, 0, false},
-                    RuleCase{"PunctComma", "は、が，と､", "は，が､と、", 0, 1, 0, 0, true},
-                    RuleCase{"PunctFullStop", "。．｡", "．｡。", 0, 1, 0, 0, true},
-                    RuleCase{"PunctAsciiStays", "1,5", "1、5", 0, 1, 0, 0, false},
-                    RuleCase{"PunctAndZen", "，", "､", 0, 1, 1, 0, true},
-                    RuleCase{"PunctCommaIsNoStop", "、", "。", 0, 1, 1, 0, false}),
-    [](const auto &row) { return std::string(row.param.name); });
+    Japanese, SentenceKeys,
+    testing::Values(KeyCase{"KanaOffDiffers", "ボタン", "ぼたん", 0, 0, 0, false, 0, 0},
+                    KeyCase{"KanaFolds", "ボタン", "ぼたん", 0, 0, 0, true, 1, 0},
+                    KeyCase{"KanaSmallTsu", "ッ", "っ", 0, 0, 0, true, 1, 0},
+                    KeyCase{"KanaIterationMark", "ヽヾ", "ゝゞ", 0, 0, 0, true, 1, 0},
+                    KeyCase{"KanaVuStays", "ヴ", "ゔ", 0, 0, 0, false, 1, 0},
+                    KeyCase{"KanaHalfWidthNeedsZen", "ｱ", "ア", 0, 0, 0, false, 1, 0},
+                    KeyCase{"KanaAndZenHalfWidth", "ｱ", "あ", 0, 1, 0, true, 1, 0},
+                    KeyCase{"KanaAndZenVoiced", "ｶﾞﾊﾟ", "がぱ", 0, 1, 0, true, 1, 0},
+                    KeyCase{"KanaAndZenVu", "ｳﾞ", "ヴ", 0, 1, 0, true, 1, 0},
+                    KeyCase{"KanaAndZenLongVowel", "ｺｰﾋｰ", "こーひー", 0, 1, 0, true, 1, 0},
+                    KeyCase{"KanaKeepsCaseRule", "ボタンＡ", "ぼたんａ", 1, 0, 0, true, 1, 0},
+                    KeyCase{"ZenAloneKeepsKana", "ｱ", "あ", 0, 1, 0, false, 0, 0},
+                    KeyCase{"PunctOffDiffers", "は、", "は，", 0, 0, 0, false, 0, 0},
+                    KeyCase{"PunctComma", "は、が，と､", "は，が､と、", 0, 0, 0, true, 0, 1},
+                    KeyCase{"PunctFullStop", "。．｡", "．｡。", 0, 0, 0, true, 0, 1},
+                    KeyCase{"PunctAsciiStays", "1,5", "1、5", 0, 0, 0, false, 0, 1},
+                    KeyCase{"PunctAndZen", "，", "､", 0, 1, 0, true, 0, 1},
+                    KeyCase{"PunctCommaIsNoStop", "、", "。", 0, 1, 0, false, 0, 1}),
+    test::KeyCaseName);
 
 /// The sentences of text split as the left text of a comparison with the given options.
 std::vector<std::string> SplitWith(std::string_view utf8, const RichOptions &options)

@@ -1,5 +1,6 @@
 #include "Normalize.h"
 #include "Cp932.h"
+#include "KeyCases.h"
 #include "TestText.h"
 #include "WidthTables.h"
 
@@ -9,6 +10,8 @@ namespace kivo {
 namespace {
 
 using test::Sjis;
+using test::KeyCase;
+using test::SentenceKeys;
 using test::Utf8;
 
 std::vector<std::string> Chars(std::string_view text)
@@ -75,16 +78,6 @@ TEST(LowerCaseMultiByte, UsesUnicodeLowerCaseWithinTheCodePage)
     EXPECT_EQ(LowerCaseMultiByte("A\x83"), "a\x83") << "a lone lead byte at the end is kept";
 }
 
-struct KeyCase {
-    const char *name;
-    const char *left;
-    const char *right;
-    int cmpCase, cmpZen, cmpZenSp;
-    bool equal;
-};
-
-class SentenceKeys : public testing::TestWithParam<KeyCase> {};
-
 TEST_P(SentenceKeys, CompareAsTheRulesSay)
 {
     const KeyCase &row = GetParam();
@@ -92,6 +85,8 @@ TEST_P(SentenceKeys, CompareAsTheRulesSay)
     options.CmpCase = row.cmpCase;
     options.CmpZen = row.cmpZen;
     options.CmpZenSp = row.cmpZenSp;
+    options.CmpKana = row.cmpKana;
+    options.CmpPunct = row.cmpPunct;
     const std::string left = MakeSentenceKey(Sjis(row.left), options);
     const std::string right = MakeSentenceKey(Sjis(row.right), options);
     EXPECT_EQ(left == right, row.equal) << Utf8(left) << " / " << Utf8(right);
