@@ -32,8 +32,7 @@ namespace {
 
 using namespace res;
 
-constexpr char kRtfSignature[] = "{\\rtf";
-constexpr int kRtfSignatureLength = 5;
+constexpr std::string_view kRtfSignature = "{\\rtf";
 
 MdiFrameWnd *MainWindow()
 {
@@ -343,56 +342,16 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     return true;
 }
 
-int CRichDoc::DetectRichText(const QString &path, FileError *error)
-{
-    QFile file(path);
-    // Only a regular file is opened: a FIFO without a writer would hold the open up.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (error) {
-            const int code =
-                QFileInfo::exists(path) ? (QFileInfo(path).isDir() ? EISDIR : EACCES) : ENOENT;
-            *error = {code, QString::fromLocal8Bit(std::strerror(code))};
-        }
-        return -1;
-    }
-    if (file.size() != 0)
-        return FileStartsWith(file, kRtfSignature, kRtfSignatureLength) ? 1 : 0;
-    return DetectRichText(std::string_view(), path);
-}
-
 int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
-    if (!bytes.empty()) {
-        const std::string_view start = bytes.substr(0, kRtfSignatureLength);
-        std::array<char, kRtfSignatureLength> padded{};
-        std::copy(start.begin(), start.end(), padded.begin());
-        return std::memcmp(padded.data(), kRtfSignature, kRtfSignatureLength) == 0 ? 1 : 0;
-    }
+    if (!bytes.empty())
+        return bytes.starts_with(kRtfSignature) ? 1 : 0;
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||
                     tail.compare(QStringLiteral(".fdj"), Qt::CaseInsensitive) == 0)
                ? 1
                : 0;
-}
-
-bool CRichDoc::FileStartsWith(QIODevice &file, const char *bytes, int n)
-{
-    if (n <= 0)
-        return true;
-    if (!file.seek(0))
-        return false;
-    std::string buffer(static_cast<std::size_t>(n), '\0');
-    qint64 got = 0;
-    while (got < n) {
-        const qint64 read = file.read(buffer.data() + got, n - got);
-        if (read < 0)
-            return false;
-        if (read == 0)
-            break;
-        got += read;
-    }
-    return std::memcmp(buffer.data(), bytes, static_cast<std::size_t>(n)) == 0;
 }
 
 // --- Saving -------------------------------------------------------------------------------------

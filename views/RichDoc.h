@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-class QIODevice;
 
 namespace kivo {
 
@@ -78,15 +77,9 @@ public:
     /// Never asks: closing a window or the program does not offer to save.
     bool SaveModified() override { return true; }
 
-    /// 1 when the file is rich text (it begins with "{\rtf", byte for byte; an empty file when
-    /// its name ends in ".rtf" or ".fdj", in any case), 0 for plain text, -1 when it cannot be
-    /// opened (error receives why).
-    static int DetectRichText(const QString &path, FileError *error = nullptr);
-    /// The same for a file already read: its bytes and its name.
+    /// 1 when a file with these bytes and this name is rich text (it begins with "{\rtf", byte
+    /// for byte; an empty file when its name ends in ".rtf" or ".fdj", in any case), else 0.
     static int DetectRichText(std::string_view bytes, const QString &path);
-    /// Whether the device's first n bytes are the given bytes; a shorter file counts as filled
-    /// up with zero bytes. False when it cannot be read from its start.
-    static bool FileStartsWith(QIODevice &file, const char *bytes, int n);
 
     /// The name the save dialog proposes: the path name, else the title with ".rtf".
     QString ProposedSaveName() const;

@@ -13,7 +13,6 @@
 #include "resources/ResourceIds.h"
 #include "views/ResultText.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -192,9 +191,10 @@ TEST_F(RichDocTest, OnlyTheFirstFiveBytesInTheirCaseMakeRichText)
     ASSERT_TRUE(WriteFile(rtfAsTxt, "{\\rtf1\\ansi {\\b bold}}"));
     ASSERT_TRUE(WriteFile(capitals, "{\\RTF1 shown as text}"));
     ASSERT_TRUE(WriteFile(markup, " {\\rtf1 not at the start}"));
-    EXPECT_EQ(CRichDoc::DetectRichText(rtfAsTxt), 1);
-    EXPECT_EQ(CRichDoc::DetectRichText(capitals), 0);
-    EXPECT_EQ(CRichDoc::DetectRichText(markup), 0);
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\rtf1\\ansi {\\b bold}}", rtfAsTxt), 1);
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\RTF1 shown as text}", capitals), 0);
+    EXPECT_EQ(CRichDoc::DetectRichText(" {\\rtf1 not at the start}", markup), 0);
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\r", markup), 0) << "shorter than the signature";
 
     ASSERT_TRUE(Open(1, rtfAsTxt));
     EXPECT_EQ(Edit(1).GetText(), "bold");
@@ -208,12 +208,12 @@ TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
     for (const char *name : {"empty.rtf", "EMPTY.FDJ", "empty.Rtf"}) {
         const QString path = TempPath(QString::fromLatin1(name));
         ASSERT_TRUE(WriteFile(path, {}));
-        EXPECT_EQ(CRichDoc::DetectRichText(path), 1) << name;
+        EXPECT_EQ(CRichDoc::DetectRichText({}, path), 1) << name;
     }
     for (const char *name : {"empty.txt", "rtf", "x.rtfx"}) {
         const QString path = TempPath(QString::fromLatin1(name));
         ASSERT_TRUE(WriteFile(path, {}));
-        EXPECT_EQ(CRichDoc::DetectRichText(path), 0) << name;
+        EXPECT_EQ(CRichDoc::DetectRichText({}, path), 0) << name;
     }
     SetText(1, "old text");
     const QString path = TempPath(QStringLiteral("empty.rtf"));
@@ -221,19 +221,6 @@ TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
     EXPECT_EQ(Edit(1).GetTextLength(), 0);
     EXPECT_EQ(Title(1), QDir::toNativeSeparators(path));
     EXPECT_TRUE(m_messages.empty());
-}
-
-TEST_F(RichDocTest, FileStartsWithFillsAShortFileWithZeros)
-{
-    QByteArray bytes("{\\r");
-    QBuffer shortFile(&bytes);
-    ASSERT_TRUE(shortFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(CRichDoc::FileStartsWith(shortFile, "{\\r\0\0", 5));
-    EXPECT_FALSE(CRichDoc::FileStartsWith(shortFile, "{\\rtf", 5));
-    shortFile.read(2); // read from the start whatever was read before
-    EXPECT_TRUE(CRichDoc::FileStartsWith(shortFile, "{\\", 2));
-    QBuffer closed;
-    EXPECT_FALSE(CRichDoc::FileStartsWith(closed, "{", 1));
 }
 
 TEST_F(RichDocTest, OpeningIntoTheRightWindowLeavesTheLeftOneAlone)
