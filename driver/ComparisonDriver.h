@@ -59,7 +59,6 @@ public:
 
 private:
     IDriverHost &m_host;
-    std::unique_ptr<FinishedResult> m_lastResult;
 };
 
 /// Holds the relay ahead of the engine that borrows it.
