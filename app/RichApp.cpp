@@ -5,6 +5,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
+#include "app/ReportExport.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
@@ -90,6 +91,10 @@ void CRichApp::AddHandlers()
             MainWnd()->close();
     });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { Printing().RunSetupDialog(MainWnd()); });
+    OnCommand(ID_EXPORT_REPORT,
+              [this] { ExportReport(m_driver, m_options, ActiveRichDoc(), MainWnd()); });
+    OnUpdateCommand(ID_EXPORT_REPORT,
+                    [this](CmdUI &ui) { ui.Enable(CanExportReport(m_driver, ActiveRichDoc())); });
     for (int k = 0; k < kRecentFileCount; ++k) {
         OnCommand(ID_FILE_MRU_FILE1 + k, [this, k] { OnOpenRecentFile(k); });
         OnUpdateCommand(ID_FILE_MRU_FILE1 + k,

@@ -27,31 +27,6 @@ void ProgressRelay::DeltaPos(int delta)
         bar->DeltaPos(delta);
 }
 
-ResultSummary Summarize(const ResultList &results)
-{
-    ResultSummary counts;
-    for (const ResultPair &record : results) {
-        if (record.sentenceEnd != 1)
-            continue;
-        switch (record.status) {
-        case TextStatus::Same:
-            ++counts.same;
-            break;
-        case TextStatus::Added:
-            ++counts.added;
-            break;
-        case TextStatus::Deleted:
-            ++counts.deleted;
-            break;
-        case TextStatus::Original:
-        case TextStatus::Changed:
-            ++counts.changed;
-            break;
-        }
-    }
-    return counts;
-}
-
 ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
     : ProgressRelayHolder(host), Comparison(options, relay), m_host(host)
 {
@@ -78,6 +53,7 @@ void ComparisonDriver::StartComparison(bool wholeText)
     userScrolled = false;
     abortRequested = false;
     summary.reset();
+    m_lastResult.reset();
     movedRecords.clear();
     if (m_host.CreateProgressDialog())
         compareState = CompareState::Prepare;
@@ -249,6 +225,13 @@ void ComparisonDriver::ScrollBack()
 
 void ComparisonDriver::Finish()
 {
+    if (summary) {
+        // Ran to its end: the records stay for the report.
+        m_lastResult = std::make_unique<FinishedResult>(
+            FinishedResult{std::move(ResultList), moves, Options()});
+        m_lastResult->options.OnDelimitersChanged = nullptr;
+        ResultList.clear();
+    }
     FreeSentenceLists();
     FreeResultList();
     m_host.DestroyProgressDialog();

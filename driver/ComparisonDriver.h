@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Comparison.h"
+#include "ResultSummary.h"
 #include "driver/ResultView.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -65,20 +67,13 @@ struct ProgressRelayHolder {
     ProgressRelay relay;
 };
 
-/// How many sentence pairs of a result were the same, changed, added and deleted.
-struct ResultSummary {
-    int same = 0;
-    int changed = 0;
-    int added = 0;
-    int deleted = 0;
-    /// Moved sentences, counted only when the comparison showed them.
-    std::optional<int> moved;
-    friend bool operator==(const ResultSummary &, const ResultSummary &) = default;
+/// What stays of a comparison that ran to its end, for its report: the records, the moved
+/// sentences among them and the options it ran with.
+struct FinishedResult {
+    ResultList records;
+    MoveTable moves;
+    RichOptions options;
 };
-
-/// Counts the sentence pairs of a result: each pair ends with a record of sentenceEnd 1, whose
-/// status is the pair's. A changed pair ends with an Original record after its runs.
-ResultSummary Summarize(const ResultList &results);
 
 /// How PadRows evens out the two views' line counts.
 enum class PadMode { Pad, Trim };
@@ -119,6 +114,10 @@ public:
     /// With ViewMove on, from the start of display: the position of each record of a moved
     /// sentence in ResultList, and the position of the record of its other end.
     std::unordered_map<std::int32_t, std::int32_t> movedRecords;
+
+    /// The last comparison that ran to its end, kept until the next one starts; null while one
+    /// runs, after an abort and before the first.
+    const FinishedResult *LastResult() const { return m_lastResult.get(); }
 
     /// Whether a comparison runs (compareState 0 to 12).
     bool IsRunning() const { return compareState != CompareState::Idle; }
@@ -164,6 +163,7 @@ private:
     void ScrollBack();
 
     IDriverHost &m_host;
+    std::unique_ptr<FinishedResult> m_lastResult;
 };
 
 /// Bytes from which a text without a delimiter in its first bytes counts as a long one in the

@@ -47,6 +47,8 @@ inline constexpr int IDS_SETTINGS_NOT_SAVED = 150; ///< the settings store could
 inline constexpr int IDS_TEXT_KEPT = 151;
 inline constexpr int IDS_OLD_FILE_KEPT = 152;
 inline constexpr int IDS_NO_FILE_WRITTEN = 153;
+/// The save dialog's type of the comparison report.
+inline constexpr int IDS_REPORT_FILTER = 154;
 // Why a file could not be read or written, one sentence per reason.
 inline constexpr int IDS_REASON_UNEXPECTED = 160;   ///< no reason known
 inline constexpr int IDS_REASON_SYSTEM_ERROR = 161; ///< %1 the error number, %2 its text
@@ -128,5 +130,6 @@ inline constexpr int ID_COMPARE_WHOLE = 32789;
 inline constexpr int ID_NEXT_DIFFERENCE = 32790;
 inline constexpr int ID_PREV_DIFFERENCE = 32791;
 inline constexpr int ID_GO_TO_MOVED = 32792; ///< to the other end of a moved sentence
+inline constexpr int ID_EXPORT_REPORT = 32793; ///< the result shown, as an HTML report
 
 } // namespace kivo::res

@@ -39,6 +39,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_TEXT_KEPT, "ウィンドウの内容は変更されていません。"},
     {IDS_OLD_FILE_KEPT, "元のファイルは変更されていません。"},
     {IDS_NO_FILE_WRITTEN, "ファイルは作成されていません。"},
+    {IDS_REPORT_FILTER, "HTML ファイル (*.html)"},
     {IDS_REASON_UNEXPECTED, "予期しないエラーが発生しました。"},
     {IDS_REASON_SYSTEM_ERROR, "予期しないエラーが発生しました（エラー番号 %1: %2）。"},
     {IDS_REASON_NOT_FOUND, "ファイルまたはフォルダーが見つかりません。"},
@@ -66,6 +67,8 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {ID_NEXT_DIFFERENCE, "次の相違箇所を選択して、二つのウィンドウに並べて表示します\n次の相違"},
     {ID_PREV_DIFFERENCE, "前の相違箇所を選択して、二つのウィンドウに並べて表示します\n前の相違"},
     {ID_GO_TO_MOVED, "移動した文のもう一方の位置を、もう一方のウィンドウで選択します\n移動先へ"},
+    {ID_EXPORT_REPORT, "比較結果を、ブラウザーで開いて印刷できる HTML ファイルに書き出します\n"
+                       "比較結果をエクスポート"},
     {IDS_APP_TITLE, "Kivo"},
     {IDS_IDLE_MESSAGE, "レディ"},
     {ID_FILE_NEW, "新規に文書を作成します\n新規作成"},

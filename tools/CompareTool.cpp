@@ -4,7 +4,7 @@
 #include "CompareInput.h"
 #include "Comparison.h"
 #include "Cp932Codec.h"
-#include "HtmlFormat.h"
+#include "HtmlReport.h"
 #include "MessageText.h"
 #include "Progress.h"
 #include "RecordsFormat.h"
@@ -12,6 +12,7 @@
 #include "TextFormat.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -63,16 +64,20 @@ std::optional<RichOptions> MakeOptions(const CompareArguments &args, Cp932Codec 
 }
 
 std::optional<std::string> Format(const CompareArguments &args, const Terminal &terminal,
-                                  const RichOptions &options, const ResultList &results,
+                                  const RichOptions &options, const Comparison &comparison,
                                   Cp932Codec &codec, std::string &error)
 {
+    const ResultList &results = comparison.ResultList;
     if (args.format == OutputFormat::Records)
         return FormatRecords(results, codec, error);
-    const auto rows = BuildRows(results, options.ViewFormat, codec, error);
+    if (args.format == OutputFormat::Html)
+        return report::MakeHtmlReport(results, &comparison.moves, options, options,
+                                      {args.leftPath, args.rightPath},
+                                      report::ReportDate(std::chrono::system_clock::now()), codec,
+                                      error);
+    const auto rows = report::BuildRows(results, options.ViewFormat, codec, error);
     if (!rows)
         return std::nullopt;
-    if (args.format == OutputFormat::Html)
-        return FormatHtml(*rows, options, args.leftPath, args.rightPath);
     TextLayout layout;
     layout.width = args.width > 0                                      ? args.width
                    : terminal.stdoutIsTerminal && terminal.columns > 0 ? terminal.columns
@@ -169,7 +174,7 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
     // The side-by-side views lay out whole rows, so they need the finished list.
     while (comparison.Step()) {
     }
-    auto formatted = Format(args, terminal, *options, comparison.ResultList, codec, error);
+    auto formatted = Format(args, terminal, *options, comparison, codec, error);
     comparison.FreeResultList();
     if (!formatted)
         return kExitFailure;

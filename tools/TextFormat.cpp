@@ -9,6 +9,9 @@
 
 namespace kivo::cli {
 
+using report::DisplayWidth;
+using report::VisibleForm;
+
 namespace {
 
 constexpr int kTabWidth = 4;    // tab stops every four columns, as the text windows

@@ -8,6 +8,12 @@
 
 namespace kivo::cli {
 
+using report::ResultRow;
+using report::RowKind;
+using report::RunsOf;
+using report::Side;
+using report::StyledRun;
+
 struct TextLayout {
     int width = 80;     ///< columns of the whole view, both sides and the gutter between them
     bool color = false; ///< ANSI colours and effects for the runs

@@ -79,6 +79,11 @@ TEST_F(DriverTest, RunsEveryPhaseWithItsCaptionAndLeavesNothingBehind)
     EXPECT_TRUE(driver->leftSentences.empty());
     EXPECT_EQ(driver->leftView, nullptr);
     EXPECT_EQ(host.bar.Position(), 100);
+    // The records stay for the report, and go when the next comparison starts.
+    ASSERT_NE(driver->LastResult(), nullptr);
+    EXPECT_EQ(Summarize(driver->LastResult()->records), *driver->summary);
+    Compare(a, b);
+    EXPECT_EQ(driver->LastResult(), nullptr);
     EXPECT_EQ(left.deletedText, int(a.size())); // the region is replaced
     EXPECT_TRUE(left.text.find(Sjis("文3です。")) != std::string::npos);
     EXPECT_TRUE(right.text.find(Sjis("でした。")) != std::string::npos);
@@ -144,6 +149,7 @@ TEST_F(DriverTest, AnAbortDuringDisplayKeepsWhatWasRenderedAndRestoresTheViews)
     EXPECT_EQ(host.calls.back(), "Finish");
     EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ReturnToRegionTop"), 0);
     EXPECT_FALSE(host.dialogExists);
+    EXPECT_EQ(driver->LastResult(), nullptr) << "a result cut short is never reported";
 }
 
 TEST_F(DriverTest, AViewDestroyedDuringDisplayEndsTheComparisonAtTheNextStep)

@@ -1,9 +1,7 @@
-// Unit tests of the tool's pieces: argument parsing, JSON and HTML escaping, display widths and
-// the side-by-side text layout.
+// Unit tests of the tool's pieces: argument parsing, JSON escaping and the side-by-side text
+// layout.
 
 #include "CompareArguments.h"
-#include "DisplayWidth.h"
-#include "HtmlFormat.h"
 #include "RecordsFormat.h"
 #include "TextFormat.h"
 
@@ -33,29 +31,6 @@ TEST(RecordsFormat, EscapesEveryControlCharacter)
         EXPECT_EQ(Json(std::string(1, static_cast<char>(c))), expected[c]) << c;
     EXPECT_EQ(Json("\"\\/"), R"(\"\\/)");
     EXPECT_EQ(Json("\x7f é\u2028😀"), "\x7f é\u2028😀"); // everything else stays itself
-}
-
-TEST(DisplayWidth, EastAsianWidths)
-{
-    struct Case {
-        char32_t c;
-        int width;
-    };
-    for (const Case &c :
-         {Case{U'a', 1}, Case{U'¥', 1}, Case{U'é', 1}, Case{U'ｱ', 1}, Case{U'あ', 2},
-          Case{U'漢', 2}, Case{U'　', 2}, Case{U'Ａ', 2}, Case{U'〜', 2}, Case{U'😀', 2},
-          Case{U'𠮷', 2}, Case{U'\u0301', 0}, Case{U'\u200B', 0}, Case{U'\uFE0F', 0}})
-        EXPECT_EQ(DisplayWidth(c.c), c.width) << static_cast<unsigned>(c.c);
-}
-
-TEST(DisplayWidth, ControlsAreShownAsSymbols)
-{
-    EXPECT_EQ(VisibleForm(U'\x1b'), "␛");
-    EXPECT_EQ(VisibleForm(U'\0'), "␀");
-    EXPECT_EQ(VisibleForm(U'\x7f'), "␡");
-    EXPECT_EQ(VisibleForm(U'\u009b'), "\uFFFD"); // C1 CSI
-    EXPECT_EQ(VisibleForm(U'\t'), "");
-    EXPECT_EQ(VisibleForm(U'a'), "");
 }
 
 ResultRow Row(RowKind kind, std::vector<StyledRun> left, std::vector<StyledRun> right)
@@ -90,33 +65,6 @@ TEST(TextFormat, ColoursRunsAndNeverPassesControls)
             {{TextStatus::Same, "a"}, {TextStatus::Added, "\tc"}})};
     EXPECT_EQ(FormatText(rows, options, {23, true}), "\x1b[37ma\x1b[0m\x1b[1;31mb␛\x1b[0m        | "
                                                      "\x1b[37ma\x1b[0m\x1b[4;34m   c\x1b[0m\n");
-}
-
-TEST(HtmlFormat, EscapesTextAndShowsLineBreaks)
-{
-    std::string out;
-    AppendHtmlText(out, "<a href=\"x\">&'</a>\r2\n\x01\x7f");
-    EXPECT_EQ(out, "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;<br>2<br>␁␡");
-}
-
-TEST(HtmlFormat, PairsSentencesInTableRows)
-{
-    const RichOptions options;
-    const std::vector<ResultRow> rows = {
-        Row(RowKind::Changed, {{TextStatus::Same, "今日は"}, {TextStatus::Changed, "晴れ"}},
-            {{TextStatus::Same, "今日は"}, {TextStatus::Changed, "雨"}}),
-        Row(RowKind::Added, {}, {{TextStatus::Added, "<追加>"}})};
-    const std::string page = FormatHtml(rows, options, "left.txt", "bad\xFFname");
-    EXPECT_NE(page.find("<tr class=\"changed\"><td><span class=\"s1\">今日は</span><span "
-                        "class=\"s2\">晴れ</span></td><td><span class=\"s1\">今日は</span><span "
-                        "class=\"s2\">雨</span></td></tr>"),
-              std::string::npos)
-        << page;
-    EXPECT_NE(page.find("<tr class=\"added\"><td></td><td><span class=\"s3\">&lt;追加&gt;</span>"),
-              std::string::npos);
-    EXPECT_NE(page.find("<th>bad\uFFFDname</th>"), std::string::npos);
-    EXPECT_NE(page.find(".s2{color:#ff0000;font-weight:bold;}"), std::string::npos);
-    EXPECT_NE(page.find(".s3{color:#0000ff;text-decoration:underline;}"), std::string::npos);
 }
 
 std::optional<CompareArguments> Parse(std::vector<std::string_view> args, std::string &error)

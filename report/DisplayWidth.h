@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace kivo::cli {
+namespace kivo::report {
 
 /// Terminal columns a character takes: 2 for East Asian wide and full-width characters, 0 for
 /// combining marks and other zero-width characters, 1 for the rest. Control characters are not
@@ -15,4 +15,4 @@ int DisplayWidth(char32_t c);
 /// Empty when c can be shown as itself.
 std::string VisibleForm(char32_t c);
 
-} // namespace kivo::cli
+} // namespace kivo::report

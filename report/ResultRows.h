@@ -9,9 +9,10 @@
 
 namespace kivo {
 class Cp932Codec;
-}
+class MoveTable;
+} // namespace kivo
 
-namespace kivo::cli {
+namespace kivo::report {
 
 /// Which side of a row is which.
 enum class Side { Left, Right };
@@ -20,6 +21,8 @@ enum class Side { Left, Right };
 struct StyledRun {
     TextStatus status = TextStatus::Original;
     std::string text;
+    /// A deleted or added sentence whose other end stands elsewhere.
+    bool moved = false;
 };
 
 /// What a row shows: a pair of equal sentences, a changed pair, or a sentence of one side only.
@@ -35,12 +38,14 @@ struct ResultRow {
 /// The rows of a result. With view format 0 there is one row per sentence pair: the runs of a
 /// changed pair (the records with sentenceEnd 0) and the record that closes it form one row.
 /// With view format 1 there is one Layout row holding every record's text in order, so the texts
-/// keep their own line breaks. Runs with empty texts are left out. Fails, setting error, only
-/// when a text is not code page 932 (which the engine never produces from valid input).
+/// keep their own line breaks. Runs with empty texts are left out. With moves, the runs of moved
+/// sentences are marked as such. Fails, setting error, only when a text is not code page 932
+/// (which the engine never produces from valid input).
 std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, int viewFormat,
-                                                Cp932Codec &codec, std::string &error);
+                                                Cp932Codec &codec, std::string &error,
+                                                const MoveTable *moves = nullptr);
 
 /// The runs of one side as UTF-8 with their statuses, in order.
 const std::vector<StyledRun> &RunsOf(const ResultRow &row, Side side);
 
-} // namespace kivo::cli
+} // namespace kivo::report

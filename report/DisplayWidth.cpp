@@ -6,7 +6,7 @@
 #include <array>
 #include <iterator>
 
-namespace kivo::cli {
+namespace kivo::report {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::string VisibleForm(char32_t c)
     return out;
 }
 
-} // namespace kivo::cli
+} // namespace kivo::report

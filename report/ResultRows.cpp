@@ -1,8 +1,9 @@
 #include "ResultRows.h"
 
 #include "Cp932Codec.h"
+#include "Moves.h"
 
-namespace kivo::cli {
+namespace kivo::report {
 
 namespace {
 
@@ -26,16 +27,21 @@ RowKind KindOf(TextStatus closingStatus, bool hasRuns)
 
 class RowBuilder {
 public:
-    RowBuilder(Cp932Codec &codec, std::string &error) : m_codec(codec), m_error(error) {}
+    RowBuilder(Cp932Codec &codec, std::string &error, const MoveTable *moves)
+        : m_codec(codec), m_error(error), m_moves(moves)
+    {
+    }
 
     bool Add(ResultRow &row, const ResultPair &record)
     {
-        return AddText(row, Side::Left, record.status, record.leftText) &&
-               AddText(row, Side::Right, record.status, record.rightText);
+        const bool moved = m_moves && m_moves->PartnerOf(record) >= 0;
+        return AddText(row, Side::Left, record.status, moved, record.leftText) &&
+               AddText(row, Side::Right, record.status, moved, record.rightText);
     }
 
 private:
-    bool AddText(ResultRow &row, Side side, TextStatus status, const std::string &cp932)
+    bool AddText(ResultRow &row, Side side, TextStatus status, bool moved,
+                 const std::string &cp932)
     {
         if (cp932.empty())
             return true;
@@ -46,23 +52,25 @@ private:
             return false;
         }
         auto &runs = row.sides[static_cast<std::size_t>(side)];
-        if (!runs.empty() && runs.back().status == status)
+        if (!runs.empty() && runs.back().status == status && runs.back().moved == moved)
             runs.back().text += *text;
         else
-            runs.push_back({status, std::move(*text)});
+            runs.push_back({status, std::move(*text), moved});
         return true;
     }
 
     Cp932Codec &m_codec;
     std::string &m_error;
+    const MoveTable *m_moves;
 };
 
 } // namespace
 
 std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, int viewFormat,
-                                                Cp932Codec &codec, std::string &error)
+                                                Cp932Codec &codec, std::string &error,
+                                                const MoveTable *moves)
 {
-    RowBuilder builder(codec, error);
+    RowBuilder builder(codec, error, moves);
     std::vector<ResultRow> rows;
     if (viewFormat == 1) {
         ResultRow row{RowKind::Layout, {}};
@@ -99,4 +107,4 @@ const std::vector<StyledRun> &RunsOf(const ResultRow &row, Side side)
     return row.sides[static_cast<std::size_t>(side)];
 }
 
-} // namespace kivo::cli
+} // namespace kivo::report

@@ -1,0 +1,104 @@
+#include "app/ReportExport.h"
+
+#include "Cp932Codec.h"
+#include "HtmlReport.h"
+#include "driver/ComparisonDriver.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileDialog.h"
+#include "platform/FileMessage.h"
+#include "platform/MdiChildWnd.h"
+#include "platform/MessageBox.h"
+#include "resources/ResourceIds.h"
+#include "resources/Strings.h"
+#include "views/RichDoc.h"
+#include "views/RichView.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <chrono>
+#include <new>
+
+namespace kivo {
+namespace {
+
+using namespace res;
+
+constexpr std::size_t kSides = 2;
+
+/// The titles of the left and the right window: a file's path, or "Untitled1" and "Untitled2".
+std::array<QString, kSides> WindowTitles(const CRichDoc &document)
+{
+    std::array<QString, kSides> titles;
+    for (const CRichView *view : document.RichViews()) {
+        const int pane = view->PaneNumber();
+        if (pane >= 1 && pane <= static_cast<int>(kSides) && view->ParentFrame())
+            titles[static_cast<std::size_t>(pane - 1)] = view->ParentFrame()->windowTitle();
+    }
+    return titles;
+}
+
+/// "LEFT-RIGHT.html" from the two windows' names, in the left file's folder when it has one.
+QString ProposedName(const std::array<QString, kSides> &titles)
+{
+    const QFileInfo left(QDir::fromNativeSeparators(titles[0]));
+    const QFileInfo right(QDir::fromNativeSeparators(titles[1]));
+    QString name = left.completeBaseName() + u'-' + right.completeBaseName() +
+                   QStringLiteral(".html");
+    return left.isAbsolute() ? left.dir().filePath(name) : name;
+}
+
+std::optional<QString> AskForFile(const std::array<QString, kSides> &titles, QWidget *parent)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.title = LoadString(IDS_SAVE_FILE);
+    request.filters = {{LoadString(IDS_REPORT_FILTER), QStringLiteral("*.html;*.htm")},
+                       {LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
+    request.defaultSuffix = QStringLiteral("html");
+    request.proposedName = ProposedName(titles);
+    std::optional<QString> path = RunFileDialog(request, parent);
+    if (path && path->isEmpty())
+        path.reset();
+    return path;
+}
+
+} // namespace
+
+bool CanExportReport(const ComparisonDriver &driver, const CRichDoc *document)
+{
+    if (driver.IsRunning() || !driver.LastResult() || !document)
+        return false;
+    const std::vector<CRichView *> views = document->RichViews();
+    return views.size() == kSides && views[0]->resultNumber != 0 &&
+           views[0]->resultNumber == views[1]->resultNumber;
+}
+
+void ExportReport(const ComparisonDriver &driver, const RichOptions &options,
+                  const CRichDoc *document, QWidget *parent)
+{
+    if (!CanExportReport(driver, document))
+        return;
+    const std::array<QString, kSides> titles = WindowTitles(*document);
+    const std::optional<QString> path = AskForFile(titles, parent);
+    if (!path)
+        return;
+    const FinishedResult &result = *driver.LastResult();
+    FileError failure;
+    try {
+        std::string error;
+        const std::optional<std::string> page = report::MakeHtmlReport(
+            result.records, &result.moves, result.options, options,
+            {titles[0].toUtf8().toStdString(), titles[1].toUtf8().toStdString()},
+            report::ReportDate(std::chrono::system_clock::now()), Cp932Codec::Shared(), error);
+        if (page && SaveFileAtomically(*path, *page, &failure))
+            return;
+    } catch (const std::bad_alloc &) {
+        failure = FileError{0, {}, FileReason::OutOfMemory};
+    }
+    ShowMessageBox(FileErrorMessage(FileAction::Save, *path, failure), MB_OK | MB_ICONEXCLAMATION,
+                   parent);
+}
+
+} // namespace kivo
