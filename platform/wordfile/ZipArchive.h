@@ -19,7 +19,7 @@ public:
     /// Receives a part's bytes in pieces, in order; returns false to stop reading.
     using ChunkSink = std::function<bool(std::string_view chunk)>;
 
-    /// Opens the archive in bytes, which must outlive it. nullopt with why DamagedArchive when
+    /// Opens the archive in bytes, which must outlive it. Null with why DamagedArchive when
     /// the bytes are not a whole zip archive (cut short, central directory missing or damaged).
     static std::unique_ptr<ZipArchive> Open(std::string_view bytes, FileReason &why);
 
