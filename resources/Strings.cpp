@@ -56,7 +56,8 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_FIFO, "名前付きパイプです。開けるのは通常のファイルだけです。"},
     {IDS_REASON_SOCKET, "ソケットです。開けるのは通常のファイルだけです。"},
     {IDS_REASON_DEVICE, "デバイスです。開けるのは通常のファイルだけです。"},
-    {IDS_REASON_DAMAGED_ZIP, "ZIP 形式のファイルが壊れているか途中で切れているため読み込めません。"},
+    {IDS_REASON_DAMAGED_ZIP,
+     "ZIP 形式のファイルが壊れているか途中で切れているため読み込めません。"},
     {IDS_REASON_ZIP_BOMB, "展開すると %1 MiB を超えるか、圧縮率が %2 倍を超えるため、"
                           "安全のため読み込みません。"},
     {IDS_REASON_XML_DTD, "文書の XML に文書型宣言 (DTD) が含まれているため、安全のため"

@@ -323,7 +323,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             // A word-processor document is read as rich text and saved as RTF.
             const WordFileStream wordFile(&reason.reason);
             read = IsZipArchive(*bytes) ? edit.StreamIn(wordFile, *bytes)
-                                                  : edit.StreamIn(format, *bytes, &reason);
+                                        : edit.StreamIn(format, *bytes, &reason);
         } catch (const std::bad_alloc &) {
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.

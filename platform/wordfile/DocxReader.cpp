@@ -18,9 +18,9 @@ const QString kCompatibilityNs = u"http://schemas.openxmlformats.org/markup-comp
 
 /// Elements whose whole content is left out: deleted and moved-away text, ruby readings, field
 /// instructions, earlier formats of tracked changes, and properties that hold no text.
-constexpr std::array kSkipped{u"del", u"moveFrom", u"rt", u"instrText", u"delText",
-                              u"delInstrText", u"rPrChange", u"pPr", u"sectPr", u"rubyPr",
-                              u"tblPr", u"trPr", u"tcPr", u"sdtPr"};
+constexpr std::array kSkipped{u"del",          u"moveFrom",  u"rt",   u"instrText", u"delText",
+                              u"delInstrText", u"rPrChange", u"pPr",  u"sectPr",    u"rubyPr",
+                              u"tblPr",        u"trPr",      u"tcPr", u"sdtPr"};
 
 QStringView Value(const QXmlStreamReader &xml)
 {

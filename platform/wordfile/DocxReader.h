@@ -1,7 +1,7 @@
 #pragma once
 
-#include "XmlPump.h"
 #include "RtfText.h"
+#include "XmlPump.h"
 
 #include <vector>
 
@@ -28,9 +28,9 @@ private:
 
     RunBuilder &m_out;
     std::vector<Element> m_open;
-    int m_skipDepth = 0;        // > 0 inside an element whose content is left out
-    rtf::Format m_format;       // of the current run
-    bool m_hidden = false;      // the current run is hidden text
+    int m_skipDepth = 0;          // > 0 inside an element whose content is left out
+    rtf::Format m_format;         // of the current run
+    bool m_hidden = false;        // the current run is hidden text
     bool m_afterNoteMark = false; // a note's number was just passed: its tab is left out
 };
 

@@ -19,11 +19,11 @@ const QString kFoNs = u"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:
 
 /// Text elements whose content is not part of the reading text.
 constexpr std::array kSkippedText{u"tracked-changes", u"note-citation", u"ruby-text",
-                                  u"sequence-decls", u"hidden-text", u"hidden-paragraph"};
+                                  u"sequence-decls",  u"hidden-text",   u"hidden-paragraph"};
 
-constexpr int kBoldWeight = 600;      // numeric weights from this on are bold
-constexpr int kMaxStyleChain = 32;    // parents followed at most, so a cycle ends
-constexpr int kMaxSpaces = 1 << 16;   // one text:s gives at most this many spaces
+constexpr int kBoldWeight = 600;    // numeric weights from this on are bold
+constexpr int kMaxStyleChain = 32;  // parents followed at most, so a cycle ends
+constexpr int kMaxSpaces = 1 << 16; // one text:s gives at most this many spaces
 
 QString StyleKey(QStringView family, QStringView name)
 {
@@ -144,8 +144,8 @@ void OdtHandler::StyleElement(const QXmlStreamReader &xml, Open &open)
     props.bold = WeightIsBold(asianWeight.isEmpty() ? attributes.value(kFoNs, u"font-weight"_s)
                                                     : asianWeight);
     const QStringView asianStyle = attributes.value(kStyleNs, u"font-style-asian"_s);
-    props.italic = StyleIsItalic(asianStyle.isEmpty() ? attributes.value(kFoNs, u"font-style"_s)
-                                                      : asianStyle);
+    props.italic =
+        StyleIsItalic(asianStyle.isEmpty() ? attributes.value(kFoNs, u"font-style"_s) : asianStyle);
     props.underline = LineIsDrawn(attributes.value(kStyleNs, u"text-underline-style"_s));
     props.strike = LineIsDrawn(attributes.value(kStyleNs, u"text-line-through-style"_s));
     if (attributes.value(kStyleNs, u"use-window-font-color"_s) == u"true")

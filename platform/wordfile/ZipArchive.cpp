@@ -29,8 +29,7 @@ struct ZipArchive::Handle {
 
 ZipArchive::ZipArchive(std::unique_ptr<Handle> handle, std::size_t archiveBytes)
     : m_handle(std::move(handle)), m_archiveBytes(archiveBytes)
-{
-}
+{}
 
 ZipArchive::~ZipArchive() = default;
 

@@ -1,7 +1,7 @@
 // Word-processor documents (tests/data/wordfile, made by LibreOffice from sample.fodt there): the
 // text and effects each gives; and archives and XML made to do harm, each refused for its reason.
-#include "RtfTestSupport.h"
 #include "WordFile.h"
+#include "RtfTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -75,7 +75,9 @@ std::string SampleText(const std::string &date)
            "変更挿入した語との文。\n"
            "一行目\u2028二行目\tタブの後\n"
            "左上\n右上\n左下\n右下\n"
-           "日付は" + date + "です。\n"
+           "日付は" +
+           date +
+           "です。\n"
            "最後の段落。\n"
            "脚注の本文。";
 }
@@ -105,9 +107,7 @@ TEST_P(WordFileSample, GivesItsTextAndEffects)
 INSTANTIATE_TEST_SUITE_P(LibreOffice, WordFileSample,
                          testing::Values(SampleRow{"sample.docx", "24年1月1日"},
                                          SampleRow{"sample.odt", "1/1/24"}),
-                         [](const auto &param) {
-                             return std::string(param.param.file).substr(7);
-                         });
+                         [](const auto &param) { return std::string(param.param.file).substr(7); });
 
 struct BadRow {
     const char *name;
@@ -119,13 +119,15 @@ std::vector<BadRow> BadArchives()
 {
     const std::string docx = Slurp("sample.docx");
     // Twenty MiB of spaces packs into some twenty KiB: far more than a hundred to one.
-    const std::string bomb = Docx("<w:p><w:r><w:t>" + std::string(20 << 20, ' ') +
-                                  "</w:t></w:r></w:p>");
+    const std::string bomb =
+        Docx("<w:p><w:r><w:t>" + std::string(20 << 20, ' ') + "</w:t></w:r></w:p>");
     const std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY a \"hahahahahahahahahaha\">"
         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
         "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;\">"
-        "]><w:document xmlns:w=\"" + kWordNs + "\"><w:body><w:p><w:r><w:t>&e;</w:t></w:r>"
+        "]><w:document xmlns:w=\"" +
+        kWordNs +
+        "\"><w:body><w:p><w:r><w:t>&e;</w:t></w:r>"
         "</w:p></w:body></w:document>";
     // Well-formed XML still, but not the bytes the checksum was made of.
     std::string badChecksum =
