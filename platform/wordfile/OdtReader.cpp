@@ -16,6 +16,7 @@ const QString kTextNs = u"urn:oasis:names:tc:opendocument:xmlns:text:1.0"_s;
 const QString kTableNs = u"urn:oasis:names:tc:opendocument:xmlns:table:1.0"_s;
 const QString kStyleNs = u"urn:oasis:names:tc:opendocument:xmlns:style:1.0"_s;
 const QString kFoNs = u"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"_s;
+const QString kSvgNs = u"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"_s;
 
 /// Text elements whose content is not part of the reading text.
 constexpr std::array kSkippedText{u"tracked-changes", u"note-citation", u"ruby-text",
@@ -68,6 +69,9 @@ void OdtHandler::Start(const QXmlStreamReader &xml)
     const QStringView name = xml.name();
     if (ns == kStyleNs) {
         StyleElement(xml, open);
+    } else if (ns == kSvgNs) {
+        m_skipDepth = 1; // the title and description of a picture, not shown in the text
+        return;
     } else if (ns == kOfficeNs) {
         if (name == u"annotation") {
             m_skipDepth = 1;
