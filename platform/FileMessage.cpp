@@ -41,6 +41,16 @@ QString FileReasonText(const FileError &error)
         return LoadString(IDS_REASON_SOCKET);
     case FileReason::Device:
         return LoadString(IDS_REASON_DEVICE);
+    case FileReason::DamagedArchive:
+        return LoadString(IDS_REASON_DAMAGED_ZIP);
+    case FileReason::ArchiveBomb:
+        return LoadString(IDS_REASON_ZIP_BOMB).arg(kMostInflatedBytes >> 20).arg(kMostInflateRatio);
+    case FileReason::DocumentType:
+        return LoadString(IDS_REASON_XML_DTD);
+    case FileReason::MissingPart:
+        return LoadString(IDS_REASON_NO_BODY);
+    case FileReason::DamagedXml:
+        return LoadString(IDS_REASON_DAMAGED_XML);
     case FileReason::Other:
         break;
     }

@@ -65,6 +65,11 @@ inline constexpr int IDS_REASON_DAMAGED_RTF = 171;
 inline constexpr int IDS_REASON_FIFO = 172;   ///< a named pipe, refused for what it is
 inline constexpr int IDS_REASON_SOCKET = 173; ///< a socket, refused likewise
 inline constexpr int IDS_REASON_DEVICE = 174; ///< a device, refused likewise
+inline constexpr int IDS_REASON_DAMAGED_ZIP = 175;
+inline constexpr int IDS_REASON_ZIP_BOMB = 176; ///< %1 the most MiB inflated, %2 the largest ratio
+inline constexpr int IDS_REASON_XML_DTD = 177;
+inline constexpr int IDS_REASON_NO_BODY = 178; ///< a zip archive that is no .docx or .odt
+inline constexpr int IDS_REASON_DAMAGED_XML = 179;
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key

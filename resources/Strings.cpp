@@ -57,6 +57,15 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_FIFO, "名前付きパイプです。開けるのは通常のファイルだけです。"},
     {IDS_REASON_SOCKET, "ソケットです。開けるのは通常のファイルだけです。"},
     {IDS_REASON_DEVICE, "デバイスです。開けるのは通常のファイルだけです。"},
+    {IDS_REASON_DAMAGED_ZIP,
+     "ZIP 形式のファイルが壊れているか途中で切れているため読み込めません。"},
+    {IDS_REASON_ZIP_BOMB, "展開すると %1 MiB を超えるか、圧縮率が %2 倍を超えるため、"
+                          "安全のため読み込みません。"},
+    {IDS_REASON_XML_DTD, "文書の XML に文書型宣言 (DTD) が含まれているため、安全のため"
+                         "読み込みません。"},
+    {IDS_REASON_NO_BODY, "ZIP 形式のファイルですが、.docx 文書の本文 (word/document.xml) も "
+                         ".odt 文書の本文 (content.xml) もありません。"},
+    {IDS_REASON_DAMAGED_XML, "文書の XML が壊れているため読み込めません。"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},

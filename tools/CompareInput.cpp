@@ -7,6 +7,10 @@
 
 #include <cerrno>
 
+#if KIVO_HAVE_WORDFILE
+#include "WordFile.h"
+#endif
+
 namespace kivo::cli {
 
 namespace {
@@ -33,6 +37,32 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
     return std::nullopt;
 }
 
+/// The text of a word-processor document (.docx, .odt) as UTF-8, line breaks within a paragraph
+/// made paragraph breaks like the others.
+std::optional<std::string> LoadWordFile(const std::string &path, std::string_view bytes,
+                                        std::string &error)
+{
+#if KIVO_HAVE_WORDFILE
+    FileReason why = FileReason::Other;
+    const auto runs = wordfile::Read(bytes, why);
+    if (!runs) {
+        error = "cannot read " + Quoted(path) + ": " + ReasonInEnglish(why);
+        return std::nullopt;
+    }
+    constexpr std::string_view kLineBreakUtf8 = "\u2028";
+    std::string text = rtf::PlainText(*runs);
+    for (auto at = text.find(kLineBreakUtf8); at != std::string::npos;
+         at = text.find(kLineBreakUtf8, at + 1))
+        text.replace(at, kLineBreakUtf8.size(), 1, '\n');
+    return text;
+#else
+    static_cast<void>(bytes);
+    error = Quoted(path) + " is a zip archive (a .docx or .odt document?); this kivo-compare was "
+                           "built without Qt and reads text files only";
+    return std::nullopt;
+#endif
+}
+
 } // namespace
 
 std::string TooLargeMessage(const std::string &path)
@@ -47,6 +77,8 @@ std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &cod
     const auto bytes = ReadBytes(path, error);
     if (!bytes)
         return std::nullopt;
+    if (IsZipArchive(*bytes))
+        return LoadWordFile(path, *bytes, error);
     Cp932Codec::Error decodeError;
     auto text = DecodeTextFile(*bytes, codec, &decodeError);
     if (!text) {

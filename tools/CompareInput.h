@@ -21,7 +21,8 @@ std::string TooLargeMessage(const std::string &path);
 /// were handed out before. Line breaks are left as they are. Fails, with a one-line message naming
 /// the file, when the file cannot be read, holds a NUL character or is none of these, and when
 /// it holds more than kMostInputBytes (reading stops there, so a device such as /dev/zero that
-/// never ends is refused too).
+/// never ends is refused too). A zip archive is read as a word-processor document (.docx, .odt)
+/// for its text, where the tool is built with Qt; without Qt it is refused with a message.
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error);
 

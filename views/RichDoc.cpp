@@ -2,6 +2,8 @@
 
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
+#include "TextFile.h"
+#include "WordFileStream.h"
 #include "driver/ComparisonDriver.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
@@ -318,7 +320,10 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         Cp932Codec::Error reason;
         bool read = false;
         try {
-            read = edit.StreamIn(format, *bytes, &reason);
+            // A word-processor document is read as rich text and saved as RTF.
+            const WordFileStream wordFile(&reason.reason);
+            read = IsZipArchive(*bytes) ? edit.StreamIn(wordFile, *bytes)
+                                        : edit.StreamIn(format, *bytes, &reason);
         } catch (const std::bad_alloc &) {
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.
@@ -345,7 +350,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
 int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
     if (!bytes.empty())
-        return bytes.starts_with(kRtfSignature) ? 1 : 0;
+        return bytes.starts_with(kRtfSignature) || IsZipArchive(bytes) ? 1 : 0;
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||

@@ -78,7 +78,8 @@ public:
     bool SaveModified() override { return true; }
 
     /// 1 when a file with these bytes and this name is rich text (it begins with "{\rtf", byte
-    /// for byte; an empty file when its name ends in ".rtf" or ".fdj", in any case), else 0.
+    /// for byte, or is a zip archive, a word-processor document saved back as RTF; an empty file
+    /// when its name ends in ".rtf" or ".fdj", in any case), else 0.
     static int DetectRichText(std::string_view bytes, const QString &path);
 
     /// The name the save dialog proposes: the path name, else the title with ".rtf".

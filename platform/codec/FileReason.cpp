@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace kivo {
 
@@ -59,6 +60,17 @@ std::string ReasonInEnglish(FileReason reason, int code)
         return "a socket, not a regular file";
     case FileReason::Device:
         return "a device, not a regular file";
+    case FileReason::DamagedArchive:
+        return "damaged or truncated zip archive";
+    case FileReason::ArchiveBomb:
+        return "inflates too far (more than " + std::to_string(kMostInflatedBytes >> 20) +
+               " MiB or " + std::to_string(kMostInflateRatio) + " times its packed size)";
+    case FileReason::DocumentType:
+        return "XML with a document type declaration, which is not read";
+    case FileReason::MissingPart:
+        return "a zip archive that is neither a .docx nor an .odt document";
+    case FileReason::DamagedXml:
+        return "a document whose XML is damaged";
     case FileReason::Other:
         break;
     }

@@ -9,6 +9,12 @@ namespace kivo {
 /// records), so a larger one would need more memory than a desktop has.
 inline constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{256} << 20;
 
+/// The most XML a word-processor document (a zip archive) may inflate to, all parts together,
+/// and the largest ratio of inflated to packed bytes of a part: beyond either the archive is
+/// taken for a bomb meant to exhaust memory, not for a document.
+inline constexpr std::uintmax_t kMostInflatedBytes = kMostFileBytes;
+inline constexpr std::uintmax_t kMostInflateRatio = 100;
+
 /// Why a file could not be read or written, in the categories the user is told about. Both the
 /// program's messages and the command-line tool's name one of these.
 enum class FileReason {
@@ -26,6 +32,11 @@ enum class FileReason {
     NamedPipe,          ///< not a regular file but a FIFO, which is never read
     Socket,             ///< not a regular file but a socket
     Device,             ///< not a regular file but a device, which may never end
+    DamagedArchive,     ///< a zip archive that is cut short or damaged
+    ArchiveBomb,        ///< a zip archive that inflates too far or by too large a ratio
+    DocumentType,       ///< XML with a document type declaration (entities), never read
+    MissingPart,        ///< a zip archive without the body of a word-processor document
+    DamagedXml,         ///< a word-processor document whose XML is not well formed
 };
 
 /// The category of an errno value; Other for 0 and for a value without a category of its own.

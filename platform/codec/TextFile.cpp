@@ -169,4 +169,11 @@ std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &co
     return DecodedText{std::move(*text), TextEncoding::Cp932};
 }
 
+bool IsZipArchive(std::string_view bytes)
+{
+    constexpr std::string_view kLocalHeader = "PK\x03\x04";
+    constexpr std::string_view kEmptyArchive = "PK\x05\x06";
+    return bytes.starts_with(kLocalHeader) || bytes.starts_with(kEmptyArchive);
+}
+
 } // namespace kivo

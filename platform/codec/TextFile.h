@@ -32,6 +32,10 @@ struct DecodedText {
 std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &codec,
                                           Cp932Codec::Error *error = nullptr);
 
+/// Whether bytes begin as a zip archive does (a local file header, or the end record of an
+/// archive without entries): a word-processor document, never text.
+bool IsZipArchive(std::string_view bytes);
+
 /// What a path names, as far as reading it goes.
 enum class FileKind { Regular, Directory, Fifo, Socket, Device };
 

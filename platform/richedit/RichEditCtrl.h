@@ -172,6 +172,9 @@ public:
     /// refused: its reason (DamagedRichText for rich text), the byte offset where plain text
     /// failed, and a clause that completes "FILE is ..." (UTF-8).
     bool StreamIn(StreamFormat format, std::string_view bytes, Cp932Codec::Error *error = nullptr);
+    /// Replaces the whole text with what reader reads from bytes, as StreamIn does rich text;
+    /// false, changing nothing, when reader refuses them.
+    bool StreamIn(const RichTextStream &reader, std::string_view bytes);
     /// The whole text as a stream: plain text as GetText, rich text through the RichTextStream
     /// (nullopt without one).
     std::optional<std::string> StreamOut(StreamFormat format) const;
@@ -205,6 +208,8 @@ protected:
 private:
     std::optional<PasteChoice> ChoosePaste(const QMimeData &mime) const;
     bool InsertMimeData(const QMimeData &mime, QTextCursor &cursor);
+    /// Puts the caret at the start and scrolls there, after a stream replaced the text.
+    void ShowFromStart();
     /// Finishes the lazy layout, settles the scroll range and recounts changed lines.
     void EnsureLaidOut() const;
     /// Sets the vertical scroll position without reporting VScroll.

@@ -58,9 +58,8 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Co
         doc->setPlainText(*text); // clears the text, its formats and the undo history
         break;
     }
-    case StreamFormat::RichText: {
-        const auto fragment = ReadRichText(m_richTextStream, bytes);
-        if (!fragment) {
+    case StreamFormat::RichText:
+        if (!m_richTextStream || !StreamIn(*m_richTextStream, bytes)) {
             if (error) {
                 *error = {
                     0, m_richTextStream ? "not rich text that can be read" : "no rich-text reader",
@@ -68,17 +67,31 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Co
             }
             return false;
         }
-        doc->setUndoRedoEnabled(false);
-        doc->clear();
-        QTextCursor(doc).insertFragment(*fragment);
-        doc->setUndoRedoEnabled(true);
-        break;
+        return true;
     }
-    }
-    QTextCursor start(doc);
-    setTextCursor(start);
+    ShowFromStart();
+    return true;
+}
+
+void RichEditCtrl::ShowFromStart()
+{
+    setTextCursor(QTextCursor(document()));
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+}
+
+bool RichEditCtrl::StreamIn(const RichTextStream &reader, std::string_view bytes)
+{
+    const auto fragment = ReadRichText(&reader, bytes);
+    if (!fragment)
+        return false;
+    QTextDocument *doc = document();
+    const QScopedValueRollback guard(m_ownScroll, true);
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    QTextCursor(doc).insertFragment(*fragment);
+    doc->setUndoRedoEnabled(true);
+    ShowFromStart();
     return true;
 }
 

@@ -85,6 +85,14 @@ rtf::Format RtfStream::ToRunFormat(const QTextCharFormat &qt, const QFont &defau
 
 bool RtfStream::Read(std::string_view rtf, QTextCursor &cursor) const
 {
+    return InsertRuns(cursor, [rtf](const rtf::RunSink &sink) {
+        return rtf::Read(rtf, Cp932Codec::Shared(), sink);
+    });
+}
+
+bool RtfStream::InsertRuns(QTextCursor &cursor,
+                           const std::function<bool(const rtf::RunSink &sink)> &produce)
+{
     // Runs go into the document as the reader finds them, so the document is never held twice.
     // Neighbouring runs differ in format, but a text that switches between a few formats asks
     // for the same ones again and again: the last formats converted are kept.
@@ -105,7 +113,7 @@ bool RtfStream::Read(std::string_view rtf, QTextCursor &cursor) const
     // One edit for the whole text: the document then processes the change once, not once per
     // run, which for a text of many short runs would take time quadratic in their number.
     cursor.beginEditBlock();
-    const bool read = rtf::Read(rtf, Cp932Codec::Shared(), [&](const rtf::TextRun &run) {
+    const bool read = produce([&](const rtf::TextRun &run) {
         cursor.insertText(cp932text::FromUtf8(run.text), formatOf(run.format));
     });
     cursor.endEditBlock();

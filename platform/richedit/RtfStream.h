@@ -1,7 +1,10 @@
 #pragma once
 
 #include "RichTextStream.h"
+#include "RtfReader.h"
 #include "RtfText.h"
+
+#include <functional>
 
 class QFont;
 class QTextCharFormat;
@@ -25,6 +28,11 @@ public:
     /// font; text without a colour of its own is written in the automatic colour. Pictures are
     /// left out.
     std::optional<std::string> Write(const QTextDocument &document) const override;
+
+    /// Inserts at cursor, as one edit, the runs that produce hands to its sink, each in its own
+    /// format; returns what produce returns. Every reader of formatted text goes through here.
+    static bool InsertRuns(QTextCursor &cursor,
+                           const std::function<bool(const rtf::RunSink &sink)> &produce);
 
     /// The Qt format of an RTF run's format, and back. ToRunFormat fills face and size from the
     /// default font when the format does not set them.

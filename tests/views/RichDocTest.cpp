@@ -665,3 +665,43 @@ TEST_F(RichDocTest, FilesDroppedOnTheMainWindowLoadInTurnAndTheLastStays)
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST_F(RichDocTest, AWordProcessorDocumentOpensWithItsEffectsAndADamagedOneLeavesTheText)
+{
+    // Copied under a name without an extension: the content decides, not the name.
+    const QString odt = TempPath(QStringLiteral("sample"));
+    ASSERT_TRUE(WriteFile(odt, ReadFile(QStringLiteral(KIVO_WORDFILE_DATA "/sample.odt"))));
+    ASSERT_TRUE(Open(1, odt));
+    ASSERT_TRUE(m_messages.empty());
+    const std::string text = Edit(1).GetText();
+    EXPECT_TRUE(text.starts_with(Sjis("吾輩は猫である。名前はまだ無い。\r太字と斜体と"))) << text;
+    EXPECT_NE(text.find(Sjis("\r左上\r右上\r左下\r右下\r")), std::string::npos);
+    EXPECT_TRUE(text.ends_with(Sjis("最後の段落。\r脚注の本文。")));
+    const std::vector<TextRun> runs = Runs(*Edit(1).document());
+    const auto bold = std::find_if(runs.begin(), runs.end(), [](const TextRun &run) {
+        return std::get<0>(run) == QStringLiteral("太字");
+    });
+    ASSERT_NE(bold, runs.end());
+    EXPECT_TRUE(std::get<2>(*bold));
+    // It is saved as RTF under a name of its own, never over the document.
+    ASSERT_TRUE(Save(1, {}));
+    EXPECT_EQ(m_requests.back().proposedName, TempPath(QStringLiteral("sample.rtf")));
+
+    const QByteArray docx = ReadFile(QStringLiteral(KIVO_WORDFILE_DATA "/sample.docx"));
+    const QString cut = TempPath(QStringLiteral("cut.docx"));
+    ASSERT_TRUE(WriteFile(cut, docx.left(docx.size() / 2)));
+    SetText(2, "keep me");
+    Open(2, cut);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0],
+              OpenFailure(cut, QStringLiteral("ZIP 形式のファイルが壊れているか途中で切れている"
+                                              "ため読み込めません。")));
+    EXPECT_EQ(Edit(2).GetText(), "keep me");
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
+}
+
+} // namespace
+} // namespace kivo
