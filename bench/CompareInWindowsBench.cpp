@@ -10,6 +10,10 @@
 // scroll bar dragged to positions all over the text, and the time the right window takes to
 // follow.
 //
+// After each whole comparison, the map of the differences beside the left window's scroll bar:
+// the time to sort the result's marks into its pixel rows once, and the time of one repaint of
+// the strip, which must not grow with the text.
+//
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 
 #include "Cp932Codec.h"
@@ -18,11 +22,13 @@
 #include "app/MainFrame.h"
 #include "app/RichApp.h"
 #include "resources/ResourceIds.h"
+#include "views/DiffMap.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -88,6 +94,38 @@ RichEditCtrl &Edit(CMainFrame &frame, int pane)
     std::abort();
 }
 
+/// Times the left window's map of the differences: one sorting of the marks and repaints of the
+/// strip at positions all over the text.
+void MapFigures(RichEditCtrl &edit)
+{
+    constexpr int kRepaints = 200;
+    DiffMap *map = edit.findChild<DiffMap *>();
+    if (!map)
+        std::abort();
+    QElapsedTimer sort;
+    sort.start();
+    map->UpdateMarks();
+    const qint64 sorted = sort.nsecsElapsed();
+    QScrollBar *bar = edit.verticalScrollBar();
+    QImage strip(map->size(), QImage::Format_RGB32);
+    qint64 longest = 0;
+    qint64 total = 0;
+    for (int i = 0; i < kRepaints; ++i) {
+        bar->setValue(int(qint64(bar->maximum()) * i / kRepaints));
+        // The strip's own painting, without the text window's that the scrolling asked for.
+        QElapsedTimer timer;
+        timer.start();
+        map->render(&strip);
+        longest = std::max(longest, timer.nsecsElapsed());
+        total += timer.nsecsElapsed();
+    }
+    std::printf("  map of the differences: marks sorted in %.1f ms; %d repaints of %d px, "
+                "%.3f ms each on average, longest %.3f ms\n",
+                double(sorted) / 1e6, kRepaints, map->height(),
+                double(total) / 1e6 / kRepaints, double(longest) / 1e6);
+    std::fflush(stdout);
+}
+
 void Run(int sentences)
 {
     TimedApp app;
@@ -125,6 +163,7 @@ void Run(int sentences)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("  peak memory so far: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
+    MapFigures(Edit(frame, 1));
 }
 
 /// Resizes the main window so that each text window is about `width` pixels wide and runs the

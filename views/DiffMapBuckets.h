@@ -26,6 +26,6 @@ int MapRank(RunKind kind);
 std::vector<RunKind> BuildMapBuckets(const std::vector<MapSpan> &spans, double height, int pixels);
 
 /// Height of the smallest mark, in pixel rows.
-inline constexpr int kMinMarkPixels = 2;
+inline constexpr int kMinMarkPixels = 3;
 
 } // namespace kivo
