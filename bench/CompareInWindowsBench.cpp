@@ -108,6 +108,7 @@ void MapFigures(RichEditCtrl &edit)
     const qint64 sorted = sort.nsecsElapsed();
     QScrollBar *bar = edit.verticalScrollBar();
     QImage strip(map->size(), QImage::Format_RGB32);
+    map->render(&strip); // the painter's first use sets up fonts and caches
     qint64 longest = 0;
     qint64 total = 0;
     for (int i = 0; i < kRepaints; ++i) {

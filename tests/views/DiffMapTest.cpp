@@ -203,6 +203,14 @@ TEST_F(DiffMapTest, MarksStandAtTheRowsOfTheDifferencesInBothWindowsAndFollowEdi
     Edit(1).ReplaceSelText(QString());
     expected.erase(expected.begin() + 2);
     check("after an edit");
+
+    // Narrower windows wrap more lines: the rows move down and the marks with them.
+    const double before = RowExtent(1, expected.back().row).first;
+    m_frame->resize(900, 800);
+    m_frame->TileSideBySide();
+    ASSERT_TRUE(RunUntil([this] { return !Doc()->LevellingPending(); }));
+    ASSERT_GT(RowExtent(1, expected.back().row).first, before);
+    check("after re-levelling");
 }
 
 TEST_F(DiffMapTest, AClickScrollsThereAndTheOtherWindowFollowsWhenSynchronised)
