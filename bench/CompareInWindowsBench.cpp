@@ -37,6 +37,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace kivo {
@@ -84,46 +85,73 @@ std::pair<std::string, std::string> Texts(int sentences)
     return {left, right};
 }
 
-RichEditCtrl &Edit(CMainFrame &frame, int pane)
+CRichView &ViewOf(CMainFrame &frame, int pane)
 {
     for (MdiChildWnd *child : frame.Children()) {
         auto *frameOfPane = qobject_cast<CChildFrame *>(child);
         if (frameOfPane && frameOfPane->paneNumber == pane)
-            return *static_cast<CRichView *>(child->ActiveView())->Control();
+            return *static_cast<CRichView *>(child->ActiveView());
     }
     std::abort();
 }
 
-/// Times the left window's map of the differences: one sorting of the marks and repaints of the
-/// strip at positions all over the text.
-void MapFigures(RichEditCtrl &edit)
+RichEditCtrl &Edit(CMainFrame &frame, int pane)
 {
-    constexpr int kRepaints = 200;
+    return *ViewOf(frame, pane).Control();
+}
+
+DiffMap &MapOf(RichEditCtrl &edit)
+{
     DiffMap *map = edit.findChild<DiffMap *>();
     if (!map)
         std::abort();
-    QElapsedTimer sort;
-    sort.start();
-    map->UpdateMarks();
-    const qint64 sorted = sort.nsecsElapsed();
-    QScrollBar *bar = edit.verticalScrollBar();
-    QImage strip(map->size(), QImage::Format_RGB32);
-    map->render(&strip); // the painter's first use sets up fonts and caches
-    qint64 longest = 0;
-    qint64 total = 0;
+    return *map;
+}
+
+double MillisecondsOf(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+/// Times the maps of the differences: their first sorting of the marks, their sorting again
+/// after a character is typed in the left window, and repaints of the left strip at positions
+/// all over the text.
+void MapFigures(CRichView &leftView, RichEditCtrl &right)
+{
+    RichEditCtrl &left = *leftView.Control();
+    constexpr int kRepaints = 200;
+    DiffMap &map = MapOf(left);
+    const double first = MillisecondsOf([&] {
+        map.UpdateMarks();
+        MapOf(right).UpdateMarks();
+    });
+    left.SetSel(0, 0);
+    left.ReplaceSelText(QStringLiteral("x"));
+    // The runs of the result are read again after an edit for the difference commands too.
+    const double runs = MillisecondsOf([&] { leftView.Runs(); });
+    const double again = MillisecondsOf([&] {
+        map.UpdateMarks();
+        MapOf(right).UpdateMarks();
+    });
+    QScrollBar *bar = left.verticalScrollBar();
+    QImage strip(map.size(), QImage::Format_RGB32);
+    map.render(&strip); // the painter's first use sets up fonts and caches
+    double longest = 0;
+    double total = 0;
     for (int i = 0; i < kRepaints; ++i) {
         bar->setValue(int(qint64(bar->maximum()) * i / kRepaints));
         // The strip's own painting, without the text window's that the scrolling asked for.
-        QElapsedTimer timer;
-        timer.start();
-        map->render(&strip);
-        longest = std::max(longest, timer.nsecsElapsed());
-        total += timer.nsecsElapsed();
+        const double took = MillisecondsOf([&] { map.render(&strip); });
+        longest = std::max(longest, took);
+        total += took;
     }
-    std::printf("  map of the differences: marks sorted in %.1f ms; %d repaints of %d px, "
+    std::printf("  maps of the differences: marks sorted in %.1f ms; after a typed character "
+                "the runs read in %.1f ms, then the marks sorted in %.1f ms; %d repaints of %d px, "
                 "%.3f ms each on average, longest %.3f ms\n",
-                double(sorted) / 1e6, kRepaints, map->height(),
-                double(total) / 1e6 / kRepaints, double(longest) / 1e6);
+                first, runs, again, kRepaints, map.height(), total / kRepaints, longest);
     std::fflush(stdout);
 }
 
@@ -164,7 +192,7 @@ void Run(int sentences)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("  peak memory so far: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
-    MapFigures(Edit(frame, 1));
+    MapFigures(ViewOf(frame, 1), Edit(frame, 2));
 }
 
 /// Resizes the main window so that each text window is about `width` pixels wide and runs the

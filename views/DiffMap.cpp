@@ -85,9 +85,9 @@ DiffMap::DiffMap(CRichView &view, const RichOptions &options, const ComparisonDr
     m_rebuildTimer.setSingleShot(true);
     m_rebuildTimer.setInterval(kRebuildDelayMs);
     connect(&m_rebuildTimer, &QTimer::timeout, this, &DiffMap::OnRebuildTimer);
-    connect(edit.document(), &QTextDocument::contentsChange, this, &DiffMap::MarksChanged);
+    connect(edit.document(), &QTextDocument::contentsChange, this, &DiffMap::TextChanged);
     connect(edit.document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, &DiffMap::MarksChanged);
+            this, &DiffMap::TextChanged);
     // The part on screen moves with the scroll bar.
     const QScrollBar *bar = edit.verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
@@ -106,7 +106,7 @@ bool DiffMap::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
         Place();
-        MarksChanged();
+        TextChanged();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -156,6 +156,25 @@ void DiffMap::MarksChanged()
     m_rebuildTimer.start();
 }
 
+void DiffMap::TextChanged()
+{
+    m_rowsDirty = true;
+    MarksChanged();
+}
+
+const DocumentRows &DiffMap::Rows()
+{
+    if (m_rowsDirty || m_rowsResult != m_view.resultNumber) {
+        RichEditCtrl &edit = *m_view.Control();
+        edit.TextHeight(); // finishes the layout
+        m_rows = m_view.resultNumber != 0 ? ReadRows(*edit.document(), m_view.Runs())
+                                          : DocumentRows{};
+        m_rowsDirty = false;
+        m_rowsResult = m_view.resultNumber;
+    }
+    return m_rows;
+}
+
 void DiffMap::OnRebuildTimer()
 {
     // The text is being written or levelled: the marks wait for the end.
@@ -192,10 +211,11 @@ void DiffMap::UpdateMarks()
     WatchOtherDocument(other ? other->Control()->document() : nullptr);
     std::vector<MapSpan> spans;
     if (m_view.resultNumber != 0) {
-        const bool paired = other && other->resultNumber == m_view.resultNumber;
-        spans = DifferenceSpans(
-            MapSide{edit.document(), &m_view.Runs()},
-            paired ? MapSide{other->Control()->document(), &other->Runs()} : MapSide{});
+        DiffMap *otherMap = other && other->resultNumber == m_view.resultNumber
+                                ? other->Control()->findChild<DiffMap *>(
+                                      QString(), Qt::FindDirectChildrenOnly)
+                                : nullptr;
+        spans = DifferenceSpans(Rows(), otherMap ? &otherMap->Rows() : nullptr);
     }
     m_buckets = BuildMapBuckets(spans, DocumentHeight(), track.length);
     m_dirty = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/DiffMapRows.h"
 #include "views/ResultMarks.h"
 
 #include <QPointer>
@@ -24,8 +25,9 @@ struct RichOptions;
 /// The strip stands for the text over the same height as the scroll bar's groove, so that the
 /// part on screen lines up with the scroll bar's thumb. The marks are sorted into one bucket per
 /// pixel row whenever the text, its layout or the other window's result changes (shortly after,
-/// once the comparison or the levelling of the rows is over); painting draws the buckets only,
-/// so it costs the same for any length of text.
+/// once the comparison or the levelling of the rows is over): one pass over the text that
+/// changed, as each map reads its own window's rows once and lends them to the other. Painting
+/// draws the buckets only, so it costs the same for any length of text.
 class DiffMap : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +44,9 @@ public:
     int StripY(double documentY) const;
     /// The kind of mark at the strip's y; None where there is none.
     RunKind KindAt(int y) const;
+    /// The rows of the result this window shows, read again only after its text or layout
+    /// changed; the other window's map reads them too.
+    const DocumentRows &Rows();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -60,6 +65,8 @@ private:
     void Place();
     /// Notes that the marks must be sorted again and does so once things have settled.
     void MarksChanged();
+    /// This window's text or layout changed: its rows too.
+    void TextChanged();
     void OnRebuildTimer();
     void WatchOtherDocument(QTextDocument *other);
     /// Scrolls so that the text the strip's y stands for is in the middle of the window.
@@ -70,6 +77,9 @@ private:
     const ComparisonDriver &m_driver;
     std::vector<RunKind> m_buckets;
     bool m_dirty = true;
+    DocumentRows m_rows;
+    bool m_rowsDirty = true;
+    int m_rowsResult = 0; ///< the result m_rows were read for
     QTimer m_rebuildTimer;
     QPointer<QTextDocument> m_otherDocument;
     QMetaObject::Connection m_otherConnection;

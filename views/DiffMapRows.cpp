@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -10,54 +11,57 @@
 namespace kivo {
 namespace {
 
-/// What one window holds in one row: any text of the result, and the kinds of difference.
-struct RowSide {
-    bool text = false;
-    unsigned kinds = 0;
-};
-
 constexpr unsigned Bit(RunKind kind)
 {
     return 1U << static_cast<unsigned>(kind);
 }
 
-/// Calls visit(block, row) for each paragraph in text order, row being the row the paragraph
-/// belongs to (-1 before the first row start).
-template <typename Visit> void ForEachBlockRow(const QTextDocument &document, Visit visit)
-{
-    int row = -1;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (RowStartOf(block) >= 0)
-            row = RowStartOf(block);
-        visit(block, row);
+/// Document y of paragraphs. In a text without tables or other frames every paragraph lies in
+/// the root frame, so its layout's own position plus one offset gives it at once; otherwise the
+/// document layout is asked each time.
+class BlockY {
+public:
+    explicit BlockY(const QTextDocument &document)
+        : m_layout(*document.documentLayout()),
+          m_flat(document.rootFrame()->childFrames().isEmpty())
+    {
+        const QTextBlock first = document.begin();
+        if (m_flat && first.layout())
+            m_offset = m_layout.blockBoundingRect(first).top() - first.layout()->position().y();
+        else
+            m_flat = false;
     }
-}
 
-/// What each row holds in one window, indexed by row number.
-std::vector<RowSide> SummariseRows(const MapSide &side)
+    double Top(const QTextBlock &block) const
+    {
+        if (m_flat && block.layout())
+            return block.layout()->position().y() + m_offset;
+        return m_layout.blockBoundingRect(block).top();
+    }
+    double Bottom(const QTextBlock &block) const
+    {
+        return m_layout.blockBoundingRect(block).bottom();
+    }
+
+private:
+    const QAbstractTextDocumentLayout &m_layout;
+    bool m_flat;
+    double m_offset = 0;
+};
+
+/// Document y of the top (or bottom) of the line that holds a position.
+double LineEdgeY(const QTextDocument &document, const BlockY &y, int position, bool bottom)
 {
-    std::vector<RowSide> rows;
-    if (!side.document || !side.runs)
-        return rows;
-    auto run = side.runs->begin();
-    ForEachBlockRow(*side.document, [&](const QTextBlock &block, int row) {
-        const int end = block.position() + block.length();
-        for (; run != side.runs->end() && run->start < end; ++run) {
-            if (row < 0)
-                continue;
-            if (static_cast<std::size_t>(row) >= rows.size())
-                rows.resize(static_cast<std::size_t>(row) + 1);
-            RowSide &here = rows[static_cast<std::size_t>(row)];
-            if (run->kind != RunKind::Separator)
-                here.text = true;
-            if (IsDifference(run->kind))
-                here.kinds |= Bit(run->kind);
-        }
-    });
-    return rows;
+    const QTextBlock block = document.findBlock(position);
+    const QTextLayout *layout = block.layout();
+    const QTextLine line = layout ? layout->lineForTextPosition(position - block.position())
+                                  : QTextLine();
+    if (!line.isValid())
+        return bottom ? y.Bottom(block) : y.Top(block);
+    return y.Top(block) + line.y() + (bottom ? line.height() : 0);
 }
 
-RunKind RowKind(const RowSide &here, const RowSide &there)
+RunKind RowKind(const DocumentRows::Side &here, const DocumentRows::Side &there)
 {
     const unsigned kinds = here.kinds | there.kinds;
     if (kinds == 0)
@@ -69,92 +73,72 @@ RunKind RowKind(const RowSide &here, const RowSide &there)
     return (kinds & Bit(RunKind::Deleted)) ? RunKind::Deleted : RunKind::Added;
 }
 
-double BlockTop(const QTextDocument &document, const QTextBlock &block)
-{
-    return document.documentLayout()->blockBoundingRect(block).top();
-}
-
-double BlockBottom(const QTextDocument &document, const QTextBlock &block)
-{
-    return document.documentLayout()->blockBoundingRect(block).bottom();
-}
-
-/// Document y of the top (or bottom) of the line that holds a position.
-double LineEdgeY(const QTextDocument &document, int position, bool bottom)
-{
-    const QTextBlock block = document.findBlock(position);
-    const QTextLayout *layout = block.layout();
-    const double blockTop = BlockTop(document, block);
-    if (!layout || layout->lineCount() == 0)
-        return bottom ? BlockBottom(document, block) : blockTop;
-    const QTextLine line = layout->lineForTextPosition(position - block.position());
-    if (!line.isValid())
-        return bottom ? BlockBottom(document, block) : blockTop;
-    return blockTop + line.y() + (bottom ? line.height() : 0);
-}
-
-bool HasRows(const QTextDocument &document)
-{
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (RowStartOf(block) >= 0)
-            return true;
-    }
-    return false;
-}
-
-std::vector<MapSpan> RunSpans(const MapSide &here)
-{
-    std::vector<MapSpan> spans;
-    for (const MarkedRun &run : *here.runs) {
-        if (IsDifference(run.kind))
-            spans.push_back({LineEdgeY(*here.document, run.start, false),
-                             LineEdgeY(*here.document, std::max(run.start, run.end - 1), true),
-                             run.kind});
-    }
-    return spans;
-}
-
 } // namespace
 
-std::vector<MapSpan> DifferenceSpans(const MapSide &here, const MapSide &there)
+DocumentRows ReadRows(const QTextDocument &document, const std::vector<MarkedRun> &runs)
 {
-    if (!here.document || !here.runs)
-        return {};
-    if (!HasRows(*here.document))
-        return RunSpans(here);
-    const std::vector<RowSide> rowsHere = SummariseRows(here);
-    const std::vector<RowSide> rowsThere = SummariseRows(there);
-    const auto sideOf = [](const std::vector<RowSide> &rows, int row) {
-        return static_cast<std::size_t>(row) < rows.size() ? rows[static_cast<std::size_t>(row)]
-                                                            : RowSide{};
-    };
-
-    // A row reaches down to the next row start; the last one to the last paragraph of the
-    // result, so that text after a compared selection is not marked.
-    std::vector<MapSpan> spans;
-    bool open = false;
-    double resultBottom = 0;
+    DocumentRows rows;
+    const BlockY y(document);
+    QTextBlock lastOfResult;
+    int row = -1;
     int runsEnd = 0;
-    auto run = here.runs->begin();
-    ForEachBlockRow(*here.document, [&](const QTextBlock &block, int row) {
-        const bool rowStart = row >= 0 && RowStartOf(block) == row;
+    auto run = runs.begin();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const bool rowStart = RowStartOf(block) >= 0;
         if (rowStart) {
-            const double top = BlockTop(*here.document, block);
-            if (open)
-                spans.back().bottom = top;
-            const RunKind kind = RowKind(sideOf(rowsHere, row), sideOf(rowsThere, row));
-            open = kind != RunKind::None;
-            if (open)
-                spans.push_back({top, top, kind});
+            row = RowStartOf(block);
+            rows.starts.push_back({row, y.Top(block)});
         }
+        // The runs that start in this paragraph belong to its row.
         const int end = block.position() + block.length();
-        for (; run != here.runs->end() && run->start < end; ++run)
+        for (; run != runs.end() && run->start < end; ++run) {
             runsEnd = std::max(runsEnd, run->end);
+            if (row < 0)
+                continue;
+            if (static_cast<std::size_t>(row) >= rows.sides.size())
+                rows.sides.resize(static_cast<std::size_t>(row) + 1);
+            DocumentRows::Side &side = rows.sides[static_cast<std::size_t>(row)];
+            if (run->kind != RunKind::Separator)
+                side.text = true;
+            if (IsDifference(run->kind))
+                side.kinds |= Bit(run->kind);
+        }
         if (rowStart || IsPaddingBlock(block) || block.position() < runsEnd)
-            resultBottom = BlockBottom(*here.document, block);
-    });
-    if (open)
-        spans.back().bottom = std::max(spans.back().top, resultBottom);
+            lastOfResult = block;
+    }
+    if (lastOfResult.isValid())
+        rows.resultBottom = y.Bottom(lastOfResult);
+    if (rows.starts.empty()) {
+        for (const MarkedRun &marked : runs) {
+            if (IsDifference(marked.kind))
+                rows.runSpans.push_back(
+                    {LineEdgeY(document, y, marked.start, false),
+                     LineEdgeY(document, y, std::max(marked.start, marked.end - 1), true),
+                     marked.kind});
+        }
+    }
+    return rows;
+}
+
+std::vector<MapSpan> DifferenceSpans(const DocumentRows &here, const DocumentRows *there)
+{
+    if (here.starts.empty())
+        return here.runSpans;
+    const auto sideOf = [](const DocumentRows *rows, int row) {
+        return rows && static_cast<std::size_t>(row) < rows->sides.size()
+                   ? rows->sides[static_cast<std::size_t>(row)]
+                   : DocumentRows::Side{};
+    };
+    std::vector<MapSpan> spans;
+    for (std::size_t i = 0; i < here.starts.size(); ++i) {
+        const DocumentRows::Start &start = here.starts[i];
+        const RunKind kind = RowKind(sideOf(&here, start.row), sideOf(there, start.row));
+        if (kind == RunKind::None)
+            continue;
+        const double bottom = i + 1 < here.starts.size() ? here.starts[i + 1].top
+                                                         : std::max(start.top, here.resultBottom);
+        spans.push_back({start.top, bottom, kind});
+    }
     return spans;
 }
 
