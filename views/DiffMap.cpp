@@ -104,7 +104,10 @@ void DiffMap::Place()
 
 bool DiffMap::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
+    if (event->type() == QEvent::Move)
+        Place();
+    if (event->type() == QEvent::Resize) {
+        // The text wraps at the viewport's width.
         Place();
         TextChanged();
     }
@@ -144,9 +147,9 @@ RunKind DiffMap::KindAt(int y) const
     const Track track = TrackGeometry();
     if (m_buckets.empty() || y < track.top || y >= track.top + track.length)
         return RunKind::None;
-    const auto index = static_cast<std::size_t>(
-        static_cast<long long>(y - track.top) * static_cast<long long>(m_buckets.size()) /
-        track.length);
+    const auto index =
+        static_cast<std::size_t>(static_cast<long long>(y - track.top) *
+                                 static_cast<long long>(m_buckets.size()) / track.length);
     return m_buckets[index];
 }
 
@@ -167,8 +170,8 @@ const DocumentRows &DiffMap::Rows()
     if (m_rowsDirty || m_rowsResult != m_view.resultNumber) {
         RichEditCtrl &edit = *m_view.Control();
         edit.TextHeight(); // finishes the layout
-        m_rows = m_view.resultNumber != 0 ? ReadRows(*edit.document(), m_view.Runs())
-                                          : DocumentRows{};
+        m_rows =
+            m_view.resultNumber != 0 ? ReadRows(*edit.document(), m_view.Runs()) : DocumentRows{};
         m_rowsDirty = false;
         m_rowsResult = m_view.resultNumber;
     }
@@ -211,10 +214,10 @@ void DiffMap::UpdateMarks()
     WatchOtherDocument(other ? other->Control()->document() : nullptr);
     std::vector<MapSpan> spans;
     if (m_view.resultNumber != 0) {
-        DiffMap *otherMap = other && other->resultNumber == m_view.resultNumber
-                                ? other->Control()->findChild<DiffMap *>(
-                                      QString(), Qt::FindDirectChildrenOnly)
-                                : nullptr;
+        DiffMap *otherMap =
+            other && other->resultNumber == m_view.resultNumber
+                ? other->Control()->findChild<DiffMap *>(QString(), Qt::FindDirectChildrenOnly)
+                : nullptr;
         spans = DifferenceSpans(Rows(), otherMap ? &otherMap->Rows() : nullptr);
     }
     m_buckets = BuildMapBuckets(spans, DocumentHeight(), track.length);
@@ -229,7 +232,8 @@ void DiffMap::paintEvent(QPaintEvent *)
 
     const QScrollBar &bar = *m_view.Control()->verticalScrollBar();
     const int shownTop = StripY(bar.value() - bar.minimum());
-    const int shownBottom = std::max(shownTop + 1, StripY(bar.value() - bar.minimum() + bar.pageStep()));
+    const int shownBottom =
+        std::max(shownTop + 1, StripY(bar.value() - bar.minimum() + bar.pageStep()));
     const QRect shown(0, shownTop, width(), shownBottom - shownTop);
     painter.fillRect(shown, background.lightness() < kDarkBackground
                                 ? background.lighter(kLighterShade)
@@ -281,8 +285,7 @@ void DiffMap::ScrollTo(int y)
     RichEditCtrl &edit = *m_view.Control();
     const Track track = TrackGeometry();
     const QScrollBar &bar = *edit.verticalScrollBar();
-    const double documentY =
-        static_cast<double>(y - track.top) / track.length * DocumentHeight();
+    const double documentY = static_cast<double>(y - track.top) / track.length * DocumentHeight();
     edit.SetScrollPos(static_cast<int>(documentY - bar.pageStep() / 2.0) + bar.minimum());
     // The control does not report scrolling it was asked for; the other window follows here.
     m_view.SyncScrollFrom();

@@ -54,8 +54,8 @@ double LineEdgeY(const QTextDocument &document, const BlockY &y, int position, b
 {
     const QTextBlock block = document.findBlock(position);
     const QTextLayout *layout = block.layout();
-    const QTextLine line = layout ? layout->lineForTextPosition(position - block.position())
-                                  : QTextLine();
+    const QTextLine line =
+        layout ? layout->lineForTextPosition(position - block.position()) : QTextLine();
     if (!line.isValid())
         return bottom ? y.Bottom(block) : y.Top(block);
     return y.Top(block) + line.y() + (bottom ? line.height() : 0);

@@ -122,7 +122,8 @@ protected:
             const RunKind kind = map.KindAt(y);
             if (kind == RunKind::None)
                 continue;
-            if (!segments.empty() && segments.back().kind == kind && segments.back().bottom == y - 1)
+            if (!segments.empty() && segments.back().kind == kind &&
+                segments.back().bottom == y - 1)
                 segments.back().bottom = y;
             else
                 segments.push_back({kind, y, y});
@@ -148,8 +149,8 @@ protected:
         option.sliderValue = bar.value();
         option.pageStep = bar.pageStep();
         option.singleStep = bar.singleStep();
-        const QRect thumb =
-            bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
+        const QRect thumb = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                        QStyle::SC_ScrollBarSlider, &bar);
         return QRect(Map(pane).mapFromGlobal(bar.mapToGlobal(thumb.topLeft())), thumb.size());
     }
 };
@@ -241,8 +242,8 @@ TEST_F(DiffMapTest, AClickScrollsThereAndTheOtherWindowFollowsWhenSynchronised)
         // A drag to the foot of the strip reaches the end of the text.
         QTest::mousePress(&map, Qt::LeftButton, {}, QPoint(map.width() / 2, y));
         QMouseEvent drag(QEvent::MouseMove, QPointF(map.width() / 2, map.height() - 1),
-                         map.mapToGlobal(QPointF(map.width() / 2, map.height() - 1)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+                         map.mapToGlobal(QPointF(map.width() / 2, map.height() - 1)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&map, &drag);
         QTest::mouseRelease(&map, Qt::LeftButton, {}, QPoint(map.width() / 2, map.height() - 1));
         EXPECT_EQ(Edit(1).GetScrollPos(), Edit(1).verticalScrollBar()->maximum());
