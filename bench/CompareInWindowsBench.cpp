@@ -10,6 +10,10 @@
 // scroll bar dragged to positions all over the text, and the time the right window takes to
 // follow.
 //
+// After each whole comparison, the map of the differences beside the left window's scroll bar:
+// the time to sort the result's marks into its pixel rows once, and the time of one repaint of
+// the strip, which must not grow with the text.
+//
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 
 #include "Cp932Codec.h"
@@ -18,11 +22,13 @@
 #include "app/MainFrame.h"
 #include "app/RichApp.h"
 #include "resources/ResourceIds.h"
+#include "views/DiffMap.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -31,6 +37,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace kivo {
@@ -78,14 +85,74 @@ std::pair<std::string, std::string> Texts(int sentences)
     return {left, right};
 }
 
-RichEditCtrl &Edit(CMainFrame &frame, int pane)
+CRichView &ViewOf(CMainFrame &frame, int pane)
 {
     for (MdiChildWnd *child : frame.Children()) {
         auto *frameOfPane = qobject_cast<CChildFrame *>(child);
         if (frameOfPane && frameOfPane->paneNumber == pane)
-            return *static_cast<CRichView *>(child->ActiveView())->Control();
+            return *static_cast<CRichView *>(child->ActiveView());
     }
     std::abort();
+}
+
+RichEditCtrl &Edit(CMainFrame &frame, int pane)
+{
+    return *ViewOf(frame, pane).Control();
+}
+
+DiffMap &MapOf(RichEditCtrl &edit)
+{
+    DiffMap *map = edit.findChild<DiffMap *>();
+    if (!map)
+        std::abort();
+    return *map;
+}
+
+double MillisecondsOf(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+/// Times the maps of the differences: their first sorting of the marks, their sorting again
+/// after a character is typed in the left window, and repaints of the left strip at positions
+/// all over the text.
+void MapFigures(CRichView &leftView, RichEditCtrl &right)
+{
+    RichEditCtrl &left = *leftView.Control();
+    constexpr int kRepaints = 200;
+    DiffMap &map = MapOf(left);
+    const double first = MillisecondsOf([&] {
+        map.UpdateMarks();
+        MapOf(right).UpdateMarks();
+    });
+    left.SetSel(0, 0);
+    left.ReplaceSelText(QStringLiteral("x"));
+    // The runs of the result are read again after an edit for the difference commands too.
+    const double runs = MillisecondsOf([&] { leftView.Runs(); });
+    const double again = MillisecondsOf([&] {
+        map.UpdateMarks();
+        MapOf(right).UpdateMarks();
+    });
+    QScrollBar *bar = left.verticalScrollBar();
+    QImage strip(map.size(), QImage::Format_RGB32);
+    map.render(&strip); // the painter's first use sets up fonts and caches
+    double longest = 0;
+    double total = 0;
+    for (int i = 0; i < kRepaints; ++i) {
+        bar->setValue(int(qint64(bar->maximum()) * i / kRepaints));
+        // The strip's own painting, without the text window's that the scrolling asked for.
+        const double took = MillisecondsOf([&] { map.render(&strip); });
+        longest = std::max(longest, took);
+        total += took;
+    }
+    std::printf("  maps of the differences: marks sorted in %.1f ms; after a typed character "
+                "the runs read in %.1f ms, then the marks sorted in %.1f ms; %d repaints of %d px, "
+                "%.3f ms each on average, longest %.3f ms\n",
+                first, runs, again, kRepaints, map.height(), total / kRepaints, longest);
+    std::fflush(stdout);
 }
 
 void Run(int sentences)
@@ -125,6 +192,7 @@ void Run(int sentences)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("  peak memory so far: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
+    MapFigures(ViewOf(frame, 1), Edit(frame, 2));
 }
 
 /// Resizes the main window so that each text window is about `width` pixels wide and runs the

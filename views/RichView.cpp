@@ -9,6 +9,7 @@
 #include "platform/WinApp.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
+#include "views/DiffMap.h"
 #include "views/PaneFrame.h"
 #include "views/ResultText.h"
 #include "views/RichDoc.h"
@@ -86,6 +87,8 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
     connect(control->document(), &QTextDocument::contentsChange, this, &CRichView::OnTextChanged);
+    // The map of the differences beside the scroll bar; the control owns it.
+    new DiffMap(*this, options, driver);
     AddCommands();
 }
 

@@ -146,6 +146,9 @@ public:
     qreal LineTop(int line) const;
     /// Height of the whole laid-out text, in pixels.
     qreal TextHeight() const;
+    /// Keeps a strip this many pixels wide free between the text and the vertical scroll bar,
+    /// for a widget of its own there; the text wraps that much narrower.
+    void ReserveRightMargin(int width) { setViewportMargins(0, 0, width, 0); }
 
     // Modes --------------------------------------------------------------------------------
 

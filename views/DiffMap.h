@@ -1,0 +1,88 @@
+#pragma once
+
+#include "views/DiffMapRows.h"
+#include "views/ResultMarks.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class QTextDocument;
+
+namespace kivo {
+
+class CRichView;
+class ComparisonDriver;
+struct RichOptions;
+
+/// The map of the differences: a thin strip beside a text window's vertical scroll bar that
+/// shows, for the whole text, where the rows of a result's differences lie (in the colours of
+/// their statuses) and the part of the text now on screen. A click or a drag on it scrolls
+/// there, and the other window follows when scrolling is synchronised.
+///
+/// The strip stands for the text over the same height as the scroll bar's groove, so that the
+/// part on screen lines up with the scroll bar's thumb. The marks are sorted into one bucket per
+/// pixel row whenever the text, its layout or the other window's result changes (shortly after,
+/// once the comparison or the levelling of the rows is over): one pass over the text that
+/// changed, as each map reads its own window's rows once and lends them to the other. Painting
+/// draws the buckets only, so it costs the same for any length of text.
+class DiffMap : public QWidget {
+    Q_OBJECT
+public:
+    /// Width of the strip, in pixels.
+    static constexpr int kWidth = 12;
+
+    /// Puts the strip beside the view's scroll bar; the control keeps room for it. The options
+    /// (colours) and the driver must outlive the map.
+    DiffMap(CRichView &view, const RichOptions &options, const ComparisonDriver &driver);
+
+    /// Sorts the marks into the buckets now, when anything changed since the last time.
+    void UpdateMarks();
+    /// The strip's y that stands for a document y of the text.
+    int StripY(double documentY) const;
+    /// The kind of mark at the strip's y; None where there is none.
+    RunKind KindAt(int y) const;
+    /// The rows of the result this window shows, read again only after its text or layout
+    /// changed; the other window's map reads them too.
+    const DocumentRows &Rows();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    /// The stretch of the strip that stands for the whole text.
+    struct Track {
+        int top = 0;
+        int length = 1;
+    };
+    Track TrackGeometry() const;
+    double DocumentHeight() const;
+    void Place();
+    /// Notes that the marks must be sorted again and does so once things have settled.
+    void MarksChanged();
+    /// This window's text or layout changed: its rows too.
+    void TextChanged();
+    void OnRebuildTimer();
+    void WatchOtherDocument(QTextDocument *other);
+    /// Scrolls so that the text the strip's y stands for is in the middle of the window.
+    void ScrollTo(int y);
+
+    CRichView &m_view;
+    const RichOptions &m_options;
+    const ComparisonDriver &m_driver;
+    std::vector<RunKind> m_buckets;
+    bool m_dirty = true;
+    DocumentRows m_rows;
+    bool m_rowsDirty = true;
+    int m_rowsResult = 0; ///< the result m_rows were read for
+    QTimer m_rebuildTimer;
+    QPointer<QTextDocument> m_otherDocument;
+    QMetaObject::Connection m_otherConnection;
+};
+
+} // namespace kivo
