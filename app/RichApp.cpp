@@ -27,6 +27,7 @@
 #include "views/RowLeveller.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
@@ -55,6 +56,33 @@ template <typename Open> bool HoldingMessages(std::vector<MessageBoxRequest> &me
     });
     return open();
 }
+
+/// Keeps the compared windows' edits of one idle slice of the display in one layout batch each:
+/// a sentence written run by run and then padded is laid out once, when its lines are counted,
+/// instead of after every run.
+class DisplayBatch {
+public:
+    explicit DisplayBatch(const CRichDoc *document)
+    {
+        if (!document)
+            return;
+        for (CRichView *view : document->RichViews()) {
+            view->Control()->BeginLayoutBatch();
+            m_controls.emplace_back(view->Control());
+        }
+    }
+    ~DisplayBatch()
+    {
+        for (const QPointer<RichEditCtrl> &control : m_controls)
+            if (control)
+                control->EndLayoutBatch();
+    }
+    DisplayBatch(const DisplayBatch &) = delete;
+    DisplayBatch &operator=(const DisplayBatch &) = delete;
+
+private:
+    std::vector<QPointer<RichEditCtrl>> m_controls;
+};
 
 } // namespace
 
@@ -169,6 +197,10 @@ bool CRichApp::OnIdle(long count)
     QElapsedTimer slice;
     slice.start();
     const bool wasRunning = m_driver.IsRunning();
+    // Only the display edits the windows; no other state is batched, as a message box of
+    // another state would paint them in between.
+    const bool displaying = m_driver.State() == static_cast<int>(CompareState::Display);
+    const DisplayBatch batch(displaying ? ComparedDoc() : nullptr);
     bool comparing = m_driver.Step();
     while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
         comparing = m_driver.Step();

@@ -50,7 +50,36 @@ RichEditCtrl::RichEditCtrl(QWidget *parent)
     SetCharFormat(DefaultCharFormat(0x000000), FormatScope::Default);
 }
 
-RichEditCtrl::~RichEditCtrl() = default;
+RichEditCtrl::~RichEditCtrl()
+{
+    if (m_batchDepth > 0)
+        m_batch.endEditBlock();
+}
+
+void RichEditCtrl::BeginLayoutBatch()
+{
+    if (m_batchDepth++ > 0)
+        return;
+    // The document lays out its changes when its outermost edit block closes.
+    m_batch = QTextCursor(document());
+    m_batch.beginEditBlock();
+}
+
+void RichEditCtrl::EndLayoutBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    m_batch.endEditBlock();
+    m_batch = QTextCursor();
+}
+
+void RichEditCtrl::FlushLayoutBatch() const
+{
+    if (m_batchDepth == 0)
+        return;
+    m_batch.endEditBlock();
+    m_batch.beginEditBlock();
+}
 
 void RichEditCtrl::ReplaceSel(std::string_view cp932)
 {
@@ -63,6 +92,7 @@ void RichEditCtrl::ReplaceSel(std::string_view cp932)
     document()->setUndoRedoEnabled(true);
     // The widget's own cursor stood at the insertion point and has moved past the text with it.
     if (!m_selectionHidden) {
+        FlushLayoutBatch();
         const QScopedValueRollback guard(m_ownScroll, true);
         ensureCursorVisible();
     }
@@ -78,6 +108,7 @@ void RichEditCtrl::SetSel(int start, int end)
         cursor.setPosition(std::clamp(start, 0, length));
         cursor.setPosition(end < 0 ? length : std::clamp(end, 0, length), QTextCursor::KeepAnchor);
     }
+    FlushLayoutBatch();
     const QScopedValueRollback guard(m_ownScroll, true);
     const int horizontal = horizontalScrollBar()->value();
     const int vertical = verticalScrollBar()->value();
@@ -201,6 +232,7 @@ void RichEditCtrl::focusOutEvent(QFocusEvent *event)
 
 void RichEditCtrl::paintEvent(QPaintEvent *event)
 {
+    FlushLayoutBatch();
     // The window the user works in is the one with the focus, or, while a dialog of its own
     // such as Find has it, the one the focus returns to: a match found there must show.
     if (!m_selectionHidden && (hasFocus() || window()->focusWidget() == this)) {

@@ -6,6 +6,7 @@
 #include "TextSearch.h"
 
 #include <QString>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include <cstdint>
@@ -164,6 +165,15 @@ public:
     bool GetModify() const;
     bool CanUndo() const;
 
+    // Batched layout -----------------------------------------------------------------------
+
+    /// Starts a batch of edits (batches nest): the text inserted until the matching
+    /// EndLayoutBatch is laid out together, once, instead of after every insertion. Whatever
+    /// needs the layout first (a line or scroll query, showing the caret, painting) lays out
+    /// what was inserted so far, so every query stays exact.
+    void BeginLayoutBatch();
+    void EndLayoutBatch();
+
     // Streams and the clipboard ------------------------------------------------------------
 
     /// Replaces the whole text with a stream. Plain text is the bytes of a text file, read as
@@ -215,11 +225,15 @@ private:
     void ShowFromStart();
     /// Finishes the lazy layout, settles the scroll range and recounts changed lines.
     void EnsureLaidOut() const;
+    /// Lays out the edits of an open batch; the batch stays open.
+    void FlushLayoutBatch() const;
     /// Sets the vertical scroll position without reporting VScroll.
     void SetScrollValue(int value);
     void OnScrollValueChanged();
 
     mutable DisplayLines m_lines;
+    mutable QTextCursor m_batch; ///< holds the document's edit block while a batch is open
+    int m_batchDepth = 0;
     mutable QSizeF m_announcedSize; ///< document size the widget was last told
     CharFormat m_defaultFormat;
     std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;

@@ -33,6 +33,7 @@ void RichEditCtrl::EnsureLaidOut() const
         qWarning("kivo: the control's document was replaced; the line counts start anew");
         m_lines.Attach(document());
     }
+    FlushLayoutBatch();
     const QScopedValueRollback guard(m_ownScroll, true);
     QAbstractTextDocumentLayout *layout = document()->documentLayout();
     for (int round = 0; round < kLayoutRounds; ++round) {

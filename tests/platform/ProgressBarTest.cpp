@@ -1,5 +1,7 @@
 #include "platform/ProgressBar.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 namespace kivo {
@@ -54,6 +56,29 @@ TEST(ProgressBar, SetPositionShowsFullOrEmpty)
     for (int i = 0; i < 100; ++i)
         progress.DeltaPos(1);
     EXPECT_EQ(bar.value(), 100);
+}
+
+TEST(ProgressBar, ShowsTheLastMoveOnceTheEventLoopRuns)
+{
+    // Moves come faster than repaints; whichever are painted at once, the bar ends up painted
+    // at the last position.
+    struct PaintedBar : ProgressBar {
+        int painted = -1;
+        void paintEvent(QPaintEvent *event) override
+        {
+            painted = value();
+            ProgressBar::paintEvent(event);
+        }
+    } bar;
+    bar.resize(300, 20);
+    bar.show();
+    QCoreApplication::processEvents();
+    IProgress &progress = bar;
+    for (int i = 0; i < 1000; ++i)
+        progress.Step();
+    progress.SetPos(37);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.painted, 37);
 }
 
 } // namespace

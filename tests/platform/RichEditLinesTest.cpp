@@ -159,5 +159,39 @@ TEST(RichEditLines, LineIndexOfTheCaretLine)
     EXPECT_EQ(control->LineIndex(-2), -1);
 }
 
+TEST(RichEditLines, ABatchAnswersEveryQueryAsSingleEditsDo)
+{
+    // The same records, written run by run, into a control that lays out each edit and into
+    // one that batches them: queries in between, painting and the end of the batch see the
+    // same lines.
+    auto single = test::ShownControl(300, 150);
+    auto batched = test::ShownControl(300, 150);
+    for (RichEditCtrl *control : {single.get(), batched.get()})
+        control->HideSelection(true); // as during the display: the caret is not brought into view
+    batched->BeginLayoutBatch();
+    batched->BeginLayoutBatch(); // batches nest
+    for (int i = 0; i < 24; ++i) {
+        const std::size_t characters = 1 + (i * 13) % 40;
+        for (RichEditCtrl *control : {single.get(), batched.get()}) {
+            for (std::size_t run = 0; run < characters; run += 7) // three bytes a character
+                control->ReplaceSel(
+                    Sjis(kLong.substr(3 * run, 3 * std::min<std::size_t>(7, characters - run))));
+            control->ReplaceSel(Sjis("\r"));
+        }
+        if (i % 3 == 0) {
+            ASSERT_EQ(batched->GetLineCount(), single->GetLineCount()) << "after record " << i;
+        }
+        if (i == 10)
+            batched->grab(); // painting lays out the batch so far
+    }
+    batched->EndLayoutBatch();
+    EXPECT_EQ(batched->GetText(), single->GetText());
+    EXPECT_EQ(LineStartsByWalking(*batched), LineStartsByWalking(*single));
+    batched->EndLayoutBatch();
+    EXPECT_EQ(LineQueriesDisagree(*batched), "");
+    EXPECT_EQ(LineStartsByWalking(*batched), LineStartsByWalking(*single));
+    EXPECT_TRUE(batched->HasVerticalScrollBar());
+}
+
 } // namespace
 } // namespace kivo
