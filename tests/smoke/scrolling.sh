@@ -46,6 +46,11 @@ done
 # The progress dialog once the result can be scrolled: its phase in the title and inside.
 captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'
 shot=""
+# The dialog may not be up yet when the main window is: wait for it first, then for it to close.
+for _ in $(seq 1 50); do
+    xwininfo -root -tree 2>/dev/null | grep -Eq "$captions" && break
+    sleep 0.1
+done
 for _ in $(seq 1 600); do
     windows=$(xwininfo -root -tree 2>/dev/null)
     grep -Eq "$captions" <<<"$windows" || break
