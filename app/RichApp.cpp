@@ -207,12 +207,11 @@ bool CRichApp::BothSelected() const
     return document && document->BothSelected();
 }
 
-void CRichApp::PrepareForComparison()
+PerSide<IResultView *> CRichApp::PrepareForComparison()
 {
     CRichDoc *document = ActiveRichDoc();
     m_comparedDoc = document;
-    if (document)
-        document->PrepareForComparison();
+    return document ? document->PrepareForComparison() : PerSide<IResultView *>{};
 }
 
 void CRichApp::BeginDisplay()
@@ -231,8 +230,8 @@ void CRichApp::FinishViewAfterComparison()
 {
     if (CRichDoc *document = ComparedDoc()) {
         document->FinishViewAfterComparison();
-        if (m_driver.summary)
-            ShowSummary(*m_driver.summary, *document);
+        if (m_driver.Summary())
+            ShowSummary(*m_driver.Summary(), *document);
     }
     m_comparedDoc = nullptr;
 }

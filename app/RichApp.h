@@ -104,7 +104,7 @@ private:
     // IDriverHost: the windows as the comparison driver sees them.
     bool HasActiveDocument() const override;
     bool BothSelected() const override;
-    void PrepareForComparison() override;
+    PerSide<IResultView *> PrepareForComparison() override;
     void BeginDisplay() override;
     void ReturnToRegionTop() override;
     void FinishViewAfterComparison() override;

@@ -28,7 +28,7 @@ void RunOne(int sentences)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%7d sentences  %6.2f MB a side  %8.3f s  %7zu records  peak %6.1f MB\n", sentences,
                 static_cast<double>(texts.left.size()) / 1e6, elapsed.count(),
-                comparison.ResultList.size(), static_cast<double>(usage.ru_maxrss) / 1024.0);
+                comparison.Results().size(), static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
 }
 

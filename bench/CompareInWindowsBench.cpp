@@ -47,12 +47,13 @@ public:
 
     bool OnIdle(long count) override
     {
-        const int state = Driver().State();
+        const int state = static_cast<int>(Driver().State());
         QElapsedTimer timer;
         timer.start();
         const bool more = CRichApp::OnIdle(count);
         if (state >= 0) {
-            longest[std::size_t(state)] = std::max(longest[std::size_t(state)], timer.nsecsElapsed());
+            longest[std::size_t(state)] =
+                std::max(longest[std::size_t(state)], timer.nsecsElapsed());
             ++calls[std::size_t(state)];
             sum[std::size_t(state)] += timer.nsecsElapsed();
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ResultPair.h"
+#include "Side.h"
 
 #include <array>
 #include <optional>
@@ -12,9 +13,6 @@ class Cp932Codec;
 }
 
 namespace kivo::cli {
-
-/// Which side of a row is which.
-enum class Side { Left, Right };
 
 /// A stretch of text of one status, UTF-8.
 struct StyledRun {

@@ -125,17 +125,19 @@ bool CRichDoc::BothSelected() const
     return BothViews([](const CRichView &view) { return view.HasSelection(); });
 }
 
-void CRichDoc::PrepareForComparison()
+PerSide<IResultView *> CRichDoc::PrepareForComparison()
 {
     // The result that is about to be written replaces the one being levelled.
     StopLevelling();
     m_settleTimer.stop();
-    static int results = 0;
-    const int result = ++results;
+    const int result = ++m_lastResultNumber;
+    PerSide<IResultView *> sides{};
     for (CRichView *view : RichViews()) {
         view->resultNumber = result;
-        view->PrepareForComparison();
+        if (view->ParentFrame())
+            sides[Index(view->PaneNumber() == 1 ? Side::Left : Side::Right)] = view;
     }
+    return sides;
 }
 
 void CRichDoc::BeginDisplay()

@@ -292,8 +292,7 @@ bool CRichView::FollowRows(const CRichView &leader)
 
 void CRichView::OnControlScrolled()
 {
-    if (m_driver.State() >= static_cast<int>(CompareState::SetUpDisplay))
-        m_driver.userScrolled = true;
+    m_driver.NoteUserScrolled();
     SyncScrollFrom();
 }
 
@@ -350,8 +349,8 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
 
 bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
 {
-    if (m_driver.State() < static_cast<int>(CompareState::Display) || !m_driver.displayScrollable ||
-        m_driver.abortRequested)
+    const DriverStatus &status = m_driver.Status();
+    if (status.state < CompareState::Display || !status.displayScrollable || status.abortRequested)
         return false;
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
@@ -384,7 +383,7 @@ bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
             return false;
         }
     }
-    m_driver.userScrolled = true;
+    m_driver.NoteUserScrolled();
     // The control does not report scrolling it was asked for; the other view follows here.
     SyncScrollFrom();
     return true;
@@ -444,24 +443,16 @@ bool CRichView::CanPaste() const
 
 // --- A comparison -------------------------------------------------------------------------------
 
-void CRichView::PrepareForComparison()
+std::string CRichView::CaptureText(bool selection)
 {
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
     savedSelection = edit.GetSel();
-    if (!m_driver.selectionMode)
+    if (!selection)
         edit.SetSel(0, -1);
     const CharRange region = edit.GetSel();
-    if (ParentFrame()) {
-        if (PaneNumber() == 1) {
-            m_driver.leftSourceText = edit.GetSelText();
-            m_driver.leftView = this;
-        } else {
-            m_driver.rightSourceText = edit.GetSelText();
-            m_driver.rightView = this;
-        }
-    }
+    std::string text = edit.GetSelText();
     atSentenceEnd = true;
     rowCount = 0;
     renderedRecords = 0;
@@ -470,13 +461,14 @@ void CRichView::PrepareForComparison()
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
-    if (m_driver.selectionMode) {
+    if (selection) {
         regionFirstLine = edit.LineFromChar(region.start);
         regionTrailer = regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
     } else {
         regionFirstLine = 0;
         regionTrailer = 0;
     }
+    return text;
 }
 
 void CRichView::BeginDisplay()
@@ -496,7 +488,7 @@ void CRichView::BeginDisplay()
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
-                             RowStarts &rowStarts)
+                             RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
 {
     RichEditCtrl &edit = *Control();
     const int number = renderedRecords++;
@@ -510,11 +502,10 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
             block.setUserState(renderedRows);
         ++renderedRows;
     }
-    const auto moved = m_driver.movedRecords.find(number);
-    if (moved != m_driver.movedRecords.end())
-        m_movedPartners[number] = moved->second;
+    const bool isMoved = movedPartner.has_value();
+    if (isMoved)
+        m_movedPartners[number] = *movedPartner;
     if (!text.empty()) {
-        const bool isMoved = moved != m_driver.movedRecords.end();
         CharFormat format =
             isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
         edit.SetCharFormat(format, FormatScope::Selection);
@@ -537,14 +528,14 @@ void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.userScrolled && first != regionFirstLine)
+    if (!m_driver.Status().userScrolled && first != regionFirstLine)
         edit.LineScroll(regionFirstLine - first);
 }
 
 void CRichView::FinishViewAfterComparison()
 {
     RichEditCtrl &edit = *Control();
-    if (m_driver.abortRequested && savedSelection.start >= 0) {
+    if (m_driver.Status().abortRequested && savedSelection.start >= 0) {
         edit.SetSel(savedSelection.start, savedSelection.end);
     } else {
         const int caret = edit.LineIndex(edit.GetFirstVisibleLine());

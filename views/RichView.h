@@ -51,13 +51,13 @@ public:
     void ClearAll();
 
     // --- A comparison, in the order the driver calls these ---------------------------------
-    /// Locks the view, saves the selection and hands the compared text (the whole text, or the
-    /// selection) to the driver as the left or right text, by the frame's pane number.
-    void PrepareForComparison();
+    /// Locks the view, saves the selection and returns the compared text: the whole text, or
+    /// the selection.
+    std::string CaptureText(bool selection) override;
     /// Gives the compared region the display format and scrolls to its first line.
     void BeginDisplay();
-    void RenderRecord(const ResultPair &record, const std::string &text,
-                      RowStarts &rowStarts) override;
+    void RenderRecord(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
+                      std::optional<std::int32_t> movedPartner) override;
     /// Scrolls back to the region's first line unless the user scrolled during display.
     void ReturnToRegionTop();
     /// Restores the selection (after an abort before display) or puts the caret at the first

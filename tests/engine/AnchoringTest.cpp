@@ -51,16 +51,18 @@ TEST(Anchoring, KeepsTheMostAnchorsAndFirstFitsWhereThatIsAsMany)
         const auto compare = [&](bool ff, std::int64_t units, std::int64_t work) {
             ProgressModel progress;
             Comparison comparison(options, progress);
-            comparison.firstFitAnchors = ff;
-            comparison.stepWorkUnits = units;
-            comparison.thresholds.exactAnchoringWork = work;
+            EngineTuning tuning;
+            tuning.stepWorkUnits = units;
+            tuning.firstFitAnchors = ff;
+            tuning.thresholds.exactAnchoringWork = work;
+            comparison.SetTuning(tuning);
             comparison.RunToCompletion(left, right);
             EngineRun run;
-            for (const ResultPair &r : comparison.ResultList)
+            for (const ResultPair &r : comparison.Results())
                 if (r.status == TextStatus::Same && r.sentenceEnd == 1)
                     run.anchors.emplace_back(r.leftIndex, r.rightIndex);
-            run.records = std::move(comparison.ResultList);
-            run.notMaximal = comparison.anchorsNotMaximal;
+            run.records = comparison.Results();
+            run.notMaximal = comparison.AnchorsNotMaximal();
             return run;
         };
         const EngineRun maximal = compare(false, kStepWorkUnits, kUnlimited);
@@ -110,12 +112,14 @@ TEST(Anchoring, PastTheWorkLimitKeepsEqualPairsInOrderAndNeverFewerThanFirstFit)
             right += rightKeys.emplace_back(pool[static_cast<std::size_t>(below(distinct))]);
         ProgressModel progress;
         Comparison comparison(options, progress);
-        comparison.thresholds.exactAnchoringWork = 0;
-        comparison.stepWorkUnits = 97;
+        EngineTuning tuning;
+        tuning.stepWorkUnits = 97;
+        tuning.thresholds.exactAnchoringWork = 0;
+        comparison.SetTuning(tuning);
         comparison.RunToCompletion(left, right);
-        EXPECT_TRUE(comparison.anchorsNotMaximal);
+        EXPECT_TRUE(comparison.AnchorsNotMaximal());
         std::int32_t anchors = 0, lastLeft = -1, lastRight = -1;
-        for (const ResultPair &r : comparison.ResultList) {
+        for (const ResultPair &r : comparison.Results()) {
             if (r.status != TextStatus::Same || r.sentenceEnd != 1)
                 continue;
             ++anchors;

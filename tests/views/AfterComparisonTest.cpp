@@ -245,10 +245,12 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     // An aborted comparison has no summary.
     auto [left, right] = Texts(400);
     ASSERT_TRUE(StartComparing(left, right));
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    ASSERT_TRUE(RunUntil([this] {
+        return Driver().State() == CompareState::Display && Driver().Status().displayScrollable;
+    }));
     Driver().RequestAbort();
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
-    EXPECT_FALSE(Driver().summary.has_value());
+    EXPECT_FALSE(Driver().Summary().has_value());
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
 }
 
