@@ -18,7 +18,7 @@ constexpr std::uint32_t kSeed = 2026;
 void RunOne(int sentences)
 {
     const kivo::bench::TextPair texts = kivo::bench::MakeMostlySamePair(sentences, kSeed);
-    kivo::RichOptions options;
+    kivo::CompareOptions options;
     kivo::ProgressModel progress;
     kivo::Comparison comparison(options, progress);
     const auto start = std::chrono::steady_clock::now();

@@ -425,7 +425,7 @@ struct EngineRun {
 EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, bool firstFit = false,
                     bool timeSteps = false)
 {
-    kivo::RichOptions options;
+    kivo::CompareOptions options;
     kivo::ProgressModel progress;
     kivo::Comparison comparison(options, progress);
     kivo::EngineTuning tuning;

@@ -84,7 +84,7 @@ CompareState FromEngine(EngineState state)
 } // namespace
 
 ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
-    : m_host(host), m_relay(host), m_engine(options, m_relay)
+    : m_options(options), m_host(host), m_relay(host), m_engine(options, m_relay)
 {
     for (RowStarts &starts : m_rowStarts)
         starts.fill(-1);

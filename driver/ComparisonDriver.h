@@ -97,7 +97,7 @@ public:
     const DriverStatus &Status() const { return m_status; }
     /// The engine of the comparison: its records, sentences and delimiters.
     const Comparison &Engine() const { return m_engine; }
-    const RichOptions &Options() const { return m_engine.Options(); }
+    const RichOptions &Options() const { return m_options; }
     /// The view of a side taking part; null before state 0 and once it has gone.
     IResultView *View(Side side) const { return m_views[Index(side)]; }
     /// The counts of the last comparison that ran to its end; empty while one runs and after
@@ -140,6 +140,7 @@ private:
     void DisplayStep();
     void ScrollBack();
 
+    const RichOptions &m_options;
     IDriverHost &m_host;
     ProgressRelay m_relay;
     Comparison m_engine;

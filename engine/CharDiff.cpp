@@ -32,7 +32,7 @@ TextStatus DifferenceStatus(const std::string &leftText, const std::string &righ
 
 } // namespace
 
-void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options,
+void DiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options,
               IProgress &progress, const EngineThresholds &thresholds)
 {
     WorkBudget unlimited = WorkBudget::Unlimited();
@@ -190,7 +190,7 @@ bool RunMatcher::RunEditScript(WorkBudget &budget)
     return done && m_search.Release(budget);
 }
 
-PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
+PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
                        IProgress &progress, const EngineThresholds &thresholds)
     : m_results(results), m_p(p), m_options(options), m_progress(progress), m_thresholds(thresholds)
 {

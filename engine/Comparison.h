@@ -7,7 +7,7 @@
 #include "Moves.h"
 #include "Progress.h"
 #include "ResultPair.h"
-#include "RichOptions.h"
+#include "CompareOptions.h"
 #include "Sentence.h"
 #include "Side.h"
 #include "Splitter.h"
@@ -56,7 +56,7 @@ struct EngineTuning {
 /// The options and the progress indicator are borrowed and must outlive the object.
 class Comparison {
 public:
-    Comparison(const RichOptions &options, IProgress &progress)
+    Comparison(const CompareOptions &options, IProgress &progress)
         : m_options(options), m_progress(progress), m_splitter(options, progress)
     {}
 
@@ -125,7 +125,7 @@ public:
     /// was matched by a shortest edit script with a cost limit.
     std::int32_t PairsMatchedByEdits() const { return m_pairsMatchedByEdits; }
 
-    const RichOptions &Options() const { return m_options; }
+    const CompareOptions &Options() const { return m_options; }
     IProgress &Progress() { return m_progress; }
 
 private:
@@ -140,7 +140,7 @@ private:
     /// list from EngineDone on.
     ResultList::iterator FinishedEnd();
 
-    const RichOptions &m_options;
+    const CompareOptions &m_options;
     IProgress &m_progress;
     EngineTuning m_tuning;
     EngineState m_state = EngineState::Idle;

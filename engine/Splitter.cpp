@@ -24,7 +24,7 @@ void TrimLineBreaks(std::string &text)
 
 } // namespace
 
-Sentence MakeSentence(std::string_view text, const RichOptions &options)
+Sentence MakeSentence(std::string_view text, const CompareOptions &options)
 {
     return Sentence{std::string(text), MakeSentenceKey(text, options), 0};
 }

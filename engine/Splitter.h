@@ -2,7 +2,7 @@
 
 #include "Progress.h"
 #include "QuoteDepth.h"
-#include "RichOptions.h"
+#include "CompareOptions.h"
 #include "Sentence.h"
 
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace kivo {
 /// the object.
 class SentenceSplitter {
 public:
-    SentenceSplitter(const RichOptions &options, IProgress &progress)
+    SentenceSplitter(const CompareOptions &options, IProgress &progress)
         : m_options(options), m_progress(progress)
     {}
 
@@ -39,7 +39,7 @@ public:
     std::int32_t Position() const { return m_splitPos; }
 
 private:
-    const RichOptions &m_options;
+    const CompareOptions &m_options;
     IProgress &m_progress;
     std::string m_delimiters;
     std::string m_pendingSentence;

@@ -63,7 +63,7 @@ bool StartsWithAlphanumeric(std::string_view key)
 } // namespace
 
 std::optional<std::size_t> NextCharUnit(CharUnit &unit, std::string_view text, std::size_t pos,
-                                        const RichOptions &options)
+                                        const CompareOptions &options)
 {
     if (pos >= text.size())
         return std::nullopt;
@@ -90,7 +90,7 @@ void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &
     ++count;
 }
 
-std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options)
+std::int32_t CutTokens(TokenList &list, std::string_view text, const CompareOptions &options)
 {
     std::int32_t count = 0;
     WorkBudget unlimited = WorkBudget::Unlimited();

@@ -39,7 +39,7 @@ TEST(Anchoring, KeepsTheMostAnchorsAndFirstFitsWhereThatIsAsMany)
         for (int n = below(40); n > 0; --n)
             right += rightKeys.emplace_back(pool[static_cast<std::size_t>(below(distinct))]);
         SCOPED_TRACE(left + " / " + right);
-        RichOptions options;
+        CompareOptions options;
         options.Sptr[0] = ".";
 
         const Anchors expected = test::ReferenceAnchors(leftKeys, rightKeys, false);
@@ -100,7 +100,7 @@ TEST(Anchoring, PastTheWorkLimitKeepsEqualPairsInOrderAndNeverFewerThanFirstFit)
     std::mt19937 rng(1717);
     const auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     const std::vector<std::string> pool = {"a.", "b.", "c."};
-    RichOptions options;
+    CompareOptions options;
     options.Sptr[0] = ".";
     for (int round = 0; round < 12; ++round) {
         const int distinct = 2 + round % 2;

@@ -74,9 +74,9 @@ public:
         return list;
     }
 
-    RichOptions Options()
+    CompareOptions Options()
     {
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = Below(2);
         options.CmpCase = Below(2);
         options.CmpZen = Below(2);
@@ -166,7 +166,7 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
     TextGenerator gen(2024);
     std::set<TextStatus> seen;
     for (int round = 0; round < 400; ++round) {
-        const RichOptions options = gen.Options();
+        const CompareOptions options = gen.Options();
         const std::vector<std::string> sentences = gen.Sentences();
         const std::string left = Join(sentences);
         const std::string right = Join(gen.Edited(sentences));

@@ -14,7 +14,7 @@ using S = TextStatus;
 
 /// A comparison with its own options and progress indicator.
 struct Engine {
-    explicit Engine(RichOptions initial = {}) : options(std::move(initial)) {}
+    explicit Engine(CompareOptions initial = {}) : options(std::move(initial)) {}
 
     /// Runs the comparison of the two texts (UTF-8) up to the end of gap alignment.
     ResultList Align(std::string_view leftUtf8, std::string_view rightUtf8)
@@ -33,7 +33,7 @@ struct Engine {
         return comparison.Results();
     }
 
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     Comparison comparison{options, progress};
 };

@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     test::KeyCaseName);
 
 /// The sentences of text split as the left text of a comparison with the given options.
-std::vector<std::string> SplitWith(std::string_view utf8, const RichOptions &options)
+std::vector<std::string> SplitWith(std::string_view utf8, const CompareOptions &options)
 {
     ProgressModel progress;
     Comparison comparison(options, progress);
@@ -129,7 +129,7 @@ class QuotationsKeptWhole : public testing::TestWithParam<QuoteCase> {};
 TEST_P(QuotationsKeptWhole, SplitAsTheBracketsSay)
 {
     const QuoteCase &row = GetParam();
-    RichOptions options;
+    CompareOptions options;
     options.KeepQuotes = 1;
     options.Sptr[0] = Sjis(row.delimiters);
     EXPECT_EQ(SplitWith(row.text, options), row.expected);
@@ -159,14 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(QuotationsKeptWhole, OffSplitsAtEveryDelimiter)
 {
-    RichOptions options;
+    CompareOptions options;
     EXPECT_EQ(SplitWith("「はい。」と言った。", options), (V{"「はい。", "」と言った。"}));
 }
 
 TEST(QuotationsKeptWhole, StepBudgetDoesNotChangeTheSentences)
 {
     // A quotation far longer than one step's budget is still one sentence.
-    RichOptions options;
+    CompareOptions options;
     options.KeepQuotes = 1;
     std::string text = "「";
     for (int i = 0; i < 120; ++i)
@@ -272,7 +272,7 @@ TEST(FindMoves, AgreesWithThePlainPairingOnRandomResults)
 
 TEST(FindMoves, RunOnlyWithTheOptionAndKeptAfterTheEngine)
 {
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     Comparison comparison(options, progress);
     const std::string left = Sjis("第一段。第二段。第三段。");

@@ -9,7 +9,7 @@
 
 namespace kivo::test {
 
-void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options)
+void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options)
 {
     TokenList L, R;
     CutTokens(L, p->leftText, options);
@@ -164,7 +164,7 @@ ReferenceAnchors(const std::vector<std::string> &left, const std::vector<std::st
 }
 
 ResultList ReferenceCompare(const std::string &left, const std::string &right,
-                            const RichOptions &options, bool firstFitAnchors)
+                            const CompareOptions &options, bool firstFitAnchors)
 {
     ProgressModel progress;
     SentenceSplitter split(options, progress);

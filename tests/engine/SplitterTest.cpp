@@ -19,7 +19,7 @@ struct SplitRun {
 
 SplitRun Split(std::string_view text, std::string_view delimiterSet, int viewFormat = 0)
 {
-    RichOptions options;
+    CompareOptions options;
     options.ViewFormat = viewFormat;
     ProgressModel progress;
     SentenceSplitter splitter(options, progress);
@@ -143,7 +143,7 @@ TEST(MakeActiveDelimiters, TurnsBackslashNIntoALineBreak)
 
 TEST(FirstDelimiterOffset, TakesTheFirstDelimiterInSetOrderThatOccursEarly)
 {
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     SentenceSplitter comparison(options, progress);
 

@@ -2,6 +2,7 @@
 
 #include "CompareTool.h"
 #include "Comparison.h"
+#include "RichOptions.h"
 #include "Cp932Codec.h"
 #include "RecordsFormat.h"
 #include "ToolRunner.h"
