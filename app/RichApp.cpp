@@ -8,6 +8,7 @@
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
+#include "dialogs/FontCommand.h"
 #include "dialogs/SetupDlg.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/Clipboard.h"
@@ -85,6 +86,9 @@ void CRichApp::AddHandlers()
     OnCommand(ID_COLOR_SETTINGS, [this] {
         RunColorSettings(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
     });
+    OnCommand(ID_FORMAT_FONT, [this] {
+        ChangeDisplayFont(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
+    });
     OnCommand(ID_APP_EXIT, [this] {
         if (MainWnd())
             MainWnd()->close();
@@ -105,8 +109,6 @@ CMainFrame *CRichApp::MainFrame() const
 bool CRichApp::InitInstance()
 {
     InstallJapaneseTranslations();
-    cfRichText = clipboard::RegisterFormat(QStringLiteral("Rich Text Format"));
-    cfRichTextAndObjects = clipboard::RegisterFormat(QStringLiteral("RichEdit Text and Objects"));
 
     SetRegistryKey(QString::fromUtf16(kCompany));
     LoadSettings();

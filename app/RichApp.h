@@ -75,11 +75,6 @@ public:
     /// Writes the options to the settings store.
     void SaveSettings();
 
-    /// Identifiers of the clipboard formats "Rich Text Format" and "RichEdit Text and
-    /// Objects", registered at start-up.
-    unsigned cfRichText = 0;
-    unsigned cfRichTextAndObjects = 0;
-
     /// The status bar's summary of the last comparison: shown when one ends, until either text
     /// of its document is edited or the next comparison starts.
     void ShowSummary(const ResultSummary &summary, CRichDoc &document);

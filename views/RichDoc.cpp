@@ -34,15 +34,9 @@ using namespace res;
 
 constexpr std::string_view kRtfSignature = "{\\rtf";
 
-MdiFrameWnd *MainWindow()
-{
-    WinApp *app = WinApp::Current();
-    return app ? app->MainWnd() : nullptr;
-}
-
 MdiChildWnd *ActiveFrame()
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     return main ? main->ActiveChild() : nullptr;
 }
 
@@ -242,7 +236,7 @@ void CRichDoc::AlignScrolling()
 
 CRichView *CRichDoc::ActiveRichView() const
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     auto *view = main ? qobject_cast<CRichView *>(main->ActiveView()) : nullptr;
     return view && view->GetDocument() == this ? view : nullptr;
 }
@@ -257,7 +251,7 @@ void CRichDoc::OnFileOpen()
     request.mode = FileDialogRequest::Mode::Open;
     request.title = LoadString(IDS_OPEN_FILE);
     request.filters = {{LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
-    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    const std::optional<QString> path = RunFileDialog(request, WinApp::MainWindow());
     if (!path || path->isEmpty())
         return;
     if (OpenFile(*path))
@@ -409,7 +403,7 @@ bool CRichDoc::DoSave()
                        {LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
     request.defaultSuffix = FilterExtension().mid(1);
     request.proposedName = ProposedSaveName();
-    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    const std::optional<QString> path = RunFileDialog(request, WinApp::MainWindow());
     if (!path || path->isEmpty())
         return false;
     if (!OnSaveDocument(*path))
@@ -444,7 +438,8 @@ bool CRichDoc::OnSaveDocument(const QString &path)
 
 void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileError &error) const
 {
-    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION, MainWindow());
+    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION,
+                   WinApp::MainWindow());
 }
 
 } // namespace kivo

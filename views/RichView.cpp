@@ -1,11 +1,11 @@
 #include "views/RichView.h"
 
-#include "dialogs/FontCommand.h"
 #include "driver/ComparisonDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
 #include "platform/FileDrop.h"
 #include "platform/MdiFrameWnd.h"
+#include "platform/UpdateHint.h"
 #include "platform/WinApp.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
@@ -13,12 +13,10 @@
 #include "views/ResultText.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
-#include "views/UpdateHint.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDebug>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
@@ -41,12 +39,6 @@ constexpr double kPrintMarginTwips = 720;
 
 // Lines shown above a difference the commands go to.
 constexpr int kDifferenceContextLines = 2;
-
-MdiFrameWnd *MainWindow()
-{
-    WinApp *app = WinApp::Current();
-    return app ? app->MainWnd() : nullptr;
-}
 
 unsigned RichTextFormat()
 {
@@ -101,8 +93,6 @@ void CRichView::AddCommands()
         Control()->Paste();
     });
     OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
-    OnCommand(ID_FORMAT_FONT,
-              [this] { ChangeDisplayFont(m_options, GetDocument(), Control()->window()); });
 
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
@@ -184,16 +174,15 @@ void CRichView::ApplyDisplayFormat(bool toSelection)
 
 void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
 {
-    if (objectHint == kScrollObjectHint) {
-        ReceiveScroll(sender, static_cast<int>(hint));
-        return;
-    }
     RichEditCtrl &edit = *Control();
     const auto kind = static_cast<UpdateHint>(hint);
     bool reformat = false;
     switch (kind) {
     case UpdateHint::NoteTopLine:
         NoteScrollPosition();
+        return;
+    case UpdateHint::ScrollBy:
+        ReceiveScroll(sender, static_cast<int>(objectHint));
         return;
     case UpdateHint::ColorsChanged:
         ApplyDisplayFormat();
@@ -206,7 +195,6 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
         reformat = true;
         break;
     case UpdateHint::Refresh:
-    case UpdateHint::ScrollBy:
         break;
     }
     edit.SetBackgroundColor(m_options.Color[Background]);
@@ -251,7 +239,8 @@ void CRichView::SyncScrollFrom()
     const int old = m_lastScrollPos;
     NoteScrollPosition();
     if (Document *document = GetDocument())
-        document->UpdateAllViews(this, m_lastScrollPos - old, kScrollObjectHint);
+        document->UpdateAllViews(this, static_cast<long>(UpdateHint::ScrollBy),
+                                 m_lastScrollPos - old);
 }
 
 void CRichView::NoteScrollPosition()
@@ -391,7 +380,7 @@ bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
 
 bool CRichView::ShowContextMenu(const QPoint &globalPos)
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     if (!main)
         return false;
     main->ActivateChild(ParentFrame());
@@ -406,7 +395,7 @@ void CRichView::OnDropFiles(const QStringList &paths)
     auto *document = qobject_cast<CRichDoc *>(GetDocument());
     if (!document)
         return;
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     if (main && main->ActiveChild() != ParentFrame())
         main->ActivateChild(ParentFrame());
     // Only the first file of a drop is opened.

@@ -6,7 +6,7 @@
 #include "platform/StatusBar.h"
 #include "views/ResultMarks.h"
 #include "views/RowLeveller.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
