@@ -127,7 +127,7 @@ PerSide<IResultView *> CRichDoc::PrepareForComparison()
     const int result = ++m_lastResultNumber;
     PerSide<IResultView *> sides{};
     for (CRichView *view : RichViews()) {
-        view->resultNumber = result;
+        view->BeginResult(result);
         if (view->ParentFrame())
             sides[Index(view->PaneNumber() == 1 ? Side::Left : Side::Right)] = view;
     }
@@ -172,8 +172,8 @@ void CRichDoc::StartLevelling()
     StopLevelling();
     m_settleTimer.stop();
     const std::vector<CRichView *> views = RichViews();
-    if (m_driver.IsRunning() || views.size() != 2 || views[0]->resultNumber == 0 ||
-        views[0]->resultNumber != views[1]->resultNumber)
+    if (m_driver.IsRunning() || views.size() != 2 || views[0]->ResultNumber() == 0 ||
+        views[0]->ResultNumber() != views[1]->ResultNumber())
         return;
     CRichView *left = views[0]->PaneNumber() == 2 ? views[1] : views[0];
     CRichView *right = left == views[0] ? views[1] : views[0];
@@ -181,7 +181,7 @@ void CRichDoc::StartLevelling()
     left->Control()->GetLineCount();
     right->Control()->GetLineCount();
     m_leveller = std::make_unique<RowLeveller>(*left->Control()->document(),
-                                               *right->Control()->document(), left->resultNumber);
+                                               *right->Control()->document(), left->ResultNumber());
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : {left, right}) {
         m_levellingWatch.push_back(

@@ -125,7 +125,7 @@ void CRichView::OnInitialUpdate()
     RichEditView::OnInitialUpdate();
     SetPrintMargins(
         QMarginsF(kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips));
-    lastTopLine = 0;
+    m_lastTopLine = 0;
     m_lastScrollPos = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
@@ -246,7 +246,7 @@ void CRichView::SyncScrollFrom()
 void CRichView::NoteScrollPosition()
 {
     m_lastScrollPos = Control()->GetScrollPos();
-    lastTopLine = Control()->GetFirstVisibleLine();
+    m_lastTopLine = Control()->GetFirstVisibleLine();
 }
 
 void CRichView::ReceiveScroll(View *sender, int delta)
@@ -265,7 +265,7 @@ void CRichView::ReceiveScroll(View *sender, int delta)
 
 bool CRichView::FollowRows(const CRichView &leader)
 {
-    if (resultNumber == 0 || leader.resultNumber != resultNumber)
+    if (m_resultNumber == 0 || leader.m_resultNumber != m_resultNumber)
         return false;
     const RichEditCtrl &there = *leader.Control();
     const std::optional<RowPosition> top = TopRow(there);
@@ -437,25 +437,25 @@ std::string CRichView::CaptureText(bool selection)
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
-    savedSelection = edit.GetSel();
+    m_savedSelection = edit.GetSel();
     if (!selection)
         edit.SetSel(0, -1);
     const CharRange region = edit.GetSel();
     std::string text = edit.GetSelText();
-    atSentenceEnd = true;
-    rowCount = 0;
-    renderedRecords = 0;
-    renderedRows = 0;
+    m_atSentenceEnd = true;
+    m_rowCount = 0;
+    m_renderedRecords = 0;
+    m_renderedRows = 0;
     m_movedPartners.clear();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
     if (selection) {
-        regionFirstLine = edit.LineFromChar(region.start);
-        regionTrailer = regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
+        m_regionFirstLine = edit.LineFromChar(region.start);
+        m_regionTrailer = m_regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
     } else {
-        regionFirstLine = 0;
-        regionTrailer = 0;
+        m_regionFirstLine = 0;
+        m_regionTrailer = 0;
     }
     return text;
 }
@@ -469,27 +469,27 @@ void CRichView::BeginDisplay()
     edit.ReplaceSel({});
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
-    if (first != regionFirstLine) {
+    if (first != m_regionFirstLine) {
         m_options.SyncScroll = 0;
-        edit.LineScroll(regionFirstLine - first);
+        edit.LineScroll(m_regionFirstLine - first);
     }
-    savedSelection.start = -1;
+    m_savedSelection.start = -1;
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
 {
     RichEditCtrl &edit = *Control();
-    const int number = renderedRecords++;
+    const int number = m_renderedRecords++;
     const bool rows = m_options.ViewFormat == 0;
-    if (atSentenceEnd && rows) {
+    if (m_atSentenceEnd && rows) {
         const int start = edit.GetSel().start;
-        if (rowCount < static_cast<int>(kRowStartCount))
-            rowStarts[static_cast<std::size_t>(rowCount++)] = start;
+        if (m_rowCount < static_cast<int>(kRowStartCount))
+            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
         QTextBlock block = edit.document()->findBlock(start);
         if (block.isValid())
-            block.setUserState(renderedRows);
-        ++renderedRows;
+            block.setUserState(m_renderedRows);
+        ++m_renderedRows;
     }
     const bool isMoved = movedPartner.has_value();
     if (isMoved)
@@ -498,7 +498,7 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
         CharFormat format =
             isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
         edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(edit, RunMark{resultNumber, number,
+        SetInsertionMark(edit, RunMark{m_resultNumber, number,
                                        isMoved ? RunKind::Moved : KindOfStatus(record.status)});
         edit.ReplaceSel(DisplayText(m_options, record.status, text));
         // What follows (the separator, padding) is plain original text.
@@ -507,25 +507,25 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
         edit.SetCharFormat(format, FormatScope::Selection);
     }
     if (record.sentenceEnd == 1 && rows) {
-        SetInsertionMark(edit, RunMark{resultNumber, number, RunKind::Separator});
+        SetInsertionMark(edit, RunMark{m_resultNumber, number, RunKind::Separator});
         edit.ReplaceSel(RowSeparator(m_options));
     }
-    atSentenceEnd = record.sentenceEnd == 1;
+    m_atSentenceEnd = record.sentenceEnd == 1;
 }
 
 void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.Status().userScrolled && first != regionFirstLine)
-        edit.LineScroll(regionFirstLine - first);
+    if (!m_driver.Status().userScrolled && first != m_regionFirstLine)
+        edit.LineScroll(m_regionFirstLine - first);
 }
 
 void CRichView::FinishViewAfterComparison()
 {
     RichEditCtrl &edit = *Control();
-    if (m_driver.Status().abortRequested && savedSelection.start >= 0) {
-        edit.SetSel(savedSelection.start, savedSelection.end);
+    if (m_driver.Status().abortRequested && m_savedSelection.start >= 0) {
+        edit.SetSel(m_savedSelection.start, m_savedSelection.end);
     } else {
         const int caret = edit.LineIndex(edit.GetFirstVisibleLine());
         edit.SetSel(caret, caret);
@@ -538,12 +538,12 @@ void CRichView::FinishViewAfterComparison()
 
 int CRichView::RegionLineCount() const
 {
-    return Control()->GetLineCount() - regionTrailer;
+    return Control()->GetLineCount() - m_regionTrailer;
 }
 
 int CRichView::RegionLineOfChar(int position) const
 {
-    return Control()->LineFromChar(position) - regionFirstLine;
+    return Control()->LineFromChar(position) - m_regionFirstLine;
 }
 
 bool CRichView::LinesAreBlank(int from, int to) const
@@ -564,7 +564,7 @@ void CRichView::InsertBlankLines(int line, int n)
         qWarning("kivo: no line %d to insert %d blank lines at", line, n);
         return;
     }
-    InsertPadding(*edit.document(), position, n, resultNumber);
+    InsertPadding(*edit.document(), position, n, m_resultNumber);
 }
 
 void CRichView::DeleteAtLine(int line, int n)
@@ -607,7 +607,7 @@ CRichView *CRichView::OtherView() const
 
 void CRichView::ForgetResult()
 {
-    resultNumber = 0;
+    m_resultNumber = 0;
     ForgetRows(*Control()->document());
     OnTextChanged();
 }
@@ -621,7 +621,7 @@ void CRichView::OnTextChanged()
 const std::vector<MarkedRun> &CRichView::Runs() const
 {
     if (!m_runs) {
-        m_runs = resultNumber != 0 ? CollectRuns(*Control()->document(), resultNumber)
+        m_runs = m_resultNumber != 0 ? CollectRuns(*Control()->document(), m_resultNumber)
                                    : std::vector<MarkedRun>{};
         m_runsByRecord = *m_runs;
         std::stable_sort(
@@ -634,7 +634,7 @@ const std::vector<MarkedRun> &CRichView::Runs() const
 const std::vector<int> &CRichView::Differences() const
 {
     const CRichView *other = OtherView();
-    const bool paired = other && other->resultNumber == resultNumber;
+    const bool paired = other && other->m_resultNumber == m_resultNumber;
     const std::pair<int, int> versions{m_version, paired ? other->m_version : -1};
     if (versions == m_differencesOf && m_runs && (!paired || other->m_runs))
         return m_differences;
@@ -657,7 +657,7 @@ const std::vector<int> &CRichView::Differences() const
 
 std::optional<int> CRichView::FindDifference(bool forward) const
 {
-    if (resultNumber == 0)
+    if (m_resultNumber == 0)
         return std::nullopt;
     const std::vector<int> &differences = Differences();
     if (differences.empty())
@@ -710,7 +710,7 @@ bool CRichView::GoToDifference(bool forward)
     if (!record)
         return false;
     CRichView *other = OtherView();
-    if (other && other->resultNumber != resultNumber)
+    if (other && other->m_resultNumber != m_resultNumber)
         other = nullptr;
     const int rowHere = ShowRecord(*record);
     const int rowThere = other ? other->ShowRecord(*record) : 0;

@@ -213,7 +213,7 @@ TEST_F(AfterComparisonTest, ADifferenceFarDownIsScrolledToTheSameRowInBothWindow
         const int line = Edit(2).LineFromChar(Edit(2).GetSel().start);
         EXPECT_GE(line, first);
         EXPECT_LE(line, first + 4) << "the difference is near the top";
-        EXPECT_EQ(View(1)->lastTopLine, first) << "synchronised scrolling goes on from here";
+        EXPECT_EQ(View(1)->LastTopLine(), first) << "synchronised scrolling goes on from here";
     }
 
     // While a comparison runs, the steps are disabled.
