@@ -1,23 +1,26 @@
 #pragma once
 
+#include "EngineState.h"
+
 #include <cstdint>
 
 namespace kivo {
 
-/// The states of one comparison, by their numbers. The engine does 1 to 8 (its own EngineState);
-/// the driver adds the preparation (0) and the display of the result (9 to 12).
+/// The states of one comparison, by their numbers. The engine does 1 to 8 (its own EngineState,
+/// whose numbers these are); the driver adds the preparation (0) and the display of the result
+/// (9 to 12), which begins where the engine has finished.
 enum class CompareState : std::int32_t {
-    Idle = -1,
+    Idle = StateNumber(EngineState::Idle),
     Prepare = 0,
-    SplitLeft = 1,
-    SplitRight = 2,
-    SetUpAnchoring = 3,
-    Anchoring = 4,
-    GapAlignment = 5,
-    SetUpCharDiff = 6,
-    CharDiff = 7,
-    EngineDone = 8,
-    SetUpDisplay = 9,
+    SplitLeft = StateNumber(EngineState::SplitLeft),
+    SplitRight = StateNumber(EngineState::SplitRight),
+    SetUpAnchoring = StateNumber(EngineState::SetUpAnchoring),
+    Anchoring = StateNumber(EngineState::Anchoring),
+    GapAlignment = StateNumber(EngineState::GapAlignment),
+    SetUpCharDiff = StateNumber(EngineState::SetUpCharDiff),
+    CharDiff = StateNumber(EngineState::CharDiff),
+    EngineDone = StateNumber(EngineState::EngineDone),
+    SetUpDisplay = StateNumber(EngineState::Finished),
     Display = 10,
     ScrollBack = 11,
     Restore = 12,

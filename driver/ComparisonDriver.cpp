@@ -59,26 +59,11 @@ const std::string &TextOf(const ResultPair &record, Side side)
     return side == Side::Left ? record.leftText : record.rightText;
 }
 
-/// The driver's state for a state of the engine: the engine's numbers, and display once the
-/// engine has finished.
+/// The driver's state for a state of the engine: the same number, display once the engine has
+/// finished.
 CompareState FromEngine(EngineState state)
 {
-    switch (state) {
-    case EngineState::Idle:
-        return CompareState::Idle;
-    case EngineState::Finished:
-        return CompareState::SetUpDisplay;
-    case EngineState::SplitLeft:
-    case EngineState::SplitRight:
-    case EngineState::SetUpAnchoring:
-    case EngineState::Anchoring:
-    case EngineState::GapAlignment:
-    case EngineState::SetUpCharDiff:
-    case EngineState::CharDiff:
-    case EngineState::EngineDone:
-        break;
-    }
-    return static_cast<CompareState>(static_cast<std::int32_t>(state));
+    return static_cast<CompareState>(StateNumber(state));
 }
 
 } // namespace

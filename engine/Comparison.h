@@ -2,12 +2,13 @@
 
 #include "Alignment.h"
 #include "CharDiff.h"
+#include "CompareOptions.h"
+#include "EngineState.h"
 #include "GapAligner.h"
 #include "MaximalAnchors.h"
 #include "Moves.h"
 #include "Progress.h"
 #include "ResultPair.h"
-#include "CompareOptions.h"
 #include "Sentence.h"
 #include "Side.h"
 #include "Splitter.h"
@@ -18,22 +19,6 @@
 #include <string_view>
 
 namespace kivo {
-
-/// Where a comparison stands in the engine. The numbers are the comparison's own state numbers:
-/// the driver around the engine adds its preparation (0) and the display of the result (9 to 12),
-/// whose work begins when the engine is Finished.
-enum class EngineState : std::int32_t {
-    Idle = -1,
-    SplitLeft = 1,
-    SplitRight = 2,
-    SetUpAnchoring = 3,
-    Anchoring = 4,
-    GapAlignment = 5,
-    SetUpCharDiff = 6,
-    CharDiff = 7,
-    EngineDone = 8,
-    Finished = 9,
-};
 
 /// How finely a comparison is cut into steps and which searches it uses. None of it changes the
 /// records but firstFitAnchors.
