@@ -13,7 +13,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QComboBox>
 

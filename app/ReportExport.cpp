@@ -25,22 +25,22 @@ namespace {
 
 using namespace res;
 
-constexpr std::size_t kSides = 2;
+constexpr std::size_t kSideCount = kSides.size();
 
 /// The titles of the left and the right window: a file's path, or "Untitled1" and "Untitled2".
-std::array<QString, kSides> WindowTitles(const CRichDoc &document)
+PerSide<QString> WindowTitles(const CRichDoc &document)
 {
-    std::array<QString, kSides> titles;
+    PerSide<QString> titles;
     for (const CRichView *view : document.RichViews()) {
         const int pane = view->PaneNumber();
-        if (pane >= 1 && pane <= static_cast<int>(kSides) && view->ParentFrame())
+        if (pane >= 1 && pane <= static_cast<int>(kSideCount) && view->ParentFrame())
             titles[static_cast<std::size_t>(pane - 1)] = view->ParentFrame()->windowTitle();
     }
     return titles;
 }
 
 /// "LEFT-RIGHT.html" from the two windows' names, in the left file's folder when it has one.
-QString ProposedName(const std::array<QString, kSides> &titles)
+QString ProposedName(const PerSide<QString> &titles)
 {
     const QFileInfo left(QDir::fromNativeSeparators(titles[0]));
     const QFileInfo right(QDir::fromNativeSeparators(titles[1]));
@@ -49,7 +49,7 @@ QString ProposedName(const std::array<QString, kSides> &titles)
     return left.isAbsolute() ? left.dir().filePath(name) : name;
 }
 
-std::optional<QString> AskForFile(const std::array<QString, kSides> &titles, QWidget *parent)
+std::optional<QString> AskForFile(const PerSide<QString> &titles, QWidget *parent)
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
@@ -71,8 +71,8 @@ bool CanExportReport(const ComparisonDriver &driver, const CRichDoc *document)
     if (driver.IsRunning() || !driver.LastResult() || !document)
         return false;
     const std::vector<CRichView *> views = document->RichViews();
-    return views.size() == kSides && views[0]->resultNumber != 0 &&
-           views[0]->resultNumber == views[1]->resultNumber;
+    return views.size() == kSideCount && views[0]->ResultNumber() != 0 &&
+           views[0]->ResultNumber() == views[1]->ResultNumber();
 }
 
 void ExportReport(const ComparisonDriver &driver, const RichOptions &options,
@@ -80,7 +80,7 @@ void ExportReport(const ComparisonDriver &driver, const RichOptions &options,
 {
     if (!CanExportReport(driver, document))
         return;
-    const std::array<QString, kSides> titles = WindowTitles(*document);
+    const PerSide<QString> titles = WindowTitles(*document);
     const std::optional<QString> path = AskForFile(titles, parent);
     if (!path)
         return;

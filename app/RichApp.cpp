@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
+#include "dialogs/FontCommand.h"
 #include "dialogs/SetupDlg.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/Clipboard.h"
@@ -114,6 +115,9 @@ void CRichApp::AddHandlers()
     OnCommand(ID_COLOR_SETTINGS, [this] {
         RunColorSettings(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
     });
+    OnCommand(ID_FORMAT_FONT, [this] {
+        ChangeDisplayFont(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
+    });
     OnCommand(ID_APP_EXIT, [this] {
         if (MainWnd())
             MainWnd()->close();
@@ -138,8 +142,6 @@ CMainFrame *CRichApp::MainFrame() const
 bool CRichApp::InitInstance()
 {
     InstallJapaneseTranslations();
-    cfRichText = clipboard::RegisterFormat(QStringLiteral("Rich Text Format"));
-    cfRichTextAndObjects = clipboard::RegisterFormat(QStringLiteral("RichEdit Text and Objects"));
 
     SetRegistryKey(QString::fromUtf16(kCompany));
     LoadSettings();
@@ -199,7 +201,7 @@ bool CRichApp::OnIdle(long count)
     const bool wasRunning = m_driver.IsRunning();
     // Only the display edits the windows; no other state is batched, as a message box of
     // another state would paint them in between.
-    const bool displaying = m_driver.State() == static_cast<int>(CompareState::Display);
+    const bool displaying = m_driver.State() == CompareState::Display;
     const DisplayBatch batch(displaying ? ComparedDoc() : nullptr);
     bool comparing = m_driver.Step();
     while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
@@ -244,12 +246,11 @@ bool CRichApp::BothSelected() const
     return document && document->BothSelected();
 }
 
-void CRichApp::PrepareForComparison()
+PerSide<IResultView *> CRichApp::PrepareForComparison()
 {
     CRichDoc *document = ActiveRichDoc();
     m_comparedDoc = document;
-    if (document)
-        document->PrepareForComparison();
+    return document ? document->PrepareForComparison() : PerSide<IResultView *>{};
 }
 
 void CRichApp::BeginDisplay()
@@ -268,8 +269,8 @@ void CRichApp::FinishViewAfterComparison()
 {
     if (CRichDoc *document = ComparedDoc()) {
         document->FinishViewAfterComparison();
-        if (m_driver.summary)
-            ShowSummary(*m_driver.summary, *document);
+        if (m_driver.Summary())
+            ShowSummary(*m_driver.Summary(), *document);
     }
     m_comparedDoc = nullptr;
 }

@@ -75,11 +75,6 @@ public:
     /// Writes the options to the settings store.
     void SaveSettings();
 
-    /// Identifiers of the clipboard formats "Rich Text Format" and "RichEdit Text and
-    /// Objects", registered at start-up.
-    unsigned cfRichText = 0;
-    unsigned cfRichTextAndObjects = 0;
-
     /// The status bar's summary of the last comparison: shown when one ends, until either text
     /// of its document is edited or the next comparison starts.
     void ShowSummary(const ResultSummary &summary, CRichDoc &document);
@@ -104,7 +99,7 @@ private:
     // IDriverHost: the windows as the comparison driver sees them.
     bool HasActiveDocument() const override;
     bool BothSelected() const override;
-    void PrepareForComparison() override;
+    PerSide<IResultView *> PrepareForComparison() override;
     void BeginDisplay() override;
     void ReturnToRegionTop() override;
     void FinishViewAfterComparison() override;

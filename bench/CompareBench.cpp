@@ -18,7 +18,7 @@ constexpr std::uint32_t kSeed = 2026;
 void RunOne(int sentences)
 {
     const kivo::bench::TextPair texts = kivo::bench::MakeMostlySamePair(sentences, kSeed);
-    kivo::RichOptions options;
+    kivo::CompareOptions options;
     kivo::ProgressModel progress;
     kivo::Comparison comparison(options, progress);
     const auto start = std::chrono::steady_clock::now();
@@ -28,7 +28,7 @@ void RunOne(int sentences)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%7d sentences  %6.2f MB a side  %8.3f s  %7zu records  peak %6.1f MB\n", sentences,
                 static_cast<double>(texts.left.size()) / 1e6, elapsed.count(),
-                comparison.ResultList.size(), static_cast<double>(usage.ru_maxrss) / 1024.0);
+                comparison.Results().size(), static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
 }
 

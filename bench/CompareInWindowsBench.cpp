@@ -63,7 +63,7 @@ public:
 
     bool OnIdle(long count) override
     {
-        const int state = Driver().State();
+        const int state = static_cast<int>(Driver().State());
         QElapsedTimer timer;
         timer.start();
         const qint64 cpuBefore = ThreadCpuNanoseconds();

@@ -34,7 +34,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using kivo::CompareState;
+using kivo::EngineState;
 
 constexpr std::uint32_t kSeed = 2026;
 // Longest step the user interface tolerates, in ms.
@@ -425,22 +425,24 @@ struct EngineRun {
 EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, bool firstFit = false,
                     bool timeSteps = false)
 {
-    kivo::RichOptions options;
+    kivo::CompareOptions options;
     kivo::ProgressModel progress;
     kivo::Comparison comparison(options, progress);
-    comparison.thresholds = thresholds;
-    comparison.firstFitAnchors = firstFit;
+    kivo::EngineTuning tuning;
+    tuning.thresholds = thresholds;
+    tuning.firstFitAnchors = firstFit;
+    comparison.SetTuning(tuning);
     EngineRun run;
     const auto start = Clock::now();
     const double cpuStart = ThreadCpuMs();
     comparison.Reset(c.left, c.right);
-    comparison.compareState = CompareState::SplitLeft;
-    while (!timeSteps && comparison.compareState != CompareState::SetUpDisplay) {
+    comparison.Start();
+    while (!timeSteps && comparison.State() != EngineState::Finished) {
         comparison.Step();
         ++run.steps;
     }
-    while (timeSteps && comparison.compareState != CompareState::SetUpDisplay) {
-        const auto state = static_cast<int>(comparison.compareState);
+    while (timeSteps && comparison.State() != EngineState::Finished) {
+        const auto state = static_cast<int>(comparison.State());
         const double cpuBefore = ThreadCpuMs();
         const auto before = Clock::now();
         comparison.Step();
@@ -457,11 +459,11 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, boo
     }
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.cpuSeconds = (ThreadCpuMs() - cpuStart) / 1000;
-    run.digest = Digest(comparison.ResultList);
-    for (const kivo::ResultPair &r : comparison.ResultList)
+    run.digest = Digest(comparison.Results());
+    for (const kivo::ResultPair &r : comparison.Results())
         run.same += r.status == kivo::TextStatus::Same && r.sentenceEnd == 1;
-    run.notMaximal = comparison.anchorsNotMaximal;
-    run.pairsByEdits = comparison.pairsMatchedByEdits;
+    run.notMaximal = comparison.AnchorsNotMaximal();
+    run.pairsByEdits = comparison.PairsMatchedByEdits();
     return run;
 }
 

@@ -3,7 +3,7 @@
 #include "dialogs/ColorWnd.h"
 #include "platform/Document.h"
 #include "resources/Dialogs.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QComboBox>
 #include <QGridLayout>

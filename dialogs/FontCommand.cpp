@@ -4,7 +4,7 @@
 #include "Cp932Text.h"
 #include "DisplayFont.h"
 #include "platform/Document.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

@@ -3,7 +3,7 @@
 #include "resources/ResourceIds.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <utility>
 
 namespace kivo {
 
@@ -27,51 +27,71 @@ void ProgressRelay::DeltaPos(int delta)
         bar->DeltaPos(delta);
 }
 
-ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
-    : ProgressRelayHolder(host), Comparison(options, relay), m_host(host)
+namespace {
+
+const std::string &TextOf(const ResultPair &record, Side side)
 {
-    leftRowStarts.fill(-1);
-    rightRowStarts.fill(-1);
+    return side == Side::Left ? record.leftText : record.rightText;
+}
+
+/// The driver's state for a state of the engine: the same number, display once the engine has
+/// finished.
+CompareState FromEngine(EngineState state)
+{
+    return static_cast<CompareState>(StateNumber(state));
+}
+
+} // namespace
+
+ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
+    : m_options(options), m_host(host), m_relay(host), m_engine(options, m_relay)
+{
+    for (RowStarts &starts : m_rowStarts)
+        starts.fill(-1);
 }
 
 void ComparisonDriver::StartComparison(bool wholeText)
 {
     if (IsRunning() || !m_host.HasActiveDocument())
         return;
-    selectionMode = !wholeText && m_host.BothSelected();
     // Empties the texts, the splitter's state and whatever a cut-short comparison left behind,
     // and turns backslash-n in the current delimiter set into the windows' line break.
-    Reset({}, {});
-    resultCursor = ResultList.end();
-    leftView = nullptr;
-    rightView = nullptr;
-    leftRowStarts.fill(-1);
-    rightRowStarts.fill(-1);
-    stepCounter = 1;
-    recordsPerStep = 1;
-    displayScrollable = false;
-    userScrolled = false;
-    abortRequested = false;
-    summary.reset();
+    m_engine.Reset();
+    m_status = DriverStatus{};
+    m_status.selectionMode = !wholeText && m_host.BothSelected();
+    m_views = {};
+    for (RowStarts &starts : m_rowStarts)
+        starts.fill(-1);
+    m_displayCursor = m_engine.Results().end();
+    m_displayed = 0;
+    m_stepCounter = 1;
+    m_recordsPerStep = 1;
+    m_summary.reset();
     m_lastResult.reset();
-    movedRecords.clear();
+    m_movedRecords.clear();
     if (m_host.CreateProgressDialog())
-        compareState = CompareState::Prepare;
+        m_status.state = CompareState::Prepare;
+}
+
+void ComparisonDriver::EngineStep()
+{
+    m_engine.Step();
+    m_status.state = FromEngine(m_engine.State());
 }
 
 bool ComparisonDriver::Step()
 {
     if (!IsRunning())
         return false;
-    if (abortRequested) {
-        if (compareState == CompareState::Prepare) {
+    if (m_status.abortRequested) {
+        if (m_status.state == CompareState::Prepare) {
             Finish(); // nothing has been touched yet
             return false;
         }
-        compareState = CompareState::Restore;
+        m_status.state = CompareState::Restore;
     }
 
-    switch (compareState) {
+    switch (m_status.state) {
     case CompareState::Idle:
         return false;
     case CompareState::Prepare:
@@ -83,11 +103,11 @@ bool ComparisonDriver::Step()
         return true;
     case CompareState::SetUpAnchoring:
         m_host.SetProgressCaption(IDS_CAPTION_COMPARING);
-        Comparison::Step();
+        EngineStep();
         return true;
     case CompareState::Anchoring:
-        Comparison::Step();
-        if (compareState == CompareState::GapAlignment) {
+        EngineStep();
+        if (m_status.state == CompareState::GapAlignment) {
             // One gap is one long step that cannot be interrupted: no abort while they run.
             m_host.SetProgressCaption(IDS_CAPTION_PLEASE_WAIT);
             m_host.EnableAbortButton(false);
@@ -98,14 +118,14 @@ bool ComparisonDriver::Step()
         m_host.EnableProgressDialog(true);
         m_host.EnableAbortButton(true);
         m_host.SetProgressCaption(IDS_CAPTION_ALMOST_DONE);
-        Comparison::Step();
+        EngineStep();
         return true;
     case CompareState::SplitLeft:
     case CompareState::SplitRight:
     case CompareState::GapAlignment:
     case CompareState::CharDiff:
     case CompareState::EngineDone:
-        Comparison::Step();
+        EngineStep();
         return true;
     case CompareState::SetUpDisplay:
         SetUpDisplay();
@@ -134,188 +154,150 @@ void ComparisonDriver::RunToCompletion()
 void ComparisonDriver::Prepare()
 {
     m_host.SetProgressCaption(IDS_CAPTION_ANALYSING);
-    m_host.PrepareForComparison();
-    if (const int warning = DelimiterWarning(leftSourceText, rightSourceText);
+    m_views = m_host.PrepareForComparison();
+    PerSide<std::string> texts;
+    for (const Side side : kSides) {
+        if (IResultView *view = m_views[Index(side)])
+            texts[Index(side)] = view->CaptureText(m_status.selectionMode);
+    }
+    if (const int warning = DelimiterWarning(texts[0], texts[1]);
         warning != 0 && !m_host.AskYesNo(warning)) {
         m_host.EnableAbortButton(false);
-        abortRequested = true;
+        m_status.abortRequested = true;
     }
-    compareState = CompareState::SplitLeft;
+    m_engine.Start(std::move(texts[0]), std::move(texts[1]));
+    m_status.state = FromEngine(m_engine.State());
 }
 
 int ComparisonDriver::DelimiterWarning(std::string_view left, std::string_view right) const
 {
     const auto suspicious = [this](std::string_view text) {
         return text.size() > static_cast<std::size_t>(kDelimiterProbeBytes) &&
-               FirstDelimiterOffset(text) == kDelimiterProbeBytes;
+               m_engine.FirstDelimiterOffset(text) == kDelimiterProbeBytes;
     };
     // The right text is looked at only when the left one passes.
     if (!suspicious(left) && !suspicious(right))
         return 0;
     const bool longText = left.size() > kLongTextBytes || right.size() > kLongTextBytes;
-    if (ActiveDelimiters.empty())
+    if (m_engine.ActiveDelimiters().empty())
         return longText ? IDS_NO_DELIMITERS_LONG : IDS_NO_DELIMITERS;
     return longText ? IDS_BAD_DELIMITERS_LONG : IDS_BAD_DELIMITERS;
 }
 
 void ComparisonDriver::SetUpDisplay()
 {
-    resultCursor = ResultList.begin();
-    movedRecords = MovedRecordPartners(ResultList, moves);
-    if (ResultList.empty()) {
-        compareState = CompareState::Restore;
+    const ResultList &results = m_engine.Results();
+    m_displayCursor = results.begin();
+    m_displayed = 0;
+    m_movedRecords = MovedRecordPartners(results, m_engine.Moves());
+    if (results.empty()) {
+        m_status.state = CompareState::Restore;
         return;
     }
     if (m_host.HasActiveDocument())
         m_host.BeginDisplay();
     // One advance of the bar per one percent of the records.
     constexpr std::size_t kBarSteps = 100;
-    recordsPerStep =
-        std::max<std::int32_t>(1, static_cast<std::int32_t>(ResultList.size() / kBarSteps));
-    stepCounter = 1;
+    m_recordsPerStep =
+        std::max<std::int32_t>(1, static_cast<std::int32_t>(results.size() / kBarSteps));
+    m_stepCounter = 1;
     m_host.SetProgressCaption(IDS_CAPTION_DISPLAYING);
-    Progress().SetPos(ProgressModel::kMinimum);
+    m_relay.SetPos(ProgressModel::kMinimum);
     if (Options().ViewFormat == 0)
         m_host.StartSyncScroll();
-    compareState = CompareState::Display;
+    m_status.state = CompareState::Display;
 }
 
 void ComparisonDriver::DisplayStep()
 {
-    if (!leftView || !rightView) {
-        compareState = CompareState::ScrollBack;
+    if (!m_views[Index(Side::Left)] || !m_views[Index(Side::Right)]) {
+        m_status.state = CompareState::ScrollBack;
         return;
     }
-    const ResultPair &record = *resultCursor++;
-    leftView->RenderRecord(record, record.leftText, leftRowStarts);
-    rightView->RenderRecord(record, record.rightText, rightRowStarts);
+    const ResultPair &record = *m_displayCursor++;
+    const std::int32_t number = m_displayed++;
+    std::optional<std::int32_t> partner;
+    if (const auto moved = m_movedRecords.find(number); moved != m_movedRecords.end())
+        partner = moved->second;
+    for (const Side side : kSides)
+        m_views[Index(side)]->RenderRecord(record, TextOf(record, side), m_rowStarts[Index(side)],
+                                           partner);
     if (record.sentenceEnd == 1) {
-        PadRows(PadMode::Pad);
-        if (!displayScrollable && leftView->HasVerticalScrollBar()) {
+        PadRows(m_views, PadMode::Pad, Options());
+        if (!m_status.displayScrollable && m_views[Index(Side::Left)]->HasVerticalScrollBar()) {
             // The first screen is complete; its rows are levelled once, with the final wrapping.
-            RealignRows(leftRowStarts, rightRowStarts);
-            displayScrollable = true;
-            PadRows(PadMode::Trim);
+            RealignRows(m_views, m_rowStarts, Options());
+            m_status.displayScrollable = true;
+            PadRows(m_views, PadMode::Trim, Options());
             m_host.SetProgressCaption(IDS_CAPTION_SCROLLABLE);
             m_host.ActivateMainWindow();
         }
     }
-    if (stepCounter == recordsPerStep) {
-        Progress().DeltaPos(1);
-        stepCounter = 0;
+    if (m_stepCounter == m_recordsPerStep) {
+        m_relay.DeltaPos(1);
+        m_stepCounter = 0;
     }
-    if (resultCursor == ResultList.end())
-        compareState = CompareState::ScrollBack;
+    if (m_displayCursor == m_engine.Results().end())
+        m_status.state = CompareState::ScrollBack;
     else
-        ++stepCounter;
+        ++m_stepCounter;
 }
 
 void ComparisonDriver::ScrollBack()
 {
     if (m_host.HasActiveDocument())
         m_host.ReturnToRegionTop();
-    if (!abortRequested) {
-        Progress().SetPos(ProgressModel::kMaximum);
-        summary = Summarize(ResultList);
+    if (!m_status.abortRequested) {
+        m_relay.SetPos(ProgressModel::kMaximum);
+        m_summary = Summarize(m_engine.Results());
         if (Options().ViewMove)
-            summary->moved = static_cast<int>(moves.Count());
+            m_summary->moved = static_cast<int>(m_engine.Moves().Count());
     }
-    compareState = CompareState::Restore;
+    m_status.state = CompareState::Restore;
 }
 
 void ComparisonDriver::Finish()
 {
-    if (summary) {
+    if (m_summary) {
         // Ran to its end: the records stay for the report.
         m_lastResult = std::make_unique<FinishedResult>(
-            FinishedResult{std::move(ResultList), moves, Options()});
+            FinishedResult{m_engine.TakeResults(), m_engine.Moves(), m_options});
         m_lastResult->options.OnDelimitersChanged = nullptr;
-        ResultList.clear();
     }
-    FreeSentenceLists();
-    FreeResultList();
+    m_engine.FreeSentenceLists();
+    m_engine.FreeResultList();
     m_host.DestroyProgressDialog();
-    leftView = nullptr;
-    rightView = nullptr;
-    abortRequested = false;
-    movedRecords.clear();
-    compareState = CompareState::Idle;
+    m_views = {};
+    m_status.abortRequested = false;
+    m_movedRecords.clear();
+    m_status.state = CompareState::Idle;
+}
+
+void ComparisonDriver::NoteUserScrolled()
+{
+    if (m_status.state >= CompareState::SetUpDisplay)
+        m_status.userScrolled = true;
 }
 
 void ComparisonDriver::ViewDestroyed(IResultView *view)
 {
     if (!IsRunning())
         return;
-    if (!abortRequested) {
-        leftView = nullptr;
-        abortRequested = true;
+    if (!m_status.abortRequested) {
+        m_views[Index(Side::Left)] = nullptr;
+        m_status.abortRequested = true;
     }
     // Never keep a pointer to a view that is gone, whichever side it was.
-    if (leftView == view)
-        leftView = nullptr;
-    if (rightView == view)
-        rightView = nullptr;
+    for (IResultView *&taking : m_views) {
+        if (taking == view)
+            taking = nullptr;
+    }
 }
 
 void ComparisonDriver::StopForExit()
 {
     if (IsRunning())
         Finish();
-}
-
-void ComparisonDriver::PadRows(PadMode mode)
-{
-    if (Options().ViewFormat == 1 || !leftView || !rightView)
-        return;
-    const int a = leftView->RegionLineCount() - 1;
-    const int b = rightView->RegionLineCount() - 1;
-    if (a == b)
-        return;
-    IResultView &shorter = a < b ? *leftView : *rightView;
-    IResultView &longer = a < b ? *rightView : *leftView;
-    const int last = std::min(a, b);
-    const int surplus = std::abs(a - b);
-    if (mode == PadMode::Trim && longer.LinesAreBlank(last, last + surplus))
-        longer.DeleteAtLine(last, surplus);
-    else
-        shorter.InsertBlankLines(last, surplus);
-}
-
-void ComparisonDriver::RealignRows(const RowStarts &left, const RowStarts &right)
-{
-    if (Options().ViewFormat == 1 || !leftView || !rightView)
-        return;
-    // Characters inserted (+) or deleted (-) so far in front of the later row starts.
-    int shiftL = 0;
-    int shiftR = 0;
-    for (std::size_t i = 0; i < kRowStartCount && left[i] >= 0 && right[i] >= 0; ++i) {
-        int x = leftView->RegionLineOfChar(left[i] + shiftL);
-        int y = rightView->RegionLineOfChar(right[i] + shiftR);
-        if (Options().ViewLine == 1 && x > 0 && y > 0) {
-            // The separator lines above the rows.
-            --x;
-            --y;
-        }
-        if (y > x) {
-            if (rightView->LinesAreBlank(x, y)) {
-                rightView->DeleteAtLine(x, y - x);
-                shiftR -= y - x;
-            } else {
-                leftView->InsertBlankLines(x, y - x);
-                shiftL += y - x;
-            }
-        } else if (x > y) {
-            if (leftView->LinesAreBlank(y, x)) {
-                leftView->DeleteAtLine(y, x - y);
-                shiftL -= x - y;
-            } else {
-                rightView->InsertBlankLines(y, x - y);
-                shiftR += x - y;
-            }
-        }
-    }
-    leftView->CaretToLastLine();
-    rightView->CaretToLastLine();
 }
 
 } // namespace kivo

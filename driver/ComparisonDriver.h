@@ -2,7 +2,10 @@
 
 #include "Comparison.h"
 #include "ResultSummary.h"
+#include "Side.h"
+#include "driver/CompareState.h"
 #include "driver/ResultView.h"
+#include "driver/RowPadding.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,10 +26,11 @@ public:
     /// Whether the active document has exactly two views and both have a non-empty selection.
     virtual bool BothSelected() const = 0;
 
+    /// Readies the active document for a comparison and returns its left and right text views
+    /// (pane 1 and pane 2; null where there is none), from which the driver then takes the texts.
+    virtual PerSide<IResultView *> PrepareForComparison() = 0;
     /// Call the view operation of the same name on each view of the compared document, in the
-    /// document's order. PrepareForComparison makes each view register itself with the driver
-    /// (leftView or rightView) and hand over its text.
-    virtual void PrepareForComparison() = 0;
+    /// document's order.
     virtual void BeginDisplay() = 0;
     virtual void ReturnToRegionTop() = 0;
     virtual void FinishViewAfterComparison() = 0;
@@ -61,12 +65,6 @@ private:
     IDriverHost &m_host;
 };
 
-/// Holds the relay ahead of the engine that borrows it.
-struct ProgressRelayHolder {
-    explicit ProgressRelayHolder(IDriverHost &host) : relay(host) {}
-    ProgressRelay relay;
-};
-
 /// What stays of a comparison that ran to its end, for its report: the records, the moved
 /// sentences among them and the options it ran with.
 struct FinishedResult {
@@ -75,53 +73,36 @@ struct FinishedResult {
     RichOptions options;
 };
 
-/// How PadRows evens out the two views' line counts.
-enum class PadMode { Pad, Trim };
-
 /// The comparison driver: takes one comparison from the two windows' texts to the result
 /// rendered in them, as a state machine of thirteen states (CompareState) with one bounded
 /// step per idle call. The engine does states 1 to 8; the driver adds the preparation, the
 /// delimiter warning, the display of the result and the clean-up, and keeps the progress
 /// dialog's caption, enabling and bar.
 ///
-/// It holds the comparison fields of the application object. No window code: the views and the
-/// dialog are reached through IDriverHost and IResultView.
-class ComparisonDriver : private ProgressRelayHolder, public Comparison {
+/// It holds the comparison fields of the application object, all private: the views read the
+/// driver's status and tell it only what the user did. No window code: the views and the dialog
+/// are reached through IDriverHost and IResultView.
+class ComparisonDriver {
 public:
     ComparisonDriver(const RichOptions &options, IDriverHost &host);
 
-    // --- Comparison fields (besides the engine's) ----------------------------------------------
-    /// Set when the running comparison is to stop; the next step restores the views.
-    bool abortRequested = false;
-    /// The views of pane 1 and pane 2 taking part; registered in state 0. A view destroyed
-    /// during a comparison clears leftView, which stops the display.
-    IResultView *leftView = nullptr;
-    IResultView *rightView = nullptr;
-    RowStarts leftRowStarts{};
-    RowStarts rightRowStarts{};
-    /// The comparison works on the two selections instead of the whole texts.
-    bool selectionMode = false;
-    /// The first screen of the result has been realigned: scrolling keys work from now on.
-    bool displayScrollable = false;
-    /// The user scrolled during display: the views are not scrolled back at the end.
-    bool userScrolled = false;
-    /// Display progress: records per advance of the bar, and records since the last advance.
-    std::int32_t recordsPerStep = 1;
-    std::int32_t stepCounter = 1;
+    /// Whether a comparison runs (states 0 to 12).
+    bool IsRunning() const { return m_status.state != CompareState::Idle; }
+    CompareState State() const { return m_status.state; }
+    const DriverStatus &Status() const { return m_status; }
+    /// The engine of the comparison: its records, sentences and delimiters.
+    const Comparison &Engine() const { return m_engine; }
+    const RichOptions &Options() const { return m_options; }
+    /// The view of a side taking part; null before state 0 and once it has gone.
+    IResultView *View(Side side) const { return m_views[Index(side)]; }
     /// The counts of the last comparison that ran to its end; empty while one runs and after
     /// one was aborted.
-    std::optional<ResultSummary> summary;
-    /// With ViewMove on, from the start of display: the position of each record of a moved
-    /// sentence in ResultList, and the position of the record of its other end.
-    std::unordered_map<std::int32_t, std::int32_t> movedRecords;
-
+    const std::optional<ResultSummary> &Summary() const { return m_summary; }
+    /// Display progress: records per advance of the bar.
+    std::int32_t RecordsPerStep() const { return m_recordsPerStep; }
     /// The last comparison that ran to its end, kept until the next one starts; null while one
     /// runs, after an abort and before the first.
     const FinishedResult *LastResult() const { return m_lastResult.get(); }
-
-    /// Whether a comparison runs (compareState 0 to 12).
-    bool IsRunning() const { return compareState != CompareState::Idle; }
-    int State() const { return static_cast<int>(compareState); }
 
     /// The compare commands: whole texts, or the two selections when both windows have one.
     /// Does nothing while a comparison runs, without an active document, or when the progress
@@ -135,7 +116,10 @@ public:
     void RunToCompletion();
 
     /// The progress dialog's abort, once the user confirmed it.
-    void RequestAbort() { abortRequested = true; }
+    void RequestAbort() { m_status.abortRequested = true; }
+    /// The user scrolled a view: from the start of display on, the views are then not scrolled
+    /// back at the end.
+    void NoteUserScrolled();
     /// A view goes away: if a comparison runs and no abort is pending, the display stops and
     /// the comparison ends at the next step.
     void ViewDestroyed(IResultView *view);
@@ -145,24 +129,35 @@ public:
     /// The delimiter warning a comparison of these texts gets: the string id, or 0 for none.
     int DelimiterWarning(std::string_view left, std::string_view right) const;
 
-    /// Evens out the last region lines of leftView and rightView (nothing with ViewFormat 1).
-    /// Pad adds blank lines to the view with fewer; Trim removes the surplus blank lines of the
-    /// longer view, and where those lines hold text pads the other view instead, so that
-    /// nothing the user compared is ever deleted.
-    void PadRows(PadMode mode);
-    /// Moves rows so that row i begins on the same line in both views for every recorded row
-    /// (nothing with ViewFormat 1). The lower row is pulled up by removing blank lines above it
-    /// where they are all blank; otherwise the higher one is pushed down.
-    void RealignRows(const RowStarts &left, const RowStarts &right);
-
 private:
     void Finish();
     void Prepare();
+    /// One step of the engine, whose state becomes the driver's.
+    void EngineStep();
     void SetUpDisplay();
     void DisplayStep();
     void ScrollBack();
 
+    const RichOptions &m_options;
     IDriverHost &m_host;
+    ProgressRelay m_relay;
+    Comparison m_engine;
+    DriverStatus m_status;
+
+    /// The views of pane 1 and pane 2 taking part; taken in state 0. A view destroyed during a
+    /// comparison clears the left one, which stops the display.
+    PerSide<IResultView *> m_views{};
+    PerSide<RowStarts> m_rowStarts{};
+    /// The next record to display, and how many were displayed before it.
+    ResultList::const_iterator m_displayCursor;
+    std::int32_t m_displayed = 0;
+    /// Display progress: records per advance of the bar, and records since the last advance.
+    std::int32_t m_recordsPerStep = 1;
+    std::int32_t m_stepCounter = 1;
+    std::optional<ResultSummary> m_summary;
+    /// With ViewMove on, from the start of display: the position of each record of a moved
+    /// sentence in the records, and the position of the record of its other end.
+    std::unordered_map<std::int32_t, std::int32_t> m_movedRecords;
     std::unique_ptr<FinishedResult> m_lastResult;
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ResultPair.h"
+#include "Side.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kivo {
@@ -17,8 +19,9 @@ inline constexpr std::size_t kRowStartCount = 128;
 /// entry not filled.
 using RowStarts = std::array<std::int32_t, kRowStartCount>;
 
-/// A text view taking part in a comparison, as the driver sees it: it receives the result
-/// records and answers questions about the lines of its compared region.
+/// A text view taking part in a comparison, as the driver sees it: it hands over the text to
+/// compare, receives the result records and answers questions about the lines of its compared
+/// region.
 ///
 /// Line numbers are relative to the region (0 is the region's first line) and count display
 /// lines, word-wrapped ones included. Positions are the control's character positions.
@@ -26,10 +29,16 @@ class IResultView {
 public:
     virtual ~IResultView() = default;
 
+    /// Locks the view, saves its selection and returns the text to compare: the selection when
+    /// selection is set, otherwise the whole text (code page 932, CR line breaks).
+    virtual std::string CaptureText(bool selection) = 0;
+
     /// Writes one record's text for this side at the insertion point, in the colour and effect
-    /// of its status, followed by the row separator when it closes a sentence pair.
+    /// of its status, followed by the row separator when it closes a sentence pair. movedPartner
+    /// is the position of the record of the other end when the record belongs to a moved
+    /// sentence.
     virtual void RenderRecord(const ResultPair &record, const std::string &text,
-                              RowStarts &rowStarts) = 0;
+                              RowStarts &rowStarts, std::optional<std::int32_t> movedPartner) = 0;
 
     /// Number of lines of the region.
     virtual int RegionLineCount() const = 0;

@@ -1,4 +1,5 @@
 #include "Alignment.h"
+#include "ListSize.h"
 
 #include "Cp932.h"
 #include "GapAligner.h"
@@ -90,11 +91,6 @@ ResultPair MakeRecord(std::int32_t leftIndex, std::int32_t rightIndex, TextStatu
                       std::string leftText, std::string rightText)
 {
     return ResultPair{leftIndex, rightIndex, status, 1, std::move(leftText), std::move(rightText)};
-}
-
-std::int32_t Size(const SentenceList &list)
-{
-    return static_cast<std::int32_t>(list.size());
 }
 
 using IndexPair = std::pair<std::int32_t, std::int32_t>;

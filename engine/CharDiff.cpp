@@ -1,4 +1,5 @@
 #include "CharDiff.h"
+#include "ListSize.h"
 
 #include <algorithm>
 #include <cassert>
@@ -9,11 +10,6 @@
 namespace kivo {
 
 namespace {
-
-std::int32_t Size(const TokenList &list)
-{
-    return static_cast<std::int32_t>(list.size());
-}
 
 const Token &At(const TokenList &list, std::int32_t index)
 {
@@ -36,7 +32,7 @@ TextStatus DifferenceStatus(const std::string &leftText, const std::string &righ
 
 } // namespace
 
-void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options,
+void DiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options,
               IProgress &progress, const EngineThresholds &thresholds)
 {
     WorkBudget unlimited = WorkBudget::Unlimited();
@@ -83,8 +79,7 @@ RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenL
                        std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
                        IProgress &progress, TokenRanges first)
     : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
-      m_progress(progress), m_pending{first},
-      m_exactLimit(thresholds.exactRunWorkFloor)
+      m_progress(progress), m_pending{first}, m_exactLimit(thresholds.exactRunWorkFloor)
 {}
 
 bool RunMatcher::PastExactLimit() const
@@ -195,7 +190,7 @@ bool RunMatcher::RunEditScript(WorkBudget &budget)
     return done && m_search.Release(budget);
 }
 
-PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
+PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
                        IProgress &progress, const EngineThresholds &thresholds)
     : m_results(results), m_p(p), m_options(options), m_progress(progress), m_thresholds(thresholds)
 {

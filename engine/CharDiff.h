@@ -3,7 +3,7 @@
 #include "EditScript.h"
 #include "Progress.h"
 #include "ResultPair.h"
-#include "RichOptions.h"
+#include "CompareOptions.h"
 #include "SuffixAutomaton.h"
 #include "Token.h"
 #include "WorkBudget.h"
@@ -22,7 +22,7 @@ namespace kivo {
 /// sentenceEnd 0, and turns the record into an Original one with empty texts that only closes the
 /// pair. A pair that shares no token stays as it was. Steps progress once, and once more per
 /// range searched for a common run.
-void DiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options,
+void DiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options,
               IProgress &progress, const EngineThresholds &thresholds = {});
 
 /// Finds the longest run of equal keys in X[xs, xe) and Y[ys, ye), merges it into one Same token
@@ -168,7 +168,7 @@ private:
 class PairDiffer {
 public:
     /// Starts on the Changed record at p; steps progress once.
-    PairDiffer(ResultList &results, ResultList::iterator p, const RichOptions &options,
+    PairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
                IProgress &progress, const EngineThresholds &thresholds);
 
     /// Goes on; true once the pair is done and its tokens are freed.
@@ -185,7 +185,7 @@ private:
 
     ResultList &m_results;
     ResultList::iterator m_p;
-    const RichOptions &m_options;
+    const CompareOptions &m_options;
     IProgress &m_progress;
     const EngineThresholds &m_thresholds;
     Phase m_phase = Phase::CutLeft;

@@ -1,18 +1,11 @@
 #include "Comparison.h"
 
+#include "ListSize.h"
+
 #include <iterator>
 #include <utility>
 
 namespace kivo {
-
-namespace {
-
-std::int32_t Size(const SentenceList &list)
-{
-    return static_cast<std::int32_t>(list.size());
-}
-
-} // namespace
 
 void Comparison::Reset(std::string leftText, std::string rightText)
 {
@@ -20,56 +13,65 @@ void Comparison::Reset(std::string leftText, std::string rightText)
     // leak its sentences or records into this one.
     FreeSentenceLists();
     FreeResultList();
-    leftSourceText = std::move(leftText);
-    rightSourceText = std::move(rightText);
-    ActiveDelimiters = MakeActiveDelimiters(m_options.Sptr[0]);
-    pendingSentence.clear();
-    splitPos = 0;
-    quoteDepth.Reset();
-    moves.Clear();
-    anchorLeft = 0;
-    anchorRight = 0;
-    anchorsNotMaximal = false;
-    pairsMatchedByEdits = 0;
+    m_sourceTexts = {std::move(leftText), std::move(rightText)};
+    m_splitter.Reset(MakeActiveDelimiters(m_options.Sptr[0]));
+    m_moves.Clear();
+    m_anchorLeft = 0;
+    m_anchorRight = 0;
+    m_anchorsNotMaximal = false;
+    m_pairsMatchedByEdits = 0;
+    m_state = EngineState::Idle;
+}
+
+void Comparison::Start()
+{
+    m_state = EngineState::SplitLeft;
+}
+
+void Comparison::Start(std::string leftText, std::string rightText)
+{
+    m_sourceTexts = {std::move(leftText), std::move(rightText)};
+    Start();
+}
+
+void Comparison::SplitTextStep(Side side, EngineState next)
+{
+    std::string &text = m_sourceTexts[Index(side)];
+    if (!m_splitter.SplitStep(m_sentences[Index(side)], text))
+        return;
+    std::string().swap(text); // split: not needed any more
+    m_state = next;
 }
 
 bool Comparison::Step()
 {
-    switch (compareState) {
-    case CompareState::SplitLeft:
-        SplitStep(leftSentences, leftSourceText);
-        if (compareState != CompareState::SplitLeft)
-            std::string().swap(leftSourceText); // split: not needed any more
+    switch (m_state) {
+    case EngineState::SplitLeft:
+        SplitTextStep(Side::Left, EngineState::SplitRight);
         return true;
-    case CompareState::SplitRight:
-        SplitStep(rightSentences, rightSourceText);
-        if (compareState != CompareState::SplitRight)
-            std::string().swap(rightSourceText);
+    case EngineState::SplitRight:
+        SplitTextStep(Side::Right, EngineState::SetUpAnchoring);
         return true;
-    case CompareState::SetUpAnchoring:
+    case EngineState::SetUpAnchoring:
         SetUpAnchoring();
         return true;
-    case CompareState::Anchoring:
+    case EngineState::Anchoring:
         AnchorStep();
         return true;
-    case CompareState::GapAlignment:
+    case EngineState::GapAlignment:
         GapStep();
         return true;
-    case CompareState::SetUpCharDiff:
+    case EngineState::SetUpCharDiff:
         SetUpCharDiff();
         return true;
-    case CompareState::CharDiff:
+    case EngineState::CharDiff:
         CharDiffStep();
         return true;
-    case CompareState::EngineDone:
+    case EngineState::EngineDone:
         FinishEngine();
         return true;
-    case CompareState::Idle:
-    case CompareState::Prepare:
-    case CompareState::SetUpDisplay:
-    case CompareState::Display:
-    case CompareState::ScrollBack:
-    case CompareState::Restore:
+    case EngineState::Idle:
+    case EngineState::Finished:
         return false;
     }
     return false;
@@ -78,34 +80,30 @@ bool Comparison::Step()
 void Comparison::RunToCompletion(std::string leftText, std::string rightText)
 {
     Reset(std::move(leftText), std::move(rightText));
-    compareState = CompareState::SplitLeft;
+    Start();
     while (Step()) {
     }
 }
 
 ResultList::iterator Comparison::FinishedEnd()
 {
-    switch (compareState) {
-    case CompareState::CharDiff:
+    switch (m_state) {
+    case EngineState::CharDiff:
         // The pair being compared is the record just before the cursor; its runs go in before it.
-        return m_differ ? std::prev(resultCursor) : resultCursor;
-    case CompareState::EngineDone:
-    case CompareState::SetUpDisplay:
-    case CompareState::Display:
-    case CompareState::ScrollBack:
-    case CompareState::Restore:
-        return ResultList.end();
-    case CompareState::Idle:
-    case CompareState::Prepare:
-    case CompareState::SplitLeft:
-    case CompareState::SplitRight:
-    case CompareState::SetUpAnchoring:
-    case CompareState::Anchoring:
-    case CompareState::GapAlignment:
-    case CompareState::SetUpCharDiff:
-        return ResultList.begin();
+        return m_differ ? std::prev(m_cursor) : m_cursor;
+    case EngineState::EngineDone:
+    case EngineState::Finished:
+        return m_results.end();
+    case EngineState::Idle:
+    case EngineState::SplitLeft:
+    case EngineState::SplitRight:
+    case EngineState::SetUpAnchoring:
+    case EngineState::Anchoring:
+    case EngineState::GapAlignment:
+    case EngineState::SetUpCharDiff:
+        return m_results.begin();
     }
-    return ResultList.begin();
+    return m_results.begin();
 }
 
 void Comparison::FreeSentenceLists()
@@ -113,97 +111,104 @@ void Comparison::FreeSentenceLists()
     m_anchors.Clear(); // it reads the right keys
     m_maximal.Clear();
     m_aligner.reset(); // and so does the aligner, of both sides' keys
-    SentenceList().swap(leftSentences);
-    SentenceList().swap(rightSentences);
-    std::string().swap(leftSourceText);
-    std::string().swap(rightSourceText);
+    for (const Side side : kSides) {
+        SentenceList().swap(m_sentences[Index(side)]);
+        std::string().swap(m_sourceTexts[Index(side)]);
+    }
 }
 
 void Comparison::FreeResultList()
 {
     m_differ.reset(); // it points into the list
     m_aligner.reset();
-    ResultList.clear();
-    resultCursor = ResultList.end();
+    m_results.clear();
+    m_cursor = m_results.end();
 }
 
 void Comparison::SetUpAnchoring()
 {
-    std::string().swap(leftSourceText);
-    std::string().swap(rightSourceText);
+    for (std::string &text : m_sourceTexts)
+        std::string().swap(text);
+    const SentenceList &left = m_sentences[Index(Side::Left)];
+    const SentenceList &right = m_sentences[Index(Side::Right)];
     // The right sentences by key: for millions of sentences this takes several steps.
-    WorkBudget budget(stepWorkUnits);
-    if (!m_anchors.Build(rightSentences, budget))
+    WorkBudget budget(m_tuning.stepWorkUnits);
+    if (!m_anchors.Build(right, budget))
         return;
     // Which first-fit anchors to veto: as costly as the number of equal sentence pairs.
-    if (!firstFitAnchors) {
-        if (!m_maximal.Prepare(leftSentences, rightSentences, m_anchors,
-                               thresholds.exactAnchoringWork, m_progress, budget))
+    if (!m_tuning.firstFitAnchors) {
+        if (!m_maximal.Prepare(left, right, m_anchors, m_tuning.thresholds.exactAnchoringWork,
+                               m_progress, budget))
             return;
-        anchorsNotMaximal = !m_maximal.Exact();
+        m_anchorsNotMaximal = !m_maximal.Exact();
     }
-    compareState = CompareState::Anchoring;
-    anchorLeft = 0;
-    anchorRight = -1;
+    m_state = EngineState::Anchoring;
+    m_anchorLeft = 0;
+    m_anchorRight = -1;
 }
 
 void Comparison::AnchorStep()
 {
-    // The cursor into the left sentences is anchorLeft itself.
-    const std::int32_t count = Size(leftSentences);
-    if (anchorLeft < count) {
-        const Sentence &sentence = leftSentences[static_cast<std::size_t>(anchorLeft)];
-        std::int32_t candidate = anchorRight;
+    const SentenceList &left = m_sentences[Index(Side::Left)];
+    const SentenceList &right = m_sentences[Index(Side::Right)];
+    // The cursor into the left sentences is m_anchorLeft itself.
+    const std::int32_t count = Size(left);
+    if (m_anchorLeft < count) {
+        const Sentence &sentence = left[static_cast<std::size_t>(m_anchorLeft)];
+        std::int32_t candidate = m_anchorRight;
         const bool found = m_anchors.FindAnchor(sentence.key, candidate, m_progress).has_value();
-        const bool keep = firstFitAnchors
-                              ? found
-                              : m_maximal.Keep(anchorLeft, found ? std::optional(candidate)
-                                                                 : std::nullopt);
+        const bool keep =
+            m_tuning.firstFitAnchors
+                ? found
+                : m_maximal.Keep(m_anchorLeft, found ? std::optional(candidate) : std::nullopt);
         if (keep) {
-            anchorRight = candidate;
-            const Sentence &twin = rightSentences[static_cast<std::size_t>(anchorRight)];
-            ResultList.push_back(
-                ResultPair{anchorLeft, anchorRight, TextStatus::Same, 1, sentence.text, twin.text});
+            m_anchorRight = candidate;
+            const Sentence &twin = right[static_cast<std::size_t>(m_anchorRight)];
+            m_results.push_back(ResultPair{m_anchorLeft, m_anchorRight, TextStatus::Same, 1,
+                                           sentence.text, twin.text});
         }
     }
-    if (anchorLeft + 1 < count) {
-        ++anchorLeft;
+    if (m_anchorLeft + 1 < count) {
+        ++m_anchorLeft;
         return;
     }
     m_anchors.Clear();
     m_maximal.Clear();
-    resultCursor = ResultList.begin();
-    anchorLeft = -1;
-    anchorRight = -1;
-    compareState = CompareState::GapAlignment;
+    m_cursor = m_results.begin();
+    m_anchorLeft = -1;
+    m_anchorRight = -1;
+    m_state = EngineState::GapAlignment;
 }
 
 void Comparison::GapStep()
 {
     if (!m_aligner) {
-        AlignmentLists lists{leftSentences, rightSentences, ResultList, m_progress};
-        if (resultCursor == ResultList.end()) {
+        // Alignment caches the word counts in the sentences.
+        SentenceList &left = m_sentences[Index(Side::Left)];
+        SentenceList &right = m_sentences[Index(Side::Right)];
+        AlignmentLists lists{left, right, m_results, m_progress};
+        if (m_cursor == m_results.end()) {
             // The tail gap after the last anchor; its records are appended.
-            m_gapEnd = ResultList.end();
-            m_aligner.emplace(lists, m_gapEnd, anchorLeft, Size(leftSentences), anchorRight,
-                              Size(rightSentences), thresholds);
+            m_gapEnd = m_results.end();
+            m_aligner.emplace(lists, m_gapEnd, m_anchorLeft, Size(left), m_anchorRight, Size(right),
+                              m_tuning.thresholds);
         } else {
             // Every record from the cursor on is an anchor: gap records go in before it.
-            m_gapEnd = resultCursor++;
-            m_aligner.emplace(lists, m_gapEnd, anchorLeft, m_gapEnd->leftIndex, anchorRight,
-                              m_gapEnd->rightIndex, thresholds);
+            m_gapEnd = m_cursor++;
+            m_aligner.emplace(lists, m_gapEnd, m_anchorLeft, m_gapEnd->leftIndex, m_anchorRight,
+                              m_gapEnd->rightIndex, m_tuning.thresholds);
         }
     }
-    WorkBudget budget(stepWorkUnits);
+    WorkBudget budget(m_tuning.stepWorkUnits);
     if (!m_aligner->Run(budget))
         return; // the gap goes on in the next step
     m_aligner.reset();
-    if (m_gapEnd == ResultList.end()) {
-        compareState = CompareState::SetUpCharDiff;
+    if (m_gapEnd == m_results.end()) {
+        m_state = EngineState::SetUpCharDiff;
         return;
     }
-    anchorLeft = m_gapEnd->leftIndex;
-    anchorRight = m_gapEnd->rightIndex;
+    m_anchorLeft = m_gapEnd->leftIndex;
+    m_anchorRight = m_gapEnd->rightIndex;
 }
 
 void Comparison::SetUpCharDiff()
@@ -211,50 +216,51 @@ void Comparison::SetUpCharDiff()
     // Alignment is done and the sentences with their keys are still here: the place to pair the
     // deleted and added sentences that moved.
     if (m_options.ViewMove)
-        moves = FindMoves(ResultList, leftSentences, rightSentences);
-    resultCursor = ResultList.begin();
-    compareState = ResultList.empty() ? CompareState::EngineDone : CompareState::CharDiff;
+        m_moves =
+            FindMoves(m_results, m_sentences[Index(Side::Left)], m_sentences[Index(Side::Right)]);
+    m_cursor = m_results.begin();
+    m_state = m_results.empty() ? EngineState::EngineDone : EngineState::CharDiff;
 }
 
 void Comparison::CharDiffStep()
 {
     // Runs go in before their pair, behind the cursor, so they are never visited as pairs.
     if (!m_differ) {
-        while (resultCursor != ResultList.end() && !m_differ) {
-            const ResultList::iterator record = resultCursor++;
+        while (m_cursor != m_results.end() && !m_differ) {
+            const ResultList::iterator record = m_cursor++;
             if (record->status == TextStatus::Changed)
-                m_differ.emplace(ResultList, record, m_options, m_progress, thresholds);
+                m_differ.emplace(m_results, record, m_options, m_progress, m_tuning.thresholds);
         }
         if (!m_differ) {
-            compareState = CompareState::EngineDone;
+            m_state = EngineState::EngineDone;
             return;
         }
     }
-    WorkBudget budget(stepWorkUnits);
+    WorkBudget budget(m_tuning.stepWorkUnits);
     if (!m_differ->Run(budget))
         return; // the pair goes on in the next step
     if (m_differ->UsedEditScript())
-        ++pairsMatchedByEdits;
+        ++m_pairsMatchedByEdits;
     m_differ.reset();
-    if (resultCursor == ResultList.end())
-        compareState = CompareState::EngineDone;
+    if (m_cursor == m_results.end())
+        m_state = EngineState::EngineDone;
 }
 
 void Comparison::FinishEngine()
 {
     m_progress.SetPos(ProgressModel::kMaximum);
     // Millions of sentences are freed over several steps.
-    WorkBudget budget(stepWorkUnits);
-    for (SentenceList *list : {&leftSentences, &rightSentences}) {
-        while (!list->empty()) {
+    WorkBudget budget(m_tuning.stepWorkUnits);
+    for (SentenceList &list : m_sentences) {
+        while (!list.empty()) {
             if (budget.Exhausted())
                 return;
-            list->pop_front();
+            list.pop_front();
             budget.Spend(1);
         }
     }
     FreeSentenceLists();
-    compareState = CompareState::SetUpDisplay;
+    m_state = EngineState::Finished;
 }
 
 } // namespace kivo

@@ -2,81 +2,30 @@
 
 #include "Alignment.h"
 #include "CharDiff.h"
+#include "CompareOptions.h"
+#include "EngineState.h"
 #include "GapAligner.h"
 #include "MaximalAnchors.h"
 #include "Moves.h"
 #include "Progress.h"
-#include "QuoteDepth.h"
 #include "ResultPair.h"
-#include "RichOptions.h"
 #include "Sentence.h"
+#include "Side.h"
+#include "Splitter.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kivo {
 
-/// Driver states. Values are the state numbers of the comparison; the engine runs 1 to 8, the
-/// driver the rest.
-enum class CompareState : std::int32_t {
-    Idle = -1,
-    Prepare = 0,
-    SplitLeft = 1,
-    SplitRight = 2,
-    SetUpAnchoring = 3,
-    Anchoring = 4,
-    GapAlignment = 5,
-    SetUpCharDiff = 6,
-    CharDiff = 7,
-    EngineDone = 8,
-    SetUpDisplay = 9,
-    Display = 10,
-    ScrollBack = 11,
-    Restore = 12,
-};
-
-/// The comparison state and the engine's operations on it: sentence splitting, anchoring, gap
-/// alignment and intra-sentence differences, cut into steps of bounded size.
-///
-/// The application object owns one; the driver calls Step() once per idle call. The options and
-/// the progress indicator are borrowed and must outlive the object.
-class Comparison {
-public:
-    Comparison(const RichOptions &options, IProgress &progress)
-        : m_options(options), m_progress(progress)
-    {}
-
-    // --- Comparison fields -------------------------------------------------------------------
-    CompareState compareState = CompareState::Idle;
-    std::string leftSourceText;
-    std::string rightSourceText;
-    std::string ActiveDelimiters;
-
-    // Splitter state between idle calls.
-    std::string pendingSentence;
-    std::int32_t splitPos = 0;
-    /// Bracket depth of the text being split, while KeepQuotes is on.
-    QuoteDepth quoteDepth;
-
-    SentenceList leftSentences;
-    SentenceList rightSentences;
-    ::kivo::ResultList ResultList;
-    /// With ViewMove on, the moved sentences, found once alignment is done (state 6); they stay
-    /// until the next comparison starts.
-    MoveTable moves;
-
-    /// State 4: index of the current left sentence and of the last anchored right sentence.
-    /// State 5: left and right index of the previous anchor.
-    std::int32_t anchorLeft = 0;
-    std::int32_t anchorRight = 0;
-    /// Next record to visit in ResultList during states 5 to 10.
-    ::kivo::ResultList::iterator resultCursor;
-
+/// How finely a comparison is cut into steps and which searches it uses. None of it changes the
+/// records but firstFitAnchors.
+struct EngineTuning {
     /// Work units one Step may spend in gap alignment and character comparison; a gap or a pair
-    /// that needs more goes on in the next Step, in the same state. The results do not depend on
-    /// it.
+    /// that needs more goes on in the next Step, in the same state.
     std::int64_t stepWorkUnits = kStepWorkUnits;
     /// Sizes from which the indexed searches replace the direct loops (the results are the same).
     EngineThresholds thresholds;
@@ -84,83 +33,142 @@ public:
     /// sentence after the previous anchor, however far ahead) instead of the anchors that let the
     /// most sentences anchor. For callers that relied on the older records.
     bool firstFitAnchors = false;
+};
+
+/// One comparison of two texts: sentence splitting, anchoring, gap alignment and intra-sentence
+/// differences, cut into steps of bounded size. Its state is its own; callers start it, step it
+/// and read the records.
+///
+/// The options and the progress indicator are borrowed and must outlive the object.
+class Comparison {
+public:
+    Comparison(const CompareOptions &options, IProgress &progress)
+        : m_options(options), m_progress(progress), m_splitter(options, progress)
+    {}
+
+    // --- Life cycle -------------------------------------------------------------------------
+    /// Frees whatever an earlier comparison left, takes the given texts (code page 932, CR line
+    /// breaks) and builds the active delimiters from the current delimiter set. The state becomes
+    /// Idle until Start.
+    void Reset(std::string leftText = {}, std::string rightText = {});
+    /// Begins the comparison of the texts given to Reset at SplitLeft.
+    void Start();
+    /// Takes the texts and begins at SplitLeft, with the delimiters of the last Reset.
+    void Start(std::string leftText, std::string rightText);
+
+    /// Runs one step of the engine. Returns false when the state is Idle or Finished. Work too
+    /// large for one step's work units takes several steps, the state staying where it is: a gap
+    /// or a changed pair, and for millions of sentences the anchor index (SetUpAnchoring) and
+    /// freeing the sentences (EngineDone).
+    bool Step();
+
+    /// Resets, starts and runs the comparison of the two texts to its end. The records stay;
+    /// the state is left at Finished.
+    void RunToCompletion(std::string leftText, std::string rightText);
+
+    /// Hands each record that is final (character comparison has passed it), in order, to
+    /// take, and erases it, so that a caller may stream the records while the comparison goes
+    /// on. Stops early, keeping the record, when take returns false; returns whether it went
+    /// through all of them.
+    template <typename Take> bool DrainFinished(Take &&take);
+
+    /// Deletes the sentences of both lists and empties both source texts.
+    void FreeSentenceLists();
+    /// Deletes every record.
+    void FreeResultList();
+    /// Hands over every record, leaving none.
+    ResultList TakeResults() { return std::exchange(m_results, {}); }
+
+    // --- What a caller reads ----------------------------------------------------------------
+    EngineState State() const { return m_state; }
+    /// The records so far; complete once the state is Finished.
+    const ResultList &Results() const { return m_results; }
+    /// The sentences of one side, until they are freed at the end of the engine.
+    const SentenceList &Sentences(Side side) const { return m_sentences[Index(side)]; }
+    /// With ViewMove on, the moved sentences, found once alignment is done; they stay until the
+    /// next comparison starts.
+    const MoveTable &Moves() const { return m_moves; }
+    /// The current delimiter set with backslash-n turned into a line break.
+    const std::string &ActiveDelimiters() const { return m_splitter.ActiveDelimiters(); }
+    /// Byte offset where splitting goes on reading; 0 between texts.
+    std::int32_t SplitPosition() const { return m_splitter.Position(); }
+
+    /// Byte offset of the first occurrence, within the first kDelimiterProbeBytes bytes of text,
+    /// of the first delimiter (in set order) of the active set that occurs there;
+    /// kDelimiterProbeBytes when there is none.
+    std::int32_t FirstDelimiterOffset(std::string_view text) const
+    {
+        return m_splitter.FirstDelimiterOffset(text);
+    }
+
+    const EngineTuning &Tuning() const { return m_tuning; }
+    void SetTuning(const EngineTuning &tuning) { m_tuning = tuning; }
 
     // --- What the last comparison could not do exactly ------------------------------------
     /// Anchoring was too costly to do exactly (tens of thousands of copies of a few sentences):
     /// it used the equal sentences near the diagonal only (or the first-fit anchors, were those
     /// more), which may be fewer than the most possible.
-    bool anchorsNotMaximal = false;
+    bool AnchorsNotMaximal() const { return m_anchorsNotMaximal; }
     /// Changed pairs whose common runs were too costly to find longest first: the rest of each
     /// was matched by a shortest edit script with a cost limit.
-    std::int32_t pairsMatchedByEdits = 0;
+    std::int32_t PairsMatchedByEdits() const { return m_pairsMatchedByEdits; }
 
-    // --- Life cycle -------------------------------------------------------------------------
-    /// Resets every engine field for a new comparison of the given texts (code page 932, CR line
-    /// breaks) and builds ActiveDelimiters from the current delimiter set. Leaves compareState to
-    /// the caller.
-    void Reset(std::string leftText, std::string rightText);
-
-    /// Runs one step of the engine states 1 to 8. Returns false when compareState is not one of
-    /// them (the engine's work is done or has not started). Work too large for one step's work
-    /// units takes several steps, compareState staying where it is: a gap or a changed pair,
-    /// and for millions of sentences the anchor index (state 3) and freeing the sentences
-    /// (state 8).
-    bool Step();
-
-    /// Starts a comparison of the two texts at state 1 and runs the engine states to the end.
-    /// The finished ResultList stays; compareState is left at 9.
-    void RunToCompletion(std::string leftText, std::string rightText);
-
-    /// The end of the records that are final: character comparison has passed them, so a caller
-    /// may hand them on and erase them while the comparison goes on. The first record before
-    /// state 7, the end of ResultList from state 8 on.
-    ::kivo::ResultList::iterator FinishedEnd();
-
-    /// Deletes the sentences of both lists and empties both source texts.
-    void FreeSentenceLists();
-    /// Deletes every record of ResultList.
-    void FreeResultList();
-
-    // --- Splitting ---------------------------------------------------------------------------
-    /// Reads up to 102 characters of text into the pending sentence and finishes at most one
-    /// sentence into list. At the end of the text, advances compareState and resets splitPos.
-    /// Always returns 1.
-    int SplitStep(SentenceList &list, std::string_view text);
-
-    /// Byte offset of the first occurrence, within the first 800 bytes of text, of the first
-    /// delimiter (in set order) of ActiveDelimiters that occurs there; 800 when there is none.
-    std::int32_t FirstDelimiterOffset(std::string_view text) const;
-
-    const RichOptions &Options() const { return m_options; }
+    const CompareOptions &Options() const { return m_options; }
     IProgress &Progress() { return m_progress; }
 
 private:
+    void SplitTextStep(Side side, EngineState next);
     void SetUpAnchoring();
     void AnchorStep();
     void GapStep();
     void SetUpCharDiff();
     void CharDiffStep();
     void FinishEngine();
+    /// The end of the records that are final: the first record before CharDiff, the end of the
+    /// list from EngineDone on.
+    ResultList::iterator FinishedEnd();
 
-    const RichOptions &m_options;
+    const CompareOptions &m_options;
     IProgress &m_progress;
-    /// The right sentences by key while anchoring (state 4); empty otherwise.
+    EngineTuning m_tuning;
+    EngineState m_state = EngineState::Idle;
+
+    PerSide<std::string> m_sourceTexts;
+    SentenceSplitter m_splitter;
+    PerSide<SentenceList> m_sentences;
+    ResultList m_results;
+    MoveTable m_moves;
+
+    /// Anchoring: index of the current left sentence and of the last anchored right sentence.
+    /// Gap alignment: left and right index of the previous anchor.
+    std::int32_t m_anchorLeft = 0;
+    std::int32_t m_anchorRight = 0;
+    /// Next record to visit during gap alignment and character comparison.
+    ResultList::iterator m_cursor;
+
+    bool m_anchorsNotMaximal = false;
+    std::int32_t m_pairsMatchedByEdits = 0;
+
+    /// The right sentences by key while anchoring; empty otherwise.
     AnchorIndex m_anchors;
-    /// Which first-fit anchors to keep (states 3 and 4).
+    /// Which first-fit anchors to keep (SetUpAnchoring and Anchoring).
     MaximalAnchors m_maximal;
-    /// The gap being aligned across steps (state 5), and the anchor after it (the end of
-    /// ResultList for the tail gap); none between gaps.
+    /// The gap being aligned across steps, and the anchor after it (the end of the records for
+    /// the tail gap); none between gaps.
     std::optional<GapAligner> m_aligner;
-    ::kivo::ResultList::iterator m_gapEnd;
-    /// The changed pair being compared across steps (state 7); none between pairs.
+    ResultList::iterator m_gapEnd;
+    /// The changed pair being compared across steps; none between pairs.
     std::optional<PairDiffer> m_differ;
 };
 
-/// The delimiter set of a comparison: the set with every backslash-n (on character boundaries)
-/// replaced by one carriage return.
-std::string MakeActiveDelimiters(std::string_view delimiterSet);
-
-/// Bytes read by FirstDelimiterOffset; a longer text without a delimiter there gets a warning.
-inline constexpr std::int32_t kDelimiterProbeBytes = 800;
+template <typename Take> bool Comparison::DrainFinished(Take &&take)
+{
+    for (const auto end = FinishedEnd(); m_results.begin() != end;) {
+        if (!take(m_results.front()))
+            return false;
+        m_results.pop_front();
+    }
+    return true;
+}
 
 } // namespace kivo

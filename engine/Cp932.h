@@ -17,6 +17,22 @@ constexpr bool IsLeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+/// The windows' line break, and the line feed that counts as one wherever breaks are trimmed.
+inline constexpr unsigned char kCarriageReturn = 0x0D;
+inline constexpr unsigned char kLineFeed = 0x0A;
+
+/// Whether a byte is a line break (CR or LF). Neither is ever a trail byte.
+constexpr bool IsLineBreak(unsigned char b)
+{
+    return b == kCarriageReturn || b == kLineFeed;
+}
+
+/// Whether a whole character is a line break.
+constexpr bool IsLineBreak(std::string_view character)
+{
+    return character.size() == 1 && IsLineBreak(static_cast<unsigned char>(character[0]));
+}
+
 /// Length in bytes (1 or 2) of the character that starts at pos. pos must be < text.size().
 /// A lead byte without a following byte is a one-byte character.
 constexpr std::size_t CharLength(std::string_view text, std::size_t pos)

@@ -207,7 +207,7 @@ std::string LowerCaseMultiByte(std::string_view text)
     return result;
 }
 
-std::string NormalizeText(std::string_view text, const RichOptions &options)
+std::string NormalizeText(std::string_view text, const CompareOptions &options)
 {
     // The kana and punctuation rules come first, so that the width, space and case rules see
     // their result. With the width rule on, half-width katakana are widened before they fold.
@@ -239,7 +239,7 @@ std::string NormalizeText(std::string_view text, const RichOptions &options)
     return result;
 }
 
-std::string MakeSentenceKey(std::string_view text, const RichOptions &options)
+std::string MakeSentenceKey(std::string_view text, const CompareOptions &options)
 {
     std::string withoutBreaks;
     withoutBreaks.reserve(text.size());

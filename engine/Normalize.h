@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichOptions.h"
+#include "CompareOptions.h"
 
 #include <string>
 #include <string_view>
@@ -10,10 +10,10 @@ namespace kivo {
 /// Applies the comparison rules of options to text (code page 932) and returns the result: first
 /// CmpKana and CmpPunct, then CmpZen or CmpZenSp, then CmpCase, each working on the result of the
 /// one before. Nothing is removed; characters keep their order.
-std::string NormalizeText(std::string_view text, const RichOptions &options);
+std::string NormalizeText(std::string_view text, const CompareOptions &options);
 
 /// The comparison key of a sentence: its text without line breaks (CR and LF), normalised.
-std::string MakeSentenceKey(std::string_view text, const RichOptions &options);
+std::string MakeSentenceKey(std::string_view text, const CompareOptions &options);
 
 /// Full-width digits, Latin letters, symbols, katakana and Japanese punctuation to their
 /// half-width forms; a voiced katakana becomes the base kana followed by its voicing mark.

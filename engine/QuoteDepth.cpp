@@ -8,6 +8,8 @@ namespace kivo {
 
 namespace {
 
+using cp932::IsLineBreak;
+
 // The brackets of quotations and asides, code page 932 strings of whole characters; entry i of
 // one list pairs with entry i of the other only for readability: any closer closes any opener.
 constexpr std::string_view kOpeningBrackets =
@@ -17,11 +19,6 @@ constexpr std::string_view kClosingBrackets =
 
 // Deeper nesting is counted as this deep, so that no text can overflow the counter.
 constexpr std::int32_t kMaxDepth = std::numeric_limits<std::int32_t>::max();
-
-bool IsLineBreak(std::string_view character)
-{
-    return character == "\r" || character == "\n";
-}
 
 } // namespace
 

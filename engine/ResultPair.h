@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichOptions.h"
+#include "CompareOptions.h"
 
 #include <cstdint>
 #include <list>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichOptions.h"
+#include "CompareOptions.h"
 
 #include <cstdint>
 #include <deque>
@@ -24,7 +24,7 @@ struct Sentence {
 using SentenceList = std::deque<Sentence>;
 
 /// A new sentence with the given text, its key under the options, and no word count yet.
-Sentence MakeSentence(std::string_view text, const RichOptions &options);
+Sentence MakeSentence(std::string_view text, const CompareOptions &options);
 
 /// Whether the character (one or two bytes) is one of delimiters. With doubleByte only the
 /// two-byte delimiters are compared, otherwise only the one-byte ones; the set is walked one whole

@@ -1,34 +1,30 @@
-#include "Comparison.h"
+#include "Splitter.h"
+
 #include "Cp932.h"
 #include "Normalize.h"
-#include "Sentence.h"
+
+#include <algorithm>
 
 namespace kivo {
 namespace {
 
-constexpr char kCarriageReturn = '\r';
-constexpr char kLineFeed = '\n';
-
-bool IsLineBreak(char c)
-{
-    return c == kCarriageReturn || c == kLineFeed;
-}
+using cp932::IsLineBreak;
 
 /// Removes line breaks from both ends: first the trailing ones, then the leading ones. Line-break
 /// bytes are never trail bytes, so trimming bytes never splits a character.
 void TrimLineBreaks(std::string &text)
 {
-    while (!text.empty() && IsLineBreak(text.back()))
+    while (!text.empty() && IsLineBreak(static_cast<unsigned char>(text.back())))
         text.pop_back();
     std::size_t lead = 0;
-    while (lead < text.size() && IsLineBreak(text[lead]))
+    while (lead < text.size() && IsLineBreak(static_cast<unsigned char>(text[lead])))
         ++lead;
     text.erase(0, lead);
 }
 
 } // namespace
 
-Sentence MakeSentence(std::string_view text, const RichOptions &options)
+Sentence MakeSentence(std::string_view text, const CompareOptions &options)
 {
     return Sentence{std::string(text), MakeSentenceKey(text, options), 0};
 }
@@ -55,7 +51,7 @@ std::string MakeActiveDelimiters(std::string_view delimiterSet)
         const std::size_t next = cp932::NextChar(delimiterSet, pos);
         if (delimiterSet[pos] == '\\' && next == pos + 1 && next < delimiterSet.size() &&
             delimiterSet[next] == 'n') {
-            result += kCarriageReturn;
+            result += static_cast<char>(cp932::kCarriageReturn);
             pos = next + 1;
         } else {
             result.append(delimiterSet, pos, next - pos);
@@ -65,52 +61,59 @@ std::string MakeActiveDelimiters(std::string_view delimiterSet)
     return result;
 }
 
-int Comparison::SplitStep(SentenceList &list, std::string_view text)
+void SentenceSplitter::Reset(std::string activeDelimiters)
+{
+    m_delimiters = std::move(activeDelimiters);
+    m_pendingSentence.clear();
+    m_splitPos = 0;
+    m_quoteDepth.Reset();
+}
+
+bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
 {
     // The text ends at its size. The windows never hand over NUL bytes, and a NUL in the text is
     // kept as an ordinary character, so splitting never drops bytes.
-    auto atEnd = [&] { return static_cast<std::size_t>(splitPos) >= text.size(); };
+    auto atEnd = [&] { return static_cast<std::size_t>(m_splitPos) >= text.size(); };
     int read = 0;
     while (!atEnd()) {
-        const auto pos = static_cast<std::size_t>(splitPos);
+        const auto pos = static_cast<std::size_t>(m_splitPos);
         const std::size_t len = cp932::CharLength(text, pos);
         const std::string_view character = text.substr(pos, len);
-        pendingSentence += character;
-        splitPos += static_cast<std::int32_t>(len);
-        bool ends = IsDelimiter(character, ActiveDelimiters, len == 2);
+        m_pendingSentence += character;
+        m_splitPos += static_cast<std::int32_t>(len);
+        bool ends = IsDelimiter(character, m_delimiters, len == 2);
         if (m_options.KeepQuotes) {
-            const auto next = static_cast<std::size_t>(splitPos);
+            const auto next = static_cast<std::size_t>(m_splitPos);
             const std::string_view nextCharacter =
                 next < text.size() ? text.substr(next, cp932::CharLength(text, next))
                                    : std::string_view();
-            ends = quoteDepth.EndsSentence(character, ends, nextCharacter);
+            ends = m_quoteDepth.EndsSentence(character, ends, nextCharacter);
         }
         if (ends)
             break;
         // The character just read was tested as a delimiter; yield once the budget is used up
         // and keep the unfinished sentence for the next call.
         if (++read >= kSplitBudget)
-            return 1;
+            return false;
     }
 
-    if (!pendingSentence.empty()) {
+    if (!m_pendingSentence.empty()) {
         m_progress.Step();
         if (m_options.ViewFormat == 0)
-            TrimLineBreaks(pendingSentence);
-        if (!pendingSentence.empty())
-            list.push_back(MakeSentence(pendingSentence, m_options));
-        pendingSentence.clear();
+            TrimLineBreaks(m_pendingSentence);
+        if (!m_pendingSentence.empty())
+            list.push_back(MakeSentence(m_pendingSentence, m_options));
+        m_pendingSentence.clear();
     }
 
-    if (atEnd()) {
-        compareState = static_cast<CompareState>(static_cast<std::int32_t>(compareState) + 1);
-        splitPos = 0;
-        quoteDepth.Reset();
-    }
-    return 1;
+    if (!atEnd())
+        return false;
+    m_splitPos = 0;
+    m_quoteDepth.Reset();
+    return true;
 }
 
-std::int32_t Comparison::FirstDelimiterOffset(std::string_view text) const
+std::int32_t SentenceSplitter::FirstDelimiterOffset(std::string_view text) const
 {
     // Only offsets below the probe length count; a character that starts there may still need
     // its trail byte, so keep one byte more.
@@ -118,7 +121,7 @@ std::int32_t Comparison::FirstDelimiterOffset(std::string_view text) const
         text.substr(0, std::min(text.size(), static_cast<std::size_t>(kDelimiterProbeBytes) + 1));
     std::int32_t result = kDelimiterProbeBytes;
     bool done = false;
-    cp932::ForEachChar(ActiveDelimiters, [&](std::string_view delimiter) {
+    cp932::ForEachChar(m_delimiters, [&](std::string_view delimiter) {
         if (done || (delimiter.size() == 1 && text.empty()))
             return;
         const std::size_t at = cp932::FindWhole(probe, delimiter);

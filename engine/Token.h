@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichOptions.h"
+#include "CompareOptions.h"
 #include "WorkBudget.h"
 
 #include <cstddef>
@@ -44,7 +44,7 @@ struct CharUnit {
 /// unit unchanged, when pos is at or past the end of text. The key is NormalizeText of the
 /// character under options; line breaks never enter it.
 std::optional<std::size_t> NextCharUnit(CharUnit &unit, std::string_view text, std::size_t pos,
-                                        const RichOptions &options);
+                                        const CompareOptions &options);
 
 /// Appends a new unmatched token {-1, 0, Changed, text, key} to list and adds 1 to count; does
 /// nothing for an empty text.
@@ -53,14 +53,14 @@ void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &
 /// Appends the tokens of text to list in text order and returns how many it appended (0 for an
 /// empty text). With CmpChar off, consecutive units whose keys start with an ASCII letter or
 /// digit form one token. The token texts joined in order give text back.
-std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options);
+std::int32_t CutTokens(TokenList &list, std::string_view text, const CompareOptions &options);
 
 /// CutTokens in slices: each Cut appends the tokens of about a budget's worth of character units,
 /// so that a sentence of millions of characters is cut over several calls. The text and the
 /// options must outlive the cutter.
 class TokenCutter {
 public:
-    TokenCutter(std::string_view text, const RichOptions &options)
+    TokenCutter(std::string_view text, const CompareOptions &options)
         : m_text(text), m_options(options)
     {}
 
@@ -69,7 +69,7 @@ public:
 
 private:
     std::string_view m_text;
-    const RichOptions &m_options;
+    const CompareOptions &m_options;
     std::size_t m_pos = 0;
     CharUnit m_unit;
     std::string m_tokenText; // the token being gathered

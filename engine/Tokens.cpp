@@ -7,8 +7,7 @@ namespace kivo {
 
 namespace {
 
-constexpr unsigned char kCarriageReturn = 0x0D;
-constexpr unsigned char kLineFeed = 0x0A;
+using cp932::IsLineBreak;
 
 // Half-width kana that take a voicing mark: ｦ-ｯ and ｱ-ﾝ. The punctuation ｡-･, the long-vowel
 // mark ｰ and the marks themselves never pair with a following mark.
@@ -22,11 +21,6 @@ constexpr unsigned char kSemiVoicingMark = 0xDF;
 unsigned char ByteAt(std::string_view text, std::size_t pos)
 {
     return static_cast<unsigned char>(text[pos]);
-}
-
-bool IsLineBreak(unsigned char b)
-{
-    return b == kCarriageReturn || b == kLineFeed;
 }
 
 bool IsVoiceableKana(unsigned char b)
@@ -69,7 +63,7 @@ bool StartsWithAlphanumeric(std::string_view key)
 } // namespace
 
 std::optional<std::size_t> NextCharUnit(CharUnit &unit, std::string_view text, std::size_t pos,
-                                        const RichOptions &options)
+                                        const CompareOptions &options)
 {
     if (pos >= text.size())
         return std::nullopt;
@@ -96,7 +90,7 @@ void AddToken(TokenList &list, std::string text, std::string key, std::int32_t &
     ++count;
 }
 
-std::int32_t CutTokens(TokenList &list, std::string_view text, const RichOptions &options)
+std::int32_t CutTokens(TokenList &list, std::string_view text, const CompareOptions &options)
 {
     std::int32_t count = 0;
     WorkBudget unlimited = WorkBudget::Unlimited();

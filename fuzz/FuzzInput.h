@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichOptions.h"
+#include "CompareOptions.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,7 @@
 /// Splits a fuzzer input into options, a delimiter set and the texts that follow.
 /// Layout: one byte of rule flags, one byte of delimiter-set length, the set, then the text(s).
 struct FuzzInput {
-    kivo::RichOptions options;
+    kivo::CompareOptions options;
     std::string rest;
 
     FuzzInput(const std::uint8_t *data, std::size_t size)

@@ -21,37 +21,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     kivo::ProgressModel progress;
     kivo::Comparison comparison(input.options, progress);
-    comparison.thresholds = kivo::EngineThresholds{0, 0};
-    comparison.stepWorkUnits = 1;
+    kivo::EngineTuning tuning;
+    tuning.stepWorkUnits = 1;
+    tuning.thresholds = kivo::EngineThresholds{0, 0};
+    comparison.SetTuning(tuning);
     comparison.RunToCompletion(left, right);
     kivo::ProgressModel directProgress;
     kivo::Comparison direct(input.options, directProgress);
     constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
-    direct.thresholds = kivo::EngineThresholds{kMost, kMost};
+    kivo::EngineTuning plain;
+    plain.thresholds = kivo::EngineThresholds{kMost, kMost};
+    direct.SetTuning(plain);
     direct.RunToCompletion(left, right);
-    if (direct.ResultList != comparison.ResultList || directProgress.Steps() != progress.Steps())
+    if (direct.Results() != comparison.Results() || directProgress.Steps() != progress.Steps())
         std::abort();
     // The plain searches are cubic, so only short inputs are checked against them as well.
     constexpr std::size_t kMostReferenceBytes = 512;
     if (left.size() + right.size() <= kMostReferenceBytes &&
-        kivo::test::ReferenceCompare(left, right, input.options) != comparison.ResultList)
+        kivo::test::ReferenceCompare(left, right, input.options) != comparison.Results())
         std::abort();
     // Keeping every first-fit anchor, in one-unit steps too, gives the older records.
     if (left.size() + right.size() <= kMostReferenceBytes) {
         kivo::ProgressModel firstFitProgress;
         kivo::Comparison firstFit(input.options, firstFitProgress);
-        firstFit.firstFitAnchors = true;
-        firstFit.stepWorkUnits = 1;
+        kivo::EngineTuning firstFitTuning;
+        firstFitTuning.stepWorkUnits = 1;
+        firstFitTuning.firstFitAnchors = true;
+        firstFit.SetTuning(firstFitTuning);
         firstFit.RunToCompletion(left, right);
-        if (kivo::test::ReferenceCompare(left, right, input.options, true) != firstFit.ResultList)
+        if (kivo::test::ReferenceCompare(left, right, input.options, true) != firstFit.Results())
             std::abort();
     }
-    if (comparison.compareState != kivo::CompareState::SetUpDisplay)
+    if (comparison.State() != kivo::EngineState::Finished)
         std::abort();
 
     std::string joinedLeft;
     std::string joinedRight;
-    for (const kivo::ResultPair &record : comparison.ResultList) {
+    for (const kivo::ResultPair &record : comparison.Results()) {
         if (record.sentenceEnd != 0 && record.sentenceEnd != 1)
             std::abort();
         joinedLeft += record.leftText;

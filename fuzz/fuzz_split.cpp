@@ -1,8 +1,8 @@
 // Splitting and keys on arbitrary bytes: never out of bounds, and with the line layout kept the
 // sentences joined give the text back.
-#include "Comparison.h"
 #include "FuzzInput.h"
 #include "Normalize.h"
+#include "Splitter.h"
 
 #include <cstdlib>
 
@@ -10,14 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     FuzzInput input(data, size);
     kivo::ProgressModel progress;
-    kivo::Comparison comparison(input.options, progress);
-    comparison.ActiveDelimiters = kivo::MakeActiveDelimiters(input.options.Sptr[0]);
-    comparison.compareState = kivo::CompareState::SplitLeft;
-    while (comparison.compareState == kivo::CompareState::SplitLeft)
-        comparison.SplitStep(comparison.leftSentences, input.rest);
+    kivo::SentenceSplitter splitter(input.options, progress);
+    splitter.Reset(kivo::MakeActiveDelimiters(input.options.Sptr[0]));
+    kivo::SentenceList sentences;
+    while (!splitter.SplitStep(sentences, input.rest)) {
+    }
 
     std::string joined;
-    for (const kivo::Sentence &s : comparison.leftSentences) {
+    for (const kivo::Sentence &s : sentences) {
         if (s.text.empty())
             std::abort();
         joined += s.text;
@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (input.options.ViewFormat == 1 && joined != input.rest)
         std::abort();
     (void)kivo::NormalizeText(input.rest, input.options);
-    (void)comparison.FirstDelimiterOffset(input.rest);
+    (void)splitter.FirstDelimiterOffset(input.rest);
     return 0;
 }

@@ -43,6 +43,12 @@ public:
     int Run();
 
     MdiFrameWnd *MainWnd() const { return m_mainWnd; }
+    /// The main window of the running application; null when there is none.
+    static MdiFrameWnd *MainWindow()
+    {
+        const WinApp *app = Current();
+        return app ? app->MainWnd() : nullptr;
+    }
     void SetMainWnd(MdiFrameWnd *frame);
 
     /// Chooses the settings store: the company given and the application name (string

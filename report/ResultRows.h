@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ResultPair.h"
+#include "Side.h"
 
 #include <array>
 #include <optional>
@@ -13,9 +14,6 @@ class MoveTable;
 } // namespace kivo
 
 namespace kivo::report {
-
-/// Which side of a row is which.
-enum class Side { Left, Right };
 
 /// A stretch of text of one status, UTF-8.
 struct StyledRun {

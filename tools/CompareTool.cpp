@@ -67,11 +67,11 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
                                   const RichOptions &options, const Comparison &comparison,
                                   Cp932Codec &codec, std::string &error)
 {
-    const ResultList &results = comparison.ResultList;
+    const ResultList &results = comparison.Results();
     if (args.format == OutputFormat::Records)
         return FormatRecords(results, codec, error);
     if (args.format == OutputFormat::Html)
-        return report::MakeHtmlReport(results, &comparison.moves, options, options,
+        return report::MakeHtmlReport(results, &comparison.Moves(), options, options,
                                       {args.leftPath, args.rightPath},
                                       report::ReportDate(std::chrono::system_clock::now()), codec,
                                       error);
@@ -108,15 +108,13 @@ int StreamRecords(Comparison &comparison, const OutputSink &write, Cp932Codec &c
     };
     for (bool more = true; more;) {
         more = comparison.Step();
-        ResultList &results = comparison.ResultList;
-        for (const auto end = comparison.FinishedEnd(); results.begin() != end;) {
-            const ResultPair &record = results.front();
-            if (!AppendRecord(chunk, record, codec, error, comparison.moves.PartnerOf(record)))
-                return kExitFailure;
-            results.pop_front();
-            if (!flush(false))
-                return kExitFailure;
-        }
+        const bool written = comparison.DrainFinished([&](const ResultPair &record) {
+            return AppendRecord(chunk, record, codec, error,
+                                comparison.Moves().PartnerOf(record)) &&
+                   flush(false);
+        });
+        if (!written)
+            return kExitFailure;
     }
     return flush(true) ? kExitSuccess : kExitFailure;
 }
@@ -125,11 +123,11 @@ int StreamRecords(Comparison &comparison, const OutputSink &write, Cp932Codec &c
 std::string Notes(const Comparison &comparison)
 {
     std::string notes;
-    if (comparison.anchorsNotMaximal)
+    if (comparison.AnchorsNotMaximal())
         notes += "note: too many repeated sentences to find the most pairs of equal sentences; "
                  "only equal sentences at about the same place in both texts were paired\n";
-    if (comparison.pairsMatchedByEdits > 0)
-        notes += "note: " + std::to_string(comparison.pairsMatchedByEdits) +
+    if (comparison.PairsMatchedByEdits() > 0)
+        notes += "note: " + std::to_string(comparison.PairsMatchedByEdits()) +
                  " long sentence pair(s) differ in too many places to find the longest common "
                  "runs first; the rest of each was matched by a shortest edit script with a "
                  "cost limit\n";
@@ -161,9 +159,11 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
 
     ProgressModel progress;
     Comparison comparison(*options, progress);
-    comparison.firstFitAnchors = args.firstFitAnchors;
+    EngineTuning tuning;
+    tuning.firstFitAnchors = args.firstFitAnchors;
+    comparison.SetTuning(tuning);
     comparison.Reset(std::move(*left), std::move(*right));
-    comparison.compareState = CompareState::SplitLeft;
+    comparison.Start();
     if (args.format == OutputFormat::Records) {
         const int status = StreamRecords(comparison, write, codec, error);
         if (status == kExitSuccess)

@@ -11,7 +11,6 @@ namespace kivo::cli {
 using report::ResultRow;
 using report::RowKind;
 using report::RunsOf;
-using report::Side;
 using report::StyledRun;
 
 struct TextLayout {

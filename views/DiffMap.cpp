@@ -167,13 +167,13 @@ void DiffMap::TextChanged()
 
 const DocumentRows &DiffMap::Rows()
 {
-    if (m_rowsDirty || m_rowsResult != m_view.resultNumber) {
+    if (m_rowsDirty || m_rowsResult != m_view.ResultNumber()) {
         RichEditCtrl &edit = *m_view.Control();
         edit.TextHeight(); // finishes the layout
         m_rows =
-            m_view.resultNumber != 0 ? ReadRows(*edit.document(), m_view.Runs()) : DocumentRows{};
+            m_view.ResultNumber() != 0 ? ReadRows(*edit.document(), m_view.Runs()) : DocumentRows{};
         m_rowsDirty = false;
-        m_rowsResult = m_view.resultNumber;
+        m_rowsResult = m_view.ResultNumber();
     }
     return m_rows;
 }
@@ -213,9 +213,9 @@ void DiffMap::UpdateMarks()
     CRichView *other = m_view.OtherView();
     WatchOtherDocument(other ? other->Control()->document() : nullptr);
     std::vector<MapSpan> spans;
-    if (m_view.resultNumber != 0) {
+    if (m_view.ResultNumber() != 0) {
         DiffMap *otherMap =
-            other && other->resultNumber == m_view.resultNumber
+            other && other->ResultNumber() == m_view.ResultNumber()
                 ? other->Control()->findChild<DiffMap *>(QString(), Qt::FindDirectChildrenOnly)
                 : nullptr;
         spans = DifferenceSpans(Rows(), otherMap ? &otherMap->Rows() : nullptr);

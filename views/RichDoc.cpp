@@ -36,15 +36,9 @@ using namespace res;
 
 constexpr std::string_view kRtfSignature = "{\\rtf";
 
-MdiFrameWnd *MainWindow()
-{
-    WinApp *app = WinApp::Current();
-    return app ? app->MainWnd() : nullptr;
-}
-
 MdiChildWnd *ActiveFrame()
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     return main ? main->ActiveChild() : nullptr;
 }
 
@@ -127,17 +121,19 @@ bool CRichDoc::BothSelected() const
     return BothViews([](const CRichView &view) { return view.HasSelection(); });
 }
 
-void CRichDoc::PrepareForComparison()
+PerSide<IResultView *> CRichDoc::PrepareForComparison()
 {
     // The result that is about to be written replaces the one being levelled.
     StopLevelling();
     m_settleTimer.stop();
-    static int results = 0;
-    const int result = ++results;
+    const int result = ++m_lastResultNumber;
+    PerSide<IResultView *> sides{};
     for (CRichView *view : RichViews()) {
-        view->resultNumber = result;
-        view->PrepareForComparison();
+        view->BeginResult(result);
+        if (view->ParentFrame())
+            sides[Index(view->PaneNumber() == 1 ? Side::Left : Side::Right)] = view;
     }
+    return sides;
 }
 
 void CRichDoc::BeginDisplay()
@@ -178,8 +174,8 @@ void CRichDoc::StartLevelling()
     StopLevelling();
     m_settleTimer.stop();
     const std::vector<CRichView *> views = RichViews();
-    if (m_driver.IsRunning() || views.size() != 2 || views[0]->resultNumber == 0 ||
-        views[0]->resultNumber != views[1]->resultNumber)
+    if (m_driver.IsRunning() || views.size() != 2 || views[0]->ResultNumber() == 0 ||
+        views[0]->ResultNumber() != views[1]->ResultNumber())
         return;
     CRichView *left = views[0]->PaneNumber() == 2 ? views[1] : views[0];
     CRichView *right = left == views[0] ? views[1] : views[0];
@@ -187,7 +183,7 @@ void CRichDoc::StartLevelling()
     left->Control()->GetLineCount();
     right->Control()->GetLineCount();
     m_leveller = std::make_unique<RowLeveller>(*left->Control()->document(),
-                                               *right->Control()->document(), left->resultNumber);
+                                               *right->Control()->document(), left->ResultNumber());
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : {left, right}) {
         m_levellingWatch.push_back(
@@ -242,7 +238,7 @@ void CRichDoc::AlignScrolling()
 
 CRichView *CRichDoc::ActiveRichView() const
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     auto *view = main ? qobject_cast<CRichView *>(main->ActiveView()) : nullptr;
     return view && view->GetDocument() == this ? view : nullptr;
 }
@@ -257,7 +253,7 @@ void CRichDoc::OnFileOpen()
     request.mode = FileDialogRequest::Mode::Open;
     request.title = LoadString(IDS_OPEN_FILE);
     request.filters = {{LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
-    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    const std::optional<QString> path = RunFileDialog(request, WinApp::MainWindow());
     if (!path || path->isEmpty())
         return;
     if (OpenFile(*path))
@@ -412,7 +408,7 @@ bool CRichDoc::DoSave()
                        {LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
     request.defaultSuffix = FilterExtension().mid(1);
     request.proposedName = ProposedSaveName();
-    const std::optional<QString> path = RunFileDialog(request, MainWindow());
+    const std::optional<QString> path = RunFileDialog(request, WinApp::MainWindow());
     if (!path || path->isEmpty())
         return false;
     if (!OnSaveDocument(*path))
@@ -447,7 +443,8 @@ bool CRichDoc::OnSaveDocument(const QString &path)
 
 void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileError &error) const
 {
-    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION, MainWindow());
+    ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION,
+                   WinApp::MainWindow());
 }
 
 } // namespace kivo

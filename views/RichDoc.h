@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Side.h"
 #include "platform/Document.h"
 
 #include <QString>
@@ -9,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-
 namespace kivo {
 
 class CRichView;
+class IResultView;
 class ComparisonDriver;
 class RowLeveller;
 struct FileError;
@@ -38,8 +39,10 @@ public:
     /// Whether the document has exactly two views and both have a non-empty selection.
     bool BothSelected() const;
 
+    /// Readies every view for a new result (its number, levelling stopped) and returns the text
+    /// views of pane 1 and pane 2, which hand over the texts.
+    PerSide<IResultView *> PrepareForComparison();
     /// The view operations of a comparison, on every view in the document's order.
-    void PrepareForComparison();
     void BeginDisplay();
     void ReturnToRegionTop();
     void FinishViewAfterComparison();
@@ -118,6 +121,8 @@ private:
     ComparisonDriver &m_driver;
     RichOptions &m_options;
     int m_richText = 1;
+    /// The number of the last result written into the views; each comparison takes the next.
+    int m_lastResultNumber = 0;
     std::unique_ptr<RowLeveller> m_leveller;
     int m_levelledRows = 0;
     QTimer m_settleTimer;

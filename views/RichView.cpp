@@ -1,11 +1,11 @@
 #include "views/RichView.h"
 
-#include "dialogs/FontCommand.h"
 #include "driver/ComparisonDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
 #include "platform/FileDrop.h"
 #include "platform/MdiFrameWnd.h"
+#include "platform/UpdateHint.h"
 #include "platform/WinApp.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
@@ -14,12 +14,10 @@
 #include "views/ResultText.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
-#include "views/UpdateHint.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDebug>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
@@ -42,12 +40,6 @@ constexpr double kPrintMarginTwips = 720;
 
 // Lines shown above a difference the commands go to.
 constexpr int kDifferenceContextLines = 2;
-
-MdiFrameWnd *MainWindow()
-{
-    WinApp *app = WinApp::Current();
-    return app ? app->MainWnd() : nullptr;
-}
 
 unsigned RichTextFormat()
 {
@@ -104,8 +96,6 @@ void CRichView::AddCommands()
         Control()->Paste();
     });
     OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
-    OnCommand(ID_FORMAT_FONT,
-              [this] { ChangeDisplayFont(m_options, GetDocument(), Control()->window()); });
 
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
@@ -138,7 +128,7 @@ void CRichView::OnInitialUpdate()
     RichEditView::OnInitialUpdate();
     SetPrintMargins(
         QMarginsF(kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips));
-    lastTopLine = 0;
+    m_lastTopLine = 0;
     m_lastScrollPos = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
@@ -187,16 +177,15 @@ void CRichView::ApplyDisplayFormat(bool toSelection)
 
 void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
 {
-    if (objectHint == kScrollObjectHint) {
-        ReceiveScroll(sender, static_cast<int>(hint));
-        return;
-    }
     RichEditCtrl &edit = *Control();
     const auto kind = static_cast<UpdateHint>(hint);
     bool reformat = false;
     switch (kind) {
     case UpdateHint::NoteTopLine:
         NoteScrollPosition();
+        return;
+    case UpdateHint::ScrollBy:
+        ReceiveScroll(sender, static_cast<int>(objectHint));
         return;
     case UpdateHint::ColorsChanged:
         ApplyDisplayFormat();
@@ -209,7 +198,6 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
         reformat = true;
         break;
     case UpdateHint::Refresh:
-    case UpdateHint::ScrollBy:
         break;
     }
     edit.SetBackgroundColor(m_options.Color[Background]);
@@ -254,13 +242,14 @@ void CRichView::SyncScrollFrom()
     const int old = m_lastScrollPos;
     NoteScrollPosition();
     if (Document *document = GetDocument())
-        document->UpdateAllViews(this, m_lastScrollPos - old, kScrollObjectHint);
+        document->UpdateAllViews(this, static_cast<long>(UpdateHint::ScrollBy),
+                                 m_lastScrollPos - old);
 }
 
 void CRichView::NoteScrollPosition()
 {
     m_lastScrollPos = Control()->GetScrollPos();
-    lastTopLine = Control()->GetFirstVisibleLine();
+    m_lastTopLine = Control()->GetFirstVisibleLine();
 }
 
 void CRichView::ReceiveScroll(View *sender, int delta)
@@ -279,7 +268,7 @@ void CRichView::ReceiveScroll(View *sender, int delta)
 
 bool CRichView::FollowRows(const CRichView &leader)
 {
-    if (resultNumber == 0 || leader.resultNumber != resultNumber)
+    if (m_resultNumber == 0 || leader.m_resultNumber != m_resultNumber)
         return false;
     const RichEditCtrl &there = *leader.Control();
     const std::optional<RowPosition> top = TopRow(there);
@@ -295,8 +284,7 @@ bool CRichView::FollowRows(const CRichView &leader)
 
 void CRichView::OnControlScrolled()
 {
-    if (m_driver.State() >= static_cast<int>(CompareState::SetUpDisplay))
-        m_driver.userScrolled = true;
+    m_driver.NoteUserScrolled();
     SyncScrollFrom();
 }
 
@@ -353,8 +341,8 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
 
 bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
 {
-    if (m_driver.State() < static_cast<int>(CompareState::Display) || !m_driver.displayScrollable ||
-        m_driver.abortRequested)
+    const DriverStatus &status = m_driver.Status();
+    if (status.state < CompareState::Display || !status.displayScrollable || status.abortRequested)
         return false;
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
@@ -387,7 +375,7 @@ bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
             return false;
         }
     }
-    m_driver.userScrolled = true;
+    m_driver.NoteUserScrolled();
     // The control does not report scrolling it was asked for; the other view follows here.
     SyncScrollFrom();
     return true;
@@ -395,7 +383,7 @@ bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
 
 bool CRichView::ShowContextMenu(const QPoint &globalPos)
 {
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     if (!main)
         return false;
     main->ActivateChild(ParentFrame());
@@ -410,7 +398,7 @@ void CRichView::OnDropFiles(const QStringList &paths)
     auto *document = qobject_cast<CRichDoc *>(GetDocument());
     if (!document)
         return;
-    MdiFrameWnd *main = MainWindow();
+    MdiFrameWnd *main = WinApp::MainWindow();
     if (main && main->ActiveChild() != ParentFrame())
         main->ActivateChild(ParentFrame());
     // Only the first file of a drop is opened.
@@ -447,39 +435,32 @@ bool CRichView::CanPaste() const
 
 // --- A comparison -------------------------------------------------------------------------------
 
-void CRichView::PrepareForComparison()
+std::string CRichView::CaptureText(bool selection)
 {
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
-    savedSelection = edit.GetSel();
-    if (!m_driver.selectionMode)
+    m_savedSelection = edit.GetSel();
+    if (!selection)
         edit.SetSel(0, -1);
     const CharRange region = edit.GetSel();
-    if (ParentFrame()) {
-        if (PaneNumber() == 1) {
-            m_driver.leftSourceText = edit.GetSelText();
-            m_driver.leftView = this;
-        } else {
-            m_driver.rightSourceText = edit.GetSelText();
-            m_driver.rightView = this;
-        }
-    }
-    atSentenceEnd = true;
-    rowCount = 0;
-    renderedRecords = 0;
-    renderedRows = 0;
+    std::string text = edit.GetSelText();
+    m_atSentenceEnd = true;
+    m_rowCount = 0;
+    m_renderedRecords = 0;
+    m_renderedRows = 0;
     m_movedPartners.clear();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
-    if (m_driver.selectionMode) {
-        regionFirstLine = edit.LineFromChar(region.start);
-        regionTrailer = regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
+    if (selection) {
+        m_regionFirstLine = edit.LineFromChar(region.start);
+        m_regionTrailer = m_regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
     } else {
-        regionFirstLine = 0;
-        regionTrailer = 0;
+        m_regionFirstLine = 0;
+        m_regionTrailer = 0;
     }
+    return text;
 }
 
 void CRichView::BeginDisplay()
@@ -491,37 +472,36 @@ void CRichView::BeginDisplay()
     edit.ReplaceSel({});
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
-    if (first != regionFirstLine) {
+    if (first != m_regionFirstLine) {
         m_options.SyncScroll = 0;
-        edit.LineScroll(regionFirstLine - first);
+        edit.LineScroll(m_regionFirstLine - first);
     }
-    savedSelection.start = -1;
+    m_savedSelection.start = -1;
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
-                             RowStarts &rowStarts)
+                             RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
 {
     RichEditCtrl &edit = *Control();
-    const int number = renderedRecords++;
+    const int number = m_renderedRecords++;
     const bool rows = m_options.ViewFormat == 0;
-    if (atSentenceEnd && rows) {
+    if (m_atSentenceEnd && rows) {
         const int start = edit.GetSel().start;
-        if (rowCount < static_cast<int>(kRowStartCount))
-            rowStarts[static_cast<std::size_t>(rowCount++)] = start;
+        if (m_rowCount < static_cast<int>(kRowStartCount))
+            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
         QTextBlock block = edit.document()->findBlock(start);
         if (block.isValid())
-            block.setUserState(renderedRows);
-        ++renderedRows;
+            block.setUserState(m_renderedRows);
+        ++m_renderedRows;
     }
-    const auto moved = m_driver.movedRecords.find(number);
-    if (moved != m_driver.movedRecords.end())
-        m_movedPartners[number] = moved->second;
+    const bool isMoved = movedPartner.has_value();
+    if (isMoved)
+        m_movedPartners[number] = *movedPartner;
     if (!text.empty()) {
-        const bool isMoved = moved != m_driver.movedRecords.end();
         CharFormat format =
             isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
         edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(edit, RunMark{resultNumber, number,
+        SetInsertionMark(edit, RunMark{m_resultNumber, number,
                                        isMoved ? RunKind::Moved : KindOfStatus(record.status)});
         edit.ReplaceSel(DisplayText(m_options, record.status, text));
         // What follows (the separator, padding) is plain original text.
@@ -530,25 +510,25 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
         edit.SetCharFormat(format, FormatScope::Selection);
     }
     if (record.sentenceEnd == 1 && rows) {
-        SetInsertionMark(edit, RunMark{resultNumber, number, RunKind::Separator});
+        SetInsertionMark(edit, RunMark{m_resultNumber, number, RunKind::Separator});
         edit.ReplaceSel(RowSeparator(m_options));
     }
-    atSentenceEnd = record.sentenceEnd == 1;
+    m_atSentenceEnd = record.sentenceEnd == 1;
 }
 
 void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.userScrolled && first != regionFirstLine)
-        edit.LineScroll(regionFirstLine - first);
+    if (!m_driver.Status().userScrolled && first != m_regionFirstLine)
+        edit.LineScroll(m_regionFirstLine - first);
 }
 
 void CRichView::FinishViewAfterComparison()
 {
     RichEditCtrl &edit = *Control();
-    if (m_driver.abortRequested && savedSelection.start >= 0) {
-        edit.SetSel(savedSelection.start, savedSelection.end);
+    if (m_driver.Status().abortRequested && m_savedSelection.start >= 0) {
+        edit.SetSel(m_savedSelection.start, m_savedSelection.end);
     } else {
         const int caret = edit.LineIndex(edit.GetFirstVisibleLine());
         edit.SetSel(caret, caret);
@@ -561,12 +541,12 @@ void CRichView::FinishViewAfterComparison()
 
 int CRichView::RegionLineCount() const
 {
-    return Control()->GetLineCount() - regionTrailer;
+    return Control()->GetLineCount() - m_regionTrailer;
 }
 
 int CRichView::RegionLineOfChar(int position) const
 {
-    return Control()->LineFromChar(position) - regionFirstLine;
+    return Control()->LineFromChar(position) - m_regionFirstLine;
 }
 
 bool CRichView::LinesAreBlank(int from, int to) const
@@ -587,7 +567,7 @@ void CRichView::InsertBlankLines(int line, int n)
         qWarning("kivo: no line %d to insert %d blank lines at", line, n);
         return;
     }
-    InsertPadding(*edit.document(), position, n, resultNumber);
+    InsertPadding(*edit.document(), position, n, m_resultNumber);
 }
 
 void CRichView::DeleteAtLine(int line, int n)
@@ -630,7 +610,7 @@ CRichView *CRichView::OtherView() const
 
 void CRichView::ForgetResult()
 {
-    resultNumber = 0;
+    m_resultNumber = 0;
     ForgetRows(*Control()->document());
     OnTextChanged();
 }
@@ -644,7 +624,7 @@ void CRichView::OnTextChanged()
 const std::vector<MarkedRun> &CRichView::Runs() const
 {
     if (!m_runs) {
-        m_runs = resultNumber != 0 ? CollectRuns(*Control()->document(), resultNumber)
+        m_runs = m_resultNumber != 0 ? CollectRuns(*Control()->document(), m_resultNumber)
                                    : std::vector<MarkedRun>{};
         m_runsByRecord = *m_runs;
         std::stable_sort(
@@ -657,7 +637,7 @@ const std::vector<MarkedRun> &CRichView::Runs() const
 const std::vector<int> &CRichView::Differences() const
 {
     const CRichView *other = OtherView();
-    const bool paired = other && other->resultNumber == resultNumber;
+    const bool paired = other && other->m_resultNumber == m_resultNumber;
     const std::pair<int, int> versions{m_version, paired ? other->m_version : -1};
     if (versions == m_differencesOf && m_runs && (!paired || other->m_runs))
         return m_differences;
@@ -680,7 +660,7 @@ const std::vector<int> &CRichView::Differences() const
 
 std::optional<int> CRichView::FindDifference(bool forward) const
 {
-    if (resultNumber == 0)
+    if (m_resultNumber == 0)
         return std::nullopt;
     const std::vector<int> &differences = Differences();
     if (differences.empty())
@@ -733,7 +713,7 @@ bool CRichView::GoToDifference(bool forward)
     if (!record)
         return false;
     CRichView *other = OtherView();
-    if (other && other->resultNumber != resultNumber)
+    if (other && other->m_resultNumber != m_resultNumber)
         other = nullptr;
     const int rowHere = ShowRecord(*record);
     const int rowThere = other ? other->ShowRecord(*record) : 0;

@@ -51,13 +51,13 @@ public:
     void ClearAll();
 
     // --- A comparison, in the order the driver calls these ---------------------------------
-    /// Locks the view, saves the selection and hands the compared text (the whole text, or the
-    /// selection) to the driver as the left or right text, by the frame's pane number.
-    void PrepareForComparison();
+    /// Locks the view, saves the selection and returns the compared text: the whole text, or
+    /// the selection.
+    std::string CaptureText(bool selection) override;
     /// Gives the compared region the display format and scrolls to its first line.
     void BeginDisplay();
-    void RenderRecord(const ResultPair &record, const std::string &text,
-                      RowStarts &rowStarts) override;
+    void RenderRecord(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
+                      std::optional<std::int32_t> movedPartner) override;
     /// Scrolls back to the region's first line unless the user scrolled during display.
     void ReturnToRegionTop();
     /// Restores the selection (after an abort before display) or puts the caret at the first
@@ -96,23 +96,12 @@ public:
     /// scrolls it near the top and makes that window the active one. False when there is none.
     bool GoToMovedPartner();
 
-    /// First visible line noted at the last synchronised scroll.
-    int lastTopLine = 0;
-    /// The selection before the comparison; its start is -1 once display has begun.
-    CharRange savedSelection{};
-    /// First line of the compared region; 0 for the whole text.
-    int regionFirstLine = 0;
-    /// regionFirstLine plus the lines after the region's last line; 0 for the whole text.
-    int regionTrailer = 0;
-    /// Row starts recorded so far.
-    int rowCount = 0;
-    /// The record rendered last closed a sentence pair: the next text begins a new row.
-    bool atSentenceEnd = true;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
-    int resultNumber = 0;
-    /// Records and rows rendered so far (rows with ViewFormat 0 only).
-    int renderedRecords = 0;
-    int renderedRows = 0;
+    int ResultNumber() const { return m_resultNumber; }
+    /// Makes number the result the next comparison writes into this view.
+    void BeginResult(int number) { m_resultNumber = number; }
+    /// First visible line noted at the last synchronised scroll.
+    int LastTopLine() const { return m_lastTopLine; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -132,7 +121,7 @@ private:
     bool ShowContextMenu(const QPoint &globalPos);
     std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
     bool CanPaste() const;
-    int ToControlLine(int regionLine) const { return regionFirstLine + regionLine; }
+    int ToControlLine(int regionLine) const { return m_regionFirstLine + regionLine; }
     /// The sorted records of the result's differences, in either window.
     const std::vector<int> &Differences() const;
     /// Selects the record here (or puts the caret where it would stand when it has no text in
@@ -157,7 +146,25 @@ private:
     /// The records of moved sentences in the result shown, and the records of their other ends.
     std::unordered_map<int, int> m_movedPartners;
 
-    /// Scroll position, in pixels, noted with lastTopLine.
+    /// First visible line noted at the last synchronised scroll.
+    int m_lastTopLine = 0;
+    /// The selection before the comparison; its start is -1 once display has begun.
+    CharRange m_savedSelection{};
+    /// First line of the compared region; 0 for the whole text.
+    int m_regionFirstLine = 0;
+    /// m_regionFirstLine plus the lines after the region's last line; 0 for the whole text.
+    int m_regionTrailer = 0;
+    /// Row starts recorded so far.
+    int m_rowCount = 0;
+    /// The record rendered last closed a sentence pair: the next text begins a new row.
+    bool m_atSentenceEnd = true;
+    /// The result shown: the same number in both windows of a comparison, 0 for none.
+    int m_resultNumber = 0;
+    /// Records and rows rendered so far (rows with ViewFormat 0 only).
+    int m_renderedRecords = 0;
+    int m_renderedRows = 0;
+
+    /// Scroll position, in pixels, noted with m_lastTopLine.
     int m_lastScrollPos = 0;
 
     RichOptions &m_options;

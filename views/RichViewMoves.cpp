@@ -13,7 +13,7 @@ namespace kivo {
 
 std::optional<int> CRichView::MovedPartner() const
 {
-    if (resultNumber == 0 || m_movedPartners.empty())
+    if (m_resultNumber == 0 || m_movedPartners.empty())
         return std::nullopt;
     const int caret = Control()->GetSel().start;
     const std::vector<MarkedRun> &runs = Runs();
@@ -35,7 +35,7 @@ bool CRichView::GoToMovedPartner()
         return false;
     const std::optional<int> partner = MovedPartner();
     CRichView *other = OtherView();
-    if (!partner || !other || other->resultNumber != resultNumber)
+    if (!partner || !other || other->m_resultNumber != m_resultNumber)
         return false;
     const int row = other->ShowRecord(*partner);
     other->ScrollNearTop(row);

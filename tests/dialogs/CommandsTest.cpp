@@ -81,7 +81,7 @@ TEST_F(CommandsTest, ASetTypedInTheDialogIsTheOneTheNextComparisonUses)
     SetText(1, QStringLiteral("あ！い"));
     SetText(2, QStringLiteral("あ！う"));
     ASSERT_TRUE(Compare());
-    EXPECT_EQ(m_app->Driver().ActiveDelimiters, Sjis("！") + "\r");
+    EXPECT_EQ(m_app->Driver().Engine().ActiveDelimiters(), Sjis("！") + "\r");
 }
 
 TEST_F(CommandsTest, ASetChosenInTheBoxIsTheOneTheNextComparisonUses)
@@ -103,7 +103,7 @@ TEST_F(CommandsTest, ASetChosenInTheBoxIsTheOneTheNextComparisonUses)
     SetText(1, QStringLiteral("あ？い"));
     SetText(2, QStringLiteral("あ？う"));
     ASSERT_TRUE(Compare());
-    EXPECT_EQ(m_app->Driver().ActiveDelimiters, Sjis("？"));
+    EXPECT_EQ(m_app->Driver().Engine().ActiveDelimiters(), Sjis("？"));
 }
 
 TEST_F(CommandsTest, TheDelimiterBoxIsReadableAtTheNormalFontSize)

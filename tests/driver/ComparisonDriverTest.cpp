@@ -25,7 +25,6 @@ protected:
     {
         left.options = right.options = &options;
         driver = std::make_unique<ComparisonDriver>(options, host);
-        host.driver = driver.get();
     }
 
     void Compare(const std::string &a, const std::string &b)
@@ -39,9 +38,9 @@ protected:
     /// Steps until the driver reaches the state (or ends); false when it ended first.
     bool StepUntil(CompareState state)
     {
-        while (driver->IsRunning() && driver->compareState != state)
+        while (driver->IsRunning() && driver->State() != state)
             driver->Step();
-        return driver->compareState == state;
+        return driver->State() == state;
     }
 
     /// n sentences "文iです。" with every tenth one changed on the right.
@@ -68,20 +67,19 @@ TEST_F(DriverTest, RunsEveryPhaseWithItsCaptionAndLeavesNothingBehind)
     Compare(a, b);
     driver->RunToCompletion();
     EXPECT_FALSE(driver->IsRunning());
-    EXPECT_EQ(host.captions,
-              (std::vector<int>{IDS_CAPTION_ANALYSING, IDS_CAPTION_COMPARING,
-                                IDS_CAPTION_PLEASE_WAIT, IDS_CAPTION_ALMOST_DONE,
-                                IDS_CAPTION_DISPLAYING}));
+    EXPECT_EQ(host.captions, (std::vector<int>{IDS_CAPTION_ANALYSING, IDS_CAPTION_COMPARING,
+                                               IDS_CAPTION_PLEASE_WAIT, IDS_CAPTION_ALMOST_DONE,
+                                               IDS_CAPTION_DISPLAYING}));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "BeginDisplay", "StartSyncScroll",
                                                     "ReturnToRegionTop", "Finish"}));
     EXPECT_FALSE(host.dialogExists);
-    EXPECT_TRUE(driver->ResultList.empty());
-    EXPECT_TRUE(driver->leftSentences.empty());
-    EXPECT_EQ(driver->leftView, nullptr);
+    EXPECT_TRUE(driver->Engine().Results().empty());
+    EXPECT_TRUE(driver->Engine().Sentences(Side::Left).empty());
+    EXPECT_EQ(driver->View(Side::Left), nullptr);
     EXPECT_EQ(host.bar.Position(), 100);
     // The records stay for the report, and go when the next comparison starts.
     ASSERT_NE(driver->LastResult(), nullptr);
-    EXPECT_EQ(Summarize(driver->LastResult()->records), *driver->summary);
+    EXPECT_EQ(Summarize(driver->LastResult()->records), *driver->Summary());
     Compare(a, b);
     EXPECT_EQ(driver->LastResult(), nullptr);
     EXPECT_EQ(left.deletedText, int(a.size())); // the region is replaced
@@ -105,10 +103,10 @@ TEST_F(DriverTest, AComparisonStartedWhileOneRunsIsIgnored)
 {
     Compare(Sjis("あ。"), Sjis("い。"));
     driver->Step();
-    const auto state = driver->compareState;
+    const auto state = driver->State();
     host.leftText = Sjis("別。");
     driver->StartComparison(true);
-    EXPECT_EQ(driver->compareState, state);
+    EXPECT_EQ(driver->State(), state);
     EXPECT_EQ(host.calls.size(), 1u);
 }
 
@@ -131,7 +129,7 @@ TEST_F(DriverTest, AnAbortBeforeTheFirstStepTouchesNothing)
     EXPECT_FALSE(driver->IsRunning());
     EXPECT_TRUE(host.calls.empty());
     EXPECT_FALSE(host.dialogExists);
-    EXPECT_FALSE(driver->abortRequested);
+    EXPECT_FALSE(driver->Status().abortRequested);
 }
 
 TEST_F(DriverTest, AnAbortDuringDisplayKeepsWhatWasRenderedAndRestoresTheViews)
@@ -159,8 +157,8 @@ TEST_F(DriverTest, AViewDestroyedDuringDisplayEndsTheComparisonAtTheNextStep)
     ASSERT_TRUE(StepUntil(CompareState::Display));
     driver->Step();
     driver->ViewDestroyed(&right);
-    EXPECT_EQ(driver->leftView, nullptr);
-    EXPECT_EQ(driver->rightView, nullptr);
+    EXPECT_EQ(driver->View(Side::Left), nullptr);
+    EXPECT_EQ(driver->View(Side::Right), nullptr);
     EXPECT_FALSE(driver->Step());
     EXPECT_FALSE(driver->IsRunning());
 }
@@ -172,7 +170,7 @@ TEST_F(DriverTest, ExitDuringAComparisonDropsTheResultAndTheDialog)
     ASSERT_TRUE(StepUntil(CompareState::Display));
     driver->StopForExit();
     EXPECT_FALSE(driver->IsRunning());
-    EXPECT_TRUE(driver->ResultList.empty());
+    EXPECT_TRUE(driver->Engine().Results().empty());
     EXPECT_FALSE(host.dialogExists);
 }
 
@@ -194,7 +192,8 @@ struct WarningCase {
     int expected;
 };
 
-class DelimiterWarningTest : public DriverTest, public ::testing::WithParamInterface<WarningCase> {};
+class DelimiterWarningTest : public DriverTest,
+                             public ::testing::WithParamInterface<WarningCase> {};
 
 TEST_P(DelimiterWarningTest, ChoosesTheMessage)
 {
@@ -221,8 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"LongLeftWithoutDelimiter", "\x81\x42", Filler(801), "", IDS_BAD_DELIMITERS},
         WarningCase{"OverTwoThousandBytes", "", Filler(2001), "", IDS_NO_DELIMITERS_LONG},
         WarningCase{"LongLeftCountsForTheRightTextsWarning", "\x81\x42",
-                    Filler(10) + "\x81\x42" + Filler(2488), Filler(900),
-                    IDS_BAD_DELIMITERS_LONG},
+                    Filler(10) + "\x81\x42" + Filler(2488), Filler(900), IDS_BAD_DELIMITERS_LONG},
         WarningCase{"DelimiterJustBeforeTheProbeEnd", "x", Filler(799) + "x" + Filler(100),
                     Filler(10), 0},
         WarningCase{"DelimiterAtTheProbeEnd", "x", Filler(800) + "x", Filler(10),
@@ -252,7 +250,7 @@ TEST_F(DriverTest, RecordsPerBarStepFollowTheRecordCount)
             a += Sjis("同") + std::to_string(i) + Sjis("。");
         Compare(a, a);
         ASSERT_TRUE(StepUntil(CompareState::Display));
-        EXPECT_EQ(driver->recordsPerStep, perStep) << sentences;
+        EXPECT_EQ(driver->RecordsPerStep(), perStep) << sentences;
         EXPECT_EQ(host.bar.Position(), 0);
         ASSERT_TRUE(StepUntil(CompareState::ScrollBack));
         EXPECT_EQ(host.bar.Position(), std::min(100, sentences / perStep)) << sentences;
@@ -332,7 +330,7 @@ TEST_F(WrappingTest, EveryRowIsLevelAfterTheLeftWindowNarrows)
         }
         Compare(a, b);
         driver->RunToCompletion();
-        EXPECT_TRUE(driver->displayScrollable);
+        EXPECT_TRUE(driver->Status().displayScrollable);
         ExpectEveryRowLevel();
         EXPECT_EQ(left.RegionLineCount(), right.RegionLineCount());
     }
@@ -357,15 +355,14 @@ TEST_F(WrappingTest, TrimNeverDeletesTextOfARowThatWrapsFurther)
 TEST_F(DriverTest, PadEvensTheLastLinesAndTrimRemovesOnlyBlankSurplus)
 {
     options.ViewLine = 0;
-    driver->leftView = &left;
-    driver->rightView = &right;
+    const PerSide<IResultView *> views{&left, &right};
     left.SetText("a\rb\r");
     right.SetText("a\r\r\r\r");
-    driver->PadRows(PadMode::Trim);
+    PadRows(views, PadMode::Trim, options);
     EXPECT_EQ(right.text, "a\r\r"); // two blank lines went
     left.SetText("a\rb\rc\r");
     right.SetText("x\r");
-    driver->PadRows(PadMode::Trim);
+    PadRows(views, PadMode::Trim, options);
     EXPECT_EQ(left.text, "a\rb\rc\r"); // text is never trimmed: the other side is padded
     EXPECT_EQ(right.text, "x\r\r\r");
     EXPECT_EQ(left.deletedText + right.deletedText, 0);

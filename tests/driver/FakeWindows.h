@@ -42,8 +42,10 @@ public:
         deletedText = 0;
     }
 
-    void RenderRecord(const ResultPair &record, const std::string &recordText,
-                      RowStarts &rowStarts) override
+    std::string CaptureText(bool) override { return text; }
+
+    void RenderRecord(const ResultPair &record, const std::string &recordText, RowStarts &rowStarts,
+                      std::optional<std::int32_t>) override
     {
         if (atSentenceEnd)
             m_row = m_nextRow++;
@@ -150,7 +152,6 @@ class FakeHost : public IDriverHost {
 public:
     FakeHost(FakeView &left, FakeView &right) : m_left(left), m_right(right) {}
 
-    ComparisonDriver *driver = nullptr;
     std::string leftText, rightText;
     bool hasDocument = true;
     bool canCreateDialog = true;
@@ -165,15 +166,12 @@ public:
 
     bool HasActiveDocument() const override { return hasDocument; }
     bool BothSelected() const override { return false; }
-    void PrepareForComparison() override
+    PerSide<IResultView *> PrepareForComparison() override
     {
         calls.push_back("Prepare");
         m_left.SetText(leftText);
         m_right.SetText(rightText);
-        driver->leftSourceText = leftText;
-        driver->rightSourceText = rightText;
-        driver->leftView = &m_left;
-        driver->rightView = &m_right;
+        return {&m_left, &m_right};
     }
     void BeginDisplay() override { calls.push_back("BeginDisplay"); }
     void ReturnToRegionTop() override { calls.push_back("ReturnToRegionTop"); }

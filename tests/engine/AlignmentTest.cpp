@@ -16,7 +16,7 @@ constexpr std::uint32_t kUnbounded = std::numeric_limits<std::uint32_t>::max();
 
 SentenceList Sentences(std::initializer_list<const char *> utf8Texts)
 {
-    RichOptions options;
+    CompareOptions options;
     SentenceList list;
     for (const char *utf8 : utf8Texts)
         list.push_back(MakeSentence(Sjis(utf8), options));
@@ -128,7 +128,7 @@ TEST(FindAnchor, AgreesWithAScanOnRepeatedKeysWhateverTheOrderOfQuestions)
     // Few keys, many repeats, and anchorRight both growing and going back: the index skips the
     // sentences it passed only while anchorRight grows.
     std::mt19937 rng(7);
-    const RichOptions options;
+    const CompareOptions options;
     SentenceList right;
     for (int n = 0; n < 300; ++n)
         right.push_back(

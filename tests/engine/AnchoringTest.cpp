@@ -39,7 +39,7 @@ TEST(Anchoring, KeepsTheMostAnchorsAndFirstFitsWhereThatIsAsMany)
         for (int n = below(40); n > 0; --n)
             right += rightKeys.emplace_back(pool[static_cast<std::size_t>(below(distinct))]);
         SCOPED_TRACE(left + " / " + right);
-        RichOptions options;
+        CompareOptions options;
         options.Sptr[0] = ".";
 
         const Anchors expected = test::ReferenceAnchors(leftKeys, rightKeys, false);
@@ -51,16 +51,18 @@ TEST(Anchoring, KeepsTheMostAnchorsAndFirstFitsWhereThatIsAsMany)
         const auto compare = [&](bool ff, std::int64_t units, std::int64_t work) {
             ProgressModel progress;
             Comparison comparison(options, progress);
-            comparison.firstFitAnchors = ff;
-            comparison.stepWorkUnits = units;
-            comparison.thresholds.exactAnchoringWork = work;
+            EngineTuning tuning;
+            tuning.stepWorkUnits = units;
+            tuning.firstFitAnchors = ff;
+            tuning.thresholds.exactAnchoringWork = work;
+            comparison.SetTuning(tuning);
             comparison.RunToCompletion(left, right);
             EngineRun run;
-            for (const ResultPair &r : comparison.ResultList)
+            for (const ResultPair &r : comparison.Results())
                 if (r.status == TextStatus::Same && r.sentenceEnd == 1)
                     run.anchors.emplace_back(r.leftIndex, r.rightIndex);
-            run.records = std::move(comparison.ResultList);
-            run.notMaximal = comparison.anchorsNotMaximal;
+            run.records = comparison.Results();
+            run.notMaximal = comparison.AnchorsNotMaximal();
             return run;
         };
         const EngineRun maximal = compare(false, kStepWorkUnits, kUnlimited);
@@ -98,7 +100,7 @@ TEST(Anchoring, PastTheWorkLimitKeepsEqualPairsInOrderAndNeverFewerThanFirstFit)
     std::mt19937 rng(1717);
     const auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     const std::vector<std::string> pool = {"a.", "b.", "c."};
-    RichOptions options;
+    CompareOptions options;
     options.Sptr[0] = ".";
     for (int round = 0; round < 12; ++round) {
         const int distinct = 2 + round % 2;
@@ -110,12 +112,14 @@ TEST(Anchoring, PastTheWorkLimitKeepsEqualPairsInOrderAndNeverFewerThanFirstFit)
             right += rightKeys.emplace_back(pool[static_cast<std::size_t>(below(distinct))]);
         ProgressModel progress;
         Comparison comparison(options, progress);
-        comparison.thresholds.exactAnchoringWork = 0;
-        comparison.stepWorkUnits = 97;
+        EngineTuning tuning;
+        tuning.stepWorkUnits = 97;
+        tuning.thresholds.exactAnchoringWork = 0;
+        comparison.SetTuning(tuning);
         comparison.RunToCompletion(left, right);
-        EXPECT_TRUE(comparison.anchorsNotMaximal);
+        EXPECT_TRUE(comparison.AnchorsNotMaximal());
         std::int32_t anchors = 0, lastLeft = -1, lastRight = -1;
-        for (const ResultPair &r : comparison.ResultList) {
+        for (const ResultPair &r : comparison.Results()) {
             if (r.status != TextStatus::Same || r.sentenceEnd != 1)
                 continue;
             ++anchors;

@@ -34,7 +34,7 @@ ResultPair ChangedPair(std::string leftText, std::string rightText)
 }
 
 /// The result list after DiffPair on one Changed record of the two texts (code page 932).
-ResultList Diff(std::string leftText, std::string rightText, const RichOptions &options,
+ResultList Diff(std::string leftText, std::string rightText, const CompareOptions &options,
                 ProgressModel &progress, const EngineThresholds &thresholds = {})
 {
     ResultList results{ChangedPair(std::move(leftText), std::move(rightText))};
@@ -70,7 +70,7 @@ class DiffPairCase : public ::testing::TestWithParam<DiffCase> {};
 TEST_P(DiffPairCase, GivesTheExpectedRuns)
 {
     const DiffCase &c = GetParam();
-    RichOptions options;
+    CompareOptions options;
     options.CmpChar = c.cmpChar;
     options.CmpCase = c.cmpCase;
     ProgressModel progress;
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DiffPair, StepsOncePlusOncePerSearchedRange)
 {
     // The pair, 今日は, then 晴れ。/雨。 (finds 。), then 晴れ/雨 (finds nothing).
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     Diff(Sjis("今日は晴れ。"), Sjis("今日は雨。"), options, progress);
     EXPECT_EQ(progress.Steps(), 4);
@@ -147,7 +147,7 @@ TEST(DiffPair, StepsOncePlusOncePerSearchedRange)
 TokenList Tokens(std::string_view text)
 {
     TokenList list;
-    RichOptions options;
+    CompareOptions options;
     options.CmpChar = 1;
     CutTokens(list, text, options);
     return list;
@@ -219,7 +219,7 @@ TEST(CommonRuns, MatchesTheListAlgorithmOnRandomSentences)
 {
     std::mt19937 rng(99);
     for (int round = 0; round < 3000; ++round) {
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = static_cast<int>(rng() % 2);
         const std::string left = RandomSentence(rng);
         const std::string right = RandomSentence(rng);
@@ -253,7 +253,7 @@ TEST(DiffPair, RunsRebuildThePairAndDifferencesShareNoToken)
 {
     std::mt19937 rng(7);
     for (int round = 0; round < 4000; ++round) {
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = static_cast<int>(rng() % 2);
         options.CmpCase = static_cast<int>(rng() % 2);
         const std::string left = RandomSentence(rng);
@@ -315,7 +315,7 @@ TEST(DiffPair, LongPairsThatDifferEveryFewCharactersEndWithEveryCommonPartSame)
         {"あいうえお", "あいうえか", 3000, 25'000},
         {"今日は晴れ。明日", "今日は晴れ。明後", 700, 25'000},
     };
-    const RichOptions options;
+    const CompareOptions options;
     for (const Shape &shape : shapes) {
         std::string left, right;
         for (int n = 0; n < shape.repeats; ++n) {

@@ -74,9 +74,9 @@ public:
         return list;
     }
 
-    RichOptions Options()
+    CompareOptions Options()
     {
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = Below(2);
         options.CmpCase = Below(2);
         options.CmpZen = Below(2);
@@ -108,7 +108,7 @@ void CheckRecords(const Comparison &c, const std::string &left, const std::strin
     std::string joinedLeft, joinedRight;
     std::int32_t nextLeft = 0, nextRight = 0;
     std::string runsLeft, runsRight;
-    for (const ResultPair &r : c.ResultList) {
+    for (const ResultPair &r : c.Results()) {
         seen.insert(r.status);
         joinedLeft += r.leftText;
         joinedRight += r.rightText;
@@ -122,9 +122,10 @@ void CheckRecords(const Comparison &c, const std::string &left, const std::strin
         EXPECT_EQ(r.leftIndex, hasLeft ? nextLeft++ : 0) << "left sentences once each, in order";
         EXPECT_EQ(r.rightIndex, hasRight ? nextRight++ : 0) << "right sentences once each";
         const Sentence *l =
-            hasLeft ? &c.leftSentences.at(static_cast<std::size_t>(r.leftIndex)) : nullptr;
+            hasLeft ? &c.Sentences(Side::Left).at(static_cast<std::size_t>(r.leftIndex)) : nullptr;
         const Sentence *rt =
-            hasRight ? &c.rightSentences.at(static_cast<std::size_t>(r.rightIndex)) : nullptr;
+            hasRight ? &c.Sentences(Side::Right).at(static_cast<std::size_t>(r.rightIndex))
+                     : nullptr;
         switch (r.status) {
         case TextStatus::Original: // a changed pair closed after its runs
             EXPECT_FALSE(runsLeft.empty() && runsRight.empty());
@@ -154,8 +155,8 @@ void CheckRecords(const Comparison &c, const std::string &left, const std::strin
         runsRight.clear();
     }
     EXPECT_TRUE(runsLeft.empty() && runsRight.empty()) << "runs without their pair";
-    EXPECT_EQ(nextLeft, static_cast<std::int32_t>(c.leftSentences.size()));
-    EXPECT_EQ(nextRight, static_cast<std::int32_t>(c.rightSentences.size()));
+    EXPECT_EQ(nextLeft, static_cast<std::int32_t>(c.Sentences(Side::Left).size()));
+    EXPECT_EQ(nextRight, static_cast<std::int32_t>(c.Sentences(Side::Right).size()));
     EXPECT_EQ(joinedLeft, left);
     EXPECT_EQ(joinedRight, right);
 }
@@ -165,7 +166,7 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
     TextGenerator gen(2024);
     std::set<TextStatus> seen;
     for (int round = 0; round < 400; ++round) {
-        const RichOptions options = gen.Options();
+        const CompareOptions options = gen.Options();
         const std::vector<std::string> sentences = gen.Sentences();
         const std::string left = Join(sentences);
         const std::string right = Join(gen.Edited(sentences));
@@ -175,8 +176,8 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
         ProgressModel stepProgress;
         Comparison stepped(options, stepProgress);
         stepped.Reset(left, right);
-        stepped.compareState = CompareState::SplitLeft;
-        while (stepped.compareState != CompareState::EngineDone)
+        stepped.Start();
+        while (stepped.State() != EngineState::EngineDone)
             ASSERT_TRUE(stepped.Step());
         CheckRecords(stepped, left, right, seen);
         ASSERT_TRUE(stepped.Step());
@@ -185,24 +186,26 @@ TEST(ComparisonProperties, GeneratedPairsKeepEverySentenceAndText)
         ProgressModel runProgress;
         Comparison run(options, runProgress);
         run.RunToCompletion(left, right);
-        EXPECT_EQ(run.ResultList, stepped.ResultList);
+        EXPECT_EQ(run.Results(), stepped.Results());
         EXPECT_EQ(runProgress.Steps(), stepProgress.Steps());
 
         // Indexed searches everywhere and one work unit a step: many more steps, same records.
         ProgressModel slicedProgress;
         Comparison sliced(options, slicedProgress);
-        sliced.thresholds = EngineThresholds{0, 0};
-        sliced.stepWorkUnits = 1;
+        EngineTuning tuning;
+        tuning.stepWorkUnits = 1;
+        tuning.thresholds = EngineThresholds{0, 0};
+        sliced.SetTuning(tuning);
         sliced.RunToCompletion(left, right);
-        EXPECT_EQ(sliced.ResultList, stepped.ResultList);
+        EXPECT_EQ(sliced.Results(), stepped.Results());
         EXPECT_EQ(slicedProgress.Steps(), stepProgress.Steps());
 
         // The plain searches give the same records.
-        EXPECT_EQ(test::ReferenceCompare(left, right, options), stepped.ResultList);
+        EXPECT_EQ(test::ReferenceCompare(left, right, options), stepped.Results());
 
         // Running again on the same object gives the same again.
         run.RunToCompletion(left, right);
-        EXPECT_EQ(run.ResultList, stepped.ResultList);
+        EXPECT_EQ(run.Results(), stepped.Results());
     }
     EXPECT_EQ(seen.size(), 5u) << "the generated pairs give records of every status";
 }

@@ -14,26 +14,26 @@ using S = TextStatus;
 
 /// A comparison with its own options and progress indicator.
 struct Engine {
-    explicit Engine(RichOptions initial = {}) : options(std::move(initial)) {}
+    explicit Engine(CompareOptions initial = {}) : options(std::move(initial)) {}
 
     /// Runs the comparison of the two texts (UTF-8) up to the end of gap alignment.
     ResultList Align(std::string_view leftUtf8, std::string_view rightUtf8)
     {
         comparison.Reset(Sjis(leftUtf8), Sjis(rightUtf8));
-        comparison.compareState = CompareState::SplitLeft;
-        while (comparison.compareState != CompareState::SetUpCharDiff)
+        comparison.Start();
+        while (comparison.State() != EngineState::SetUpCharDiff)
             EXPECT_TRUE(comparison.Step());
-        return comparison.ResultList;
+        return comparison.Results();
     }
 
     ResultList Run(std::string_view leftUtf8, std::string_view rightUtf8)
     {
         comparison.RunToCompletion(Sjis(leftUtf8), Sjis(rightUtf8));
-        EXPECT_EQ(comparison.compareState, CompareState::SetUpDisplay);
-        return comparison.ResultList;
+        EXPECT_EQ(comparison.State(), EngineState::Finished);
+        return comparison.Results();
     }
 
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     Comparison comparison{options, progress};
 };
@@ -69,7 +69,8 @@ TEST(Comparison, WorkedExampleSplitsTheChangedPairIntoRuns)
         Record(S::Original, 1, 2, "", ""),
     };
     EXPECT_EQ(engine.Run(kWorkedLeft, kWorkedRight), expected);
-    EXPECT_TRUE(engine.comparison.leftSentences.empty()) << "freed at the end of the engine";
+    EXPECT_TRUE(engine.comparison.Sentences(Side::Left).empty())
+        << "freed at the end of the engine";
     EXPECT_EQ(engine.progress.Position(), ProgressModel::kMaximum);
 }
 
@@ -111,22 +112,22 @@ TEST(Comparison, StepsThroughTheEngineStatesInOrder)
     Comparison &c = engine.comparison;
     EXPECT_FALSE(c.Step()) << "no comparison running";
     c.Reset(Sjis(kWorkedLeft), Sjis(kWorkedRight));
-    c.compareState = CompareState::SplitLeft;
-    std::map<CompareState, int> calls;
-    CompareState previous = c.compareState;
-    while (c.compareState != CompareState::SetUpDisplay) {
-        ++calls[c.compareState];
+    c.Start();
+    std::map<EngineState, int> calls;
+    EngineState previous = c.State();
+    while (c.State() != EngineState::Finished) {
+        ++calls[c.State()];
         ASSERT_TRUE(c.Step());
-        ASSERT_GE(c.compareState, previous) << "states only move forward";
-        previous = c.compareState;
+        ASSERT_GE(c.State(), previous) << "states only move forward";
+        previous = c.State();
     }
     EXPECT_FALSE(c.Step()) << "display is the driver's";
-    EXPECT_EQ(calls[CompareState::SetUpAnchoring], 1);
-    EXPECT_EQ(calls[CompareState::Anchoring], 2) << "one left sentence per step";
-    EXPECT_EQ(calls[CompareState::GapAlignment], 2) << "one gap per anchor, then the tail";
-    EXPECT_EQ(calls[CompareState::SetUpCharDiff], 1);
-    EXPECT_EQ(calls[CompareState::CharDiff], 1) << "one changed pair per step";
-    EXPECT_EQ(calls[CompareState::EngineDone], 1);
+    EXPECT_EQ(calls[EngineState::SetUpAnchoring], 1);
+    EXPECT_EQ(calls[EngineState::Anchoring], 2) << "one left sentence per step";
+    EXPECT_EQ(calls[EngineState::GapAlignment], 2) << "one gap per anchor, then the tail";
+    EXPECT_EQ(calls[EngineState::SetUpCharDiff], 1);
+    EXPECT_EQ(calls[EngineState::CharDiff], 1) << "one changed pair per step";
+    EXPECT_EQ(calls[EngineState::EngineDone], 1);
 }
 
 TEST(Comparison, ResetDropsWhatAnInterruptedComparisonLeft)

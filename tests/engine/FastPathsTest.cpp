@@ -134,7 +134,7 @@ TEST(CommonRuns, IndexedMatchesTheListAlgorithmOnTieHeavyAndRepetitiveText)
     PieceText gen(11);
     for (int round = 0; round < 1500; ++round) {
         const auto &pieces = PieceSets()[static_cast<std::size_t>(round) % PieceSets().size()];
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = round % 3 == 0;
         const int length = round % 10 == 0 ? 400 : 40;
         const std::string left = gen.Make(pieces, length);
@@ -160,7 +160,7 @@ TEST(CommonRuns, IndexedMatchesTheListAlgorithmOnTieHeavyAndRepetitiveText)
 /// The records of DiffPair on one Changed pair, run by a PairDiffer with the given work units
 /// per call; calls counts the calls it took.
 ResultList SlicedDiff(const std::string &left, const std::string &right,
-                      const RichOptions &options, const EngineThresholds &thresholds,
+                      const CompareOptions &options, const EngineThresholds &thresholds,
                       std::int64_t units, int &calls, ProgressModel &progress)
 {
     ResultList results{ResultPair{1, 2, TextStatus::Changed, 1, left, right}};
@@ -176,7 +176,7 @@ TEST(PairDiffer, GivesTheReferenceRunsAtEveryBudget)
     PieceText gen(23);
     for (int round = 0; round < 600; ++round) {
         const auto &pieces = PieceSets()[static_cast<std::size_t>(round) % PieceSets().size()];
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = round % 2;
         options.CmpCase = round % 4 < 2;
         const std::string left = gen.Make(pieces, round % 20 == 0 ? 300 : 30);
@@ -208,7 +208,7 @@ TEST(PairDiffer, RepetitiveLongSentenceTakesManyShortCalls)
     for (int n = 0; n < 3000; ++n)
         left += Sjis("ー");
     const std::string right = left + Sjis("ア");
-    RichOptions options;
+    CompareOptions options;
     int calls = 0;
     ProgressModel progress;
     const ResultList results =
@@ -224,7 +224,7 @@ TEST(PairDiffer, RepetitiveLongSentenceTakesManyShortCalls)
 
 /// Sentences over a few words of every class, and bytes that test character boundaries: a lone
 /// lead byte at the end, and letters that equal trail bytes.
-SentenceList GapSentences(PieceText &gen, int count, const RichOptions &options)
+SentenceList GapSentences(PieceText &gen, int count, const CompareOptions &options)
 {
     static const std::vector<std::string> pieces = {
         Sjis("今日"), Sjis("は"), Sjis("晴れ"), Sjis("雨"), Sjis("明日"), "ABC", "abc", "b",
@@ -243,7 +243,7 @@ SentenceList GapSentences(PieceText &gen, int count, const RichOptions &options)
 TEST(WordMatchScore, MatchesTheSearchAtEveryCharacterStart)
 {
     PieceText gen(31);
-    RichOptions options;
+    CompareOptions options;
     for (int round = 0; round < 3000; ++round) {
         const SentenceList keys = GapSentences(gen, 2, options);
         const std::uint32_t words = 40;
@@ -258,7 +258,7 @@ TEST(GapAligner, IndexedGapsGiveTheReferenceRecordsAndProgress)
 {
     PieceText gen(41);
     for (int round = 0; round < 400; ++round) {
-        RichOptions options;
+        CompareOptions options;
         options.CmpCase = round % 2;
         const int rows = 1 + static_cast<int>(gen.Rng()() % 14);
         const int columns = 1 + static_cast<int>(gen.Rng()() % 14);
@@ -295,7 +295,7 @@ TEST(GapAligner, AllTiedGapPairsInScanOrder)
 {
     // Every pair scores alike with the same word count: the first pair is taken each time, so
     // the sentences pair off in order and the longer side's rest is added.
-    RichOptions options;
+    CompareOptions options;
     SentenceList left, right;
     for (int n = 0; n < 60; ++n)
         left.push_back(MakeSentence(Sjis("あいう。"), options));

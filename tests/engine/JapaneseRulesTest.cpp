@@ -2,9 +2,9 @@
 // splitting, and moved sentences.
 #include "Comparison.h"
 #include "Cp932.h"
+#include "KeyCases.h"
 #include "Moves.h"
 #include "Normalize.h"
-#include "KeyCases.h"
 #include "TestText.h"
 #include "WidthTables.h"
 
@@ -103,16 +103,16 @@ INSTANTIATE_TEST_SUITE_P(
     test::KeyCaseName);
 
 /// The sentences of text split as the left text of a comparison with the given options.
-std::vector<std::string> SplitWith(std::string_view utf8, const RichOptions &options)
+std::vector<std::string> SplitWith(std::string_view utf8, const CompareOptions &options)
 {
     ProgressModel progress;
     Comparison comparison(options, progress);
     comparison.Reset(Sjis(utf8), "");
-    comparison.compareState = CompareState::SplitLeft;
-    while (comparison.compareState == CompareState::SplitLeft)
+    comparison.Start();
+    while (comparison.State() == EngineState::SplitLeft)
         comparison.Step();
     std::vector<std::string> sentences;
-    for (const Sentence &s : comparison.leftSentences)
+    for (const Sentence &s : comparison.Sentences(Side::Left))
         sentences.push_back(Utf8(s.text));
     return sentences;
 }
@@ -129,7 +129,7 @@ class QuotationsKeptWhole : public testing::TestWithParam<QuoteCase> {};
 TEST_P(QuotationsKeptWhole, SplitAsTheBracketsSay)
 {
     const QuoteCase &row = GetParam();
-    RichOptions options;
+    CompareOptions options;
     options.KeepQuotes = 1;
     options.Sptr[0] = Sjis(row.delimiters);
     EXPECT_EQ(SplitWith(row.text, options), row.expected);
@@ -159,14 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(QuotationsKeptWhole, OffSplitsAtEveryDelimiter)
 {
-    RichOptions options;
+    CompareOptions options;
     EXPECT_EQ(SplitWith("「はい。」と言った。", options), (V{"「はい。", "」と言った。"}));
 }
 
 TEST(QuotationsKeptWhole, StepBudgetDoesNotChangeTheSentences)
 {
     // A quotation far longer than one step's budget is still one sentence.
-    RichOptions options;
+    CompareOptions options;
     options.KeepQuotes = 1;
     std::string text = "「";
     for (int i = 0; i < 120; ++i)
@@ -272,37 +272,37 @@ TEST(FindMoves, AgreesWithThePlainPairingOnRandomResults)
 
 TEST(FindMoves, RunOnlyWithTheOptionAndKeptAfterTheEngine)
 {
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
     Comparison comparison(options, progress);
     const std::string left = Sjis("第一段。第二段。第三段。");
     const std::string right = Sjis("第二段。第三段。追加。第一段。");
     comparison.RunToCompletion(left, right);
-    EXPECT_TRUE(comparison.moves.Empty());
-    const ResultList without = comparison.ResultList;
+    EXPECT_TRUE(comparison.Moves().Empty());
+    const ResultList without = comparison.Results();
 
     options.ViewMove = 1;
     comparison.RunToCompletion(left, right);
-    EXPECT_EQ(comparison.ResultList, without) << "moves never change the records";
+    EXPECT_EQ(comparison.Results(), without) << "moves never change the records";
     std::size_t moved = 0;
-    for (const ResultPair &r : comparison.ResultList) {
-        const std::int32_t partner = comparison.moves.PartnerOf(r);
+    for (const ResultPair &r : comparison.Results()) {
+        const std::int32_t partner = comparison.Moves().PartnerOf(r);
         if (partner < 0)
             continue;
         ++moved;
         // The other end shows the same text on the other side.
         const auto other = std::find_if(
-            comparison.ResultList.begin(), comparison.ResultList.end(), [&](const ResultPair &o) {
+            comparison.Results().begin(), comparison.Results().end(), [&](const ResultPair &o) {
                 return r.status == TextStatus::Deleted
                            ? o.status == TextStatus::Added && o.rightIndex == partner
                            : o.status == TextStatus::Deleted && o.leftIndex == partner;
             });
-        ASSERT_NE(other, comparison.ResultList.end());
+        ASSERT_NE(other, comparison.Results().end());
         EXPECT_EQ(r.leftText + r.rightText, other->leftText + other->rightText);
     }
-    EXPECT_EQ(moved, 2 * comparison.moves.Count());
-    EXPECT_GE(comparison.moves.Count(), 1u);
-    EXPECT_EQ(comparison.moves.LeftOf(2), -1) << "追加 was added, not moved";
+    EXPECT_EQ(moved, 2 * comparison.Moves().Count());
+    EXPECT_GE(comparison.Moves().Count(), 1u);
+    EXPECT_EQ(comparison.Moves().LeftOf(2), -1) << "追加 was added, not moved";
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Normalize.h"
-#include "RichOptions.h"
+#include "CompareOptions.h"
 #include "TestText.h"
 
 #include <gtest/gtest.h>

@@ -81,7 +81,7 @@ TEST(LowerCaseMultiByte, UsesUnicodeLowerCaseWithinTheCodePage)
 TEST_P(SentenceKeys, CompareAsTheRulesSay)
 {
     const KeyCase &row = GetParam();
-    RichOptions options;
+    CompareOptions options;
     options.CmpCase = row.cmpCase;
     options.CmpZen = row.cmpZen;
     options.CmpZenSp = row.cmpZenSp;
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NormalizeText, FullWidthSpaceIsReplacedOnlyWhereItIsACharacter)
 {
-    RichOptions options;
+    CompareOptions options;
     options.CmpZenSp = 1;
     // ＝ is 81 81; followed by '@' (40) the bytes 81 40 appear across the character boundary.
     const std::string text = "\x81\x81\x40";
@@ -134,7 +134,7 @@ TEST(NormalizeText, FullWidthSpaceIsReplacedOnlyWhereItIsACharacter)
 
 TEST(MakeSentenceKey, IsEmptyForLineBreaksOnly)
 {
-    EXPECT_EQ(MakeSentenceKey("\r\n\r", RichOptions{}), "");
+    EXPECT_EQ(MakeSentenceKey("\r\n\r", CompareOptions{}), "");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ReferenceEngine.h"
 
-#include "Comparison.h"
 #include "Cp932.h"
+#include "Splitter.h"
 
 #include <algorithm>
 #include <tuple>
@@ -9,7 +9,7 @@
 
 namespace kivo::test {
 
-void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options)
+void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options)
 {
     TokenList L, R;
     CutTokens(L, p->leftText, options);
@@ -129,8 +129,8 @@ std::vector<std::vector<std::int32_t>> SuffixCommonLengths(const std::vector<std
                                              std::vector<std::int32_t>(right.size() + 1, 0));
     for (std::size_t i = left.size(); i-- > 0;)
         for (std::size_t j = right.size(); j-- > 0;)
-            f[i][j] = left[i] == right[j] ? f[i + 1][j + 1] + 1
-                                          : std::max(f[i + 1][j], f[i][j + 1]);
+            f[i][j] =
+                left[i] == right[j] ? f[i + 1][j + 1] + 1 : std::max(f[i + 1][j], f[i][j + 1]);
     return f;
 }
 
@@ -164,18 +164,17 @@ ReferenceAnchors(const std::vector<std::string> &left, const std::vector<std::st
 }
 
 ResultList ReferenceCompare(const std::string &left, const std::string &right,
-                            const RichOptions &options, bool firstFitAnchors)
+                            const CompareOptions &options, bool firstFitAnchors)
 {
     ProgressModel progress;
-    Comparison split(options, progress);
-    split.Reset(left, right);
-    split.compareState = CompareState::SplitLeft;
-    while (split.compareState == CompareState::SplitLeft)
-        split.SplitStep(split.leftSentences, left);
-    while (split.compareState == CompareState::SplitRight)
-        split.SplitStep(split.rightSentences, right);
-    SentenceList &l = split.leftSentences;
-    SentenceList &r = split.rightSentences;
+    SentenceSplitter split(options, progress);
+    split.Reset(MakeActiveDelimiters(options.Sptr[0]));
+    SentenceList l;
+    SentenceList r;
+    while (!split.SplitStep(l, left)) {
+    }
+    while (!split.SplitStep(r, right)) {
+    }
 
     std::vector<std::string> leftKeys, rightKeys;
     for (const Sentence &sentence : l)

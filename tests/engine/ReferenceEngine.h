@@ -68,7 +68,7 @@ struct ListMatcher {
 };
 
 /// DiffPair through ListMatcher: the runs of the Changed record at p inserted before it.
-void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const RichOptions &options);
+void ReferenceDiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options);
 
 /// Whether word occurs in text starting and ending on character boundaries, trying every start.
 bool ReferenceContains(std::string_view text, std::string_view word);
@@ -101,6 +101,6 @@ std::int32_t ReferenceCommonLength(const std::vector<std::string> &left,
 /// A whole comparison the plain way: the engine's splitting and keys, ReferenceAnchors,
 /// ReferenceAlignGap for every gap and ReferenceDiffPair for every changed pair.
 ResultList ReferenceCompare(const std::string &left, const std::string &right,
-                            const RichOptions &options, bool firstFitAnchors = false);
+                            const CompareOptions &options, bool firstFitAnchors = false);
 
 } // namespace kivo::test

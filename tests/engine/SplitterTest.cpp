@@ -1,4 +1,4 @@
-#include "Comparison.h"
+#include "Splitter.h"
 #include "Normalize.h"
 #include "TestText.h"
 
@@ -19,23 +19,23 @@ struct SplitRun {
 
 SplitRun Split(std::string_view text, std::string_view delimiterSet, int viewFormat = 0)
 {
-    RichOptions options;
+    CompareOptions options;
     options.ViewFormat = viewFormat;
     ProgressModel progress;
-    Comparison comparison(options, progress);
-    comparison.ActiveDelimiters = MakeActiveDelimiters(delimiterSet);
-    comparison.compareState = CompareState::SplitLeft;
+    SentenceSplitter splitter(options, progress);
+    splitter.Reset(MakeActiveDelimiters(delimiterSet));
+    SentenceList sentences;
     SplitRun run;
-    while (comparison.compareState == CompareState::SplitLeft) {
-        EXPECT_EQ(comparison.SplitStep(comparison.leftSentences, text), 1);
+    for (bool done = false; !done;) {
+        done = splitter.SplitStep(sentences, text);
         ++run.calls;
         if (run.calls > 100000) {
             ADD_FAILURE() << "splitting does not end";
             break;
         }
     }
-    EXPECT_EQ(comparison.splitPos, 0) << "reset at the end of the text";
-    for (const Sentence &s : comparison.leftSentences) {
+    EXPECT_EQ(splitter.Position(), 0) << "reset at the end of the text";
+    for (const Sentence &s : sentences) {
         EXPECT_EQ(s.key, MakeSentenceKey(s.text, options));
         EXPECT_EQ(s.wordCount, 0);
         run.sentences.push_back(s.text);
@@ -143,11 +143,11 @@ TEST(MakeActiveDelimiters, TurnsBackslashNIntoALineBreak)
 
 TEST(FirstDelimiterOffset, TakesTheFirstDelimiterInSetOrderThatOccursEarly)
 {
-    RichOptions options;
+    CompareOptions options;
     ProgressModel progress;
-    Comparison comparison(options, progress);
+    SentenceSplitter comparison(options, progress);
 
-    comparison.ActiveDelimiters = Sjis("。．");
+    comparison.Reset(Sjis("。．"));
     std::string text(1000, 'a');
     text.replace(900, 2, Sjis("。"));
     text.replace(10, 2, Sjis("．"));
@@ -162,12 +162,12 @@ TEST(FirstDelimiterOffset, TakesTheFirstDelimiterInSetOrderThatOccursEarly)
     EXPECT_EQ(comparison.FirstDelimiterOffset(late), 798);
 
     // Delimiters are searched as whole characters: 'B' is not found in 。 (81 42).
-    comparison.ActiveDelimiters = "B";
+    comparison.Reset("B");
     EXPECT_EQ(comparison.FirstDelimiterOffset(Sjis("あ。") + "B"), 4);
     EXPECT_EQ(comparison.FirstDelimiterOffset(Sjis("あ。")), 800);
     EXPECT_EQ(comparison.FirstDelimiterOffset(""), 800);
 
-    comparison.ActiveDelimiters = "";
+    comparison.Reset("");
     EXPECT_EQ(comparison.FirstDelimiterOffset("abc"), 800);
 }
 

@@ -30,7 +30,7 @@ class CutTokensCase : public ::testing::TestWithParam<TokenCase> {};
 TEST_P(CutTokensCase, GivesTheExpectedTokens)
 {
     const TokenCase &c = GetParam();
-    RichOptions options;
+    CompareOptions options;
     options.CmpChar = c.cmpChar;
     options.CmpZen = c.cmpZen;
     TokenList list;
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NextCharUnit, ReturnsNoneAtTheEndAndLeavesTheUnit)
 {
-    RichOptions options;
+    CompareOptions options;
     CharUnit unit{"x", "y"};
     EXPECT_EQ(NextCharUnit(unit, "ab", 2, options), std::nullopt);
     EXPECT_EQ(unit.text, "x");
@@ -138,7 +138,7 @@ TEST(CutTokens, TokensCoverTheTextUnderAnyOptions)
 {
     std::mt19937 rng(1234);
     for (int round = 0; round < 2000; ++round) {
-        RichOptions options;
+        CompareOptions options;
         options.CmpChar = static_cast<int>(rng() % 2);
         options.CmpZen = static_cast<int>(rng() % 2);
         options.CmpCase = static_cast<int>(rng() % 2);

@@ -56,7 +56,7 @@ struct Compared {
         : comparison(options, progress)
     {
         comparison.Reset(Sjis(left), Sjis(right));
-        comparison.compareState = CompareState::SplitLeft;
+        comparison.Start();
         while (comparison.Step()) {
         }
     }
@@ -70,7 +70,7 @@ std::string Report(const RichOptions &options, std::string_view left, std::strin
     const Compared compared(options, left, right);
     std::string error;
     const auto page =
-        MakeHtmlReport(compared.comparison.ResultList, &compared.comparison.moves, options,
+        MakeHtmlReport(compared.comparison.Results(), &compared.comparison.Moves(), options,
                        options, std::move(titles), "2026-01-02 03:04", Cp932Codec::Shared(), error);
     EXPECT_TRUE(page) << error;
     return page ? *page : std::string();

@@ -2,6 +2,7 @@
 
 #include "CompareTool.h"
 #include "Comparison.h"
+#include "RichOptions.h"
 #include "Cp932Codec.h"
 #include "RecordsFormat.h"
 #include "ToolRunner.h"
@@ -386,7 +387,7 @@ TEST(CompareToolStreaming, WritesRecordsAsTheyAreFinishedWithTheWholeListsBytes)
     ProgressModel progress;
     Comparison whole(options, progress);
     whole.RunToCompletion(left, right);
-    const auto expected = cli::FormatRecords(whole.ResultList, Cp932Codec::Shared(), error);
+    const auto expected = cli::FormatRecords(whole.Results(), Cp932Codec::Shared(), error);
     ASSERT_TRUE(expected) << error;
     EXPECT_EQ(Joined(pieces), *expected);
 }

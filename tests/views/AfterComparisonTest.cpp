@@ -6,7 +6,7 @@
 #include "platform/StatusBar.h"
 #include "views/ResultMarks.h"
 #include "views/RowLeveller.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -213,7 +213,7 @@ TEST_F(AfterComparisonTest, ADifferenceFarDownIsScrolledToTheSameRowInBothWindow
         const int line = Edit(2).LineFromChar(Edit(2).GetSel().start);
         EXPECT_GE(line, first);
         EXPECT_LE(line, first + 4) << "the difference is near the top";
-        EXPECT_EQ(View(1)->lastTopLine, first) << "synchronised scrolling goes on from here";
+        EXPECT_EQ(View(1)->LastTopLine(), first) << "synchronised scrolling goes on from here";
     }
 
     // While a comparison runs, the steps are disabled.
@@ -245,10 +245,12 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     // An aborted comparison has no summary.
     auto [left, right] = Texts(400);
     ASSERT_TRUE(StartComparing(left, right));
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    ASSERT_TRUE(RunUntil([this] {
+        return Driver().State() == CompareState::Display && Driver().Status().displayScrollable;
+    }));
     Driver().RequestAbort();
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
-    EXPECT_FALSE(Driver().summary.has_value());
+    EXPECT_FALSE(Driver().Summary().has_value());
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
 }
 

@@ -70,7 +70,7 @@ protected:
         ProgressModel progress;
         Comparison engine(m_app->Options(), progress);
         engine.RunToCompletion(left, right);
-        return engine.ResultList;
+        return engine.Results();
     }
 
     /// Compares the texts in the windows and checks that each window shows its side of the

@@ -152,7 +152,9 @@ TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlo
 {
     const auto [a, b] = Texts(200);
     ASSERT_TRUE(StartComparing(a, b));
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    ASSERT_TRUE(RunUntil([this] {
+        return Driver().State() == CompareState::Display && Driver().Status().displayScrollable;
+    }));
     CProgDlg *dialog = m_app->ProgressDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), LoadString(IDS_CAPTION_SCROLLABLE));
@@ -196,7 +198,9 @@ TEST_F(CompareInWindowsTest, EscInTheMainWindowAsksTheAbortQuestionLikeTheButton
     QTest::keyClick(m_frame, Qt::Key_Escape);
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(dialog->AbortButton().isEnabled()) << "No lets the comparison run on";
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10 && Driver().displayScrollable; }));
+    ASSERT_TRUE(RunUntil([this] {
+        return Driver().State() == CompareState::Display && Driver().Status().displayScrollable;
+    }));
     EXPECT_EQ(dialog->Phase(), LoadString(IDS_CAPTION_SCROLLABLE));
     EXPECT_EQ(dialog->windowTitle(), LoadString(IDS_CAPTION_SCROLLABLE));
     QApplication::setActiveWindow(m_frame);
@@ -228,7 +232,7 @@ TEST_F(CompareInWindowsTest, ClosingAWindowDuringDisplayEndsTheComparison)
 {
     const auto [a, b] = Texts(200);
     ASSERT_TRUE(StartComparing(a, b));
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10; }));
+    ASSERT_TRUE(RunUntil([this] { return Driver().State() == CompareState::Display; }));
     Pane(2)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
@@ -241,7 +245,7 @@ TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheRes
 {
     const auto [a, b] = Texts(200);
     ASSERT_TRUE(StartComparing(a, b));
-    ASSERT_TRUE(RunUntil([this] { return Driver().State() == 10; }));
+    ASSERT_TRUE(RunUntil([this] { return Driver().State() == CompareState::Display; }));
     m_frame->UpdateCmdUI();
     for (const int id : {ID_COMPARE_WHOLE, ID_EDIT_PASTE, ID_EDIT_CLEAR_ALL, ID_FILE_NEW,
                          ID_WINDOW_TILE_VERT, ID_EDIT_SELECT_ALL})
@@ -254,14 +258,14 @@ TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheRes
     EXPECT_EQ(Edit(1).GetText(), shown);
 
     // A few screens on, so that a page down has somewhere to go.
-    ASSERT_TRUE(
-        RunUntil([this] { return Driver().displayScrollable && Edit(1).GetLineCount() > 150; }));
+    ASSERT_TRUE(RunUntil(
+        [this] { return Driver().Status().displayScrollable && Edit(1).GetLineCount() > 150; }));
     m_frame->ActivateChild(Pane(1));
     const int top = Edit(1).GetFirstVisibleLine();
-    ASSERT_EQ(Driver().State(), 10);
+    ASSERT_EQ(Driver().State(), CompareState::Display);
     QTest::keyClick(&Edit(1), Qt::Key_PageDown);
     EXPECT_GT(Edit(1).GetFirstVisibleLine(), top);
-    EXPECT_TRUE(Driver().userScrolled);
+    EXPECT_TRUE(Driver().Status().userScrolled);
     const int scrolled = Edit(1).GetFirstVisibleLine();
     EXPECT_EQ(Edit(2).GetFirstVisibleLine(), scrolled) << "the other window follows";
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));

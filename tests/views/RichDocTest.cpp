@@ -562,7 +562,7 @@ TEST_F(RichDocTest, AFileOpenedAfterAComparisonCarriesNoneOfItsMarkUp)
         EXPECT_EQ(typed.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT), 0u);
         // The right window keeps its result, whose differences no longer lead into the left.
         EXPECT_GT(Runs(*Edit(2).document()).size(), 1u);
-        EXPECT_EQ(View(1)->resultNumber, 0);
+        EXPECT_EQ(View(1)->ResultNumber(), 0);
         Edit(1).SetSel(0, 0);
         ASSERT_TRUE(Choose(ID_NEXT_DIFFERENCE, 2));
         EXPECT_EQ(Edit(1).GetSel(), (CharRange{0, 0}));

@@ -5,7 +5,7 @@
 
 #include "platform/FindReplaceDlg.h"
 #include "views/RowScroll.h"
-#include "views/UpdateHint.h"
+#include "platform/UpdateHint.h"
 
 #include <QLineEdit>
 #include <QWheelEvent>

@@ -2,10 +2,8 @@
 
 #include <array>
 #include <bit>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,16 +11,6 @@ namespace kivo {
 
 /// A colour as 0x00BBGGRR.
 using ColorRef = std::uint32_t;
-
-/// Status of a run of compared text; text of status s is drawn with colour slot s + 1 and
-/// effect slot s.
-enum class TextStatus : std::int32_t {
-    Original = 0,
-    Same = 1,
-    Changed = 2,
-    Added = 3,
-    Deleted = 4
-};
 
 /// Character effect of one status, as stored and as listed in the colour dialog.
 enum class EffectCode : std::int32_t {
@@ -129,92 +117,5 @@ inline constexpr std::uint8_t kDefaultCharSet = 1;      // DEFAULT_CHARSET
 
 /// The default display format, drawn in the given text colour (the Original colour).
 CharFormat DefaultCharFormat(ColorRef textColor);
-
-/// The default delimiter set: the full-width ideographic full stop, then the half-width one.
-inline constexpr std::string_view DefaultDelimiters = "\x81\x42\xA1";
-
-/// Colour slots.
-enum ColorSlot : std::size_t {
-    Background = 0,
-    ColorOriginal,
-    ColorSame,
-    ColorChanged,
-    ColorAdded,
-    ColorDeleted,
-    ColorMoved ///< a deleted or added sentence that moved; not a status of its own
-};
-inline constexpr std::size_t kColorCount = 7;
-inline constexpr std::size_t kEffectCount = 6;
-/// The effect slot of moved sentences, after the five status slots.
-inline constexpr std::size_t kMovedEffectSlot = 5;
-inline constexpr std::size_t kDelimiterSetCount = 9;
-
-/// Colour slot of a status, and effect slot of a status.
-constexpr std::size_t ColorSlotOf(TextStatus s)
-{
-    return static_cast<std::size_t>(s) + 1;
-}
-constexpr std::size_t EffectSlotOf(TextStatus s)
-{
-    return static_cast<std::size_t>(s);
-}
-
-/// The values a stored integer setting may hold, both ends included. The settings store replaces
-/// a stored value outside by the field's default when it loads the settings.
-struct OptionRange {
-    std::int64_t least;
-    std::int64_t most;
-    constexpr bool Contains(std::int64_t value) const { return value >= least && value <= most; }
-};
-
-/// Every setting of the system. One instance lives in the application object; everything reads
-/// its fields directly.
-struct RichOptions {
-    /// Sptr[0] is the current delimiter set (Sptr1), Sptr[1..8] the ones used before, most recent
-    /// first. Code page 932; backslash-n stands for a line break.
-    std::array<std::string, kDelimiterSetCount> Sptr{std::string(DefaultDelimiters)};
-
-    /// The range of the flags (the comparison rules, ViewLine, ViewBar): any value but 0 is
-    /// set. Colours, too, keep any value: only their low three bytes are drawn.
-    static constexpr OptionRange kFlagRange{INT32_MIN, INT32_MAX};
-
-    std::int32_t CmpChar = 0;
-    std::int32_t CmpCase = 0;
-    std::int32_t CmpZen = 0;
-    std::int32_t CmpZenSp = 0;
-    /// Japanese rules: katakana and hiragana count as equal; comma and full-stop variants count
-    /// as equal; a delimiter inside brackets does not end a sentence.
-    std::int32_t CmpKana = 0;
-    std::int32_t CmpPunct = 0;
-    std::int32_t KeepQuotes = 0;
-
-    std::int32_t ViewFormat = 0; // 0: one sentence per row, aligned; 1: line layout unchanged
-    static constexpr OptionRange kViewFormatRange{0, 1};
-    std::int32_t ViewLine = 1;
-    std::int32_t ViewBar = 0;
-    /// 1: a deleted sentence whose key equals that of an added one is shown as moved.
-    std::int32_t ViewMove = 0;
-
-    /// Moved sentences are purple and italic: a colour and an effect no status uses by default.
-    std::array<ColorRef, kColorCount> Color{0xFFFFFF, 0x000000, 0xC0C0C0, 0x0000FF,
-                                            0xFF0000, 0x008000, 0x800080};
-    std::array<std::int32_t, kEffectCount> Effect{0, 0, 1, 3, 4, 2};
-    static constexpr OptionRange kEffectRange{0, kEffectCodeCount - 1};
-
-    ::kivo::CharFormat CharFormat = DefaultCharFormat(0x000000);
-
-    std::int32_t ShowMaximized = 1;
-
-    /// Run-time only: 1 while the two text windows scroll together.
-    std::int32_t SyncScroll = 0;
-
-    /// Called after SetCurrentDelimiters changed the list, so that the delimiter box can be
-    /// refilled. Empty until a main frame exists.
-    std::function<void()> OnDelimitersChanged;
-
-    /// Makes the given set current with a move-to-front over the nine sets. Returns whether the
-    /// list changed (false when the set already was current).
-    bool SetCurrentDelimiters(std::string_view set);
-};
 
 } // namespace kivo

@@ -1,4 +1,4 @@
-#include "RichOptions.h"
+#include "CharFormat.h"
 
 #include "Cp932.h"
 
@@ -68,26 +68,6 @@ CharFormat DefaultCharFormat(ColorRef textColor)
     format.bCharSet = kDefaultCharSet;
     format.SetFaceName(kDefaultFaceName);
     return format;
-}
-
-bool RichOptions::SetCurrentDelimiters(std::string_view set)
-{
-    if (Sptr[0] == set)
-        return false;
-    // Search the second to the eighth entry; the ninth falls off like a new set would.
-    std::size_t k = kDelimiterSetCount - 1;
-    for (std::size_t i = 1; i < kDelimiterSetCount - 1; ++i) {
-        if (Sptr[i] == set) {
-            k = i;
-            break;
-        }
-    }
-    std::move_backward(Sptr.begin(), Sptr.begin() + static_cast<std::ptrdiff_t>(k),
-                       Sptr.begin() + static_cast<std::ptrdiff_t>(k) + 1);
-    Sptr[0] = std::string(set);
-    if (OnDelimitersChanged)
-        OnDelimitersChanged();
-    return true;
 }
 
 } // namespace kivo
