@@ -2,6 +2,7 @@
 
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
+#include "RtfReader.h"
 #include "TextFile.h"
 #include "WordFileStream.h"
 #include "driver/ComparisonDriver.h"
@@ -33,8 +34,6 @@ namespace kivo {
 namespace {
 
 using namespace res;
-
-constexpr std::string_view kRtfSignature = "{\\rtf";
 
 MdiChildWnd *ActiveFrame()
 {
@@ -346,7 +345,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
 int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
     if (!bytes.empty())
-        return bytes.starts_with(kRtfSignature) || IsZipArchive(bytes) ? 1 : 0;
+        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? 1 : 0;
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||
