@@ -298,7 +298,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         error = OutOfMemory();
     }
     if (!bytes) {
-        m_richText = -1;
+        m_richText = FileFormat::Unreadable;
         ReportFailure(FileAction::Open, path, error);
         return false;
     }
@@ -311,7 +311,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         // Plain text takes the display format; the stream replaces the whole text, and bytes
         // it cannot read leave the text, its formats and the selection as they were.
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
-        const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
+        const StreamFormat format =
+            m_richText == FileFormat::PlainText ? StreamFormat::Text : StreamFormat::RichText;
         Cp932Codec::Error reason;
         bool read = false;
         try {
@@ -342,16 +343,18 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     return true;
 }
 
-int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
+FileFormat CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
-    if (!bytes.empty())
-        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? 1 : 0;
+    if (!bytes.empty()) {
+        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? FileFormat::RichText
+                                                               : FileFormat::PlainText;
+    }
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||
                     tail.compare(QStringLiteral(".fdj"), Qt::CaseInsensitive) == 0)
-               ? 1
-               : 0;
+               ? FileFormat::RichText
+               : FileFormat::PlainText;
 }
 
 // --- Saving -------------------------------------------------------------------------------------
@@ -424,7 +427,7 @@ bool CRichDoc::OnSaveDocument(const QString &path)
     CRichView *view = ActiveRichView();
     if (!view)
         return false;
-    m_richText = 1;
+    m_richText = FileFormat::RichText;
     const WaitCursor wait;
     const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
     FileError error;
