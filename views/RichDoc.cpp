@@ -176,15 +176,16 @@ void CRichDoc::StartLevelling()
     if (m_driver.IsRunning() || views.size() != 2 || views[0]->ResultNumber() == 0 ||
         views[0]->ResultNumber() != views[1]->ResultNumber())
         return;
-    CRichView *left = views[0]->PaneNumber() == 2 ? views[1] : views[0];
-    CRichView *right = left == views[0] ? views[1] : views[0];
+    const std::size_t leftFirst = views[0]->PaneNumber() == 2 ? 1 : 0;
+    const PerSide<CRichView *> sides{views[leftFirst], views[1 - leftFirst]};
     // Line counts are read from the finished layouts at the current width.
-    left->Control()->GetLineCount();
-    right->Control()->GetLineCount();
-    m_leveller = std::make_unique<RowLeveller>(*left->Control()->document(),
-                                               *right->Control()->document(), left->ResultNumber());
+    for (CRichView *view : sides)
+        view->Control()->GetLineCount();
+    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
+                                               *sides[Index(Side::Right)]->Control()->document(),
+                                               sides[Index(Side::Left)]->ResultNumber());
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
-    for (CRichView *view : {left, right}) {
+    for (CRichView *view : sides) {
         m_levellingWatch.push_back(
             connect(view->Control()->document(), &QTextDocument::contentsChange, this, [this] {
                 if (m_leveller && !m_leveller->Editing())
