@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <type_traits>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -25,24 +27,38 @@ constexpr std::array<const char *, kEffectCount> kEffectNames{nullptr, "Same",  
 constexpr const char *kCharFormat = "CharFormat";
 constexpr const char *kShowMaximized = "ShowMaximized";
 
-// The integer options of section Options, in storage order, with the values each may hold.
+// The integer options of section Options, in storage order, with the values each may hold. An
+// option held as an enum is stored as its number.
 struct FlagValue {
     const char *name;
-    std::int32_t RichOptions::*field;
+    std::int32_t (*get)(const RichOptions &);
+    void (*set)(RichOptions &, std::int32_t);
     OptionRange range;
 };
+
+template <auto Field> constexpr FlagValue Flag(const char *name, OptionRange range)
+{
+    using Value = std::remove_cvref_t<decltype(std::declval<RichOptions &>().*Field)>;
+    return {name,
+            [](const RichOptions &options) { return static_cast<std::int32_t>(options.*Field); },
+            [](RichOptions &options, std::int32_t value) {
+                options.*Field = static_cast<Value>(value);
+            },
+            range};
+}
+
 constexpr std::array<FlagValue, 11> kFlags{{
-    {"CmpChar", &RichOptions::CmpChar, RichOptions::kFlagRange},
-    {"CmpCase", &RichOptions::CmpCase, RichOptions::kFlagRange},
-    {"CmpZen", &RichOptions::CmpZen, RichOptions::kFlagRange},
-    {"CmpZenSp", &RichOptions::CmpZenSp, RichOptions::kFlagRange},
-    {"ViewFormat", &RichOptions::ViewFormat, RichOptions::kViewFormatRange},
-    {"ViewLine", &RichOptions::ViewLine, RichOptions::kFlagRange},
-    {"ViewBar", &RichOptions::ViewBar, RichOptions::kFlagRange},
-    {"CmpKana", &RichOptions::CmpKana, RichOptions::kFlagRange},
-    {"CmpPunct", &RichOptions::CmpPunct, RichOptions::kFlagRange},
-    {"KeepQuotes", &RichOptions::KeepQuotes, RichOptions::kFlagRange},
-    {"ViewMove", &RichOptions::ViewMove, RichOptions::kFlagRange},
+    Flag<&RichOptions::CmpChar>("CmpChar", RichOptions::kFlagRange),
+    Flag<&RichOptions::CmpCase>("CmpCase", RichOptions::kFlagRange),
+    Flag<&RichOptions::CmpZen>("CmpZen", RichOptions::kFlagRange),
+    Flag<&RichOptions::CmpZenSp>("CmpZenSp", RichOptions::kFlagRange),
+    Flag<&RichOptions::ViewFormat>("ViewFormat", RichOptions::kViewFormatRange),
+    Flag<&RichOptions::ViewLine>("ViewLine", RichOptions::kFlagRange),
+    Flag<&RichOptions::ViewBar>("ViewBar", RichOptions::kFlagRange),
+    Flag<&RichOptions::CmpKana>("CmpKana", RichOptions::kFlagRange),
+    Flag<&RichOptions::CmpPunct>("CmpPunct", RichOptions::kFlagRange),
+    Flag<&RichOptions::KeepQuotes>("KeepQuotes", RichOptions::kFlagRange),
+    Flag<&RichOptions::ViewMove>("ViewMove", RichOptions::kFlagRange),
 }};
 
 // "Sptr1" ... "Sptr9".
@@ -90,9 +106,9 @@ void LoadSettings(const Profile &profile, RichOptions &options)
         profile.GetProfileInt(kWindowSection, kShowMaximized, defaults.ShowMaximized);
 
     for (const FlagValue &flag : kFlags) {
-        options.*flag.field =
-            InRange(profile.GetProfileInt(kOptionsSection, flag.name, defaults.*flag.field),
-                    defaults.*flag.field, flag.range);
+        const std::int32_t defaultValue = flag.get(defaults);
+        flag.set(options, InRange(profile.GetProfileInt(kOptionsSection, flag.name, defaultValue),
+                                  defaultValue, flag.range));
     }
 
     for (std::size_t i = 0; i < kDelimiterSetCount; ++i) {
@@ -118,7 +134,7 @@ void SaveSettings(Profile &profile, const RichOptions &options)
     profile.WriteProfileInt(kWindowSection, kShowMaximized, options.ShowMaximized);
 
     for (const FlagValue &flag : kFlags)
-        profile.WriteProfileInt(kOptionsSection, flag.name, options.*flag.field);
+        profile.WriteProfileInt(kOptionsSection, flag.name, flag.get(options));
 
     for (std::size_t i = 0; i < kDelimiterSetCount; ++i)
         profile.WriteProfileString(kOptionsSection, DelimiterName(i).data(), options.Sptr[i]);

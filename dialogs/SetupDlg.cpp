@@ -161,7 +161,7 @@ void CSetupDlg::OnInitDialog()
     m_viewFormatBox->setCurrentIndex(known ? m_viewFormat : -1);
 
     m_cmpZenSpBox->setEnabled(m_cmpZen == 0);
-    m_viewLineBox->setEnabled(m_viewFormat == 0);
+    m_viewLineBox->setEnabled(m_viewFormat == static_cast<std::int32_t>(SentenceLayout::Aligned));
 }
 
 void CSetupDlg::LoadFrom(const RichOptions &options)
@@ -174,7 +174,7 @@ void CSetupDlg::LoadFrom(const RichOptions &options)
     m_cmpKana = options.CmpKana;
     m_cmpPunct = options.CmpPunct;
     m_keepQuotes = options.KeepQuotes;
-    m_viewFormat = options.ViewFormat;
+    m_viewFormat = static_cast<std::int32_t>(options.ViewFormat);
     m_viewLine = options.ViewLine;
     m_viewBar = options.ViewBar;
     m_viewMove = options.ViewMove;
@@ -189,7 +189,7 @@ void CSetupDlg::StoreTo(RichOptions &options) const
     options.CmpKana = m_cmpKana;
     options.CmpPunct = m_cmpPunct;
     options.KeepQuotes = m_keepQuotes;
-    options.ViewFormat = m_viewFormat;
+    options.ViewFormat = static_cast<SentenceLayout>(m_viewFormat);
     options.ViewLine = m_viewLine;
     options.ViewBar = m_viewBar;
     options.ViewMove = m_viewMove;

@@ -203,7 +203,7 @@ void ComparisonDriver::SetUpDisplay()
     m_stepCounter = 1;
     m_host.SetProgressCaption(IDS_CAPTION_DISPLAYING);
     m_relay.SetPos(ProgressModel::kMinimum);
-    if (Options().ViewFormat == 0)
+    if (Options().ViewFormat == SentenceLayout::Aligned)
         m_host.StartSyncScroll();
     m_status.state = CompareState::Display;
 }

@@ -20,7 +20,7 @@ IResultView &ViewOf(const PerSide<IResultView *> &views, Side side)
 
 void PadRows(const PerSide<IResultView *> &views, PadMode mode, const RichOptions &options)
 {
-    if (options.ViewFormat == 1 || !BothViews(views))
+    if (options.ViewFormat == SentenceLayout::Unchanged || !BothViews(views))
         return;
     PerSide<int> last{};
     for (const Side side : kSides)
@@ -42,7 +42,7 @@ void PadRows(const PerSide<IResultView *> &views, PadMode mode, const RichOption
 void RealignRows(const PerSide<IResultView *> &views, const PerSide<RowStarts> &rowStarts,
                  const RichOptions &options)
 {
-    if (options.ViewFormat == 1 || !BothViews(views))
+    if (options.ViewFormat == SentenceLayout::Unchanged || !BothViews(views))
         return;
     // Characters inserted (+) or deleted (-) so far in front of the later row starts.
     PerSide<int> shift{};

@@ -6,23 +6,12 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 #include <utility>
 
 namespace kivo {
 
 namespace {
-
-// Character classes.
-constexpr int kAsciiDigit = 0;
-constexpr int kAsciiLetter = 1;
-constexpr int kPunctuation = 2;
-constexpr int kHalfWidthKana = 3;
-constexpr int kFullWidthDigit = 4;
-constexpr int kFullWidthLatin = 5;
-constexpr int kSymbol = 6;
-constexpr int kKatakana = 7;
-constexpr int kHiragana = 8;
-constexpr int kKanji = 9;
 
 // Two-byte ranges: first byte, then second-byte bounds (inclusive).
 constexpr unsigned char kKanaRow = 0x82;         // full-width digits, Latin letters, hiragana
@@ -53,30 +42,30 @@ bool InRange(unsigned char b, unsigned char first, unsigned char last)
     return b >= first && b <= last;
 }
 
-int DoubleByteClass(unsigned char b0, unsigned char b1)
+CharKind DoubleByteClass(unsigned char b0, unsigned char b1)
 {
     if (b0 == kKanaRow && InRange(b1, kHiraganaFirst, kHiraganaLast))
-        return kHiragana;
+        return CharKind::Hiragana;
     if (b0 == kKatakanaRow && InRange(b1, kKatakanaFirst, kKatakanaLast))
-        return kKatakana;
+        return CharKind::Katakana;
     if (b0 == kKanaRow && InRange(b1, kDigitFirst, kDigitLast))
-        return kFullWidthDigit;
+        return CharKind::FullWidthDigit;
     if (b0 == kKanaRow && InRange(b1, kLatinFirst, kLatinLast))
-        return kFullWidthLatin;
+        return CharKind::FullWidthLatin;
     if (b0 > kKanjiRow || (b0 == kKanjiRow && b1 >= kKanjiFirstTrail))
-        return kKanji;
-    return kSymbol;
+        return CharKind::Kanji;
+    return CharKind::Symbol;
 }
 
-int SingleByteClass(unsigned char b)
+CharKind SingleByteClass(unsigned char b)
 {
     if (b == ' ' || InRange(b, '\t', '\r'))
-        return kPunctuation;
+        return CharKind::Punctuation;
     if (InRange(b, '0', '9'))
-        return kAsciiDigit;
+        return CharKind::AsciiDigit;
     if (InRange(b, 'A', 'Z') || InRange(b, 'a', 'z'))
-        return kAsciiLetter;
-    return b >= kHalfWidthKanaFirst ? kHalfWidthKana : kPunctuation;
+        return CharKind::AsciiLetter;
+    return b >= kHalfWidthKanaFirst ? CharKind::HalfWidthKana : CharKind::Punctuation;
 }
 
 /// Whether word occurs in text as a sequence of whole characters. A byte match that starts or
@@ -132,25 +121,25 @@ std::optional<IndexPair> BestPairIndices(SentenceList &left, SentenceList &right
 
 } // namespace
 
-int CharClass(std::string_view character)
+CharKind CharClass(std::string_view character)
 {
     if (character.empty())
-        return kPunctuation;
+        return CharKind::Punctuation;
     const auto b0 = static_cast<unsigned char>(character[0]);
     if (character.size() >= 2 && cp932::IsLeadByte(b0))
         return DoubleByteClass(b0, static_cast<unsigned char>(character[1]));
     return SingleByteClass(b0);
 }
 
-bool IsWordClass(int charClass)
+bool IsWordClass(CharKind charClass)
 {
     switch (charClass) {
-    case kAsciiLetter:
-    case kHalfWidthKana:
-    case kFullWidthLatin:
-    case kKatakana:
-    case kHiragana:
-    case kKanji:
+    case CharKind::AsciiLetter:
+    case CharKind::HalfWidthKana:
+    case CharKind::FullWidthLatin:
+    case CharKind::Katakana:
+    case CharKind::Hiragana:
+    case CharKind::Kanji:
         return true;
     default:
         return false;
@@ -162,10 +151,10 @@ std::uint32_t WordCount(Sentence &sentence)
     if (sentence.wordCount != 0)
         return static_cast<std::uint32_t>(sentence.wordCount);
     std::uint32_t count = 1;
-    int prev = -1;
+    std::optional<CharKind> prev; // none before the first character
     cp932::ForEachChar(sentence.key, [&](std::string_view character) {
-        const int cls = CharClass(character);
-        if (prev >= 0 && cls != prev && IsWordClass(prev))
+        const CharKind cls = CharClass(character);
+        if (prev && cls != *prev && IsWordClass(*prev))
             ++count;
         prev = cls;
     });
@@ -177,12 +166,12 @@ std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, 
                              std::uint32_t bound)
 {
     std::size_t wordStart = 0;
-    int prev = -1;
+    std::optional<CharKind> prev; // none before the first character
     for (std::size_t pos = 0; pos < split.size();) {
         const std::size_t len = cp932::CharLength(split, pos);
-        const int cls = CharClass(split.substr(pos, len));
-        if (prev >= 0 && cls != prev) {
-            if (IsWordClass(prev)) {
+        const CharKind cls = CharClass(split.substr(pos, len));
+        if (prev && cls != *prev) {
+            if (IsWordClass(*prev)) {
                 if (ContainsWord(searchIn, split.substr(wordStart, pos - wordStart)))
                     --words;
                 else if (bound == 0)
@@ -195,7 +184,7 @@ std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, 
         prev = cls;
         pos += len;
     }
-    if (prev >= 0 && IsWordClass(prev) && ContainsWord(searchIn, split.substr(wordStart)))
+    if (prev && IsWordClass(*prev) && ContainsWord(searchIn, split.substr(wordStart)))
         --words;
     return words;
 }

@@ -5,6 +5,7 @@
 #include "Sentence.h"
 #include "WorkBudget.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,14 +13,30 @@
 
 namespace kivo {
 
-/// Class of one character (one or two bytes): 0 ASCII digit, 1 ASCII letter, 2 blank, control or
-/// punctuation, 3 half-width katakana, 4 full-width digit, 5 full-width Latin letter, 6 other
-/// two-byte symbol, 7 full-width katakana, 8 hiragana, 9 kanji. A lone lead byte (a one-byte
-/// character) is classed by the one-byte rules.
-int CharClass(std::string_view character);
+/// Class of one character (one or two bytes). The numbers are those the classes have always
+/// had; word runs are runs of one class.
+enum class CharKind : std::int32_t {
+    AsciiDigit = 0,
+    AsciiLetter = 1,
+    Punctuation = 2, ///< blank, control or punctuation
+    HalfWidthKana = 3,
+    FullWidthDigit = 4,
+    FullWidthLatin = 5,
+    Symbol = 6, ///< any other two-byte character below the kanji
+    Katakana = 7,
+    Hiragana = 8,
+    Kanji = 9
+};
+
+/// The number of character classes, for tables indexed by class.
+inline constexpr std::size_t kCharKindCount = 10;
+
+/// Class of one character. A lone lead byte (a one-byte character) is classed by the one-byte
+/// rules; an empty string is Punctuation.
+CharKind CharClass(std::string_view character);
 
 /// Whether words of the class count: letters, kana and kanji, not digits, blanks or symbols.
-bool IsWordClass(int charClass);
+bool IsWordClass(CharKind charClass);
 
 /// 1 plus the number of word runs of the sentence's key that end before the key does (so at
 /// least 1). Computed once and cached in the sentence's wordCount.

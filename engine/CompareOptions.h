@@ -19,6 +19,13 @@ enum class TextStatus : std::int32_t {
     Deleted = 4
 };
 
+/// How the sentences are laid out in the windows. Stored as the integer setting ViewFormat,
+/// with these numbers.
+enum class SentenceLayout : std::int32_t {
+    Aligned = 0,  ///< one sentence per row, the rows of the two windows aligned
+    Unchanged = 1 ///< each text keeps its own line layout
+};
+
 /// The default delimiter set: the full-width ideographic full stop, then the half-width one.
 inline constexpr std::string_view DefaultDelimiters = "\x81\x42\xA1";
 
@@ -54,7 +61,7 @@ struct CompareOptions {
     std::int32_t CmpPunct = 0;
     std::int32_t KeepQuotes = 0;
 
-    std::int32_t ViewFormat = 0; // 0: one sentence per row, aligned; 1: line layout unchanged
+    SentenceLayout ViewFormat = SentenceLayout::Aligned;
     static constexpr OptionRange kViewFormatRange{0, 1};
     /// 1: a deleted sentence whose key equals that of an added one is shown as moved.
     std::int32_t ViewMove = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 
 namespace kivo {
 
@@ -28,14 +29,16 @@ template <typename Fn> void ForEachWordRun(std::string_view key, Fn &&fn)
 {
     std::vector<std::size_t> starts;
     std::size_t runStart = 0;
-    int runClass = -1;
+    std::optional<CharKind> runClass; // none before the first character and after the last
     for (std::size_t pos = 0;; pos = cp932::NextChar(key, pos)) {
-        const int cls =
-            pos < key.size() ? CharClass(key.substr(pos, cp932::CharLength(key, pos))) : -1;
+        const std::optional<CharKind> cls =
+            pos < key.size()
+                ? std::optional(CharClass(key.substr(pos, cp932::CharLength(key, pos))))
+                : std::nullopt;
         if (cls != runClass) {
-            if (runClass >= 0 && IsWordClass(runClass)) {
+            if (runClass && IsWordClass(*runClass)) {
                 starts.push_back(pos - runStart);
-                fn(key.substr(runStart, pos - runStart), runClass, starts);
+                fn(key.substr(runStart, pos - runStart), *runClass, starts);
             }
             starts.clear();
             runStart = pos;
@@ -104,7 +107,8 @@ void GapAligner::AddWords(std::int32_t sentence)
     Sentence &s = SentenceAt(sentence);
     WordCount(s);
     std::vector<WordUse> &uses = m_words[static_cast<std::size_t>(sentence)];
-    ForEachWordRun(s.key, [&](std::string_view word, int cls, const std::vector<std::size_t> &at) {
+    ForEachWordRun(s.key, [&](std::string_view word, CharKind cls,
+                              const std::vector<std::size_t> &at) {
         const auto [entry, added] =
             m_dictionary.try_emplace(word, static_cast<std::int32_t>(m_dictionary.size()));
         if (added) {
@@ -132,7 +136,7 @@ void GapAligner::AddContained(std::int32_t sentence)
     // Every piece of whole characters of every word-class run, up to the longest word of the
     // class, looked up among the gap's words.
     std::vector<std::int32_t> found;
-    ForEachWordRun(SentenceAt(sentence).key, [&](std::string_view run, int cls,
+    ForEachWordRun(SentenceAt(sentence).key, [&](std::string_view run, CharKind cls,
                                                  const std::vector<std::size_t> &at) {
         const std::size_t chars = at.size() - 1;
         const std::size_t longest = m_longestWord[static_cast<std::size_t>(cls)];

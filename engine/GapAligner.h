@@ -77,7 +77,7 @@ private:
 
     // Sentences are numbered rows first (0 .. rows-1), then columns.
     std::unordered_map<std::string_view, std::int32_t> m_dictionary;
-    std::array<std::size_t, 10> m_longestWord{};        // in characters, per character class
+    std::array<std::size_t, kCharKindCount> m_longestWord{}; // in characters, per character class
     std::vector<std::vector<WordUse>> m_words;          // per sentence: its words and how often
     std::vector<std::vector<std::int32_t>> m_contained; // per row: words occurring in it
     std::vector<std::vector<std::int32_t>> m_occursInColumns; // per word: columns it occurs in

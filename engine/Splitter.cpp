@@ -99,7 +99,7 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
 
     if (!m_pendingSentence.empty()) {
         m_progress.Step();
-        if (m_options.ViewFormat == 0)
+        if (m_options.ViewFormat == SentenceLayout::Aligned)
             TrimLineBreaks(m_pendingSentence);
         if (!m_pendingSentence.empty())
             list.push_back(MakeSentence(m_pendingSentence, m_options));

@@ -20,7 +20,7 @@ struct FuzzInput {
         options.CmpCase = (flags >> 1) & 1;
         options.CmpZen = (flags >> 2) & 1;
         options.CmpZenSp = (flags >> 3) & 1;
-        options.ViewFormat = (flags >> 4) & 1;
+        options.ViewFormat = static_cast<kivo::SentenceLayout>((flags >> 4) & 1);
         options.CmpKana = (flags >> 5) & 1;
         options.CmpPunct = (flags >> 6) & 1;
         options.KeepQuotes = (flags >> 7) & 1;

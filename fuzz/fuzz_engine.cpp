@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         joinedLeft += record.leftText;
         joinedRight += record.rightText;
     }
-    if (input.options.ViewFormat == 1 && (joinedLeft != left || joinedRight != right))
+    if (input.options.ViewFormat == kivo::SentenceLayout::Unchanged &&
+        (joinedLeft != left || joinedRight != right))
         std::abort();
     return 0;
 }

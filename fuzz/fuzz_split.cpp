@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         joined += s.text;
     }
-    if (input.options.ViewFormat == 1 && joined != input.rest)
+    if (input.options.ViewFormat == kivo::SentenceLayout::Unchanged && joined != input.rest)
         std::abort();
     (void)kivo::NormalizeText(input.rest, input.options);
     (void)splitter.FirstDelimiterOffset(input.rest);

@@ -230,7 +230,8 @@ std::string RulesText(const RichOptions &options)
 std::string ViewText(const RichOptions &options)
 {
     std::vector<std::string_view> items;
-    items.push_back(options.ViewFormat == 0 ? res::kSetupViewAligned : res::kSetupViewUnchanged);
+    items.push_back(options.ViewFormat == SentenceLayout::Aligned ? res::kSetupViewAligned
+                                                                  : res::kSetupViewUnchanged);
     if (options.ViewMove != 0)
         items.push_back(res::kSetupViewMove);
     return JoinItems(items);

@@ -66,13 +66,13 @@ private:
 
 } // namespace
 
-std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, int viewFormat,
+std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, SentenceLayout layout,
                                                 Cp932Codec &codec, std::string &error,
                                                 const MoveTable *moves)
 {
     RowBuilder builder(codec, error, moves);
     std::vector<ResultRow> rows;
-    if (viewFormat == 1) {
+    if (layout == SentenceLayout::Unchanged) {
         ResultRow row{RowKind::Layout, {}};
         for (const ResultPair &record : results) {
             if (!builder.Add(row, record))

@@ -33,13 +33,13 @@ struct ResultRow {
     std::array<std::vector<StyledRun>, 2> sides; ///< indexed by Side
 };
 
-/// The rows of a result. With view format 0 there is one row per sentence pair: the runs of a
+/// The rows of a result. With the aligned layout there is one row per sentence pair: the runs of a
 /// changed pair (the records with sentenceEnd 0) and the record that closes it form one row.
-/// With view format 1 there is one Layout row holding every record's text in order, so the texts
-/// keep their own line breaks. Runs with empty texts are left out. With moves, the runs of moved
-/// sentences are marked as such. Fails, setting error, only when a text is not code page 932
+/// With the unchanged layout there is one Layout row holding every record's text in order, so the
+/// texts keep their own line breaks. Runs with empty texts are left out. With moves, the runs of
+/// moved sentences are marked as such. Fails, setting error, only when a text is not code page 932
 /// (which the engine never produces from valid input).
-std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, int viewFormat,
+std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, SentenceLayout layout,
                                                 Cp932Codec &codec, std::string &error,
                                                 const MoveTable *moves = nullptr);
 

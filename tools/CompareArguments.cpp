@@ -177,7 +177,7 @@ private:
             return false;
         if (*value != "0" && *value != "1")
             return BadValue(opt, *value, "0 or 1");
-        m_result.viewFormat = *value == "1" ? 1 : 0;
+        m_result.viewFormat = *value == "1" ? SentenceLayout::Unchanged : SentenceLayout::Aligned;
         return true;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CompareOptions.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -25,7 +27,7 @@ struct CompareArguments {
     int keepQuotes = 0;
     /// Pair deleted and added sentences with equal keys as moves ("movedTo" in the records).
     int moves = 0;
-    int viewFormat = 0;
+    SentenceLayout viewFormat = SentenceLayout::Aligned;
     /// Keep every first-fit anchor instead of the most anchors.
     bool firstFitAnchors = false;
     OutputFormat format = OutputFormat::Records;

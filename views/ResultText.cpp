@@ -62,7 +62,7 @@ std::string DisplayText(const RichOptions &options, TextStatus status, std::stri
 
 std::string_view RowSeparator(const RichOptions &options)
 {
-    if (options.ViewFormat != 0)
+    if (options.ViewFormat != SentenceLayout::Aligned)
         return {};
     return options.ViewLine == 1 ? "\n\n" : "\n";
 }

@@ -20,7 +20,7 @@ std::string UnderscoreForm(std::string_view text);
 /// is drawn in its underscore form; everything else as it is.
 std::string DisplayText(const RichOptions &options, TextStatus status, std::string_view text);
 
-/// The separator after a record that closes a sentence pair; empty with ViewFormat 1.
+/// The separator after a record that closes a sentence pair; empty with the unchanged line layout.
 std::string_view RowSeparator(const RichOptions &options);
 
 /// The character format a record of the given status is drawn in: the display format with the

@@ -2,6 +2,7 @@
 
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
+#include "RtfReader.h"
 #include "TextFile.h"
 #include "WordFileStream.h"
 #include "driver/ComparisonDriver.h"
@@ -33,8 +34,6 @@ namespace kivo {
 namespace {
 
 using namespace res;
-
-constexpr std::string_view kRtfSignature = "{\\rtf";
 
 MdiChildWnd *ActiveFrame()
 {
@@ -177,15 +176,16 @@ void CRichDoc::StartLevelling()
     if (m_driver.IsRunning() || views.size() != 2 || views[0]->ResultNumber() == 0 ||
         views[0]->ResultNumber() != views[1]->ResultNumber())
         return;
-    CRichView *left = views[0]->PaneNumber() == 2 ? views[1] : views[0];
-    CRichView *right = left == views[0] ? views[1] : views[0];
+    const std::size_t leftFirst = views[0]->PaneNumber() == 2 ? 1 : 0;
+    const PerSide<CRichView *> sides{views[leftFirst], views[1 - leftFirst]};
     // Line counts are read from the finished layouts at the current width.
-    left->Control()->GetLineCount();
-    right->Control()->GetLineCount();
-    m_leveller = std::make_unique<RowLeveller>(*left->Control()->document(),
-                                               *right->Control()->document(), left->ResultNumber());
+    for (CRichView *view : sides)
+        view->Control()->GetLineCount();
+    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
+                                               *sides[Index(Side::Right)]->Control()->document(),
+                                               sides[Index(Side::Left)]->ResultNumber());
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
-    for (CRichView *view : {left, right}) {
+    for (CRichView *view : sides) {
         m_levellingWatch.push_back(
             connect(view->Control()->document(), &QTextDocument::contentsChange, this, [this] {
                 if (m_leveller && !m_leveller->Editing())
@@ -299,7 +299,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         error = OutOfMemory();
     }
     if (!bytes) {
-        m_richText = -1;
+        m_richText = FileFormat::Unreadable;
         ReportFailure(FileAction::Open, path, error);
         return false;
     }
@@ -312,7 +312,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         // Plain text takes the display format; the stream replaces the whole text, and bytes
         // it cannot read leave the text, its formats and the selection as they were.
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
-        const StreamFormat format = m_richText == 0 ? StreamFormat::Text : StreamFormat::RichText;
+        const StreamFormat format =
+            m_richText == FileFormat::PlainText ? StreamFormat::Text : StreamFormat::RichText;
         Cp932Codec::Error reason;
         bool read = false;
         try {
@@ -343,16 +344,18 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     return true;
 }
 
-int CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
+FileFormat CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
-    if (!bytes.empty())
-        return bytes.starts_with(kRtfSignature) || IsZipArchive(bytes) ? 1 : 0;
+    if (!bytes.empty()) {
+        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? FileFormat::RichText
+                                                               : FileFormat::PlainText;
+    }
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&
                    (tail.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0 ||
                     tail.compare(QStringLiteral(".fdj"), Qt::CaseInsensitive) == 0)
-               ? 1
-               : 0;
+               ? FileFormat::RichText
+               : FileFormat::PlainText;
 }
 
 // --- Saving -------------------------------------------------------------------------------------
@@ -425,7 +428,7 @@ bool CRichDoc::OnSaveDocument(const QString &path)
     CRichView *view = ActiveRichView();
     if (!view)
         return false;
-    m_richText = 1;
+    m_richText = FileFormat::RichText;
     const WaitCursor wait;
     const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
     FileError error;

@@ -20,6 +20,13 @@ struct FileError;
 enum class FileAction;
 struct RichOptions;
 
+/// How the document reads and writes its files. The numbers are those the flag has always had.
+enum class FileFormat {
+    Unreadable = -1, ///< the last file opened could not be read
+    PlainText = 0,
+    RichText = 1
+};
+
 /// The document: one text shown in two views, the left and the right window. It owns nothing
 /// of a comparison; it decides whether the compare commands are available and passes the
 /// driver's calls on to its views.
@@ -80,17 +87,17 @@ public:
     /// Never asks: closing a window or the program does not offer to save.
     bool SaveModified() override { return true; }
 
-    /// 1 when a file with these bytes and this name is rich text (it begins with "{\rtf", byte
-    /// for byte, or is a zip archive, a word-processor document saved back as RTF; an empty file
-    /// when its name ends in ".rtf" or ".fdj", in any case), else 0.
-    static int DetectRichText(std::string_view bytes, const QString &path);
+    /// RichText when a file with these bytes and this name is rich text (it begins with "{\rtf",
+    /// byte for byte, or is a zip archive, a word-processor document saved back as RTF; an empty
+    /// file when its name ends in ".rtf" or ".fdj", in any case), else PlainText.
+    static FileFormat DetectRichText(std::string_view bytes, const QString &path);
 
     /// The name the save dialog proposes: the path name, else the title with ".rtf".
     QString ProposedSaveName() const;
 
-    /// The rich-text flag: 1 reads and writes rich text, 0 plain text (-1 after an open of a
-    /// file that could not be opened).
-    int RichText() const { return m_richText; }
+    /// The rich-text flag: how files are read and written (Unreadable after an open of a file
+    /// that could not be read).
+    FileFormat RichText() const { return m_richText; }
 
     /// The active view of the main window, when it is a text view of this document.
     CRichView *ActiveRichView() const;
@@ -120,7 +127,7 @@ private:
 
     ComparisonDriver &m_driver;
     RichOptions &m_options;
-    int m_richText = 1;
+    FileFormat m_richText = FileFormat::RichText;
     /// The number of the last result written into the views; each comparison takes the next.
     int m_lastResultNumber = 0;
     std::unique_ptr<RowLeveller> m_leveller;

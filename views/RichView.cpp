@@ -484,7 +484,7 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
 {
     RichEditCtrl &edit = *Control();
     const int number = m_renderedRecords++;
-    const bool rows = m_options.ViewFormat == 0;
+    const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
     if (m_atSentenceEnd && rows) {
         const int start = edit.GetSel().start;
         if (m_rowCount < static_cast<int>(kRowStartCount))

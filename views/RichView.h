@@ -160,7 +160,7 @@ private:
     bool m_atSentenceEnd = true;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
-    /// Records and rows rendered so far (rows with ViewFormat 0 only).
+    /// Records and rows rendered so far (rows with the aligned layout only).
     int m_renderedRecords = 0;
     int m_renderedRows = 0;
 

@@ -38,12 +38,12 @@ private:
 } // namespace
 
 RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
-    : m_leftDocument(left), m_rightDocument(right), m_result(result), m_left(FirstRowStart(left)),
-      m_right(FirstRowStart(right))
+    : m_documents{&left, &right}, m_result(result), m_at{FirstRowStart(left), FirstRowStart(right)}
 {
     // Both sides start at the first row they have in common.
-    while (m_left.isValid() && m_right.isValid() && RowStartOf(m_left) != RowStartOf(m_right)) {
-        QTextBlock &behind = RowStartOf(m_left) < RowStartOf(m_right) ? m_left : m_right;
+    auto &[leftAt, rightAt] = m_at;
+    while (!Done() && RowStartOf(leftAt) != RowStartOf(rightAt)) {
+        QTextBlock &behind = RowStartOf(leftAt) < RowStartOf(rightAt) ? leftAt : rightAt;
         do
             behind = behind.next();
         while (behind.isValid() && RowStartOf(behind) < 0);
@@ -89,12 +89,12 @@ bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
 
 bool RowLeveller::LevelOneRow()
 {
-    Segment left;
-    Segment right;
-    Extend(left, m_left);
-    Extend(right, m_right);
+    PerSide<Segment> segments;
+    for (Side side : kSides)
+        Extend(segments[Index(side)], m_at[Index(side)]);
     // A row that one side lacks joins the row above it, on both sides; rows that only one side
     // has after the other's last row join that last row.
+    auto &[left, right] = segments;
     while (left.next.isValid() || right.next.isValid()) {
         if (left.next.isValid() && right.next.isValid() && left.nextRow == right.nextRow)
             break;
@@ -105,13 +105,16 @@ bool RowLeveller::LevelOneRow()
         Extend(behind, behind.next);
     }
     const int lines = std::max(left.lines, right.lines);
-    const bool changedLeft = Pad(m_leftDocument, left, lines - left.lines);
-    const bool changedRight = Pad(m_rightDocument, right, lines - right.lines);
-    if (changedLeft || changedRight)
+    bool changed = false;
+    for (Side side : kSides) {
+        Segment &segment = segments[Index(side)];
+        if (Pad(*m_documents[Index(side)], segment, lines - segment.lines))
+            changed = true;
+        // The last row is level too, so that both texts end on the same line.
+        m_at[Index(side)] = segment.next;
+    }
+    if (changed)
         ++m_changedRows;
-    // The last row is level too, so that both texts end on the same line.
-    m_left = left.next;
-    m_right = right.next;
     return !Done();
 }
 
@@ -122,11 +125,11 @@ bool RowLeveller::Step(std::chrono::microseconds budget)
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + budget;
     {
-        const UndoPause leftUndo(m_leftDocument);
-        const UndoPause rightUndo(m_rightDocument);
+        const PerSide<UndoPause> undo{UndoPause(*m_documents[Index(Side::Left)]),
+                                      UndoPause(*m_documents[Index(Side::Right)])};
         const QScopedValueRollback editing(m_editing, true);
-        const EditBlock leftEdits(m_leftDocument);
-        const EditBlock rightEdits(m_rightDocument);
+        const PerSide<EditBlock> edits{EditBlock(*m_documents[Index(Side::Left)]),
+                                       EditBlock(*m_documents[Index(Side::Right)])};
         const int changedBefore = m_changedRows;
         while (LevelOneRow()) {
             if (std::chrono::steady_clock::now() >= deadline ||

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Side.h"
+
 #include <QTextBlock>
 
 #include <chrono>
@@ -29,7 +31,10 @@ public:
     bool Step(std::chrono::microseconds budget);
     /// Levels all remaining rows (tests, benchmarks).
     void RunToEnd();
-    bool Done() const { return !m_left.isValid() || !m_right.isValid(); }
+    bool Done() const
+    {
+        return !m_at[Index(Side::Left)].isValid() || !m_at[Index(Side::Right)].isValid();
+    }
 
     /// Rows whose padding was changed so far.
     int ChangedRows() const { return m_changedRows; }
@@ -52,14 +57,13 @@ private:
     static void Extend(Segment &segment, QTextBlock from);
     /// Gives the segment exactly `wanted` padding lines; true when it changed.
     bool Pad(QTextDocument &document, Segment &segment, int wanted);
-    /// Levels the row at m_left and m_right; false once the last row is level.
+    /// Levels the row at m_at on both sides; false once the last row is level.
     bool LevelOneRow();
 
-    QTextDocument &m_leftDocument;
-    QTextDocument &m_rightDocument;
+    PerSide<QTextDocument *> m_documents;
     int m_result;
-    QTextBlock m_left;
-    QTextBlock m_right;
+    /// The start of the row each side levels next.
+    PerSide<QTextBlock> m_at;
     int m_changedRows = 0;
     /// Rows a step may edit, adapted to what the layout of an edit costs.
     int m_rowsPerStep = 8;

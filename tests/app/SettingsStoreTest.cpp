@@ -99,7 +99,7 @@ TEST_F(SettingsStoreTest, EveryStoredOptionSurvivesARun)
     options.ShowMaximized = 0;
     options.CmpChar = options.CmpCase = options.CmpZen = options.CmpZenSp = 1;
     options.CmpKana = options.CmpPunct = options.KeepQuotes = options.ViewMove = 1;
-    options.ViewFormat = 1;
+    options.ViewFormat = SentenceLayout::Unchanged;
     options.ViewLine = 0;
     options.ViewBar = 1;
     options.Sptr = {
@@ -149,15 +149,16 @@ TEST_F(SettingsStoreTest, ValuesOutOfTheirRangeBecomeTheirDefaults)
         {"Effect", "Same", 5, defaults.Effect[1]},
         {"Effect", "Changed", -1, defaults.Effect[2]},
         {"Effect", "Added", 4, 4},
-        {"Options", "ViewFormat", -99999, defaults.ViewFormat},
+        {"Options", "ViewFormat", -99999, static_cast<std::int64_t>(defaults.ViewFormat)},
         {"Options", "ViewLine", 0, 0},
         {"Options", "ViewBar", 7, 7}, // a flag: any value but 0 is set
     };
     for (const Row &row : rows)
         m_profile->WriteProfileInt(row.section, row.entry, static_cast<std::int32_t>(row.stored));
     const RichOptions loaded = Load();
-    const std::int64_t got[] = {loaded.Effect[1],  loaded.Effect[2], loaded.Effect[3],
-                                loaded.ViewFormat, loaded.ViewLine,  loaded.ViewBar};
+    const std::int64_t got[] = {loaded.Effect[1], loaded.Effect[2],
+                                loaded.Effect[3], static_cast<std::int64_t>(loaded.ViewFormat),
+                                loaded.ViewLine,  loaded.ViewBar};
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(got[i], rows[i].loaded) << rows[i].section << '/' << rows[i].entry;
     EXPECT_EQ(loaded.Effect[4], 4); // Deleted: missing, its default

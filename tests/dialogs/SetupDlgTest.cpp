@@ -85,7 +85,7 @@ TEST_F(SetupDlgTest, ShowsTheOptionsAndListsTheNineSets)
 TEST_F(SetupDlgTest, EmptySetsAreRowsAndAnUnknownLayoutSelectsNoRow)
 {
     m_options.Sptr = {"A", "", "", "", "", "", "", "", ""};
-    m_options.ViewFormat = 7;
+    m_options.ViewFormat = static_cast<SentenceLayout>(7);
     const auto dialog = Open();
     EXPECT_EQ(Combo(*dialog, IDC_DELIMITERS)->count(), 9);
     EXPECT_EQ(Combo(*dialog, IDC_VIEW_FORMAT)->currentIndex(), -1);
@@ -121,7 +121,7 @@ TEST_F(SetupDlgTest, OkCopiesEverySwitchBackAndMovesTheTypedSetToTheFront)
     EXPECT_EQ(m_options.CmpCase, 1);
     EXPECT_EQ(m_options.CmpZen, 1);
     EXPECT_EQ(m_options.CmpZenSp, 0);
-    EXPECT_EQ(m_options.ViewFormat, 1);
+    EXPECT_EQ(m_options.ViewFormat, SentenceLayout::Unchanged);
     EXPECT_EQ(m_options.ViewLine, 1);
     EXPECT_EQ(m_options.ViewBar, 1);
     EXPECT_EQ(m_options.CmpKana, 1);
@@ -180,7 +180,7 @@ TEST_F(SetupDlgTest, SpaceRuleIsGreyedWhileFormsAreFoldedAndStillReturnsItsState
 
 TEST_F(SetupDlgTest, SentenceSpacingFollowsTheChosenLayoutRow)
 {
-    m_options.ViewFormat = 1;
+    m_options.ViewFormat = SentenceLayout::Unchanged;
     m_options.ViewLine = 1;
     EXPECT_TRUE(Run([](CSetupDlg &dialog) {
         QCheckBox *spacing = Check(dialog, IDC_VIEW_LINE);
@@ -195,7 +195,7 @@ TEST_F(SetupDlgTest, SentenceSpacingFollowsTheChosenLayoutRow)
         EXPECT_FALSE(spacing->isEnabled());
         test::Click(dialog, IDC_OK);
     }));
-    EXPECT_EQ(m_options.ViewFormat, 1);
+    EXPECT_EQ(m_options.ViewFormat, SentenceLayout::Unchanged);
     EXPECT_EQ(m_options.ViewLine, 1);
 }
 

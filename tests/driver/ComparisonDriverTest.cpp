@@ -276,7 +276,7 @@ TEST_F(DriverTest, FiftyRecordsReachHalfAndAreSetFullAtTheEnd)
 
 TEST_F(DriverTest, LineLayoutGetsTheTextsAloneWithoutRowsOrPadding)
 {
-    options.ViewFormat = 1;
+    options.ViewFormat = SentenceLayout::Unchanged;
     Compare(Sjis("あ。長い文です。"), Sjis("あ。い。"));
     driver->RunToCompletion();
     EXPECT_EQ(left.text, Sjis("あ。長い文です。"));

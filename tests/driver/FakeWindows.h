@@ -49,11 +49,12 @@ public:
     {
         if (atSentenceEnd)
             m_row = m_nextRow++;
-        if (atSentenceEnd && options->ViewFormat == 0 && rowCount < int(kRowStartCount))
+        if (atSentenceEnd && options->ViewFormat == SentenceLayout::Aligned &&
+            rowCount < int(kRowStartCount))
             rowStarts[std::size_t(rowCount++)] = int(selStart);
         if (!recordText.empty())
             Replace(recordText, Piece::Text);
-        if (record.sentenceEnd == 1 && options->ViewFormat == 0)
+        if (record.sentenceEnd == 1 && options->ViewFormat == SentenceLayout::Aligned)
             Replace(options->ViewLine ? "\r\r" : "\r", Piece::Separator);
         atSentenceEnd = record.sentenceEnd == 1;
     }

@@ -31,20 +31,24 @@ ResultPair Record(TextStatus status, std::int32_t left, std::int32_t right,
 
 struct ClassCase {
     std::string character; // code page 932
-    int expected;
+    CharKind expected;
 };
 
 TEST(CharClass, ClassifiesByFirstAndSecondByte)
 {
+    using enum CharKind;
+    // The last two: a lone lead byte is classed as a one-byte character.
     const std::vector<ClassCase> cases = {
-        {"0", 0},        {"9", 0},        {"a", 1},        {"Z", 1},        {" ", 2},
-        {"\t", 2},       {".", 2},        {"_", 2},        {{"\0", 1}, 2},  {"\x80", 2},
-        {"\xA0", 2},     {"\xA5", 2},     {"\xA6", 3},     {"\xB0", 3},     {"\xDF", 3},
-        {"\xFD", 3},     {Sjis("０"), 4}, {Sjis("９"), 4}, {"\x82\x59", 6}, {Sjis("Ａ"), 5},
-        {Sjis("ｚ"), 5}, {Sjis("。"), 6}, {Sjis("ヵ"), 6}, {"\x88\x9E", 6}, {Sjis("ァ"), 7},
-        {Sjis("ヴ"), 7}, {Sjis("ぁ"), 8}, {Sjis("ん"), 8}, {"\x88\x9F", 9}, {Sjis("漢"), 9},
-        {"\xE0\x40", 9}, {"\x82", 2},     {"\xE0", 3}, // a lone lead byte is classed as a one-byte
-                                                       // character
+        {"0", AsciiDigit}, {"9", AsciiDigit}, {"a", AsciiLetter}, {"Z", AsciiLetter},
+        {" ", Punctuation}, {"\t", Punctuation}, {".", Punctuation}, {"_", Punctuation},
+        {{"\0", 1}, Punctuation}, {"\x80", Punctuation}, {"\xA0", Punctuation},
+        {"\xA5", Punctuation}, {"\xA6", HalfWidthKana}, {"\xB0", HalfWidthKana},
+        {"\xDF", HalfWidthKana}, {"\xFD", HalfWidthKana}, {Sjis("０"), FullWidthDigit},
+        {Sjis("９"), FullWidthDigit}, {"\x82\x59", Symbol}, {Sjis("Ａ"), FullWidthLatin},
+        {Sjis("ｚ"), FullWidthLatin}, {Sjis("。"), Symbol}, {Sjis("ヵ"), Symbol}, {"\x88\x9E", Symbol},
+        {Sjis("ァ"), Katakana}, {Sjis("ヴ"), Katakana}, {Sjis("ぁ"), Hiragana}, {Sjis("ん"), Hiragana},
+        {"\x88\x9F", Kanji}, {Sjis("漢"), Kanji}, {"\xE0\x40", Kanji}, {"\x82", Punctuation},
+        {"\xE0", HalfWidthKana},
     };
     for (const ClassCase &c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.character));

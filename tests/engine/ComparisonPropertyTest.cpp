@@ -81,7 +81,8 @@ public:
         options.CmpCase = Below(2);
         options.CmpZen = Below(2);
         options.CmpZenSp = Below(2);
-        options.ViewFormat = 1; // sentences keep their line breaks, so texts can be rebuilt
+        options.ViewFormat =
+            SentenceLayout::Unchanged; // sentences keep their line breaks, so texts can be rebuilt
         static const std::vector<std::string> sets = {Sjis("。"), Sjis("。") + "\\n", Sjis("、。"),
                                                       ""};
         options.Sptr[0] = sets[static_cast<std::size_t>(Below(static_cast<int>(sets.size())))];

@@ -4,6 +4,7 @@
 #include "Splitter.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -47,12 +48,14 @@ std::uint32_t ReferenceScore(std::string_view searchIn, std::string_view split, 
     // The word runs of split, each with whether a class change (not the end) closed it.
     std::vector<std::pair<std::string_view, bool>> runs;
     std::size_t start = 0;
-    int cls = -1;
+    std::optional<CharKind> cls;
     for (std::size_t pos = 0; pos <= split.size();) {
         const std::size_t next = cp932::NextChar(split, pos);
-        const int here = pos < split.size() ? CharClass(split.substr(pos, next - pos)) : -1;
+        const std::optional<CharKind> here =
+            pos < split.size() ? std::optional(CharClass(split.substr(pos, next - pos)))
+                               : std::nullopt;
         if (pos > 0 && here != cls) {
-            if (IsWordClass(cls))
+            if (IsWordClass(*cls))
                 runs.emplace_back(split.substr(start, pos - start), pos < split.size());
             start = pos;
         }

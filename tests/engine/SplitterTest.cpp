@@ -17,10 +17,11 @@ struct SplitRun {
     long long progressSteps = 0;
 };
 
-SplitRun Split(std::string_view text, std::string_view delimiterSet, int viewFormat = 0)
+SplitRun Split(std::string_view text, std::string_view delimiterSet,
+               SentenceLayout layout = SentenceLayout::Aligned)
 {
     CompareOptions options;
-    options.ViewFormat = viewFormat;
+    options.ViewFormat = layout;
     ProgressModel progress;
     SentenceSplitter splitter(options, progress);
     splitter.Reset(MakeActiveDelimiters(delimiterSet));
@@ -48,16 +49,18 @@ struct SplitCase {
     const char *name;
     const char *text;       // UTF-8
     const char *delimiters; // UTF-8, as the user types them
-    int viewFormat;
+    SentenceLayout layout;
     std::vector<std::string> expected; // UTF-8
 };
+
+using enum SentenceLayout;
 
 class SentenceSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SentenceSplit, GivesTheExpectedSentences)
 {
     const SplitCase &row = GetParam();
-    const SplitRun run = Split(Sjis(row.text), Sjis(row.delimiters), row.viewFormat);
+    const SplitRun run = Split(Sjis(row.text), Sjis(row.delimiters), row.layout);
     std::vector<std::string> got;
     for (const std::string &s : run.sentences)
         got.push_back(Utf8(s));
@@ -67,23 +70,23 @@ TEST_P(SentenceSplit, GivesTheExpectedSentences)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SentenceSplit,
     testing::Values(
-        SplitCase{"TwoSentences", "あ。い。", "。｡", 0, {"あ。", "い。"}},
-        SplitCase{"DelimiterAlone", "あ。。", "。｡", 0, {"あ。", "。"}},
-        SplitCase{"NoFinalDelimiter", "あ。い", "。｡", 0, {"あ。", "い"}},
-        SplitCase{"HalfWidthStop", "あ｡い", "。｡", 0, {"あ｡", "い"}},
-        SplitCase{"LineBreakTrimmed", "A\rB", "\\n", 0, {"A", "B"}},
-        SplitCase{"LineBreakKept", "A\rB", "\\n", 1, {"A\r", "B"}},
-        SplitCase{"LineFeedStartsNextKept", "A\r\nB", "\\n", 1, {"A\r", "\nB"}},
-        SplitCase{"LineFeedStartsNextTrimmed", "A\r\nB", "\\n", 0, {"A", "B"}},
-        SplitCase{"EmptyLinesVanish", "\r\r\r", "\\n", 0, {}},
-        SplitCase{"EmptyLinesKept", "\r\r", "\\n", 1, {"\r", "\r"}},
-        SplitCase{"InnerBreaksStay", "\rA\rB。\r\rC", "。", 0, {"A\rB。", "C"}},
-        SplitCase{"InnerBreaksStayUnchanged", "\rA\rB。\rC", "。", 1, {"\rA\rB。", "\rC"}},
-        SplitCase{"BlankIsADelimiter", "a b", " ", 0, {"a ", "b"}},
-        SplitCase{"TrailByteNeverMatchesDelimiter", "あ。いBう", "B", 0, {"あ。いB", "う"}},
-        SplitCase{"SoundMarkTrailByteIsNotBackslash", "ソ\\表n", "\\", 0, {"ソ\\", "表n"}},
-        SplitCase{"EmptyText", "", "。", 0, {}},
-        SplitCase{"EmptySetGivesOneSentence", "あ。い。", "", 0, {"あ。い。"}}),
+        SplitCase{"TwoSentences", "あ。い。", "。｡", Aligned, {"あ。", "い。"}},
+        SplitCase{"DelimiterAlone", "あ。。", "。｡", Aligned, {"あ。", "。"}},
+        SplitCase{"NoFinalDelimiter", "あ。い", "。｡", Aligned, {"あ。", "い"}},
+        SplitCase{"HalfWidthStop", "あ｡い", "。｡", Aligned, {"あ｡", "い"}},
+        SplitCase{"LineBreakTrimmed", "A\rB", "\\n", Aligned, {"A", "B"}},
+        SplitCase{"LineBreakKept", "A\rB", "\\n", Unchanged, {"A\r", "B"}},
+        SplitCase{"LineFeedStartsNextKept", "A\r\nB", "\\n", Unchanged, {"A\r", "\nB"}},
+        SplitCase{"LineFeedStartsNextTrimmed", "A\r\nB", "\\n", Aligned, {"A", "B"}},
+        SplitCase{"EmptyLinesVanish", "\r\r\r", "\\n", Aligned, {}},
+        SplitCase{"EmptyLinesKept", "\r\r", "\\n", Unchanged, {"\r", "\r"}},
+        SplitCase{"InnerBreaksStay", "\rA\rB。\r\rC", "。", Aligned, {"A\rB。", "C"}},
+        SplitCase{"InnerBreaksStayUnchanged", "\rA\rB。\rC", "。", Unchanged, {"\rA\rB。", "\rC"}},
+        SplitCase{"BlankIsADelimiter", "a b", " ", Aligned, {"a ", "b"}},
+        SplitCase{"TrailByteNeverMatchesDelimiter", "あ。いBう", "B", Aligned, {"あ。いB", "う"}},
+        SplitCase{"SoundMarkTrailByteIsNotBackslash", "ソ\\表n", "\\", Aligned, {"ソ\\", "表n"}},
+        SplitCase{"EmptyText", "", "。", Aligned, {}},
+        SplitCase{"EmptySetGivesOneSentence", "あ。い。", "", Aligned, {"あ。い。"}}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST(SentenceSplit, ReadsAtMost102CharactersPerCall)

@@ -106,7 +106,7 @@ TEST(HtmlReport, SmallResultMatchesGolden)
 TEST(HtmlReport, HostileNamesStayText)
 {
     RichOptions options;
-    options.ViewFormat = 1;
+    options.ViewFormat = SentenceLayout::Unchanged;
     options.CharFormat.SetFaceName("x\"</style><script>\\");
     options.Sptr[0] = "<\x81\x42"; // "<。"
     const std::string page = Report(options, "a。b", "a。c", {"</title><script>", "x"});

@@ -85,7 +85,7 @@ TEST(CompareArguments, OptionsAnywhereAndBothForms)
     EXPECT_EQ(a->cmpCase, 1);
     EXPECT_EQ(a->cmpZen, 1);
     EXPECT_EQ(a->cmpChar, 0);
-    EXPECT_EQ(a->viewFormat, 1);
+    EXPECT_EQ(a->viewFormat, SentenceLayout::Unchanged);
     EXPECT_EQ(a->format, OutputFormat::Html);
     EXPECT_EQ(a->color, ColorMode::Always);
     EXPECT_EQ(a->width, 100);

@@ -90,9 +90,9 @@ protected:
     std::string Joined(const ResultList &records, bool left) const
     {
         const RichOptions &options = m_app->Options();
-        const std::string separator = options.ViewFormat != 0 ? ""
-                                      : options.ViewLine == 1 ? "\r\r"
-                                                              : "\r";
+        const std::string separator = options.ViewFormat != SentenceLayout::Aligned ? ""
+                                      : options.ViewLine == 1                       ? "\r\r"
+                                                                                    : "\r";
         std::string text;
         for (const ResultPair &record : records) {
             text += left ? record.leftText : record.rightText;

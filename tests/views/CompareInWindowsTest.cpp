@@ -85,7 +85,7 @@ TEST_F(CompareInWindowsTest, CharactersOutsideTheCodePageAndEmojiKeepTheirPlaces
 
 TEST_F(CompareInWindowsTest, LineLayoutWritesTheTextsAloneWithoutSeparators)
 {
-    m_app->Options().ViewFormat = 1;
+    m_app->Options().ViewFormat = SentenceLayout::Unchanged;
     const std::string a = Sjis("一行目。\r二行目です。");
     const std::string b = Sjis("一行目。\r二行目でした。");
     SetText(1, a);

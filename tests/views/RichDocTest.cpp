@@ -179,7 +179,7 @@ TEST_F(RichDocTest, WhatIsSavedReadsBackWithItsTextColoursAndEffects)
     ASSERT_TRUE(Choose(ID_EDIT_CLEAR_ALL, 1));
     ASSERT_TRUE(Open(1, path));
     EXPECT_EQ(Runs(*Edit(1).document()), before);
-    EXPECT_EQ(Doc()->RichText(), 1);
+    EXPECT_EQ(Doc()->RichText(), FileFormat::RichText);
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -191,16 +191,19 @@ TEST_F(RichDocTest, OnlyTheFirstFiveBytesInTheirCaseMakeRichText)
     ASSERT_TRUE(WriteFile(rtfAsTxt, "{\\rtf1\\ansi {\\b bold}}"));
     ASSERT_TRUE(WriteFile(capitals, "{\\RTF1 shown as text}"));
     ASSERT_TRUE(WriteFile(markup, " {\\rtf1 not at the start}"));
-    EXPECT_EQ(CRichDoc::DetectRichText("{\\rtf1\\ansi {\\b bold}}", rtfAsTxt), 1);
-    EXPECT_EQ(CRichDoc::DetectRichText("{\\RTF1 shown as text}", capitals), 0);
-    EXPECT_EQ(CRichDoc::DetectRichText(" {\\rtf1 not at the start}", markup), 0);
-    EXPECT_EQ(CRichDoc::DetectRichText("{\\r", markup), 0) << "shorter than the signature";
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\rtf1\\ansi {\\b bold}}", rtfAsTxt),
+              FileFormat::RichText);
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\RTF1 shown as text}", capitals), FileFormat::PlainText);
+    EXPECT_EQ(CRichDoc::DetectRichText(" {\\rtf1 not at the start}", markup),
+              FileFormat::PlainText);
+    EXPECT_EQ(CRichDoc::DetectRichText("{\\r", markup), FileFormat::PlainText)
+        << "shorter than the signature";
 
     ASSERT_TRUE(Open(1, rtfAsTxt));
     EXPECT_EQ(Edit(1).GetText(), "bold");
     ASSERT_TRUE(Open(1, capitals));
     EXPECT_EQ(Edit(1).GetText(), "{\\RTF1 shown as text}");
-    EXPECT_EQ(Doc()->RichText(), 0);
+    EXPECT_EQ(Doc()->RichText(), FileFormat::PlainText);
 }
 
 TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
@@ -208,12 +211,12 @@ TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
     for (const char *name : {"empty.rtf", "EMPTY.FDJ", "empty.Rtf"}) {
         const QString path = TempPath(QString::fromLatin1(name));
         ASSERT_TRUE(WriteFile(path, {}));
-        EXPECT_EQ(CRichDoc::DetectRichText({}, path), 1) << name;
+        EXPECT_EQ(CRichDoc::DetectRichText({}, path), FileFormat::RichText) << name;
     }
     for (const char *name : {"empty.txt", "rtf", "x.rtfx"}) {
         const QString path = TempPath(QString::fromLatin1(name));
         ASSERT_TRUE(WriteFile(path, {}));
-        EXPECT_EQ(CRichDoc::DetectRichText({}, path), 0) << name;
+        EXPECT_EQ(CRichDoc::DetectRichText({}, path), FileFormat::PlainText) << name;
     }
     SetText(1, "old text");
     const QString path = TempPath(QStringLiteral("empty.rtf"));

@@ -292,7 +292,7 @@ TEST_F(StartupFilesTest, ADamagedSettingsStoreIsWrittenAnewWithoutComplaint)
         "[Options\n=\n\x01\x02\xFF\xFE garbage\n[Options]\nViewFormat=-99999\n");
     ASSERT_TRUE(WriteFile(store, garbage));
     StartApp({});
-    EXPECT_EQ(m_app->Options().ViewFormat, 0);
+    EXPECT_EQ(m_app->Options().ViewFormat, SentenceLayout::Aligned);
     m_app->ExitInstance();
     EXPECT_TRUE(m_messages.empty()) << m_messages[0].toStdString();
     const QSettings written(store, QSettings::IniFormat);

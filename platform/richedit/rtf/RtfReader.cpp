@@ -598,9 +598,14 @@ Format Reader::CurrentFormat() const
 
 } // namespace
 
+bool HasSignature(std::string_view bytes)
+{
+    return bytes.starts_with(kSignature);
+}
+
 bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink)
 {
-    if (!rtf.starts_with(kSignature))
+    if (!HasSignature(rtf))
         return false;
     Reader(rtf, codec, sink).ReadAll();
     return true;

@@ -12,6 +12,10 @@ class Cp932Codec;
 
 namespace kivo::rtf {
 
+/// Whether the bytes begin with "{\rtf", byte for byte (case matters): the mark of an RTF
+/// document, the only thing Read checks before it reads.
+bool HasSignature(std::string_view bytes);
+
 /// Reads the text of an RTF document with its colours, the four effects (bold, italic,
 /// underline, strike-out), font faces and sizes.
 ///
