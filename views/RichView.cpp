@@ -38,9 +38,6 @@ static_assert(kFontFieldsMask == 0xA8000000);
 // Half an inch on every side of a printed page.
 constexpr double kPrintMarginTwips = 720;
 
-// Lines shown above a difference the commands go to.
-constexpr int kDifferenceContextLines = 2;
-
 unsigned RichTextFormat()
 {
     static const unsigned format = clipboard::RegisterFormat(QStringLiteral("Rich Text Format"));
@@ -67,7 +64,7 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 } // namespace
 
 CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
-    : RichEditView(control), m_options(options), m_driver(driver)
+    : RichEditView(control), m_options(options), m_driver(driver), m_navigator(*this, driver)
 {
     // Files dropped on the window: installed first, so that the view's own filter, which
     // refuses drops while a comparison runs, sees them before.
@@ -449,7 +446,7 @@ std::string CRichView::CaptureText(bool selection)
     m_rowCount = 0;
     m_renderedRecords = 0;
     m_renderedRows = 0;
-    m_movedPartners.clear();
+    m_navigator.ForgetMovedPartners();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
@@ -496,7 +493,7 @@ void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
     }
     const bool isMoved = movedPartner.has_value();
     if (isMoved)
-        m_movedPartners[number] = *movedPartner;
+        m_navigator.NoteMovedPartner(number, *movedPartner);
     if (!text.empty()) {
         CharFormat format =
             isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
@@ -617,114 +614,7 @@ void CRichView::ForgetResult()
 
 void CRichView::OnTextChanged()
 {
-    m_runs.reset();
-    ++m_version;
-}
-
-const std::vector<MarkedRun> &CRichView::Runs() const
-{
-    if (!m_runs) {
-        m_runs = m_resultNumber != 0 ? CollectRuns(*Control()->document(), m_resultNumber)
-                                   : std::vector<MarkedRun>{};
-        m_runsByRecord = *m_runs;
-        std::stable_sort(
-            m_runsByRecord.begin(), m_runsByRecord.end(),
-            [](const MarkedRun &a, const MarkedRun &b) { return a.record < b.record; });
-    }
-    return *m_runs;
-}
-
-const std::vector<int> &CRichView::Differences() const
-{
-    const CRichView *other = OtherView();
-    const bool paired = other && other->m_resultNumber == m_resultNumber;
-    const std::pair<int, int> versions{m_version, paired ? other->m_version : -1};
-    if (versions == m_differencesOf && m_runs && (!paired || other->m_runs))
-        return m_differences;
-    m_differences.clear();
-    const auto collect = [this](const std::vector<MarkedRun> &runs) {
-        for (const MarkedRun &run : runs) {
-            if (IsDifference(run.kind))
-                m_differences.push_back(run.record);
-        }
-    };
-    collect(Runs());
-    if (paired)
-        collect(other->Runs());
-    std::sort(m_differences.begin(), m_differences.end());
-    m_differences.erase(std::unique(m_differences.begin(), m_differences.end()),
-                        m_differences.end());
-    m_differencesOf = versions;
-    return m_differences;
-}
-
-std::optional<int> CRichView::FindDifference(bool forward) const
-{
-    if (m_resultNumber == 0)
-        return std::nullopt;
-    const std::vector<int> &differences = Differences();
-    if (differences.empty())
-        return std::nullopt;
-    const int caret = Control()->GetSel().start;
-    const int key =
-        caret == m_placedCaret.position ? 2 * m_placedCaret.record : CaretKey(Runs(), caret);
-    return StepDifference(differences, key, forward);
-}
-
-int CRichView::ShowRecord(int record)
-{
-    RichEditCtrl &edit = *Control();
-    Runs();
-    const auto run =
-        std::lower_bound(m_runsByRecord.begin(), m_runsByRecord.end(), record,
-                         [](const MarkedRun &r, int wanted) { return r.record < wanted; });
-    m_placedCaret = {};
-    int position = edit.GetTextLength();
-    if (run != m_runsByRecord.end() && run->record == record && run->kind != RunKind::Separator) {
-        position = run->start;
-        edit.SetSel(run->start, run->end);
-    } else {
-        // No text here: the caret goes where the record would stand, in front of what follows.
-        if (run != m_runsByRecord.end())
-            position = run->start;
-        edit.SetSel(position, position);
-        m_placedCaret = {position, record};
-    }
-    // The first paragraph of the row the record belongs to.
-    QTextBlock block = edit.document()->findBlock(position);
-    while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
-        block = block.previous();
-    return block.isValid() ? block.position() : position;
-}
-
-void CRichView::ScrollNearTop(int position)
-{
-    RichEditCtrl &edit = *Control();
-    const int line = std::max(0, edit.LineFromChar(position) - kDifferenceContextLines);
-    edit.LineScroll(line - edit.GetFirstVisibleLine());
-    NoteScrollPosition();
-}
-
-bool CRichView::GoToDifference(bool forward)
-{
-    if (m_driver.IsRunning())
-        return false;
-    const std::optional<int> record = FindDifference(forward);
-    if (!record)
-        return false;
-    CRichView *other = OtherView();
-    if (other && other->m_resultNumber != m_resultNumber)
-        other = nullptr;
-    const int rowHere = ShowRecord(*record);
-    const int rowThere = other ? other->ShowRecord(*record) : 0;
-    ScrollNearTop(rowHere);
-    if (other) {
-        if (other->FollowRows(*this))
-            other->NoteScrollPosition();
-        else
-            other->ScrollNearTop(rowThere);
-    }
-    return true;
+    m_navigator.TextChanged();
 }
 
 } // namespace kivo
