@@ -11,7 +11,6 @@
 #include "resources/ResourceIds.h"
 #include "views/DiffMap.h"
 #include "views/PaneFrame.h"
-#include "views/ResultText.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
 
@@ -21,7 +20,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
-#include <QTextBlock>
 
 #include <algorithm>
 #include <initializer_list>
@@ -64,7 +62,8 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 } // namespace
 
 CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
-    : RichEditView(control), m_options(options), m_driver(driver), m_navigator(*this, driver)
+    : RichEditView(control), m_options(options), m_driver(driver), m_navigator(*this, driver),
+      m_renderer(*control, options)
 {
     // Files dropped on the window: installed first, so that the view's own filter, which
     // refuses drops while a comparison runs, sees them before.
@@ -442,21 +441,11 @@ std::string CRichView::CaptureText(bool selection)
         edit.SetSel(0, -1);
     const CharRange region = edit.GetSel();
     std::string text = edit.GetSelText();
-    m_atSentenceEnd = true;
-    m_rowCount = 0;
-    m_renderedRecords = 0;
-    m_renderedRows = 0;
     m_navigator.ForgetMovedPartners();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
-    if (selection) {
-        m_regionFirstLine = edit.LineFromChar(region.start);
-        m_regionTrailer = m_regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
-    } else {
-        m_regionFirstLine = 0;
-        m_regionTrailer = 0;
-    }
+    m_renderer.Begin(region, selection);
     return text;
 }
 
@@ -469,9 +458,9 @@ void CRichView::BeginDisplay()
     edit.ReplaceSel({});
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
-    if (first != m_regionFirstLine) {
+    if (first != m_renderer.FirstLine()) {
         m_options.SyncScroll = 0;
-        edit.LineScroll(m_regionFirstLine - first);
+        edit.LineScroll(m_renderer.FirstLine() - first);
     }
     m_savedSelection.start = -1;
 }
@@ -479,46 +468,18 @@ void CRichView::BeginDisplay()
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
 {
-    RichEditCtrl &edit = *Control();
-    const int number = m_renderedRecords++;
-    const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
-    if (m_atSentenceEnd && rows) {
-        const int start = edit.GetSel().start;
-        if (m_rowCount < static_cast<int>(kRowStartCount))
-            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
-        QTextBlock block = edit.document()->findBlock(start);
-        if (block.isValid())
-            block.setUserState(m_renderedRows);
-        ++m_renderedRows;
-    }
-    const bool isMoved = movedPartner.has_value();
-    if (isMoved)
+    const int number =
+        m_renderer.Render(record, text, rowStarts, movedPartner.has_value(), m_resultNumber);
+    if (movedPartner)
         m_navigator.NoteMovedPartner(number, *movedPartner);
-    if (!text.empty()) {
-        CharFormat format =
-            isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
-        edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(edit, RunMark{m_resultNumber, number,
-                                       isMoved ? RunKind::Moved : KindOfStatus(record.status)});
-        edit.ReplaceSel(DisplayText(m_options, record.status, text));
-        // What follows (the separator, padding) is plain original text.
-        format.crTextColor = m_options.Color[ColorOriginal];
-        format.dwEffects = 0;
-        edit.SetCharFormat(format, FormatScope::Selection);
-    }
-    if (record.sentenceEnd == 1 && rows) {
-        SetInsertionMark(edit, RunMark{m_resultNumber, number, RunKind::Separator});
-        edit.ReplaceSel(RowSeparator(m_options));
-    }
-    m_atSentenceEnd = record.sentenceEnd == 1;
 }
 
 void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.Status().userScrolled && first != m_regionFirstLine)
-        edit.LineScroll(m_regionFirstLine - first);
+    if (!m_driver.Status().userScrolled && first != m_renderer.FirstLine())
+        edit.LineScroll(m_renderer.FirstLine() - first);
 }
 
 void CRichView::FinishViewAfterComparison()
@@ -538,52 +499,32 @@ void CRichView::FinishViewAfterComparison()
 
 int CRichView::RegionLineCount() const
 {
-    return Control()->GetLineCount() - m_regionTrailer;
+    return m_renderer.LineCount();
 }
 
 int CRichView::RegionLineOfChar(int position) const
 {
-    return Control()->LineFromChar(position) - m_regionFirstLine;
+    return m_renderer.LineOfChar(position);
 }
 
 bool CRichView::LinesAreBlank(int from, int to) const
 {
-    for (int line = from; line < to; ++line) {
-        const std::string text = Control()->GetLine(ToControlLine(line));
-        if (text.empty() || (text.front() != '\r' && text.front() != '\n'))
-            return false;
-    }
-    return true;
+    return m_renderer.LinesAreBlank(from, to);
 }
 
 void CRichView::InsertBlankLines(int line, int n)
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to insert %d blank lines at", line, n);
-        return;
-    }
-    InsertPadding(*edit.document(), position, n, m_resultNumber);
+    m_renderer.InsertBlankLines(line, n, m_resultNumber);
 }
 
 void CRichView::DeleteAtLine(int line, int n)
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to delete %d characters at", line, n);
-        return;
-    }
-    RemoveLines(*edit.document(), position, n);
+    m_renderer.DeleteAtLine(line, n);
 }
 
 void CRichView::CaretToLastLine()
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(RegionLineCount() - 1));
-    if (position >= 0)
-        edit.SetSel(position, position);
+    m_renderer.CaretToLastLine();
 }
 
 bool CRichView::HasVerticalScrollBar() const

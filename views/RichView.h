@@ -5,6 +5,7 @@
 #include "platform/RichEditView.h"
 
 #include "views/DiffNavigator.h"
+#include "views/RecordRenderer.h"
 #include "views/ResultMarks.h"
 
 #include <cstdint>
@@ -126,26 +127,14 @@ private:
     bool ShowContextMenu(const QPoint &globalPos);
     std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
     bool CanPaste() const;
-    int ToControlLine(int regionLine) const { return m_regionFirstLine + regionLine; }
     void OnTextChanged();
 
     /// First visible line noted at the last synchronised scroll.
     int m_lastTopLine = 0;
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
-    /// First line of the compared region; 0 for the whole text.
-    int m_regionFirstLine = 0;
-    /// m_regionFirstLine plus the lines after the region's last line; 0 for the whole text.
-    int m_regionTrailer = 0;
-    /// Row starts recorded so far.
-    int m_rowCount = 0;
-    /// The record rendered last closed a sentence pair: the next text begins a new row.
-    bool m_atSentenceEnd = true;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
-    /// Records and rows rendered so far (rows with the aligned layout only).
-    int m_renderedRecords = 0;
-    int m_renderedRows = 0;
 
     /// Scroll position, in pixels, noted with m_lastTopLine.
     int m_lastScrollPos = 0;
@@ -153,6 +142,7 @@ private:
     RichOptions &m_options;
     ComparisonDriver &m_driver;
     DiffNavigator m_navigator;
+    RecordRenderer m_renderer;
 };
 
 } // namespace kivo
