@@ -18,8 +18,7 @@ constexpr int kDifferenceContextLines = 2;
 
 DiffNavigator::DiffNavigator(CRichView &view, const ComparisonDriver &driver)
     : m_view(view), m_driver(driver)
-{
-}
+{}
 
 void DiffNavigator::TextChanged()
 {

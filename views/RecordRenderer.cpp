@@ -10,8 +10,7 @@ namespace kivo {
 
 RecordRenderer::RecordRenderer(RichEditCtrl &edit, const RichOptions &options)
     : m_edit(edit), m_options(options)
-{
-}
+{}
 
 void RecordRenderer::Begin(const CharRange &region, bool selection)
 {
@@ -28,8 +27,8 @@ void RecordRenderer::Begin(const CharRange &region, bool selection)
     }
 }
 
-int RecordRenderer::Render(const ResultPair &record, const std::string &text,
-                           RowStarts &rowStarts, bool moved, int result)
+int RecordRenderer::Render(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
+                           bool moved, int result)
 {
     const int number = m_renderedRecords++;
     const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
@@ -45,8 +44,8 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
     if (!text.empty()) {
         CharFormat format = moved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
         m_edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(m_edit,
-                         RunMark{result, number, moved ? RunKind::Moved : KindOfStatus(record.status)});
+        SetInsertionMark(
+            m_edit, RunMark{result, number, moved ? RunKind::Moved : KindOfStatus(record.status)});
         m_edit.ReplaceSel(DisplayText(m_options, record.status, text));
         // What follows (the separator, padding) is plain original text.
         format.crTextColor = m_options.Color[ColorOriginal];
