@@ -11,7 +11,6 @@
 #include "resources/ResourceIds.h"
 #include "views/DiffMap.h"
 #include "views/PaneFrame.h"
-#include "views/ResultText.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
 
@@ -21,7 +20,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
-#include <QTextBlock>
 
 #include <algorithm>
 #include <initializer_list>
@@ -37,9 +35,6 @@ static_assert(kFontFieldsMask == 0xA8000000);
 
 // Half an inch on every side of a printed page.
 constexpr double kPrintMarginTwips = 720;
-
-// Lines shown above a difference the commands go to.
-constexpr int kDifferenceContextLines = 2;
 
 unsigned RichTextFormat()
 {
@@ -67,7 +62,8 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 } // namespace
 
 CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
-    : RichEditView(control), m_options(options), m_driver(driver)
+    : RichEditView(control), m_options(options), m_driver(driver), m_navigator(*this, driver),
+      m_renderer(*control, options)
 {
     // Files dropped on the window: installed first, so that the view's own filter, which
     // refuses drops while a comparison runs, sees them before.
@@ -445,21 +441,11 @@ std::string CRichView::CaptureText(bool selection)
         edit.SetSel(0, -1);
     const CharRange region = edit.GetSel();
     std::string text = edit.GetSelText();
-    m_atSentenceEnd = true;
-    m_rowCount = 0;
-    m_renderedRecords = 0;
-    m_renderedRows = 0;
-    m_movedPartners.clear();
+    m_navigator.ForgetMovedPartners();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
-    if (selection) {
-        m_regionFirstLine = edit.LineFromChar(region.start);
-        m_regionTrailer = m_regionFirstLine + (edit.GetLineCount() - 1 - edit.LineFromChar(region.end));
-    } else {
-        m_regionFirstLine = 0;
-        m_regionTrailer = 0;
-    }
+    m_renderer.Begin(region, selection);
     return text;
 }
 
@@ -472,9 +458,9 @@ void CRichView::BeginDisplay()
     edit.ReplaceSel({});
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
-    if (first != m_regionFirstLine) {
+    if (first != m_renderer.FirstLine()) {
         m_options.SyncScroll = 0;
-        edit.LineScroll(m_regionFirstLine - first);
+        edit.LineScroll(m_renderer.FirstLine() - first);
     }
     m_savedSelection.start = -1;
 }
@@ -482,46 +468,18 @@ void CRichView::BeginDisplay()
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
                              RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
 {
-    RichEditCtrl &edit = *Control();
-    const int number = m_renderedRecords++;
-    const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
-    if (m_atSentenceEnd && rows) {
-        const int start = edit.GetSel().start;
-        if (m_rowCount < static_cast<int>(kRowStartCount))
-            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
-        QTextBlock block = edit.document()->findBlock(start);
-        if (block.isValid())
-            block.setUserState(m_renderedRows);
-        ++m_renderedRows;
-    }
-    const bool isMoved = movedPartner.has_value();
-    if (isMoved)
-        m_movedPartners[number] = *movedPartner;
-    if (!text.empty()) {
-        CharFormat format =
-            isMoved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
-        edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(edit, RunMark{m_resultNumber, number,
-                                       isMoved ? RunKind::Moved : KindOfStatus(record.status)});
-        edit.ReplaceSel(DisplayText(m_options, record.status, text));
-        // What follows (the separator, padding) is plain original text.
-        format.crTextColor = m_options.Color[ColorOriginal];
-        format.dwEffects = 0;
-        edit.SetCharFormat(format, FormatScope::Selection);
-    }
-    if (record.sentenceEnd == 1 && rows) {
-        SetInsertionMark(edit, RunMark{m_resultNumber, number, RunKind::Separator});
-        edit.ReplaceSel(RowSeparator(m_options));
-    }
-    m_atSentenceEnd = record.sentenceEnd == 1;
+    const int number =
+        m_renderer.Render(record, text, rowStarts, movedPartner.has_value(), m_resultNumber);
+    if (movedPartner)
+        m_navigator.NoteMovedPartner(number, *movedPartner);
 }
 
 void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.Status().userScrolled && first != m_regionFirstLine)
-        edit.LineScroll(m_regionFirstLine - first);
+    if (!m_driver.Status().userScrolled && first != m_renderer.FirstLine())
+        edit.LineScroll(m_renderer.FirstLine() - first);
 }
 
 void CRichView::FinishViewAfterComparison()
@@ -541,52 +499,32 @@ void CRichView::FinishViewAfterComparison()
 
 int CRichView::RegionLineCount() const
 {
-    return Control()->GetLineCount() - m_regionTrailer;
+    return m_renderer.LineCount();
 }
 
 int CRichView::RegionLineOfChar(int position) const
 {
-    return Control()->LineFromChar(position) - m_regionFirstLine;
+    return m_renderer.LineOfChar(position);
 }
 
 bool CRichView::LinesAreBlank(int from, int to) const
 {
-    for (int line = from; line < to; ++line) {
-        const std::string text = Control()->GetLine(ToControlLine(line));
-        if (text.empty() || (text.front() != '\r' && text.front() != '\n'))
-            return false;
-    }
-    return true;
+    return m_renderer.LinesAreBlank(from, to);
 }
 
 void CRichView::InsertBlankLines(int line, int n)
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to insert %d blank lines at", line, n);
-        return;
-    }
-    InsertPadding(*edit.document(), position, n, m_resultNumber);
+    m_renderer.InsertBlankLines(line, n, m_resultNumber);
 }
 
 void CRichView::DeleteAtLine(int line, int n)
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to delete %d characters at", line, n);
-        return;
-    }
-    RemoveLines(*edit.document(), position, n);
+    m_renderer.DeleteAtLine(line, n);
 }
 
 void CRichView::CaretToLastLine()
 {
-    RichEditCtrl &edit = *Control();
-    const int position = edit.LineIndex(ToControlLine(RegionLineCount() - 1));
-    if (position >= 0)
-        edit.SetSel(position, position);
+    m_renderer.CaretToLastLine();
 }
 
 bool CRichView::HasVerticalScrollBar() const
@@ -617,114 +555,7 @@ void CRichView::ForgetResult()
 
 void CRichView::OnTextChanged()
 {
-    m_runs.reset();
-    ++m_version;
-}
-
-const std::vector<MarkedRun> &CRichView::Runs() const
-{
-    if (!m_runs) {
-        m_runs = m_resultNumber != 0 ? CollectRuns(*Control()->document(), m_resultNumber)
-                                   : std::vector<MarkedRun>{};
-        m_runsByRecord = *m_runs;
-        std::stable_sort(
-            m_runsByRecord.begin(), m_runsByRecord.end(),
-            [](const MarkedRun &a, const MarkedRun &b) { return a.record < b.record; });
-    }
-    return *m_runs;
-}
-
-const std::vector<int> &CRichView::Differences() const
-{
-    const CRichView *other = OtherView();
-    const bool paired = other && other->m_resultNumber == m_resultNumber;
-    const std::pair<int, int> versions{m_version, paired ? other->m_version : -1};
-    if (versions == m_differencesOf && m_runs && (!paired || other->m_runs))
-        return m_differences;
-    m_differences.clear();
-    const auto collect = [this](const std::vector<MarkedRun> &runs) {
-        for (const MarkedRun &run : runs) {
-            if (IsDifference(run.kind))
-                m_differences.push_back(run.record);
-        }
-    };
-    collect(Runs());
-    if (paired)
-        collect(other->Runs());
-    std::sort(m_differences.begin(), m_differences.end());
-    m_differences.erase(std::unique(m_differences.begin(), m_differences.end()),
-                        m_differences.end());
-    m_differencesOf = versions;
-    return m_differences;
-}
-
-std::optional<int> CRichView::FindDifference(bool forward) const
-{
-    if (m_resultNumber == 0)
-        return std::nullopt;
-    const std::vector<int> &differences = Differences();
-    if (differences.empty())
-        return std::nullopt;
-    const int caret = Control()->GetSel().start;
-    const int key =
-        caret == m_placedCaret.position ? 2 * m_placedCaret.record : CaretKey(Runs(), caret);
-    return StepDifference(differences, key, forward);
-}
-
-int CRichView::ShowRecord(int record)
-{
-    RichEditCtrl &edit = *Control();
-    Runs();
-    const auto run =
-        std::lower_bound(m_runsByRecord.begin(), m_runsByRecord.end(), record,
-                         [](const MarkedRun &r, int wanted) { return r.record < wanted; });
-    m_placedCaret = {};
-    int position = edit.GetTextLength();
-    if (run != m_runsByRecord.end() && run->record == record && run->kind != RunKind::Separator) {
-        position = run->start;
-        edit.SetSel(run->start, run->end);
-    } else {
-        // No text here: the caret goes where the record would stand, in front of what follows.
-        if (run != m_runsByRecord.end())
-            position = run->start;
-        edit.SetSel(position, position);
-        m_placedCaret = {position, record};
-    }
-    // The first paragraph of the row the record belongs to.
-    QTextBlock block = edit.document()->findBlock(position);
-    while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
-        block = block.previous();
-    return block.isValid() ? block.position() : position;
-}
-
-void CRichView::ScrollNearTop(int position)
-{
-    RichEditCtrl &edit = *Control();
-    const int line = std::max(0, edit.LineFromChar(position) - kDifferenceContextLines);
-    edit.LineScroll(line - edit.GetFirstVisibleLine());
-    NoteScrollPosition();
-}
-
-bool CRichView::GoToDifference(bool forward)
-{
-    if (m_driver.IsRunning())
-        return false;
-    const std::optional<int> record = FindDifference(forward);
-    if (!record)
-        return false;
-    CRichView *other = OtherView();
-    if (other && other->m_resultNumber != m_resultNumber)
-        other = nullptr;
-    const int rowHere = ShowRecord(*record);
-    const int rowThere = other ? other->ShowRecord(*record) : 0;
-    ScrollNearTop(rowHere);
-    if (other) {
-        if (other->FollowRows(*this))
-            other->NoteScrollPosition();
-        else
-            other->ScrollNearTop(rowThere);
-    }
-    return true;
+    m_navigator.TextChanged();
 }
 
 } // namespace kivo

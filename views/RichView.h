@@ -4,11 +4,12 @@
 #include "driver/ResultView.h"
 #include "platform/RichEditView.h"
 
+#include "views/DiffNavigator.h"
+#include "views/RecordRenderer.h"
 #include "views/ResultMarks.h"
 
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class QKeyEvent;
@@ -82,19 +83,24 @@ public:
     /// Forgets the result the text shows (its rows and marks no longer count): a new text.
     void ForgetResult();
     /// The runs of the result as they stand in the text now (cached until the text changes).
-    const std::vector<MarkedRun> &Runs() const;
+    const std::vector<MarkedRun> &Runs() const { return m_navigator.Runs(); }
     /// The record the next (forward) or previous difference command goes to from the caret,
     /// or nullopt when there is none.
-    std::optional<int> FindDifference(bool forward) const;
+    std::optional<int> FindDifference(bool forward) const
+    {
+        return m_navigator.FindDifference(forward);
+    }
     /// Selects the difference a step from the caret reaches, in both windows, and scrolls both
     /// so that its row stands on the same line near the top. False when there is none.
-    bool GoToDifference(bool forward);
+    bool GoToDifference(bool forward) { return m_navigator.GoToDifference(forward); }
     /// The record of the other end of the moved sentence the caret stands in, or nullopt when
     /// the caret is in no moved sentence of the result shown.
-    std::optional<int> MovedPartner() const;
+    std::optional<int> MovedPartner() const { return m_navigator.MovedPartner(); }
     /// Selects the other end of the moved sentence the caret stands in, in the other window,
     /// scrolls it near the top and makes that window the active one. False when there is none.
-    bool GoToMovedPartner();
+    bool GoToMovedPartner() { return m_navigator.GoToMovedPartner(); }
+    /// The difference commands of this view.
+    DiffNavigator &Navigator() { return m_navigator; }
 
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int ResultNumber() const { return m_resultNumber; }
@@ -121,54 +127,22 @@ private:
     bool ShowContextMenu(const QPoint &globalPos);
     std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
     bool CanPaste() const;
-    int ToControlLine(int regionLine) const { return m_regionFirstLine + regionLine; }
-    /// The sorted records of the result's differences, in either window.
-    const std::vector<int> &Differences() const;
-    /// Selects the record here (or puts the caret where it would stand when it has no text in
-    /// this window), and returns the position of the first paragraph of its row.
-    int ShowRecord(int record);
-    /// Scrolls so that the line of a position is the top one but for a few lines of context.
-    void ScrollNearTop(int position);
     void OnTextChanged();
-
-    /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
-    mutable std::optional<std::vector<MarkedRun>> m_runs;
-    mutable std::vector<MarkedRun> m_runsByRecord;
-    mutable std::vector<int> m_differences;
-    mutable std::pair<int, int> m_differencesOf{-1, -1};
-    int m_version = 0;
-    /// Where a difference step last put the caret for a record with no text here.
-    struct PlacedCaret {
-        int position = -1;
-        int record = -1;
-    };
-    PlacedCaret m_placedCaret;
-    /// The records of moved sentences in the result shown, and the records of their other ends.
-    std::unordered_map<int, int> m_movedPartners;
 
     /// First visible line noted at the last synchronised scroll.
     int m_lastTopLine = 0;
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
-    /// First line of the compared region; 0 for the whole text.
-    int m_regionFirstLine = 0;
-    /// m_regionFirstLine plus the lines after the region's last line; 0 for the whole text.
-    int m_regionTrailer = 0;
-    /// Row starts recorded so far.
-    int m_rowCount = 0;
-    /// The record rendered last closed a sentence pair: the next text begins a new row.
-    bool m_atSentenceEnd = true;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
-    /// Records and rows rendered so far (rows with the aligned layout only).
-    int m_renderedRecords = 0;
-    int m_renderedRows = 0;
 
     /// Scroll position, in pixels, noted with m_lastTopLine.
     int m_lastScrollPos = 0;
 
     RichOptions &m_options;
     ComparisonDriver &m_driver;
+    DiffNavigator m_navigator;
+    RecordRenderer m_renderer;
 };
 
 } // namespace kivo

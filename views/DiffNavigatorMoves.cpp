@@ -1,7 +1,8 @@
 // Moving between the two ends of a moved sentence.
-#include "views/RichView.h"
+#include "views/DiffNavigator.h"
 
 #include "driver/ComparisonDriver.h"
+#include "views/RichView.h"
 
 #include "platform/MdiChildWnd.h"
 #include "platform/MdiFrameWnd.h"
@@ -11,11 +12,11 @@
 
 namespace kivo {
 
-std::optional<int> CRichView::MovedPartner() const
+std::optional<int> DiffNavigator::MovedPartner() const
 {
-    if (m_resultNumber == 0 || m_movedPartners.empty())
+    if (m_view.ResultNumber() == 0 || m_movedPartners.empty())
         return std::nullopt;
-    const int caret = Control()->GetSel().start;
+    const int caret = m_view.Control()->GetSel().start;
     const std::vector<MarkedRun> &runs = Runs();
     // The run the caret stands in or at the end of; runs are in text order.
     const auto run = std::find_if(runs.begin(), runs.end(), [caret](const MarkedRun &r) {
@@ -29,19 +30,20 @@ std::optional<int> CRichView::MovedPartner() const
     return partner->second;
 }
 
-bool CRichView::GoToMovedPartner()
+bool DiffNavigator::GoToMovedPartner()
 {
     if (m_driver.IsRunning())
         return false;
     const std::optional<int> partner = MovedPartner();
-    CRichView *other = OtherView();
-    if (!partner || !other || other->m_resultNumber != m_resultNumber)
+    DiffNavigator *other = Paired();
+    if (!partner || !other)
         return false;
     const int row = other->ShowRecord(*partner);
     other->ScrollNearTop(row);
+    CRichView &view = other->m_view;
     if (WinApp *app = WinApp::Current(); app && app->MainWnd())
-        app->MainWnd()->ActivateChild(other->ParentFrame());
-    other->Control()->setFocus();
+        app->MainWnd()->ActivateChild(view.ParentFrame());
+    view.Control()->setFocus();
     return true;
 }
 

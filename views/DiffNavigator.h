@@ -1,0 +1,74 @@
+#pragma once
+
+#include "views/ResultMarks.h"
+
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace kivo {
+
+class CRichView;
+class ComparisonDriver;
+
+/// The difference commands of one text view: the next and previous difference, and the other
+/// end of a moved sentence. Keeps the runs of the result shown, the differences of both windows
+/// and the moved sentences' partners, cached until the text changes.
+class DiffNavigator {
+public:
+    /// The view and the driver must outlive the navigator.
+    DiffNavigator(CRichView &view, const ComparisonDriver &driver);
+
+    /// The text changed: the cached runs no longer count.
+    void TextChanged();
+    /// A new result begins: no moved sentences yet.
+    void ForgetMovedPartners() { m_movedPartners.clear(); }
+    /// The moved sentence of record has its other end at partner.
+    void NoteMovedPartner(int record, int partner) { m_movedPartners[record] = partner; }
+
+    /// The runs of the result as they stand in the text now (cached until the text changes).
+    const std::vector<MarkedRun> &Runs() const;
+    /// The record the next (forward) or previous difference command goes to from the caret,
+    /// or nullopt when there is none.
+    std::optional<int> FindDifference(bool forward) const;
+    /// Selects the difference a step from the caret reaches, in both windows, and scrolls both
+    /// so that its row stands on the same line near the top. False when there is none.
+    bool GoToDifference(bool forward);
+    /// The record of the other end of the moved sentence the caret stands in, or nullopt when
+    /// the caret is in no moved sentence of the result shown.
+    std::optional<int> MovedPartner() const;
+    /// Selects the other end of the moved sentence the caret stands in, in the other window,
+    /// scrolls it near the top and makes that window the active one. False when there is none.
+    bool GoToMovedPartner();
+
+private:
+    /// The other view's navigator when that view shows the same result, else null.
+    DiffNavigator *Paired() const;
+    /// The sorted records of the result's differences, in either window.
+    const std::vector<int> &Differences() const;
+    /// Selects the record here (or puts the caret where it would stand when it has no text in
+    /// this window), and returns the position of the first paragraph of its row.
+    int ShowRecord(int record);
+    /// Scrolls so that the line of a position is the top one but for a few lines of context.
+    void ScrollNearTop(int position);
+
+    CRichView &m_view;
+    const ComparisonDriver &m_driver;
+    /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
+    mutable std::optional<std::vector<MarkedRun>> m_runs;
+    mutable std::vector<MarkedRun> m_runsByRecord;
+    mutable std::vector<int> m_differences;
+    mutable std::pair<int, int> m_differencesOf{-1, -1};
+    int m_version = 0;
+    /// Where a difference step last put the caret for a record with no text here.
+    struct PlacedCaret {
+        int position = -1;
+        int record = -1;
+    };
+    PlacedCaret m_placedCaret;
+    /// The records of moved sentences in the result shown, and the records of their other ends.
+    std::unordered_map<int, int> m_movedPartners;
+};
+
+} // namespace kivo

@@ -1,0 +1,110 @@
+#include "views/RecordRenderer.h"
+
+#include "RichOptions.h"
+#include "views/ResultMarks.h"
+#include "views/ResultText.h"
+
+#include <QTextBlock>
+
+namespace kivo {
+
+RecordRenderer::RecordRenderer(RichEditCtrl &edit, const RichOptions &options)
+    : m_edit(edit), m_options(options)
+{}
+
+void RecordRenderer::Begin(const CharRange &region, bool selection)
+{
+    m_atSentenceEnd = true;
+    m_rowCount = 0;
+    m_renderedRecords = 0;
+    m_renderedRows = 0;
+    if (selection) {
+        m_firstLine = m_edit.LineFromChar(region.start);
+        m_trailer = m_firstLine + (m_edit.GetLineCount() - 1 - m_edit.LineFromChar(region.end));
+    } else {
+        m_firstLine = 0;
+        m_trailer = 0;
+    }
+}
+
+int RecordRenderer::Render(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
+                           bool moved, int result)
+{
+    const int number = m_renderedRecords++;
+    const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
+    if (m_atSentenceEnd && rows) {
+        const int start = m_edit.GetSel().start;
+        if (m_rowCount < static_cast<int>(kRowStartCount))
+            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
+        QTextBlock block = m_edit.document()->findBlock(start);
+        if (block.isValid())
+            block.setUserState(m_renderedRows);
+        ++m_renderedRows;
+    }
+    if (!text.empty()) {
+        CharFormat format = moved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
+        m_edit.SetCharFormat(format, FormatScope::Selection);
+        SetInsertionMark(
+            m_edit, RunMark{result, number, moved ? RunKind::Moved : KindOfStatus(record.status)});
+        m_edit.ReplaceSel(DisplayText(m_options, record.status, text));
+        // What follows (the separator, padding) is plain original text.
+        format.crTextColor = m_options.Color[ColorOriginal];
+        format.dwEffects = 0;
+        m_edit.SetCharFormat(format, FormatScope::Selection);
+    }
+    if (record.sentenceEnd == 1 && rows) {
+        SetInsertionMark(m_edit, RunMark{result, number, RunKind::Separator});
+        m_edit.ReplaceSel(RowSeparator(m_options));
+    }
+    m_atSentenceEnd = record.sentenceEnd == 1;
+    return number;
+}
+
+int RecordRenderer::LineCount() const
+{
+    return m_edit.GetLineCount() - m_trailer;
+}
+
+int RecordRenderer::LineOfChar(int position) const
+{
+    return m_edit.LineFromChar(position) - m_firstLine;
+}
+
+bool RecordRenderer::LinesAreBlank(int from, int to) const
+{
+    for (int line = from; line < to; ++line) {
+        const std::string text = m_edit.GetLine(ToControlLine(line));
+        if (text.empty() || (text.front() != '\r' && text.front() != '\n'))
+            return false;
+    }
+    return true;
+}
+
+void RecordRenderer::InsertBlankLines(int line, int n, int result)
+{
+    const int position = m_edit.LineIndex(ToControlLine(line));
+    if (position < 0 || n < 1) {
+        qWarning("kivo: no line %d to insert %d blank lines at", line, n);
+        return;
+    }
+    InsertPadding(*m_edit.document(), position, n, result);
+}
+
+void RecordRenderer::DeleteAtLine(int line, int n)
+{
+    const int position = m_edit.LineIndex(ToControlLine(line));
+    if (position < 0 || n < 1) {
+        qWarning("kivo: no line %d to delete %d characters at", line, n);
+        return;
+    }
+    RemoveLines(*m_edit.document(), position, n);
+}
+
+void RecordRenderer::CaretToLastLine()
+{
+    const int position = m_edit.LineIndex(ToControlLine(LineCount() - 1));
+    if (position >= 0)
+        m_edit.SetSel(position, position);
+}
+
+} // namespace kivo
