@@ -10,27 +10,11 @@ kivo=$1
 left=$2
 right=$3
 out=$4
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'rm -rf "$config"' EXIT
-
-fail() {
-    echo "compare smoke: $*" >&2
-    exit 1
-}
-
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
+smoke_setup compare
 
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
+start_kivo
 
 paste_into_active() {
     xclip -selection clipboard -i "$1"

@@ -8,29 +8,13 @@ set -euo pipefail
 kivo=$1
 text=$2
 out=$3
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'rm -rf "$config"' EXIT
-
-fail() {
-    echo "dialogs smoke: $*" >&2
-    exit 1
-}
-
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" "$text" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
-sleep 0.5
-import -window root "$out/dialogs-main.png" || fail "no screenshot of the main window"
-
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
+smoke_setup dialogs
+
+start_kivo "$text"
+sleep 0.5
+import -window root "$out/dialogs-main.png" || fail "no screenshot of the main window"
 
 # shot TITLE NAME: screenshot of the window with that title.
 shot() {

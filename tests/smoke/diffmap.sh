@@ -10,18 +10,9 @@ set -euo pipefail
 
 kivo=$1
 out=$2
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$config"' EXIT
-
-fail() {
-    echo "diffmap smoke: $*" >&2
-    exit 1
-}
-
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
+smoke_setup diffmap
 
 mkdir -p "$config/Velmora"
 printf '[Options]\nViewMove=1\n' >"$config/Velmora/Kivo.conf"
@@ -38,14 +29,7 @@ for i in $(seq 1 400); do
     [ "$i" -eq 280 ] && printf 'ここで書き足した文です。' >>"$right"
 done
 
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" --compare "$left" "$right" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
+start_kivo --compare "$left" "$right"
 wait_for_comparison
 sleep 1
 

@@ -9,18 +9,9 @@ set -euo pipefail
 
 kivo=$1
 out=$2
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'rm -rf "$config"' EXIT
-
-fail() {
-    echo "levelling smoke: $*" >&2
-    exit 1
-}
-
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
+smoke_setup levelling
 
 left="$config/left.txt"
 right="$config/right.txt"
@@ -33,14 +24,7 @@ for i in $(seq 1 120); do
     printf '%s番目の文です%s。' "$i" "$changed" >> "$right"
 done
 
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" --compare "$left" "$right" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
+start_kivo --compare "$left" "$right"
 
 sleep 0.5
 wait_for_comparison

@@ -9,18 +9,9 @@ set -euo pipefail
 
 kivo=$1
 out=$2
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$config"' EXIT
-
-fail() {
-    echo "moves smoke: $*" >&2
-    exit 1
-}
-
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
+smoke_setup moves
 
 mkdir -p "$config/Velmora"
 printf '[Options]\nCmpKana=1\nKeepQuotes=1\nViewMove=1\n' >"$config/Velmora/Kivo.conf"
@@ -29,15 +20,7 @@ printf '春は桜が咲く。夏は海に行く。「ボタンを押す。」と
 printf '冬は雪が降る。春は桜が咲く。夏は海に行く。「ぼたんを押す。」と書いた。秋は紅葉を見る。' \
     >"$config/right.txt"
 
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" \
-    "$kivo" --compare "$config/left.txt" "$config/right.txt" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
+start_kivo --compare "$config/left.txt" "$config/right.txt"
 
 wait_for_comparison
 sleep 0.5

@@ -11,15 +11,9 @@ set -euo pipefail
 
 kivo=$1
 out=$2
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-trap 'rm -rf "$config"' EXIT
-
-fail() {
-    echo "scrolling smoke: $*" >&2
-    exit 1
-}
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+smoke_setup scrolling
 
 # Sentences of the same length on both sides, so that paired rows look alike; every seventh is
 # changed by one character, every thirteenth wraps in both windows.
@@ -34,14 +28,7 @@ for i in $(seq 1 400); do
     printf '%s番目の文で%s%s。' "$i" "す" "$tail" >> "$right"
 done
 
-XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" --compare "$left" "$right" &
-pid=$!
-for _ in $(seq 1 100); do
-    [ -s "$report" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-    sleep 0.2
-done
-[ -s "$report" ] || fail "no main window within 20 seconds"
+start_kivo --compare "$left" "$right"
 
 # The progress dialog once the result can be scrolled: its phase in the title and inside.
 captions='テキスト解析中|比較しています|お待ちください|結果を表示しています|スクロールできます'

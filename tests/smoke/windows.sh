@@ -1,5 +1,34 @@
-# Helpers of the smoke tests that find windows on the X server by their titles. The sourcing
-# script defines fail MESSAGE.
+# Helpers of the smoke tests: their set-up, starting kivo, and finding windows on the X server by
+# their titles. The sourcing script defines fail MESSAGE or calls smoke_setup.
+
+# Sets up a smoke test named NAME, screenshots going to the folder $out: a settings folder
+# $config and the path of the start-up report $report, both removed on exit together with the
+# kivo that start_kivo started, and fail MESSAGE.
+smoke_setup() {
+    smoke_name=$1
+    mkdir -p "$out"
+    config=$(mktemp -d)
+    report="$config/report.txt"
+    pid=
+    trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$config"' EXIT
+    fail() {
+        echo "$smoke_name smoke: $*" >&2
+        exit 1
+    }
+}
+
+# Starts $kivo with these arguments on the test's settings and waits for its main window: the
+# start-up report is written once the files named are loaded.
+start_kivo() {
+    XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" "$@" &
+    pid=$!
+    for _ in $(seq 1 100); do
+        [ -s "$report" ] && return 0
+        kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
+        sleep 0.2
+    done
+    fail "no main window within 20 seconds"
+}
 
 # The id of the window with this title, once it is shown (within 15 seconds).
 window_of() {
