@@ -10,31 +10,20 @@ kivo=$1
 left=$(realpath "$2")
 right=$(realpath "$3")
 out=$4
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$config"' EXIT
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+smoke_setup files
 
+# The start-up report, when there is one, tells what kivo saw.
 fail() {
     echo "files smoke: $*" >&2
     [ -f "$report" ] && sed 's/^/files smoke: report: /' "$report" >&2
     exit 1
 }
 
-# shellcheck source=windows.sh
-source "$(dirname "$0")/windows.sh"
-
 start() {
     rm -f "$report"
-    XDG_CONFIG_HOME="$config" KIVO_SMOKE_REPORT="$report" "$kivo" "$@" &
-    pid=$!
-    for _ in $(seq 1 100); do
-        [ -s "$report" ] && return 0
-        kill -0 "$pid" 2>/dev/null || fail "kivo ended during start-up"
-        sleep 0.2
-    done
-    fail "no main window within 20 seconds"
+    start_kivo "$@"
 }
 
 stop() {

@@ -10,20 +10,16 @@ set -euo pipefail
 
 kivo=$1
 out=$2
-mkdir -p "$out"
-config=$(mktemp -d)
-report="$config/report.txt"
-pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$config"' EXIT
+# shellcheck source=windows.sh
+source "$(dirname "$0")/windows.sh"
+smoke_setup japanese
 
+# A failure leaves a screenshot of what was on screen.
 fail() {
     echo "japanese smoke: $*" >&2
     import -window root "$out/japanese-failure.png" 2>/dev/null || true
     exit 1
 }
-
-# shellcheck source=windows.sh
-source "$(dirname "$0")/windows.sh"
 
 # shot TITLE NAME: a screenshot of the screen once a window with that title is shown.
 shot() {
