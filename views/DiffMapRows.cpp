@@ -1,5 +1,7 @@
 #include "views/DiffMapRows.h"
 
+#include "LazyTextLayout.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -16,44 +18,39 @@ constexpr unsigned Bit(RunKind kind)
     return 1U << static_cast<unsigned>(kind);
 }
 
-/// Document y of paragraphs. In a text without tables or other frames every paragraph lies in
-/// the root frame, so its layout's own position plus one offset gives it at once; otherwise the
-/// document layout is asked each time.
+/// Document y of paragraphs, as the scroll bar counts them: a paragraph not laid out yet stands
+/// at its estimated place, so that reading the marks does not lay out the whole text.
 class BlockY {
 public:
     explicit BlockY(const QTextDocument &document)
-        : m_layout(*document.documentLayout()),
-          m_flat(document.rootFrame()->childFrames().isEmpty())
-    {
-        const QTextBlock first = document.begin();
-        if (m_flat && first.layout())
-            m_offset = m_layout.blockBoundingRect(first).top() - first.layout()->position().y();
-        else
-            m_flat = false;
-    }
+        : m_layout(*document.documentLayout()), m_lazy(LazyTextLayout::Of(document))
+    {}
 
     double Top(const QTextBlock &block) const
     {
-        if (m_flat && block.layout())
-            return block.layout()->position().y() + m_offset;
+        if (m_lazy)
+            return m_lazy->BlockTop(block.blockNumber());
         return m_layout.blockBoundingRect(block).top();
     }
     double Bottom(const QTextBlock &block) const
     {
+        if (m_lazy)
+            return Top(block) + m_lazy->BlockHeight(block.blockNumber());
         return m_layout.blockBoundingRect(block).bottom();
     }
+    /// Whether the paragraph's lines are those of the current layout.
+    bool HasLines(const QTextBlock &block) const { return !m_lazy || m_lazy->IsLaidOut(block); }
 
 private:
     const QAbstractTextDocumentLayout &m_layout;
-    bool m_flat;
-    double m_offset = 0;
+    const LazyTextLayout *m_lazy;
 };
 
 /// Document y of the top (or bottom) of the line that holds a position.
 double LineEdgeY(const QTextDocument &document, const BlockY &y, int position, bool bottom)
 {
     const QTextBlock block = document.findBlock(position);
-    const QTextLayout *layout = block.layout();
+    const QTextLayout *layout = y.HasLines(block) ? block.layout() : nullptr;
     const QTextLine line =
         layout ? layout->lineForTextPosition(position - block.position()) : QTextLine();
     if (!line.isValid())

@@ -2,6 +2,8 @@
 
 #include "views/ResultMarks.h"
 
+#include "LazyTextLayout.h"
+
 #include <QScopedValueRollback>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -52,8 +54,11 @@ RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
 
 void RowLeveller::Extend(Segment &segment, QTextBlock from)
 {
+    const LazyTextLayout *layout = LazyTextLayout::Of(*from.document());
     QTextBlock block = from;
     do {
+        if (layout)
+            layout->EnsureLaidOut(block);
         if (IsPaddingBlock(block))
             segment.padding.push_back(block);
         else

@@ -20,8 +20,9 @@ namespace kivo {
 /// end of the text, so that both texts end on the same line.
 ///
 /// The work is done in bounded steps. Line counts are the documents' laid-out lines
-/// (QTextBlock::lineCount), so both layouts must be complete when levelling starts; the blank
-/// lines inserted in between count one line each.
+/// (QTextBlock::lineCount); each paragraph is laid out as the levelling reaches it, so a step's
+/// time includes the layout of its rows. The blank lines inserted in between count one line
+/// each.
 class RowLeveller {
 public:
     RowLeveller(QTextDocument &left, QTextDocument &right, int result);

@@ -2,6 +2,7 @@
 
 #include "CharFormatQt.h"
 #include "Cp932Text.h"
+#include "LazyTextLayout.h"
 #include "RtfStream.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -40,11 +41,15 @@ QTextCharFormat ReplacementFormat(const QTextCursor &selection)
 RichEditCtrl::RichEditCtrl(QWidget *parent)
     : QTextEdit(parent), m_richTextStream(&RtfStream::Shared())
 {
+    auto *layout = new LazyTextLayout(document());
+    document()->setDocumentLayout(layout);
     // Long runs without a break opportunity (URLs, digits) wrap instead of running off the edge.
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_lines.Attach(document());
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this](const QSizeF &size) { m_announcedSize = size; });
+    m_layoutTimer.setSingleShot(true);
+    connect(&m_layoutTimer, &QTimer::timeout, this, &RichEditCtrl::OnLayoutTimer);
+    connect(layout, &LazyTextLayout::HeightsChanged, this,
+            [this] { m_layoutTimer.start(kLayoutPauseMs); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RichEditCtrl::OnScrollValueChanged);
     SetCharFormat(DefaultCharFormat(0x000000), FormatScope::Default);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,7 @@ class QMimeData;
 
 namespace kivo {
 
+class LazyTextLayout;
 class RichTextStream;
 
 /// Where SetCharFormat applies: the control's default format, or the selection.
@@ -56,8 +58,12 @@ struct PasteChoice {
 /// character outside the Basic Multilingual Plane counts as two.
 ///
 /// Line numbers are display lines, word-wrapped lines included, and cost O(log n) to query
-/// (DisplayLines). A query first finishes the document's lazy layout and settles the scroll bar,
-/// whose appearance narrows the text.
+/// (DisplayLines). The document is laid out lazily (LazyTextLayout): what is painted at once,
+/// the rest in short steps while the program is idle, the part the user sees first. A line
+/// query first lays out the paragraphs it counts over (all of them for GetLineCount) and
+/// settles the scroll bar, whose appearance narrows the text. Whenever paragraphs above the
+/// window are laid out and change height, the window is scrolled with them, so that the text
+/// the user sees stays where it is.
 ///
 /// Scrolling: ReplaceSel and SetSel bring the caret into view unless the selection is hidden;
 /// VScroll reports scrolling that the control does itself (typing, caret keys, the wheel, the
@@ -145,8 +151,13 @@ public:
     int LineFromY(int y) const;
     /// Document y of the top of a line, 0 <= line < GetLineCount().
     qreal LineTop(int line) const;
-    /// Height of the whole laid-out text, in pixels.
+    /// Height of the whole text, in pixels; paragraphs not laid out yet count at their estimated
+    /// height, as the scroll bar counts them.
     qreal TextHeight() const;
+    /// Lays out the whole text now (tests, benchmarks, printing of figures).
+    void FinishLayout();
+    /// Whether every paragraph is laid out at the current width.
+    bool IsLayoutComplete() const;
     /// Keeps a strip this many pixels wide free between the text and the vertical scroll bar,
     /// for a widget of its own there; the text wraps that much narrower.
     void ReserveRightMargin(int width) { setViewportMargins(0, 0, width, 0); }
@@ -219,12 +230,27 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    /// The idle layout starts this long after the last change of the text, so that it does not
+    /// compete with a run of edits (typing, a comparison writing its result).
+    static constexpr int kLayoutPauseMs = 50;
+
     std::optional<PasteChoice> ChoosePaste(const QMimeData &mime) const;
     bool InsertMimeData(const QMimeData &mime, QTextCursor &cursor);
     /// Puts the caret at the start and scrolls there, after a stream replaced the text.
     void ShowFromStart();
-    /// Finishes the lazy layout, settles the scroll range and recounts changed lines.
-    void EnsureLaidOut() const;
+    /// Runs work, which lays out paragraphs, until the scroll bar has settled (its appearance
+    /// narrows the text, and everything wraps anew), keeping the text at the top of the window
+    /// where it is.
+    template <typename Work> void LayOutKeepingTop(Work work) const;
+    /// Tells the widget the size of the document, when that changed.
+    void SettleSize() const;
+    /// Lays out the paragraphs up to the one holding display line `line`; false when there is
+    /// no such line.
+    bool LayOutThroughLine(int line) const;
+    /// The document's layout (the lazy one).
+    LazyTextLayout &Layout() const;
+    /// Lays out some paragraphs while the program is idle, those on screen first.
+    void OnLayoutTimer();
     /// Lays out the edits of an open batch; the batch stays open.
     void FlushLayoutBatch() const;
     /// Sets the vertical scroll position without reporting VScroll.
@@ -234,7 +260,7 @@ private:
     mutable DisplayLines m_lines;
     mutable QTextCursor m_batch; ///< holds the document's edit block while a batch is open
     int m_batchDepth = 0;
-    mutable QSizeF m_announcedSize; ///< document size the widget was last told
+    QTimer m_layoutTimer; ///< lays out the rest of the text in idle steps
     CharFormat m_defaultFormat;
     std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
     bool m_selectionHidden = false;

@@ -3,6 +3,7 @@
 #include "RichEditCtrl.h"
 
 #include "Cp932Text.h"
+#include "LazyTextLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDebug>
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 
@@ -24,57 +26,106 @@ constexpr int kLayoutRounds = 4;
 /// Pixel rows of the top line that may be scrolled away before the next line counts as the first
 /// visible one; a line scrolled to is placed at a whole pixel at or above its top.
 constexpr int kTopRowsHidden = 1;
+/// Time of one idle step of laying out the text: short enough that input stays responsive.
+constexpr std::chrono::microseconds kIdleLayoutSlice{4000};
 
 } // namespace
 
-void RichEditCtrl::EnsureLaidOut() const
+LazyTextLayout &RichEditCtrl::Layout() const
 {
-    if (m_lines.Document() != document()) {
-        qWarning("kivo: the control's document was replaced; the line counts start anew");
-        m_lines.Attach(document());
-    }
+    if (LazyTextLayout *layout = LazyTextLayout::Of(*document()))
+        return *layout;
+    // The widget was given a document of its own: it gets the lazy layout too.
+    qWarning("kivo: the control's document has another layout; giving it the lazy one");
+    auto *layout = new LazyTextLayout(document());
+    document()->setDocumentLayout(layout);
+    m_lines.Attach(document());
+    return *layout;
+}
+
+void RichEditCtrl::SettleSize() const
+{
+    Layout().AnnounceSize();
+}
+
+template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work) const
+{
     FlushLayoutBatch();
+    LazyTextLayout &layout = Layout();
     const QScopedValueRollback guard(m_ownScroll, true);
-    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    QScrollBar *bar = verticalScrollBar();
     for (int round = 0; round < kLayoutRounds; ++round) {
-        const QSizeF size = layout->documentSize(); // finishes the lazy layout
-        if (size == m_announcedSize)
+        const int top = layout.BlockAt(bar->value());
+        const qreal offset = bar->value() - layout.BlockTop(top);
+        const QSizeF before = layout.documentSize();
+        work(layout);
+        // The widget hears of the new size now, so that the scroll range is right and a scroll
+        // bar that is due (and that narrows the text) has appeared before lines are counted.
+        layout.AnnounceSize();
+        const int kept = static_cast<int>(std::lround(layout.BlockTop(top) + offset));
+        if (kept != bar->value())
+            bar->setValue(kept);
+        if (layout.documentSize() == before)
             break;
-        // After a lazy layout the widget hears of the final size only from a zero-time timer.
-        // Tell it now, so that the scroll range is right and a scroll bar that is due (and that
-        // narrows the text) has appeared before lines are counted.
-        emit layout->documentSizeChanged(size);
-        m_announcedSize = size;
     }
-    m_lines.Update();
+}
+
+void RichEditCtrl::OnLayoutTimer()
+{
+    bool more = false;
+    LayOutKeepingTop([&](LazyTextLayout &layout) {
+        more = layout.LayOutFor(kIdleLayoutSlice, layout.BlockAt(verticalScrollBar()->value()));
+    });
+    if (more)
+        m_layoutTimer.start(0);
+}
+
+void RichEditCtrl::FinishLayout()
+{
+    LayOutKeepingTop([](LazyTextLayout &layout) { layout.LayOutAll(); });
+}
+
+bool RichEditCtrl::IsLayoutComplete() const
+{
+    return Layout().IsComplete();
 }
 
 int RichEditCtrl::LineFromChar(int position) const
 {
-    EnsureLaidOut();
+    LayOutKeepingTop([&](LazyTextLayout &layout) {
+        layout.LayOutThrough(document()->findBlock(position).blockNumber());
+    });
     return m_lines.LineOf(position);
 }
 
 int RichEditCtrl::LineIndex(int line) const
 {
-    EnsureLaidOut();
     if (line == -1)
-        line = m_lines.LineOf(textCursor().position());
-    if (line < 0 || line >= m_lines.Count())
+        line = LineFromChar(textCursor().position());
+    if (line < 0)
+        return -1;
+    if (!LayOutThroughLine(line))
         return -1;
     return m_lines.At(line).start;
 }
 
+bool RichEditCtrl::LayOutThroughLine(int line) const
+{
+    LayOutKeepingTop([line](LazyTextLayout &layout) { layout.LayOutThroughLine(line); });
+    // The layout stops at the first paragraph after the line; it lays out everything only when
+    // the line lies in the last paragraph or past the end.
+    return !Layout().IsComplete() || line < m_lines.Count();
+}
+
 int RichEditCtrl::GetLineCount() const
 {
-    EnsureLaidOut();
+    LayOutKeepingTop([](LazyTextLayout &layout) { layout.LayOutAll(); });
     return m_lines.Count();
 }
 
 std::string RichEditCtrl::GetLine(int line) const
 {
-    EnsureLaidOut();
-    if (line < 0 || line >= m_lines.Count())
+    if (line < 0 || !LayOutThroughLine(line))
         return {};
     const DisplayLines::Line range = m_lines.At(line);
     const QTextBlock block = document()->findBlock(range.start);
@@ -86,7 +137,9 @@ std::string RichEditCtrl::GetLine(int line) const
 
 int RichEditCtrl::GetFirstVisibleLine() const
 {
-    EnsureLaidOut();
+    LayOutKeepingTop([&](LazyTextLayout &layout) {
+        layout.LayOutThroughY(verticalScrollBar()->value() + kTopRowsHidden);
+    });
     return m_lines.LineAt(verticalScrollBar()->value() + kTopRowsHidden);
 }
 
@@ -125,38 +178,42 @@ int RichEditCtrl::Scroll(ScrollCommand command)
 
 bool RichEditCtrl::HasVerticalScrollBar() const
 {
-    EnsureLaidOut();
+    FlushLayoutBatch();
+    SettleSize();
     return verticalScrollBar()->isVisibleTo(this);
 }
 
 int RichEditCtrl::GetScrollPos() const
 {
-    EnsureLaidOut();
+    FlushLayoutBatch();
+    SettleSize();
     return verticalScrollBar()->value();
 }
 
 void RichEditCtrl::SetScrollPos(int y)
 {
-    EnsureLaidOut();
+    FlushLayoutBatch();
+    SettleSize();
     SetScrollValue(y);
 }
 
 int RichEditCtrl::LineFromY(int y) const
 {
-    EnsureLaidOut();
+    LayOutKeepingTop([y](LazyTextLayout &layout) { layout.LayOutThroughY(y); });
     return m_lines.LineAt(y);
 }
 
 qreal RichEditCtrl::LineTop(int line) const
 {
-    EnsureLaidOut();
+    LayOutKeepingTop([line](LazyTextLayout &layout) { layout.LayOutThroughLine(line); });
     return m_lines.Top(line);
 }
 
 qreal RichEditCtrl::TextHeight() const
 {
-    EnsureLaidOut();
-    return document()->documentLayout()->documentSize().height();
+    FlushLayoutBatch();
+    SettleSize();
+    return Layout().documentSize().height();
 }
 
 void RichEditCtrl::SetScrollValue(int value)
