@@ -124,7 +124,6 @@ void CRichView::OnInitialUpdate()
     RichEditView::OnInitialUpdate();
     SetPrintMargins(
         QMarginsF(kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips, kPrintMarginTwips));
-    m_lastTopLine = 0;
     m_lastScrollPos = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
@@ -245,7 +244,12 @@ void CRichView::SyncScrollFrom()
 void CRichView::NoteScrollPosition()
 {
     m_lastScrollPos = Control()->GetScrollPos();
-    m_lastTopLine = Control()->GetFirstVisibleLine();
+}
+
+int CRichView::LastTopLine() const
+{
+    // As GetFirstVisibleLine counts: a line from its second pixel row on.
+    return Control()->LineFromY(m_lastScrollPos + 1);
 }
 
 void CRichView::ReceiveScroll(View *sender, int delta)

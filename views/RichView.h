@@ -106,8 +106,8 @@ public:
     int ResultNumber() const { return m_resultNumber; }
     /// Makes number the result the next comparison writes into this view.
     void BeginResult(int number) { m_resultNumber = number; }
-    /// First visible line noted at the last synchronised scroll.
-    int LastTopLine() const { return m_lastTopLine; }
+    /// First visible line at the scroll position noted at the last synchronised scroll.
+    int LastTopLine() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -129,14 +129,12 @@ private:
     bool CanPaste() const;
     void OnTextChanged();
 
-    /// First visible line noted at the last synchronised scroll.
-    int m_lastTopLine = 0;
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
 
-    /// Scroll position, in pixels, noted with m_lastTopLine.
+    /// Scroll position, in pixels, noted at the last synchronised scroll.
     int m_lastScrollPos = 0;
 
     RichOptions &m_options;

@@ -24,19 +24,6 @@ QTextBlock FirstRowStart(const QTextDocument &document)
 /// The most rows one step may edit.
 constexpr int kMostRowsPerStep = 64;
 
-/// Groups one step's edits of a document, so that its layout is brought up to date once for
-/// the whole step instead of once per inserted or removed line.
-class EditBlock {
-public:
-    explicit EditBlock(QTextDocument &document) : m_cursor(&document) { m_cursor.beginEditBlock(); }
-    ~EditBlock() { m_cursor.endEditBlock(); }
-    EditBlock(const EditBlock &) = delete;
-    EditBlock &operator=(const EditBlock &) = delete;
-
-private:
-    QTextCursor m_cursor;
-};
-
 } // namespace
 
 RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
@@ -133,8 +120,6 @@ bool RowLeveller::Step(std::chrono::microseconds budget)
         const PerSide<UndoPause> undo{UndoPause(*m_documents[Index(Side::Left)]),
                                       UndoPause(*m_documents[Index(Side::Right)])};
         const QScopedValueRollback editing(m_editing, true);
-        const PerSide<EditBlock> edits{EditBlock(*m_documents[Index(Side::Left)]),
-                                       EditBlock(*m_documents[Index(Side::Right)])};
         const int changedBefore = m_changedRows;
         while (LevelOneRow()) {
             if (std::chrono::steady_clock::now() >= deadline ||
@@ -142,9 +127,9 @@ bool RowLeveller::Step(std::chrono::microseconds budget)
                 break;
         }
     }
-    // The layout is brought up to date when the edit blocks close, after the budget was
-    // checked: it places every paragraph after the first edit anew, which costs more the larger
-    // the text. The number of rows a step may edit follows what the last step took.
+    // Each edit is laid out as it is made (the layout takes in edits one at a time, and lays
+    // out the rows it reaches); the number of rows a step may edit follows what the last step
+    // took.
     const auto took = std::chrono::steady_clock::now() - start;
     if (took > budget)
         m_rowsPerStep = std::max(1, m_rowsPerStep / 2);

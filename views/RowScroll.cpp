@@ -1,5 +1,6 @@
 #include "views/RowScroll.h"
 
+#include "LazyTextLayout.h"
 #include "RichEditCtrl.h"
 #include "views/ResultMarks.h"
 
@@ -11,9 +12,16 @@
 namespace kivo {
 namespace {
 
+// Rows are found by paragraph places, as the scroll bar counts them (paragraphs not laid out yet
+// at their estimated heights), so that following the other window never lays out the text
+// above the place scrolled to.
+
 QTextBlock BlockAtY(const RichEditCtrl &edit, int y)
 {
-    return edit.document()->findBlock(edit.LineIndex(edit.LineFromY(y)));
+    const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document());
+    if (!layout)
+        return edit.document()->findBlock(edit.LineIndex(edit.LineFromY(y)));
+    return edit.document()->findBlockByNumber(layout->BlockAt(y));
 }
 
 /// The row start at or before the block; an invalid block when there is none.
@@ -42,7 +50,10 @@ QTextBlock RowStartAtOrAfter(const QTextBlock &block)
 /// Document y of the top of a row, rounded down to the pixel the scroll position can stand on.
 int RowTop(const RichEditCtrl &edit, const QTextBlock &rowStart)
 {
-    return static_cast<int>(std::floor(edit.LineTop(edit.LineFromChar(rowStart.position()))));
+    const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document());
+    const qreal top = layout ? layout->BlockTop(rowStart.blockNumber())
+                             : edit.LineTop(edit.LineFromChar(rowStart.position()));
+    return static_cast<int>(std::floor(top));
 }
 
 /// Document y where the row after this one begins (the end of the text after the last row).
