@@ -1,12 +1,12 @@
 // Times whole comparisons of mostly-same Japanese texts and prints time and peak memory per size.
 // Each size runs in a child process, so that its peak memory is its own.
 #include "Comparison.h"
+#include "PeakMemory.h"
 #include "TextGenerator.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,11 +24,9 @@ void RunOne(int sentences)
     const auto start = std::chrono::steady_clock::now();
     comparison.RunToCompletion(texts.left, texts.right);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("%7d sentences  %6.2f MB a side  %8.3f s  %7zu records  peak %6.1f MB\n", sentences,
                 static_cast<double>(texts.left.size()) / 1e6, elapsed.count(),
-                comparison.Results().size(), static_cast<double>(usage.ru_maxrss) / 1024.0);
+                comparison.Results().size(), kivo::bench::PeakMegabytes());
     std::fflush(stdout);
 }
 

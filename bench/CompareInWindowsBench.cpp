@@ -17,6 +17,7 @@
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 
 #include "Cp932Codec.h"
+#include "PeakMemory.h"
 #include "RichEditCtrl.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -33,7 +34,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 #include <time.h>
 
 #include <array>
@@ -204,9 +204,7 @@ void Run(int sentences)
                         double(app.cpu[std::size_t(s)]) / 1e6);
     }
     std::printf("  processor time of the idle calls: %.0f ms\n", double(cpu) / 1e6);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("  peak memory so far: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
+    std::printf("  peak memory so far: %.0f MB\n", kivo::bench::PeakMegabytes());
     std::fflush(stdout);
     MapFigures(ViewOf(frame, 1), Edit(frame, 2));
 }

@@ -6,12 +6,11 @@
 // the time of its layout in a shown window.
 
 #include "Cp932Codec.h"
+#include "PeakMemory.h"
 #include "RichEditCtrl.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-
-#include <sys/resource.h>
 
 #include <array>
 #include <cstdio>
@@ -26,6 +25,8 @@ namespace {
 using kivo::CharFormat;
 using kivo::FormatScope;
 using kivo::RichEditCtrl;
+using kivo::bench::kBytesPerMegabyte;
+using kivo::bench::PeakMegabytes;
 
 constexpr int kRecords = 20000;
 constexpr int kHalf = kRecords / 2;
@@ -134,14 +135,6 @@ void QueryInTheMiddle(RichEditCtrl &control)
 
 constexpr std::size_t kFaceNameBytes = 250;
 constexpr std::size_t kRunsPerParagraph = 64;
-constexpr std::size_t kBytesPerMegabyte = 1 << 20;
-
-double PeakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss counts kilobytes
-}
 
 /// A rich-text file of about megabytes MB: Japanese text whose colour and effects change every
 /// two to five characters, in four fonts with long names.
@@ -154,8 +147,8 @@ std::string MakeRichText(std::size_t megabytes, std::size_t runsPerParagraph)
     rtf += "}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;"
            "\\red0\\green128\\blue0;}\n";
     static const char *const kRuns[] = {"\\b \\'82\\'a0\\'82\\'a2",
-                                        "\\cf1\\ul \\u26085?\\u26412?\\u35486?",
-                                        "\\i\\cf2 abc", "\\strike\\cf3 \\'8e\\'9a\\'82\\'a4\\'82\\'a6"};
+                                        "\\cf1\\ul \\u26085?\\u26412?\\u35486?", "\\i\\cf2 abc",
+                                        "\\strike\\cf3 \\'8e\\'9a\\'82\\'a4\\'82\\'a6"};
     std::mt19937 random(7);
     for (std::size_t run = 0; rtf.size() < megabytes * kBytesPerMegabyte; ++run) {
         rtf += "{\\f" + std::to_string(random() % 4) + ' ';

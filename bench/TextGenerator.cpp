@@ -30,12 +30,17 @@ constexpr std::array<std::string_view, 16> kWords = {
 constexpr std::string_view kFullStop = "\x81\x42"; // 。
 constexpr int kWordsPerSentence = 24;              // about 100 bytes a sentence
 constexpr int kEditEvery = 20;                     // one sentence in twenty is edited
+constexpr int kShortEvery = 3;                     // one paragraph in three is a short line
+constexpr int kShortWordsMax = 6;                  // words of a short paragraph
+constexpr int kLongSentencesMax = 12;              // sentences of a long paragraph
+constexpr std::size_t kSentenceBytesMax = 256;     // 24 words of at most 8 bytes, a number, a stop
+constexpr std::string_view kLineBreak = "\r\n";
 
-std::string MakeSentence(std::mt19937 &random, int serial)
+std::string MakeSentence(std::mt19937 &random, int serial, int words = kWordsPerSentence)
 {
     std::uniform_int_distribution<std::size_t> pick(0, kWords.size() - 1);
     std::string sentence;
-    for (int w = 0; w < kWordsPerSentence; ++w)
+    for (int w = 0; w < words; ++w)
         sentence += kWords[pick(random)];
     // A number keeps sentences distinct, as real texts mostly are.
     sentence += std::to_string(serial);
@@ -75,6 +80,27 @@ TextPair MakeMostlySamePair(int sentences, std::uint32_t seed)
         }
     }
     return pair;
+}
+
+std::string MakeParagraphs(std::size_t bytes, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> kind(0, kShortEvery - 1);
+    std::uniform_int_distribution<int> shortWords(1, kShortWordsMax);
+    std::uniform_int_distribution<int> longSentences(1, kLongSentencesMax);
+    std::string text;
+    // Room for the last paragraph too, so that the text is never copied while it grows.
+    text.reserve(bytes + kLongSentencesMax * kSentenceBytesMax + kLineBreak.size());
+    for (int serial = 0; text.size() < bytes;) {
+        if (kind(random) == 0) {
+            text += MakeSentence(random, serial++, shortWords(random));
+        } else {
+            for (int s = longSentences(random); s > 0; --s)
+                text += MakeSentence(random, serial++);
+        }
+        text += kLineBreak;
+    }
+    return text;
 }
 
 } // namespace kivo::bench
