@@ -26,9 +26,8 @@ void BlockHeights::Refresh() const
             continue;
         }
         const Chunk &previous = m_chunks[static_cast<std::size_t>(c - 1)];
-        m_firstIndex[static_cast<std::size_t>(c)] =
-            m_firstIndex[static_cast<std::size_t>(c - 1)] +
-            static_cast<int>(previous.heights.size());
+        m_firstIndex[static_cast<std::size_t>(c)] = m_firstIndex[static_cast<std::size_t>(c - 1)] +
+                                                    static_cast<int>(previous.heights.size());
         m_top[static_cast<std::size_t>(c)] = m_top[static_cast<std::size_t>(c - 1)] + previous.sum;
     }
     m_validChunks = chunks;
@@ -134,8 +133,7 @@ void BlockHeights::Erase(int at, int count)
         Chunk &right = m_chunks[static_cast<std::size_t>(first + 1)];
         if (left.heights.size() + right.heights.size() <= static_cast<std::size_t>(kChunkSize)) {
             left.heights.insert(left.heights.end(), right.heights.begin(), right.heights.end());
-            left.measured.insert(left.measured.end(), right.measured.begin(),
-                                 right.measured.end());
+            left.measured.insert(left.measured.end(), right.measured.begin(), right.measured.end());
             Resum(left);
             m_chunks.erase(m_chunks.begin() + first + 1);
         }

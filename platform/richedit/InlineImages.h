@@ -15,8 +15,7 @@ class InlineImages : public QObject, public QTextObjectInterface {
 public:
     using QObject::QObject;
 
-    QSizeF intrinsicSize(QTextDocument *document, int position,
-                         const QTextFormat &format) override;
+    QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
     void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
                     const QTextFormat &format) override;
 };

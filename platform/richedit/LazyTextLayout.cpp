@@ -310,12 +310,13 @@ QRectF LazyTextLayout::blockBoundingRect(const QTextBlock &block) const
 
 void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
 {
-    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
+    const QRectF clip =
+        context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
     int number = BlockAt(clip.top());
     qreal top = BlockTop(number);
     const QPen pen = painter->pen();
-    for (QTextBlock block = document()->findBlockByNumber(number); block.isValid() && top <= clip.bottom();
-         block = block.next(), ++number) {
+    for (QTextBlock block = document()->findBlockByNumber(number);
+         block.isValid() && top <= clip.bottom(); block = block.next(), ++number) {
         EnsureLaidOut(block);
         const qreal height = m_heights.Height(number);
         if (top + height >= clip.top()) {
