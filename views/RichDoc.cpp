@@ -1,5 +1,7 @@
 #include "views/RichDoc.h"
 
+#include "LazyTextLayout.h"
+
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
 #include "RtfReader.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <array>
@@ -177,9 +180,17 @@ void CRichDoc::StartLevelling()
         return;
     const std::size_t leftFirst = views[0]->PaneNumber() == 2 ? 1 : 0;
     const PerSide<CRichView *> sides{views[leftFirst], views[1 - leftFirst]};
+    // The rows in the windows are levelled first.
+    PerSide<QTextBlock> tops;
+    for (Side side : kSides) {
+        const RichEditCtrl &edit = *sides[Index(side)]->Control();
+        if (const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document()))
+            tops[Index(side)] = edit.document()->findBlockByNumber(
+                layout->BlockAt(edit.verticalScrollBar()->value()));
+    }
     m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
                                                *sides[Index(Side::Right)]->Control()->document(),
-                                               sides[Index(Side::Left)]->ResultNumber());
+                                               sides[Index(Side::Left)]->ResultNumber(), tops);
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : sides) {
         m_levellingWatch.push_back(

@@ -26,10 +26,25 @@ constexpr int kMostRowsPerStep = 64;
 
 } // namespace
 
-RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
-    : m_documents{&left, &right}, m_result(result), m_at{FirstRowStart(left), FirstRowStart(right)}
+RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result,
+                         const PerSide<QTextBlock> &tops)
+    : m_documents{&left, &right}, m_result(result)
 {
-    // Both sides start at the first row they have in common.
+    // The rows in the windows first: from the row start at or above each window's top.
+    for (Side side : kSides) {
+        QTextBlock block = tops[Index(side)];
+        while (block.isValid() && RowStartOf(block) < 0)
+            block = block.previous();
+        m_at[Index(side)] = block.isValid() ? block : FirstRowStart(*m_documents[Index(side)]);
+    }
+    SyncSides();
+    m_firstRow = Done() ? 0 : RowStartOf(m_at[Index(Side::Left)]);
+    m_rowsAbove = m_firstRow > RowStartOf(FirstRowStart(left));
+}
+
+void RowLeveller::SyncSides()
+{
+    // Both sides stand at the first row they have in common.
     auto &[leftAt, rightAt] = m_at;
     while (!Done() && RowStartOf(leftAt) != RowStartOf(rightAt)) {
         QTextBlock &behind = RowStartOf(leftAt) < RowStartOf(rightAt) ? leftAt : rightAt;
@@ -37,6 +52,15 @@ RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result)
             behind = behind.next();
         while (behind.isValid() && RowStartOf(behind) < 0);
     }
+}
+
+bool RowLeveller::Done() const
+{
+    const QTextBlock &left = m_at[Index(Side::Left)];
+    if (!left.isValid() || !m_at[Index(Side::Right)].isValid())
+        return true;
+    // After the end of the text, the rows above the first one levelled.
+    return m_wrapped && RowStartOf(left) >= m_firstRow;
 }
 
 void RowLeveller::Extend(Segment &segment, QTextBlock from)
@@ -107,6 +131,13 @@ bool RowLeveller::LevelOneRow()
     }
     if (changed)
         ++m_changedRows;
+    if (Done() && m_rowsAbove && !m_wrapped) {
+        // The end of the text: on with the rows above the window.
+        m_wrapped = true;
+        m_at = {FirstRowStart(*m_documents[Index(Side::Left)]),
+                FirstRowStart(*m_documents[Index(Side::Right)])};
+        SyncSides();
+    }
     return !Done();
 }
 

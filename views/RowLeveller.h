@@ -25,17 +25,17 @@ namespace kivo {
 /// each.
 class RowLeveller {
 public:
-    RowLeveller(QTextDocument &left, QTextDocument &right, int result);
+    /// tops: the paragraphs at the top of the windows. The rows from there to the end are
+    /// levelled first, then those above; without them, from the first row on.
+    RowLeveller(QTextDocument &left, QTextDocument &right, int result,
+                const PerSide<QTextBlock> &tops = {});
 
     /// Levels rows for about the time budget, the layout of the edits included; true while
     /// rows remain.
     bool Step(std::chrono::microseconds budget);
     /// Levels all remaining rows (tests, benchmarks).
     void RunToEnd();
-    bool Done() const
-    {
-        return !m_at[Index(Side::Left)].isValid() || !m_at[Index(Side::Right)].isValid();
-    }
+    bool Done() const;
 
     /// Rows whose padding was changed so far.
     int ChangedRows() const { return m_changedRows; }
@@ -60,11 +60,18 @@ private:
     bool Pad(QTextDocument &document, Segment &segment, int wanted);
     /// Levels the row at m_at on both sides; false once the last row is level.
     bool LevelOneRow();
+    /// Moves the side that is behind on to the row the other stands at.
+    void SyncSides();
 
     PerSide<QTextDocument *> m_documents;
     int m_result;
     /// The start of the row each side levels next.
     PerSide<QTextBlock> m_at;
+    /// The row levelling began with; whether there are rows above it, and whether levelling
+    /// went on with them after the end of the text.
+    int m_firstRow = 0;
+    bool m_rowsAbove = false;
+    bool m_wrapped = false;
     int m_changedRows = 0;
     /// Rows a step may edit, adapted to what the layout of an edit costs.
     int m_rowsPerStep = 8;

@@ -24,6 +24,10 @@ constexpr qreal kUnwrappedWidth = 1e7;
 /// it is. Larger changes are laid out as they are needed.
 constexpr int kEagerBlocks = 8;
 constexpr int kEagerCharacters = 4096;
+/// A paragraph longer than this is laid out only to be painted or hit, or when a caller asks
+/// for it: not when the widget merely asks where it is (moving the caret or the selection
+/// there), which would cost seconds for a text of megabytes in one paragraph.
+constexpr int kLongParagraph = 65536;
 /// The character an estimate takes as the width of every character: a full-width kana.
 constexpr char16_t kEstimateCharacter = u'\u3042';
 
@@ -302,7 +306,8 @@ QRectF LazyTextLayout::blockBoundingRect(const QTextBlock &block) const
 {
     if (!block.isValid())
         return {};
-    EnsureLaidOut(block);
+    if (block.length() <= kLongParagraph)
+        EnsureLaidOut(block);
     const int number = block.blockNumber();
     const qreal width = std::max(m_key.pageSize.width(), block.layout()->boundingRect().right());
     return {0, BlockTop(number), width, m_heights.Height(number)};

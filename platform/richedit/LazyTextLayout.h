@@ -52,7 +52,7 @@ public:
     /// The page width and the height of the text, estimates included; never lays anything out.
     QSizeF documentSize() const override;
     QRectF frameBoundingRect(QTextFrame *frame) const override;
-    /// Lays the paragraph out when it is not, and gives its place.
+    /// Lays the paragraph out when it is not (unless it is very long), and gives its place.
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
     int CursorWidth() const { return m_cursorWidth; }

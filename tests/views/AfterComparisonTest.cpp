@@ -4,9 +4,10 @@
 #include "CompareFixture.h"
 
 #include "platform/StatusBar.h"
+#include "platform/UpdateHint.h"
 #include "views/ResultMarks.h"
 #include "views/RowLeveller.h"
-#include "platform/UpdateHint.h"
+#include "views/RowScroll.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -370,6 +371,29 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
     m_frame->resize(1200, 800);
     m_frame->TileSideBySide();
     ASSERT_LT(Edit(1).viewport()->width(), 620);
+    // The rows in the windows go first: scrolled to the middle, they are level with each other
+    // while the rows above still wait.
+    Edit(1).SetScrollPos(Edit(1).verticalScrollBar()->maximum() / 2);
+    const RowPosition top = TopRow(Edit(1)).value();
+    Edit(2).SetScrollPos(ScrollPosOfRow(Edit(2), top, Edit(1).GetScrollPos()).value());
+    const auto levelBelow = [&] {
+        const std::map<int, int> leftLines = RowStartLines(1);
+        const std::map<int, int> rightLines = RowStartLines(2);
+        for (int row = top.row + 1; row < top.row + 6; ++row)
+            if (leftLines.at(row) - leftLines.at(top.row) !=
+                rightLines.at(row) - rightLines.at(top.row))
+                return false;
+        return true;
+    };
+    Doc()->StartLevelling();
+    while (!levelBelow() && Doc()->LevelStep()) {
+    }
+    EXPECT_TRUE(levelBelow());
+    const std::map<int, int> leftLines = RowStartLines(1);
+    const std::map<int, int> rightLines = RowStartLines(2);
+    ASSERT_GT(top.row, 6);
+    EXPECT_NE(leftLines.at(6) - leftLines.at(5), rightLines.at(6) - rightLines.at(5))
+        << "the long row 5, above the windows, comes after";
     ASSERT_TRUE(LevellingEnds());
     EXPECT_GT(Doc()->LevelledRows(), 25);
     EXPECT_EQ(UnlevelRows(), std::vector<int>{});
