@@ -167,7 +167,10 @@ void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         }
     }
     emit update(QRectF(0, BlockTop(firstChanged), kUnwrappedWidth, kUnwrappedWidth));
-    AnnounceSize();
+    if (m_deferSize)
+        SizeMayHaveChanged();
+    else
+        AnnounceSize();
     if (!IsComplete())
         emit HeightsChanged();
 }
@@ -261,14 +264,17 @@ bool LazyTextLayout::LayOutFor(std::chrono::microseconds budget, int from)
         for (int next = m_heights.FirstEstimated(pass == 0 ? from : 0); next < m_heights.Size();
              next = m_heights.FirstEstimated(next + 1)) {
             if (std::chrono::steady_clock::now() >= deadline)
-                return !IsComplete();
+                return true;
             if (!block.isValid() || block.blockNumber() != next)
                 block = document()->findBlockByNumber(next);
-            LayOutBlock(block);
+            // A very long paragraph is one step that no budget bounds: it waits until it is
+            // painted or asked for.
+            if (block.length() <= kLongParagraph)
+                LayOutBlock(block);
             block = block.next();
         }
     }
-    return !IsComplete();
+    return false;
 }
 
 qreal LazyTextLayout::BlockTop(int blockNumber) const

@@ -71,7 +71,8 @@ public:
     /// Lays out every paragraph.
     void LayOutAll() const;
     /// Lays out paragraphs that are not, first those from paragraph `from` on, then those
-    /// before it, for about the given time; true while some remain.
+    /// before it, for about the given time; true while some remain to be done this way. Very
+    /// long paragraphs are left to be laid out when they are painted or asked for.
     bool LayOutFor(std::chrono::microseconds budget, int from = 0);
     /// Whether a paragraph is laid out at the current width (its lines are current).
     bool IsLaidOut(const QTextBlock &block) const;
@@ -89,6 +90,9 @@ public:
     /// widget then sets its scroll range (and shows or hides its scroll bar, which may change
     /// the width and make every paragraph wrap anew).
     void AnnounceSize();
+    /// While deferred, an edit tells the widget of the new size only once the current event is
+    /// done (or at AnnounceSize), not at once: for runs of edits that do not show the caret.
+    void DeferSizeAnnouncements(bool defer) { m_deferSize = defer; }
 
 signals:
     /// Paragraphs changed from estimated to measured heights, or the other way; the document's
@@ -130,6 +134,7 @@ private:
     int m_cursorWidth = 1;
     mutable QTimer m_sizeTimer; ///< announces the size after paragraphs were laid out
     QSizeF m_announcedSize;
+    bool m_deferSize = false;
 };
 
 } // namespace kivo

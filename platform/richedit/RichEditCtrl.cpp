@@ -65,7 +65,9 @@ void RichEditCtrl::BeginLayoutBatch()
 {
     if (m_batchDepth++ > 0)
         return;
-    // The document lays out its changes when its outermost edit block closes.
+    // The document lays out its changes when its outermost edit block closes; the widget
+    // hears of the new size when asked, or once the batch is over.
+    Layout().DeferSizeAnnouncements(true);
     m_batch = QTextCursor(document());
     m_batch.beginEditBlock();
 }
@@ -76,6 +78,8 @@ void RichEditCtrl::EndLayoutBatch()
         return;
     m_batch.endEditBlock();
     m_batch = QTextCursor();
+    Layout().DeferSizeAnnouncements(false);
+    SettleSize();
 }
 
 void RichEditCtrl::FlushLayoutBatch() const

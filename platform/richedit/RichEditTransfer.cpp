@@ -10,8 +10,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QScopedValueRollback>
-#include <QStringList>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
