@@ -159,7 +159,11 @@ void RichEditCtrl::SetCharFormat(const CharFormat &format, FormatScope scope)
         // Text without a format of its own draws with the document's font and the Text colour.
         charformat::Merge(m_defaultFormat, format);
         m_defaultFormat.cbSize = CharFormat::kSize;
-        document()->setDefaultFont(charformat::ToFont(m_defaultFormat));
+        QFont font = charformat::ToFont(m_defaultFormat);
+        // Japanese and Latin text lays out without OpenType shaping, which took most of the
+        // time of laying out a long text; scripts that need shaping (Arabic, Indic) keep it.
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        document()->setDefaultFont(font);
         QPalette colours = palette();
         colours.setColor(QPalette::Text, charformat::ToQColor(m_defaultFormat.crTextColor));
         setPalette(colours);
