@@ -61,8 +61,12 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work) const
         work(layout);
         // The widget hears of the new size now, so that the scroll range is right and a scroll
         // bar that is due (and that narrows the text) has appeared before lines are counted.
-        layout.AnnounceSize();
+        // Inside a batch of edits it hears of it at the end, unless the bar is to appear or go
+        // or the window is to keep its top.
         const int kept = static_cast<int>(std::lround(layout.BlockTop(top) + offset));
+        const bool barDue = layout.documentSize().height() > viewport()->height();
+        if (m_batchDepth == 0 || kept != bar->value() || barDue != bar->isVisibleTo(this))
+            layout.AnnounceSize();
         if (kept != bar->value())
             bar->setValue(kept);
         if (layout.documentSize() == before)
