@@ -169,7 +169,7 @@ const DocumentRows &DiffMap::Rows()
 {
     if (m_rowsDirty || m_rowsResult != m_view.ResultNumber()) {
         RichEditCtrl &edit = *m_view.Control();
-        edit.TextHeight(); // finishes the layout
+        edit.TextHeight(); // the widget knows the text's height (estimates included)
         m_rows =
             m_view.ResultNumber() != 0 ? ReadRows(*edit.document(), m_view.Runs()) : DocumentRows{};
         m_rowsDirty = false;
@@ -204,7 +204,9 @@ void DiffMap::WatchOtherDocument(QTextDocument *other)
 void DiffMap::UpdateMarks()
 {
     RichEditCtrl &edit = *m_view.Control();
-    // Finishes the layout, so that the positions and the scroll bar's range are final.
+    // The scroll bar's range is that of the text as it stands; paragraphs not laid out yet count
+    // at their estimated heights, here as in the scroll bar, and the marks are sorted again
+    // when the layout changes the text's height.
     edit.TextHeight();
     const Track track = TrackGeometry();
     if (!m_dirty && m_buckets.size() == static_cast<std::size_t>(track.length))
