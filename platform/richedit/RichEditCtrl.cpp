@@ -20,18 +20,31 @@ namespace kivo {
 
 namespace {
 
+/// The format of the character in front of document position `after` as a cursor there reports
+/// it: at the start of a paragraph with text, that of the paragraph's first character.
+/// Found without moving a cursor, which would make Qt analyse the whole paragraph (seconds for a
+/// paragraph of megabytes).
+QTextCharFormat FormatBefore(const QTextDocument &document, int after)
+{
+    const QTextBlock block = document.findBlock(after);
+    const int position = after == block.position() && block.length() > 1 ? after : after - 1;
+    const QTextBlock holder = document.findBlock(position);
+    for (auto it = holder.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment.charFormat();
+    }
+    return holder.charFormat(); // the paragraph break
+}
+
 /// The format a replacement takes: that of the first replaced character, or for an insertion
 /// point the one the cursor would type with. Object properties are dropped, so text inserted
 /// after a picture does not become one.
 QTextCharFormat ReplacementFormat(const QTextCursor &selection)
 {
-    QTextCharFormat format = selection.charFormat();
-    if (selection.hasSelection()) {
-        QTextCursor first(selection.document());
-        first.setPosition(selection.selectionStart());
-        first.movePosition(QTextCursor::NextCharacter);
-        format = first.charFormat();
-    }
+    QTextCharFormat format = selection.hasSelection()
+                                 ? FormatBefore(*selection.document(), selection.selectionStart() + 1)
+                                 : selection.charFormat();
     format.clearProperty(QTextFormat::ObjectType);
     return format;
 }
@@ -111,12 +124,17 @@ void RichEditCtrl::SetSel(int start, int end)
 {
     const int length = GetTextLength();
     QTextCursor cursor = textCursor();
+    // Inside an edit block a cursor that moves does not work out its x on the screen, which
+    // means analysing its whole paragraph (seconds for a paragraph of megabytes); it is worked
+    // out when the caret next moves up or down.
+    cursor.beginEditBlock();
     if (start < 0) {
         cursor.clearSelection();
     } else {
         cursor.setPosition(std::clamp(start, 0, length));
         cursor.setPosition(end < 0 ? length : std::clamp(end, 0, length), QTextCursor::KeepAnchor);
     }
+    cursor.endEditBlock();
     FlushLayoutBatch();
     const QScopedValueRollback guard(m_ownScroll, true);
     const int horizontal = horizontalScrollBar()->value();
