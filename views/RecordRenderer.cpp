@@ -1,5 +1,6 @@
 #include "views/RecordRenderer.h"
 
+#include "CharFormatQt.h"
 #include "RichOptions.h"
 #include "views/ResultMarks.h"
 #include "views/ResultText.h"
@@ -15,6 +16,7 @@ RecordRenderer::RecordRenderer(RichEditCtrl &edit, const RichOptions &options)
 void RecordRenderer::Begin(const CharRange &region, bool selection)
 {
     m_atSentenceEnd = true;
+    m_after.reset();
     m_rowCount = 0;
     m_renderedRecords = 0;
     m_renderedRows = 0;
@@ -41,23 +43,48 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text, Ro
             block.setUserState(m_renderedRows);
         ++m_renderedRows;
     }
+    // The text takes the caret's format with the status's colour and effects (or those of a
+    // moved sentence); what follows it (the separator, padding) the original colour without
+    // effects. The formats are worked out here rather than set on the caret, which costs more
+    // than the insertion itself.
     if (!text.empty()) {
         CharFormat format = moved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
-        m_edit.SetCharFormat(format, FormatScope::Selection);
-        SetInsertionMark(
-            m_edit, RunMark{result, number, moved ? RunKind::Moved : KindOfStatus(record.status)});
-        m_edit.ReplaceSel(DisplayText(m_options, record.status, text));
-        // What follows (the separator, padding) is plain original text.
+        QTextCharFormat typed = m_edit.currentCharFormat();
+        typed.merge(charformat::ToTextCharFormat(format));
+        typed.clearProperty(QTextFormat::ObjectType);
+        const RunKind kind = moved ? RunKind::Moved : KindOfStatus(record.status);
+        m_edit.ReplaceSel(DisplayText(m_options, record.status, text),
+                          Marked(typed, RunMark{result, number, kind}));
         format.crTextColor = m_options.Color[ColorOriginal];
         format.dwEffects = 0;
-        m_edit.SetCharFormat(format, FormatScope::Selection);
+        QTextCharFormat after = Marked(typed, RunMark{result, number, kind});
+        after.clearProperty(QTextFormat::ObjectIndex);
+        after.merge(charformat::ToTextCharFormat(format));
+        m_after = after;
+        m_afterKey = CaretKey();
     }
     if (record.sentenceEnd == 1 && rows) {
-        SetInsertionMark(m_edit, RunMark{result, number, RunKind::Separator});
-        m_edit.ReplaceSel(RowSeparator(m_options));
+        QTextCharFormat separator = FormatAfterText();
+        separator.clearProperty(QTextFormat::ObjectType);
+        m_edit.ReplaceSel(RowSeparator(m_options),
+                          Marked(separator, RunMark{result, number, RunKind::Separator}));
     }
     m_atSentenceEnd = record.sentenceEnd == 1;
     return number;
+}
+
+std::pair<int, int> RecordRenderer::CaretKey() const
+{
+    return {m_edit.GetSel().start, m_edit.document()->characterCount()};
+}
+
+QTextCharFormat RecordRenderer::FormatAfterText() const
+{
+    // Valid while nothing moved the caret or edited the text since (padding inserted in front
+    // of the caret leaves it in the padding's format).
+    if (m_after && m_afterKey == CaretKey())
+        return *m_after;
+    return m_edit.currentCharFormat();
 }
 
 int RecordRenderer::LineCount() const
@@ -102,6 +129,7 @@ void RecordRenderer::DeleteAtLine(int line, int n)
 
 void RecordRenderer::CaretToLastLine()
 {
+    m_after.reset();
     const int position = m_edit.LineIndex(ToControlLine(LineCount() - 1));
     if (position >= 0)
         m_edit.SetSel(position, position);

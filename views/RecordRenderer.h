@@ -3,7 +3,11 @@
 #include "RichEditCtrl.h"
 #include "driver/ResultView.h"
 
+#include <QTextCharFormat>
+
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace kivo {
 
@@ -37,6 +41,10 @@ public:
 
 private:
     int ToControlLine(int regionLine) const { return m_firstLine + regionLine; }
+    /// What the caret's format depends on: its place and the length of the text.
+    std::pair<int, int> CaretKey() const;
+    /// The format of what follows a record's text, as left at the caret.
+    QTextCharFormat FormatAfterText() const;
 
     RichEditCtrl &m_edit;
     const RichOptions &m_options;
@@ -51,6 +59,9 @@ private:
     /// Records and rows rendered so far (rows with the aligned layout only).
     int m_renderedRecords = 0;
     int m_renderedRows = 0;
+    /// The format for what follows the text written last, while the caret stays at m_afterKey.
+    std::optional<QTextCharFormat> m_after;
+    std::pair<int, int> m_afterKey{-1, -1};
 };
 
 } // namespace kivo

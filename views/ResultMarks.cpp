@@ -62,6 +62,12 @@ std::optional<RunMark> MarkOf(const QTextCharFormat &format)
                    static_cast<RunKind>(kind)};
 }
 
+QTextCharFormat Marked(QTextCharFormat format, const RunMark &mark)
+{
+    SetMark(format, mark);
+    return format;
+}
+
 void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark)
 {
     QTextCharFormat format = edit.currentCharFormat();

@@ -52,6 +52,8 @@ std::optional<RunMark> MarkOf(const QTextCharFormat &format);
 /// Makes the control's insertion format (or the selection's) carry the mark, or none, so that
 /// the text inserted next carries it.
 void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark);
+/// The format with the mark set on it.
+QTextCharFormat Marked(QTextCharFormat format, const RunMark &mark);
 
 /// One run of a result as it stands in the text now: consecutive characters with the same mark.
 struct MarkedRun {

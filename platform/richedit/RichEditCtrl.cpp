@@ -42,9 +42,9 @@ QTextCharFormat FormatBefore(const QTextDocument &document, int after)
 /// after a picture does not become one.
 QTextCharFormat ReplacementFormat(const QTextCursor &selection)
 {
-    QTextCharFormat format = selection.hasSelection()
-                                 ? FormatBefore(*selection.document(), selection.selectionStart() + 1)
-                                 : selection.charFormat();
+    QTextCharFormat format = selection.hasSelection() ? FormatBefore(*selection.document(),
+                                                                     selection.selectionStart() + 1)
+                                                      : selection.charFormat();
     format.clearProperty(QTextFormat::ObjectType);
     return format;
 }
@@ -105,9 +105,13 @@ void RichEditCtrl::FlushLayoutBatch() const
 
 void RichEditCtrl::ReplaceSel(std::string_view cp932)
 {
+    ReplaceSel(cp932, ReplacementFormat(textCursor()));
+}
+
+void RichEditCtrl::ReplaceSel(std::string_view cp932, const QTextCharFormat &format)
+{
     const QString text = cp932text::Decode(cp932);
     QTextCursor cursor = textCursor();
-    const QTextCharFormat format = ReplacementFormat(cursor);
     // Not undoable. The history goes too: its steps would refer to positions this moved.
     document()->setUndoRedoEnabled(false);
     cursor.insertText(text, format);

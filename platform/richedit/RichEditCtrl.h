@@ -84,6 +84,8 @@ public:
     /// that of the first selected character. It cannot be undone: the undo history is cleared.
     /// Works while read-only.
     void ReplaceSel(std::string_view cp932);
+    /// Replaces the selection as ReplaceSel does, the text taking the given format.
+    void ReplaceSel(std::string_view cp932, const QTextCharFormat &format);
     /// Selects from start to end, the caret at end. end < 0 means the end of the text; start < 0
     /// removes the selection and leaves the caret where it is. Positions are clamped to the text.
     void SetSel(int start, int end);
