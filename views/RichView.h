@@ -7,6 +7,7 @@
 #include "views/DiffNavigator.h"
 #include "views/RecordRenderer.h"
 #include "views/ResultMarks.h"
+#include "views/TextCapture.h"
 
 #include <cstdint>
 #include <optional>
@@ -52,10 +53,12 @@ public:
     void ClearAll();
 
     // --- A comparison, in the order the driver calls these ---------------------------------
-    /// Locks the view, saves the selection and returns the compared text: the whole text, or
+    /// Locks the view, saves the selection and notes the compared region: the whole text, or
     /// the selection.
-    std::string CaptureText(bool selection) override;
-    /// Gives the compared region the display format and scrolls to its first line.
+    void BeginCapture(bool selection) override;
+    bool CaptureMore(std::string &text, int maxChars) override;
+    /// Removes the compared region, gives the insertion point the display format and scrolls to
+    /// the region's first line.
     void BeginDisplay();
     void RenderRecord(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
                       std::optional<std::int32_t> movedPartner) override;
@@ -133,6 +136,9 @@ private:
     int m_lastTopLine = 0;
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
+    /// The compared region, and the reading of its text.
+    CharRange m_region{};
+    TextCapture m_capture;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
 
