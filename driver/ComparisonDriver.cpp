@@ -61,6 +61,7 @@ void ComparisonDriver::StartComparison(bool wholeText)
     m_status.selectionMode = !wholeText && m_host.BothSelected();
     m_views = {};
     m_viewsLocked = false;
+    m_scrolledBack = false;
     m_captureSide = 0;
     m_captured = {};
     for (RowStarts &starts : m_rowStarts)
@@ -264,13 +265,23 @@ void ComparisonDriver::DisplayStep()
 
 void ComparisonDriver::ScrollBack()
 {
-    if (m_host.HasActiveDocument())
-        m_host.ReturnToRegionTop();
-    if (!m_status.abortRequested) {
-        m_relay.SetPos(ProgressModel::kMaximum);
-        m_summary = Summarize(m_engine.Results());
-        if (Options().ViewMove)
-            m_summary->moved = static_cast<int>(m_engine.Moves().Count());
+    if (!m_scrolledBack) {
+        if (m_host.HasActiveDocument())
+            m_host.ReturnToRegionTop();
+        if (!m_status.abortRequested) {
+            m_relay.SetPos(ProgressModel::kMaximum);
+            m_summary = Summarize(m_engine.Results());
+            if (Options().ViewMove)
+                m_summary->moved = static_cast<int>(m_engine.Moves().Count());
+        }
+        m_scrolledBack = true;
+        return;
+    }
+    // The difference commands are enabled or not as soon as the comparison ends; the views
+    // read the result for them here, a piece per step, rather than all of it then.
+    for (IResultView *view : m_views) {
+        if (view && !view->PrepareDifferences(kDifferenceScanUnits))
+            return;
     }
     m_status.state = CompareState::Restore;
 }

@@ -155,6 +155,8 @@ private:
     bool m_viewsLocked = false;
     std::size_t m_captureSide = 0;
     PerSide<std::string> m_captured;
+    /// The views have been scrolled back; the views then prepare the difference commands.
+    bool m_scrolledBack = false;
     PerSide<RowStarts> m_rowStarts{};
     /// The next record to display, and how many were displayed before it.
     ResultList::const_iterator m_displayCursor;
@@ -172,6 +174,10 @@ private:
 /// Characters of a window's text read in one step of the preparation: a megabyte text is
 /// taken in many short steps instead of one long freeze.
 inline constexpr int kCaptureChars = 32 * 1024;
+
+/// Fragments of the result a view reads per step for the difference commands once the result
+/// is displayed: a few milliseconds' work.
+inline constexpr std::int64_t kDifferenceScanUnits = 2048;
 
 /// Bytes from which a text without a delimiter in its first bytes counts as a long one in the
 /// warning's wording: comparing it may take a while.

@@ -59,6 +59,11 @@ public:
     virtual void CaretToLastLine() = 0;
     /// Whether the view shows its vertical scroll bar.
     virtual bool HasVerticalScrollBar() const = 0;
+
+    /// Reads the result just written back out of the text, up to units fragments of it per
+    /// call, for the commands that go through the differences: when the comparison ends they
+    /// then find it ready instead of reading a long result at once. True once it is ready.
+    virtual bool PrepareDifferences(std::int64_t units) = 0;
 };
 
 } // namespace kivo

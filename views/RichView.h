@@ -76,6 +76,10 @@ public:
     void DeleteAtLine(int line, int n) override;
     void CaretToLastLine() override;
     bool HasVerticalScrollBar() const override;
+    bool PrepareDifferences(std::int64_t units) override
+    {
+        return m_navigator.CollectRunsStep(units);
+    }
 
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;

@@ -81,6 +81,9 @@ TEST_F(DriverTest, RunsEveryPhaseWithItsCaptionAndLeavesNothingBehind)
     EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "BeginDisplay", "StartSyncScroll",
                                                     "ReturnToRegionTop", "Finish"}));
     EXPECT_FALSE(host.dialogExists);
+    // It ended only once both views had read the result for the difference commands.
+    EXPECT_EQ(left.differenceSteps, 3);
+    EXPECT_EQ(right.differenceSteps, 3);
     EXPECT_TRUE(driver->Engine().Results().empty());
     EXPECT_TRUE(driver->Engine().Sentences(Side::Left).empty());
     EXPECT_EQ(driver->View(Side::Left), nullptr);

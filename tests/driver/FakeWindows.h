@@ -34,6 +34,7 @@ public:
     const RichOptions *options = nullptr;
     int deletedText = 0;      ///< bytes of text (not line breaks) deleted since SetText
     std::size_t captured = 0; ///< bytes of text handed over so far
+    int differenceSteps = 0;  ///< calls of PrepareDifferences until the third one finishes
 
     void SetText(const std::string &t)
     {
@@ -43,6 +44,12 @@ public:
         selStart = 0;
         caret = t.size();
         deletedText = 0;
+    }
+
+    bool PrepareDifferences(std::int64_t) override
+    {
+        differenceSteps = std::min(differenceSteps + 1, 3);
+        return differenceSteps == 3;
     }
 
     /// The text is handed over in pieces of a few bytes, so that reading it takes steps.
