@@ -61,7 +61,7 @@ void ComparisonDriver::StartComparison(bool wholeText)
     m_status.selectionMode = !wholeText && m_host.BothSelected();
     m_views = {};
     m_viewsLocked = false;
-    m_scrolledBack = false;
+    m_scrollBack = ScrollBackPhase::Scroll;
     m_captureSide = 0;
     m_captured = {};
     for (RowStarts &starts : m_rowStarts)
@@ -265,25 +265,33 @@ void ComparisonDriver::DisplayStep()
 
 void ComparisonDriver::ScrollBack()
 {
-    if (!m_scrolledBack) {
+    // Three kinds of steps, each of them short: the scrolling, the counts of the result, and
+    // the reading of the result for the difference commands, which are enabled or not as soon
+    // as the comparison ends; the views read it here a piece per step rather than all then.
+    switch (m_scrollBack) {
+    case ScrollBackPhase::Scroll:
         if (m_host.HasActiveDocument())
             m_host.ReturnToRegionTop();
-        if (!m_status.abortRequested) {
+        if (!m_status.abortRequested)
             m_relay.SetPos(ProgressModel::kMaximum);
+        m_scrollBack = ScrollBackPhase::Count;
+        return;
+    case ScrollBackPhase::Count:
+        if (!m_status.abortRequested) {
             m_summary = Summarize(m_engine.Results());
             if (Options().ViewMove)
                 m_summary->moved = static_cast<int>(m_engine.Moves().Count());
         }
-        m_scrolledBack = true;
+        m_scrollBack = ScrollBackPhase::ReadDifferences;
+        return;
+    case ScrollBackPhase::ReadDifferences:
+        for (IResultView *view : m_views) {
+            if (view && !view->PrepareDifferences(kDifferenceScanUnits))
+                return;
+        }
+        m_status.state = CompareState::Restore;
         return;
     }
-    // The difference commands are enabled or not as soon as the comparison ends; the views
-    // read the result for them here, a piece per step, rather than all of it then.
-    for (IResultView *view : m_views) {
-        if (view && !view->PrepareDifferences(kDifferenceScanUnits))
-            return;
-    }
-    m_status.state = CompareState::Restore;
 }
 
 void ComparisonDriver::Finish()

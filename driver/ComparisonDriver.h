@@ -155,8 +155,9 @@ private:
     bool m_viewsLocked = false;
     std::size_t m_captureSide = 0;
     PerSide<std::string> m_captured;
-    /// The views have been scrolled back; the views then prepare the difference commands.
-    bool m_scrolledBack = false;
+    /// The step of the scrolling back that comes next.
+    enum class ScrollBackPhase { Scroll, Count, ReadDifferences };
+    ScrollBackPhase m_scrollBack = ScrollBackPhase::Scroll;
     PerSide<RowStarts> m_rowStarts{};
     /// The next record to display, and how many were displayed before it.
     ResultList::const_iterator m_displayCursor;
@@ -175,9 +176,9 @@ private:
 /// taken in many short steps instead of one long freeze.
 inline constexpr int kCaptureChars = 32 * 1024;
 
-/// Fragments of the result a view reads per step for the difference commands once the result
-/// is displayed: a few milliseconds' work.
-inline constexpr std::int64_t kDifferenceScanUnits = 2048;
+/// Fragments and paragraph ends of the result a view reads per step for the difference commands
+/// once the result is displayed: a millisecond or two.
+inline constexpr std::int64_t kDifferenceScanUnits = 512;
 
 /// Bytes from which a text without a delimiter in its first bytes counts as a long one in the
 /// warning's wording: comparing it may take a while.
