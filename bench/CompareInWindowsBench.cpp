@@ -60,6 +60,7 @@ public:
     std::array<long, kStates> calls{};
     std::array<qint64, kStates> sum{};
     std::array<qint64, kStates> cpu{}; ///< processor time, which other programs do not inflate
+    std::array<qint64, kStates> longestCpu{}; ///< the most processor time one call took
 
     bool OnIdle(long count) override
     {
@@ -69,7 +70,9 @@ public:
         const qint64 cpuBefore = ThreadCpuNanoseconds();
         const bool more = CRichApp::OnIdle(count);
         if (state >= 0) {
-            cpu[std::size_t(state)] += ThreadCpuNanoseconds() - cpuBefore;
+            const qint64 callCpu = ThreadCpuNanoseconds() - cpuBefore;
+            cpu[std::size_t(state)] += callCpu;
+            longestCpu[std::size_t(state)] = std::max(longestCpu[std::size_t(state)], callCpu);
             longest[std::size_t(state)] =
                 std::max(longest[std::size_t(state)], timer.nsecsElapsed());
             ++calls[std::size_t(state)];
@@ -201,13 +204,14 @@ void Run(int sentences)
                 "left\n",
                 sentences, double(left.size()) / 1e6, seconds, cpuSeconds,
                 Edit(frame, 1).GetLineCount());
-    std::printf("  state  idle calls  longest call  all calls  processor time\n");
+    std::printf("  state  idle calls  longest call  longest cpu  all calls  processor time\n");
     qint64 cpu = 0;
     for (int s = 0; s < kStates; ++s) {
         cpu += app.cpu[std::size_t(s)];
         if (app.calls[std::size_t(s)] > 0)
-            std::printf("  %5d  %10ld  %9.2f ms  %7.0f ms  %11.0f ms\n", s,
+            std::printf("  %5d  %10ld  %9.2f ms  %8.2f ms  %7.0f ms  %11.0f ms\n", s,
                         app.calls[std::size_t(s)], double(app.longest[std::size_t(s)]) / 1e6,
+                        double(app.longestCpu[std::size_t(s)]) / 1e6,
                         double(app.sum[std::size_t(s)]) / 1e6,
                         double(app.cpu[std::size_t(s)]) / 1e6);
     }

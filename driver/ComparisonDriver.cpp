@@ -60,6 +60,10 @@ void ComparisonDriver::StartComparison(bool wholeText)
     m_status = DriverStatus{};
     m_status.selectionMode = !wholeText && m_host.BothSelected();
     m_views = {};
+    m_viewsLocked = false;
+    m_scrollBack = ScrollBackPhase::Scroll;
+    m_captureSide = 0;
+    m_captured = {};
     for (RowStarts &starts : m_rowStarts)
         starts.fill(-1);
     m_displayCursor = m_engine.Results().end();
@@ -84,7 +88,7 @@ bool ComparisonDriver::Step()
     if (!IsRunning())
         return false;
     if (m_status.abortRequested) {
-        if (m_status.state == CompareState::Prepare) {
+        if (m_status.state == CompareState::Prepare && !m_viewsLocked) {
             Finish(); // nothing has been touched yet
             return false;
         }
@@ -95,7 +99,8 @@ bool ComparisonDriver::Step()
     case CompareState::Idle:
         return false;
     case CompareState::Prepare:
-        if (!m_host.HasActiveDocument()) {
+        // Once the views are locked, the reading goes on through them, whatever is active.
+        if (!m_viewsLocked && !m_host.HasActiveDocument()) {
             Finish();
             return false;
         }
@@ -153,13 +158,28 @@ void ComparisonDriver::RunToCompletion()
 
 void ComparisonDriver::Prepare()
 {
-    m_host.SetProgressCaption(IDS_CAPTION_ANALYSING);
-    m_views = m_host.PrepareForComparison();
-    PerSide<std::string> texts;
-    for (const Side side : kSides) {
-        if (IResultView *view = m_views[Index(side)])
-            texts[Index(side)] = view->CaptureText(m_status.selectionMode);
+    if (!m_viewsLocked) {
+        m_host.SetProgressCaption(IDS_CAPTION_ANALYSING);
+        m_views = m_host.PrepareForComparison();
+        for (const Side side : kSides) {
+            if (IResultView *view = m_views[Index(side)])
+                view->BeginCapture(m_status.selectionMode);
+        }
+        m_viewsLocked = true;
+        return;
     }
+    if (m_captureSide < kSides.size()) {
+        IResultView *view = m_views[m_captureSide];
+        if (!view || view->CaptureMore(m_captured[m_captureSide], kCaptureChars))
+            ++m_captureSide;
+        return;
+    }
+    StartEngine();
+}
+
+void ComparisonDriver::StartEngine()
+{
+    PerSide<std::string> texts = std::exchange(m_captured, {});
     if (const int warning = DelimiterWarning(texts[0], texts[1]);
         warning != 0 && !m_host.AskYesNo(warning)) {
         m_host.EnableAbortButton(false);
@@ -245,15 +265,33 @@ void ComparisonDriver::DisplayStep()
 
 void ComparisonDriver::ScrollBack()
 {
-    if (m_host.HasActiveDocument())
-        m_host.ReturnToRegionTop();
-    if (!m_status.abortRequested) {
-        m_relay.SetPos(ProgressModel::kMaximum);
-        m_summary = Summarize(m_engine.Results());
-        if (Options().ViewMove)
-            m_summary->moved = static_cast<int>(m_engine.Moves().Count());
+    // Three kinds of steps, each of them short: the scrolling, the counts of the result, and
+    // the reading of the result for the difference commands, which are enabled or not as soon
+    // as the comparison ends; the views read it here a piece per step rather than all then.
+    switch (m_scrollBack) {
+    case ScrollBackPhase::Scroll:
+        if (m_host.HasActiveDocument())
+            m_host.ReturnToRegionTop();
+        if (!m_status.abortRequested)
+            m_relay.SetPos(ProgressModel::kMaximum);
+        m_scrollBack = ScrollBackPhase::Count;
+        return;
+    case ScrollBackPhase::Count:
+        if (!m_status.abortRequested) {
+            m_summary = Summarize(m_engine.Results());
+            if (Options().ViewMove)
+                m_summary->moved = static_cast<int>(m_engine.Moves().Count());
+        }
+        m_scrollBack = ScrollBackPhase::ReadDifferences;
+        return;
+    case ScrollBackPhase::ReadDifferences:
+        for (IResultView *view : m_views) {
+            if (view && !view->PrepareDifferences(kDifferenceScanUnits))
+                return;
+        }
+        m_status.state = CompareState::Restore;
+        return;
     }
-    m_status.state = CompareState::Restore;
 }
 
 void ComparisonDriver::Finish()
@@ -268,6 +306,7 @@ void ComparisonDriver::Finish()
     m_engine.FreeResultList();
     m_host.DestroyProgressDialog();
     m_views = {};
+    m_captured = {};
     m_status.abortRequested = false;
     m_movedRecords.clear();
     m_status.state = CompareState::Idle;

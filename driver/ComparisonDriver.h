@@ -131,7 +131,10 @@ public:
 
 private:
     void Finish();
+    /// One step of the preparation: locking the views, then reading their texts piece by piece,
+    /// then handing them to the engine.
     void Prepare();
+    void StartEngine();
     /// One step of the engine, whose state becomes the driver's.
     void EngineStep();
     void SetUpDisplay();
@@ -147,6 +150,14 @@ private:
     /// The views of pane 1 and pane 2 taking part; taken in state 0. A view destroyed during a
     /// comparison clears the left one, which stops the display.
     PerSide<IResultView *> m_views{};
+    /// The preparation: whether the views are locked, the side whose text is being read (both
+    /// read at kSides.size()) and the texts read so far.
+    bool m_viewsLocked = false;
+    std::size_t m_captureSide = 0;
+    PerSide<std::string> m_captured;
+    /// The step of the scrolling back that comes next.
+    enum class ScrollBackPhase { Scroll, Count, ReadDifferences };
+    ScrollBackPhase m_scrollBack = ScrollBackPhase::Scroll;
     PerSide<RowStarts> m_rowStarts{};
     /// The next record to display, and how many were displayed before it.
     ResultList::const_iterator m_displayCursor;
@@ -160,6 +171,14 @@ private:
     std::unordered_map<std::int32_t, std::int32_t> m_movedRecords;
     std::unique_ptr<FinishedResult> m_lastResult;
 };
+
+/// Characters of a window's text read in one step of the preparation: a megabyte text is
+/// taken in many short steps instead of one long freeze.
+inline constexpr int kCaptureChars = 32 * 1024;
+
+/// Fragments and paragraph ends of the result a view reads per step for the difference commands
+/// once the result is displayed: a millisecond or two.
+inline constexpr std::int64_t kDifferenceScanUnits = 512;
 
 /// Bytes from which a text without a delimiter in its first bytes counts as a long one in the
 /// warning's wording: comparing it may take a while.

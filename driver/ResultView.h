@@ -29,9 +29,13 @@ class IResultView {
 public:
     virtual ~IResultView() = default;
 
-    /// Locks the view, saves its selection and returns the text to compare: the selection when
-    /// selection is set, otherwise the whole text (code page 932, CR line breaks).
-    virtual std::string CaptureText(bool selection) = 0;
+    /// Locks the view, saves its selection and notes the region to compare: the selection when
+    /// selection is set, otherwise the whole text. The region's text is then read with
+    /// CaptureMore, and the region is replaced by the result when display begins.
+    virtual void BeginCapture(bool selection) = 0;
+    /// Appends the next piece of the region's text, at most about maxChars characters (code page
+    /// 932, CR line breaks), to text. Returns true once the whole region has been read.
+    virtual bool CaptureMore(std::string &text, int maxChars) = 0;
 
     /// Writes one record's text for this side at the insertion point, in the colour and effect
     /// of its status, followed by the row separator when it closes a sentence pair. movedPartner
@@ -55,6 +59,11 @@ public:
     virtual void CaretToLastLine() = 0;
     /// Whether the view shows its vertical scroll bar.
     virtual bool HasVerticalScrollBar() const = 0;
+
+    /// Reads the result just written back out of the text, up to units fragments of it per
+    /// call, for the commands that go through the differences: when the comparison ends they
+    /// then find it ready instead of reading a long result at once. True once it is ready.
+    virtual bool PrepareDifferences(std::int64_t units) = 0;
 };
 
 } // namespace kivo

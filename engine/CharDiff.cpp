@@ -294,8 +294,10 @@ bool PairDiffer::Run(WorkBudget &budget)
         // Tokens one by one, so that freeing millions of them is cut into slices too.
         for (TokenList *list : {&m_L, &m_R}) {
             while (!list->empty()) {
-                if (budget.Exhausted())
+                if (budget.Exhausted()) {
+                    SettleFreedBlocks();
                     return false;
+                }
                 list->pop_back();
                 budget.Spend(1);
             }

@@ -253,8 +253,10 @@ void Comparison::FinishEngine()
     WorkBudget budget(m_tuning.stepWorkUnits);
     for (SentenceList &list : m_sentences) {
         while (!list.empty()) {
-            if (budget.Exhausted())
+            if (budget.Exhausted()) {
+                SettleFreedBlocks();
                 return;
+            }
             list.pop_front();
             budget.Spend(1);
         }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <new>
 
 namespace kivo {
 
@@ -26,6 +28,19 @@ public:
 private:
     std::int64_t m_left;
 };
+
+/// Makes the allocator finish freeing the small blocks given back so far. A common allocator only
+/// queues small blocks (a sentence's or a token's strings) and merges the whole queue at its next
+/// large request or release. A step that frees records one by one calls this before it returns,
+/// so that it does its own share of that work: otherwise the step that releases the list itself
+/// would do every record's at once.
+inline void SettleFreedBlocks()
+{
+    // Bytes of a request that the allocator serves from its large blocks.
+    constexpr std::size_t kLargeRequestBytes = 4096;
+    // A direct call of the allocation function, which, unlike a new-expression, is never elided.
+    ::operator delete(::operator new(kLargeRequestBytes));
+}
 
 /// Work units of one Comparison::Step: a few milliseconds on the slowest supported machine, so
 /// the user interface answers between steps even while one long pair or wide gap is compared.

@@ -23,6 +23,7 @@ DiffNavigator::DiffNavigator(CRichView &view, const ComparisonDriver &driver)
 void DiffNavigator::TextChanged()
 {
     m_runs.reset();
+    m_collector.reset();
     ++m_version;
 }
 
@@ -38,14 +39,39 @@ const std::vector<MarkedRun> &DiffNavigator::Runs() const
 {
     if (!m_runs) {
         const int result = m_view.ResultNumber();
-        m_runs = result != 0 ? CollectRuns(*m_view.Control()->document(), result)
-                             : std::vector<MarkedRun>{};
-        m_runsByRecord = *m_runs;
-        std::stable_sort(
-            m_runsByRecord.begin(), m_runsByRecord.end(),
-            [](const MarkedRun &a, const MarkedRun &b) { return a.record < b.record; });
+        SetRuns(result != 0 ? CollectRuns(*m_view.Control()->document(), result)
+                            : std::vector<MarkedRun>{});
     }
     return *m_runs;
+}
+
+bool DiffNavigator::CollectRunsStep(std::int64_t units)
+{
+    const int result = m_view.ResultNumber();
+    if (m_runs || result == 0) {
+        Runs();
+        m_collector.reset();
+        return true;
+    }
+    if (!m_collector || m_collector->Result() != result)
+        m_collector.emplace(*m_view.Control()->document(), result);
+    if (!m_collector->Collect(units))
+        return false;
+    SetRuns(m_collector->Take());
+    m_collector.reset();
+    return true;
+}
+
+void DiffNavigator::SetRuns(std::vector<MarkedRun> runs) const
+{
+    m_runs = std::move(runs);
+    m_runsByRecord = *m_runs;
+    const auto byRecord = [](const MarkedRun &a, const MarkedRun &b) {
+        return a.record < b.record;
+    };
+    // Records are written in order, so the runs usually are in record order already.
+    if (!std::is_sorted(m_runsByRecord.begin(), m_runsByRecord.end(), byRecord))
+        std::stable_sort(m_runsByRecord.begin(), m_runsByRecord.end(), byRecord);
 }
 
 const std::vector<int> &DiffNavigator::Differences() const

@@ -2,6 +2,7 @@
 
 #include "views/ResultMarks.h"
 
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -29,6 +30,10 @@ public:
 
     /// The runs of the result as they stand in the text now (cached until the text changes).
     const std::vector<MarkedRun> &Runs() const;
+    /// Collects the runs a bounded piece at a time (units as RunCollector::Collect), so that a
+    /// long result is read over several steps before the commands ask for it; true once the
+    /// runs are cached.
+    bool CollectRunsStep(std::int64_t units);
     /// The record the next (forward) or previous difference command goes to from the caret,
     /// or nullopt when there is none.
     std::optional<int> FindDifference(bool forward) const;
@@ -45,6 +50,8 @@ public:
 private:
     /// The other view's navigator when that view shows the same result, else null.
     DiffNavigator *Paired() const;
+    /// Caches the runs, and the runs in record order.
+    void SetRuns(std::vector<MarkedRun> runs) const;
     /// The sorted records of the result's differences, in either window.
     const std::vector<int> &Differences() const;
     /// Selects the record here (or puts the caret where it would stand when it has no text in
@@ -57,6 +64,8 @@ private:
     const ComparisonDriver &m_driver;
     /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
     mutable std::optional<std::vector<MarkedRun>> m_runs;
+    /// The collection of the runs under way, until they are cached.
+    std::optional<RunCollector> m_collector;
     mutable std::vector<MarkedRun> m_runsByRecord;
     mutable std::vector<int> m_differences;
     mutable std::pair<int, int> m_differencesOf{-1, -1};

@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <limits>
 
 namespace kivo {
 namespace {
@@ -81,38 +82,50 @@ void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark)
 
 std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result)
 {
-    std::vector<MarkedRun> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const std::optional<RunMark> mark = MarkOf(fragment.charFormat());
-            if (!mark || mark->result != result || mark->kind == RunKind::Padding)
-                continue;
-            const int start = fragment.position();
-            const int end = start + fragment.length();
-            if (!runs.empty() && runs.back().record == mark->record &&
-                runs.back().kind == mark->kind && runs.back().end == start) {
-                runs.back().end = end;
-                continue;
-            }
-            runs.push_back(MarkedRun{start, end, mark->record, mark->kind});
+    RunCollector collector(document, result);
+    collector.Collect(std::numeric_limits<std::int64_t>::max());
+    return collector.Take();
+}
+
+RunCollector::RunCollector(const QTextDocument &document, int result)
+    : m_result(result), m_block(document.begin())
+{}
+
+bool RunCollector::Collect(std::int64_t units)
+{
+    while (m_block.isValid()) {
+        if (!m_fragment)
+            m_fragment = m_block.begin();
+        for (; !m_fragment->atEnd(); ++*m_fragment) {
+            if (units-- <= 0)
+                return false;
+            const QTextFragment fragment = m_fragment->fragment();
+            Add(fragment.position(), fragment.position() + fragment.length(),
+                fragment.charFormat());
         }
+        if (units-- <= 0)
+            return false;
         // The paragraph break that ends the block carries the next block's character format.
-        const QTextBlock next = block.next();
-        if (!next.isValid())
-            continue;
-        const std::optional<RunMark> mark = MarkOf(next.charFormat());
-        if (!mark || mark->result != result || mark->kind == RunKind::Padding)
-            continue;
-        const int breakPosition = next.position() - 1;
-        if (!runs.empty() && runs.back().record == mark->record && runs.back().kind == mark->kind &&
-            runs.back().end == breakPosition) {
-            runs.back().end = breakPosition + 1;
-            continue;
-        }
-        runs.push_back(MarkedRun{breakPosition, breakPosition + 1, mark->record, mark->kind});
+        const QTextBlock next = m_block.next();
+        if (next.isValid())
+            Add(next.position() - 1, next.position(), next.charFormat());
+        m_block = next;
+        m_fragment.reset();
     }
-    return runs;
+    return true;
+}
+
+void RunCollector::Add(int start, int end, const QTextCharFormat &format)
+{
+    const std::optional<RunMark> mark = MarkOf(format);
+    if (!mark || mark->result != m_result || mark->kind == RunKind::Padding)
+        return;
+    if (!m_runs.empty() && m_runs.back().record == mark->record &&
+        m_runs.back().kind == mark->kind && m_runs.back().end == start) {
+        m_runs.back().end = end;
+        return;
+    }
+    m_runs.push_back(MarkedRun{start, end, mark->record, mark->kind});
 }
 
 int CaretKey(const std::vector<MarkedRun> &runs, int position)

@@ -2,8 +2,10 @@
 
 #include "RichOptions.h"
 
+#include <QTextBlock>
 #include <QTextFormat>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -65,6 +67,31 @@ struct MarkedRun {
 
 /// The runs of one result in a document, in text order (padding left out).
 std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result);
+
+/// Collects the runs of one result (as CollectRuns) over several calls, a bounded number of
+/// paragraphs and fragments at a time, so that a long result is read without a freeze. The
+/// document must neither change nor go away until the collection is done.
+class RunCollector {
+public:
+    RunCollector(const QTextDocument &document, int result);
+    /// The result whose runs are collected.
+    int Result() const { return m_result; }
+    /// Visits up to units more fragments and paragraph ends; true once the whole document has
+    /// been visited.
+    bool Collect(std::int64_t units);
+    /// The runs found; all of them once Collect returned true.
+    std::vector<MarkedRun> Take() { return std::move(m_runs); }
+
+private:
+    /// Adds the text from start to end in format: a run of its own or the end of the last one.
+    void Add(int start, int end, const QTextCharFormat &format);
+
+    int m_result;
+    QTextBlock m_block;
+    /// The next fragment of m_block, once its fragments are being visited.
+    std::optional<QTextBlock::iterator> m_fragment;
+    std::vector<MarkedRun> m_runs;
+};
 
 /// Where the caret stands among the runs, as a number that orders it against records: 2r inside
 /// a run of record r, 2r + 1 after one and before the next, -1 before every run.

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QTextCursor>
 
 #include <algorithm>
 #include <initializer_list>
@@ -435,22 +436,26 @@ bool CRichView::CanPaste() const
 
 // --- A comparison -------------------------------------------------------------------------------
 
-std::string CRichView::CaptureText(bool selection)
+void CRichView::BeginCapture(bool selection)
 {
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
     m_savedSelection = edit.GetSel();
-    if (!selection)
-        edit.SetSel(0, -1);
-    const CharRange region = edit.GetSel();
-    std::string text = edit.GetSelText();
+    // The whole text is read without being selected: selecting it would make the control
+    // measure the paragraph the caret lands in, however long. Display removes the region itself.
+    m_region = selection ? m_savedSelection : CharRange{0, edit.GetTextLength()};
+    m_capture.Begin(*edit.document(), m_region);
     m_navigator.ForgetMovedPartners();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
     ForgetRows(*edit.document());
-    m_renderer.Begin(region, selection);
-    return text;
+    m_renderer.Begin(m_region, selection);
+}
+
+bool CRichView::CaptureMore(std::string &text, int maxChars)
+{
+    return m_capture.ReadMore(text, maxChars);
 }
 
 void CRichView::BeginDisplay()
@@ -458,8 +463,18 @@ void CRichView::BeginDisplay()
     RichEditCtrl &edit = *Control();
     // The result replaces the region and begins in the display format. Emptying the region
     // first costs one deletion instead of re-formatting every character of a text that is
-    // about to go.
-    edit.ReplaceSel({});
+    // about to go. The deletion is one edit block: a cursor moved outside of one measures the
+    // paragraph it stands in, and the region may be one paragraph of megabytes.
+    {
+        const UndoPause pause(*edit.document()); // not undoable, as the result is not either
+        QTextCursor region(edit.document());
+        region.beginEditBlock();
+        region.setPosition(m_region.start);
+        region.setPosition(m_region.end, QTextCursor::KeepAnchor);
+        region.removeSelectedText();
+        region.endEditBlock();
+    }
+    edit.SetSel(m_region.start, m_region.start);
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
     if (first != m_renderer.FirstLine()) {
@@ -490,7 +505,10 @@ void CRichView::FinishViewAfterComparison()
 {
     RichEditCtrl &edit = *Control();
     if (m_driver.Status().abortRequested && m_savedSelection.start >= 0) {
-        edit.SetSel(m_savedSelection.start, m_savedSelection.end);
+        // A whole text was compared without being selected: its selection is still the one
+        // saved, and setting it again would only measure the paragraph of the caret.
+        if (edit.GetSel() != m_savedSelection)
+            edit.SetSel(m_savedSelection.start, m_savedSelection.end);
     } else {
         const int caret = edit.LineIndex(edit.GetFirstVisibleLine());
         edit.SetSel(caret, caret);

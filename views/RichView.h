@@ -7,6 +7,7 @@
 #include "views/DiffNavigator.h"
 #include "views/RecordRenderer.h"
 #include "views/ResultMarks.h"
+#include "views/TextCapture.h"
 
 #include <cstdint>
 #include <optional>
@@ -52,10 +53,12 @@ public:
     void ClearAll();
 
     // --- A comparison, in the order the driver calls these ---------------------------------
-    /// Locks the view, saves the selection and returns the compared text: the whole text, or
+    /// Locks the view, saves the selection and notes the compared region: the whole text, or
     /// the selection.
-    std::string CaptureText(bool selection) override;
-    /// Gives the compared region the display format and scrolls to its first line.
+    void BeginCapture(bool selection) override;
+    bool CaptureMore(std::string &text, int maxChars) override;
+    /// Removes the compared region, gives the insertion point the display format and scrolls to
+    /// the region's first line.
     void BeginDisplay();
     void RenderRecord(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
                       std::optional<std::int32_t> movedPartner) override;
@@ -73,6 +76,10 @@ public:
     void DeleteAtLine(int line, int n) override;
     void CaretToLastLine() override;
     bool HasVerticalScrollBar() const override;
+    bool PrepareDifferences(std::int64_t units) override
+    {
+        return m_navigator.CollectRunsStep(units);
+    }
 
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;
@@ -131,6 +138,9 @@ private:
 
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
+    /// The compared region, and the reading of its text.
+    CharRange m_region{};
+    TextCapture m_capture;
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
 

@@ -35,6 +35,14 @@ protected:
         ASSERT_TRUE(driver->IsRunning());
     }
 
+    /// Steps through the preparation: the views locked and their texts read piece by piece.
+    void Prepare()
+    {
+        do
+            driver->Step();
+        while (driver->IsRunning() && driver->State() == CompareState::Prepare);
+    }
+
     /// Steps until the driver reaches the state (or ends); false when it ended first.
     bool StepUntil(CompareState state)
     {
@@ -73,6 +81,9 @@ TEST_F(DriverTest, RunsEveryPhaseWithItsCaptionAndLeavesNothingBehind)
     EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "BeginDisplay", "StartSyncScroll",
                                                     "ReturnToRegionTop", "Finish"}));
     EXPECT_FALSE(host.dialogExists);
+    // It ended only once both views had read the result for the difference commands.
+    EXPECT_EQ(left.differenceSteps, 3);
+    EXPECT_EQ(right.differenceSteps, 3);
     EXPECT_TRUE(driver->Engine().Results().empty());
     EXPECT_TRUE(driver->Engine().Sentences(Side::Left).empty());
     EXPECT_EQ(driver->View(Side::Left), nullptr);
@@ -130,6 +141,21 @@ TEST_F(DriverTest, AnAbortBeforeTheFirstStepTouchesNothing)
     EXPECT_TRUE(host.calls.empty());
     EXPECT_FALSE(host.dialogExists);
     EXPECT_FALSE(driver->Status().abortRequested);
+}
+
+TEST_F(DriverTest, AnAbortWhileTheTextsAreReadRestoresTheViewsWithoutComparing)
+{
+    const auto [a, b] = Sentences(30);
+    Compare(a, b);
+    for (int i = 0; i < 3; ++i)
+        driver->Step();
+    ASSERT_EQ(driver->State(), CompareState::Prepare);
+    driver->RequestAbort();
+    EXPECT_FALSE(driver->Step());
+    EXPECT_FALSE(driver->IsRunning());
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Prepare", "Finish"}));
+    EXPECT_EQ(left.text, a);
+    EXPECT_EQ(driver->LastResult(), nullptr);
 }
 
 TEST_F(DriverTest, AnAbortDuringDisplayKeepsWhatWasRenderedAndRestoresTheViews)
@@ -200,7 +226,7 @@ TEST_P(DelimiterWarningTest, ChoosesTheMessage)
     const WarningCase &c = GetParam();
     options.Sptr[0] = c.delimiters;
     Compare(c.left, c.right);
-    driver->Step();
+    Prepare();
     if (c.expected == 0)
         EXPECT_TRUE(host.questions.empty());
     else
@@ -232,7 +258,7 @@ TEST_F(DriverTest, NoToTheWarningRestoresTheViewsWithoutComparing)
     options.Sptr[0] = "";
     host.answerYes = false;
     Compare(Filler(900), Sjis("い。"));
-    driver->Step();
+    Prepare();
     EXPECT_FALSE(host.abortEnabled);
     EXPECT_FALSE(driver->Step());
     EXPECT_FALSE(driver->IsRunning());

@@ -18,6 +18,8 @@ enum class Piece { Text, Separator, Padding, Original };
 
 class FakeView : public IResultView {
 public:
+    static constexpr std::size_t kCapturePiece = 7;
+
     FakeView(int width, int screenLines, int narrowWidth)
         : m_width(width), m_screenLines(screenLines), m_narrowWidth(narrowWidth)
     {}
@@ -30,7 +32,9 @@ public:
     int rowCount = 0;
     bool atSentenceEnd = true;
     const RichOptions *options = nullptr;
-    int deletedText = 0; ///< bytes of text (not line breaks) deleted since SetText
+    int deletedText = 0;      ///< bytes of text (not line breaks) deleted since SetText
+    std::size_t captured = 0; ///< bytes of text handed over so far
+    int differenceSteps = 0;  ///< calls of PrepareDifferences until the third one finishes
 
     void SetText(const std::string &t)
     {
@@ -42,7 +46,22 @@ public:
         deletedText = 0;
     }
 
-    std::string CaptureText(bool) override { return text; }
+    bool PrepareDifferences(std::int64_t) override
+    {
+        differenceSteps = std::min(differenceSteps + 1, 3);
+        return differenceSteps == 3;
+    }
+
+    /// The text is handed over in pieces of a few bytes, so that reading it takes steps.
+    void BeginCapture(bool) override { captured = 0; }
+    bool CaptureMore(std::string &out, int maxChars) override
+    {
+        const std::size_t piece =
+            std::min({text.size() - captured, std::size_t(maxChars), kCapturePiece});
+        out += text.substr(captured, piece);
+        captured += piece;
+        return captured == text.size();
+    }
 
     void RenderRecord(const ResultPair &record, const std::string &recordText, RowStarts &rowStarts,
                       std::optional<std::int32_t>) override

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include <map>
+#include <tuple>
 
 namespace kivo {
 namespace {
@@ -143,6 +144,35 @@ TEST_F(AfterComparisonTest, DifferenceStepsVisitEveryDifferenceInOrderBothWays)
     EXPECT_FALSE(m_frame->State(ID_NEXT_DIFFERENCE).enabled);
     ASSERT_TRUE(m_frame->Execute(ID_PREV_DIFFERENCE));
     EXPECT_EQ(Edit(2).GetSelText(), RecordAt(records, expected.back()).rightText);
+}
+
+// The runs a comparison reads for the difference commands a few fragments per step are the runs
+// read at once, whatever the number of fragments per step.
+TEST_F(AfterComparisonTest, RunsReadInPiecesAreTheRunsReadAtOnce)
+{
+    m_app->Options().ViewMove = 1;
+    CompareAndCheck(kLeft + kRight + kLeft, kRight + kLeft + kLeft);
+    const auto fields = [](const std::vector<MarkedRun> &runs) {
+        std::vector<std::tuple<int, int, int, RunKind>> out;
+        for (const MarkedRun &run : runs)
+            out.emplace_back(run.start, run.end, run.record, run.kind);
+        return out;
+    };
+    for (const int pane : {1, 2}) {
+        const QTextDocument &document = *Edit(pane).document();
+        const int result = View(pane)->ResultNumber();
+        const auto expected = fields(CollectRuns(document, result));
+        ASSERT_GT(expected.size(), 10u);
+        EXPECT_EQ(fields(View(pane)->Runs()), expected) << "pane " << pane;
+        for (const std::int64_t units : {1, 2, 3, 7}) {
+            RunCollector collector(document, result);
+            int calls = 1;
+            while (!collector.Collect(units))
+                ++calls;
+            EXPECT_GT(calls, 1);
+            EXPECT_EQ(fields(collector.Take()), expected) << "pane " << pane << ", " << units;
+        }
+    }
 }
 
 TEST_F(AfterComparisonTest, DifferenceStepsFollowTheMarksThroughEditsAndEqualColours)

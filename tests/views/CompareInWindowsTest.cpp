@@ -148,6 +148,27 @@ TEST_F(CompareInWindowsTest, NoToTheDelimiterWarningLeavesBothWindowsAsTheyWere)
     EXPECT_EQ(m_app->ProgressDialog(), nullptr);
 }
 
+// A long text is read out of the window over several steps; an abort in between leaves both
+// windows as they were, their selections included, and editable.
+TEST_F(CompareInWindowsTest, AbortingWhileTheTextsAreReadLeavesBothWindowsAsTheyWere)
+{
+    const auto [a, b] = Texts(2000);
+    ASSERT_TRUE(StartComparing(a, b));
+    Edit(1).SetSel(5, 2);
+    for (int i = 0; i < 3; ++i)
+        Driver().Step();
+    ASSERT_EQ(Driver().State(), CompareState::Prepare) << "the texts take more steps than that";
+    EXPECT_TRUE(Edit(1).isReadOnly());
+    Driver().RequestAbort();
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+    EXPECT_EQ(Edit(1).GetText(), a);
+    EXPECT_EQ(Edit(2).GetText(), b);
+    EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 5}));
+    EXPECT_FALSE(Edit(1).isReadOnly());
+    EXPECT_FALSE(Edit(2).isReadOnly());
+    EXPECT_FALSE(Edit(1).IsSelectionHidden());
+}
+
 TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlocks)
 {
     const auto [a, b] = Texts(200);
