@@ -335,10 +335,14 @@ void LazyTextLayout::draw(QPainter *painter, const PaintContext &context)
             const QPointF offset(0, top);
             painter->setPen(context.palette.color(QPalette::Text));
             layout->draw(painter, offset, SelectionsIn(block, context), clip);
+            // The caret, or while an input method composes, the caret inside the composed text
+            // (a position below -1 counts from the start of the composition).
             const int position = block.position();
-            if (context.cursorPosition >= position &&
-                context.cursorPosition < position + block.length())
-                layout->drawCursor(painter, offset, context.cursorPosition - position,
+            const int caret = context.cursorPosition;
+            if (caret >= position && caret < position + block.length())
+                layout->drawCursor(painter, offset, caret - position, m_cursorWidth);
+            else if (caret < -1 && !layout->preeditAreaText().isEmpty())
+                layout->drawCursor(painter, offset, layout->preeditAreaPosition() - (caret + 2),
                                    m_cursorWidth);
         }
         top += height;

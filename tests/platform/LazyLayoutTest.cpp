@@ -2,7 +2,9 @@
 #include "LazyTextLayout.h"
 #include "RichEditTestSupport.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -244,6 +246,23 @@ TEST(LazyLayout, APictureTakesItsSize)
         control->document()->documentLayout()->blockBoundingRect(control->document()->firstBlock());
     EXPECT_GE(block.height(), 90);
     EXPECT_EQ(control->grab().toImage().pixelColor(12, 40), QColor(Qt::red));
+}
+
+TEST(LazyLayout, TextAnInputMethodComposesShowsBeforeItIsCommitted)
+{
+    auto control = test::ShownControl(300, 200);
+    control->setFocus();
+    const QImage empty = control->grab().toImage();
+    QInputMethodEvent composing(QStringLiteral("\u306b\u307b\u3093"),
+                                {{QInputMethodEvent::Cursor, 2, 1, QVariant()}});
+    QCoreApplication::sendEvent(control.get(), &composing);
+    EXPECT_NE(control->grab().toImage(), empty) << "the composed text is drawn";
+    EXPECT_EQ(control->GetTextLength(), 0) << "and not yet in the text";
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u65e5\u672c"));
+    QCoreApplication::sendEvent(control.get(), &commit);
+    EXPECT_EQ(test::TextOf(*control), "日本");
+    EXPECT_EQ(control->GetLineCount(), 1);
 }
 
 } // namespace
