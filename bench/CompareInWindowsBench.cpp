@@ -15,6 +15,7 @@
 // the strip, which must not grow with the text.
 //
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
+//        kivo_windows_bench --files LEFT RIGHT   (two text files, read in as opening them does)
 
 #include "Cp932Codec.h"
 #include "PeakMemory.h"
@@ -38,8 +39,12 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -170,7 +175,9 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
     std::fflush(stdout);
 }
 
-void Run(int sentences)
+/// Compares two texts in the windows: generated ones pasted in, or the bytes of two files read
+/// in as opening them does.
+void Run(const std::string &label, const std::string &left, const std::string &right, bool files)
 {
     TimedApp app;
     if (!app.InitInstance())
@@ -179,11 +186,15 @@ void Run(int sentences)
     frame.showNormal();
     frame.resize(1280, 800);
     QCoreApplication::processEvents();
-    const auto [left, right] = Texts(sentences);
-    Edit(frame, 1).SetSel(0, -1);
-    Edit(frame, 1).ReplaceSel(left);
-    Edit(frame, 2).SetSel(0, -1);
-    Edit(frame, 2).ReplaceSel(right);
+    for (const auto &[pane, text] : {std::pair{1, &left}, std::pair{2, &right}}) {
+        if (files) {
+            if (!Edit(frame, pane).StreamIn(StreamFormat::Text, *text))
+                std::abort();
+        } else {
+            Edit(frame, pane).SetSel(0, -1);
+            Edit(frame, pane).ReplaceSel(*text);
+        }
+    }
     frame.UpdateCmdUI();
     // The texts are on screen before the comparison starts, as they are for the user.
     QCoreApplication::processEvents();
@@ -200,9 +211,8 @@ void Run(int sentences)
     const double seconds = double(total.nsecsElapsed()) / 1e9;
     const double cpuSeconds = double(ThreadCpuNanoseconds() - cpuStart) / 1e9;
 
-    std::printf("%d sentences, %.2f MB a side: %.2f s in all (processor %.2f s), %d lines on the "
-                "left\n",
-                sentences, double(left.size()) / 1e6, seconds, cpuSeconds,
+    std::printf("%s, %.2f MB a side: %.2f s in all (processor %.2f s), %d lines on the left\n",
+                label.c_str(), double(left.size()) / 1e6, seconds, cpuSeconds,
                 Edit(frame, 1).GetLineCount());
     std::printf("  state  idle calls  longest call  longest cpu  all calls  processor time\n");
     qint64 cpu = 0;
@@ -327,13 +337,25 @@ int main(int argc, char **argv)
     QTemporaryDir config;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     QApplication qt(argc, argv);
+    const auto generated = [](int sentences) {
+        const auto [left, right] = kivo::Texts(sentences);
+        kivo::Run(std::to_string(sentences) + " sentences", left, right, false);
+    };
+    if (argc == 4 && std::string_view(argv[1]) == "--files") {
+        const auto read = [](const char *path) {
+            std::ifstream file(path, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(file), {});
+        };
+        kivo::Run(std::string(argv[2]) + " and " + argv[3], read(argv[2]), read(argv[3]), true);
+        return 0;
+    }
     if (argc < 2) {
-        kivo::Run(10000);
-        kivo::Run(20000);
+        generated(10000);
+        generated(20000);
         kivo::RunRelevel(10000);
     }
     for (int i = 1; i < argc; ++i) {
-        kivo::Run(std::atoi(argv[i]));
+        generated(std::atoi(argv[i]));
         kivo::RunRelevel(std::atoi(argv[i]));
     }
     return 0;
