@@ -130,7 +130,7 @@ void BlockHeights::Erase(int at, int count)
     const int first = std::max(0, std::min(chunk, static_cast<int>(m_chunks.size())) - 1);
     if (first + 1 < static_cast<int>(m_chunks.size())) {
         Chunk &left = m_chunks[static_cast<std::size_t>(first)];
-        Chunk &right = m_chunks[static_cast<std::size_t>(first + 1)];
+        Chunk &right = m_chunks[static_cast<std::size_t>(first) + 1];
         if (left.heights.size() + right.heights.size() <= static_cast<std::size_t>(kChunkSize)) {
             left.heights.insert(left.heights.end(), right.heights.begin(), right.heights.end());
             left.measured.insert(left.measured.end(), right.measured.begin(), right.measured.end());
