@@ -167,7 +167,9 @@ public:
     // Modes --------------------------------------------------------------------------------
 
     /// Read-only refuses typing, pasting and dropping; the calls of this class still work.
-    void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
+    /// While read-only the text is the program's to work on (a comparison replaces it): the
+    /// idle layout waits until the control is editable again.
+    void SetReadOnly(bool readOnly);
     /// Hides or shows the selection and the caret. While hidden, ReplaceSel and SetSel do not
     /// scroll the caret into view.
     void HideSelection(bool hide);

@@ -74,8 +74,18 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work) const
     }
 }
 
+void RichEditCtrl::SetReadOnly(bool readOnly)
+{
+    setReadOnly(readOnly);
+    if (!readOnly && !Layout().IsComplete())
+        m_layoutTimer.start(kLayoutPauseMs);
+}
+
 void RichEditCtrl::OnLayoutTimer()
 {
+    if (isReadOnly())
+        return; // SetReadOnly(false) starts the idle layout again
+
     bool more = false;
     LayOutKeepingTop([&](LazyTextLayout &layout) {
         more = layout.LayOutFor(kIdleLayoutSlice, layout.BlockAt(verticalScrollBar()->value()));
