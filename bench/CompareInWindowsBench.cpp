@@ -196,10 +196,13 @@ void Run(const std::string &label, const std::string &left, const std::string &r
         }
     }
     frame.UpdateCmdUI();
-    // The texts are on screen before the comparison starts, as they are for the user.
-    QCoreApplication::processEvents();
-    for (int pane : {1, 2})
-        Edit(frame, pane).viewport()->grab();
+    // The texts are on screen before the comparison starts, as they are for the user: painted,
+    // and painted again once the scroll bars they brought have narrowed the windows.
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents();
+        for (int pane : {1, 2})
+            Edit(frame, pane).viewport()->grab();
+    }
 
     QElapsedTimer total;
     total.start();
