@@ -55,8 +55,9 @@ ColorSlot SlotOf(RunKind kind)
     return ColorOriginal;
 }
 
-/// The scroll bar's groove, in the scroll bar's own coordinates.
-QRect GrooveOf(const QScrollBar &bar)
+} // namespace
+
+QRect ScrollBarPart(const QScrollBar &bar, QStyle::SubControl part)
 {
     QStyleOptionSlider option;
     option.initFrom(&bar);
@@ -69,11 +70,8 @@ QRect GrooveOf(const QScrollBar &bar)
     option.pageStep = bar.pageStep();
     option.upsideDown = bar.invertedAppearance();
     option.subControls = QStyle::SC_All;
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove,
-                                       &bar);
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
 }
-
-} // namespace
 
 DiffMap::DiffMap(CRichView &view, const RichOptions &options, const ComparisonDriver &driver)
     : QWidget(view.Control()), m_view(view), m_options(options), m_driver(driver)
@@ -121,7 +119,7 @@ DiffMap::Track DiffMap::TrackGeometry() const
     const int last = std::max(0, height() - 1);
     if (!bar.isVisibleTo(&edit))
         return {0, last + 1};
-    const QRect groove = GrooveOf(bar);
+    const QRect groove = ScrollBarPart(bar, QStyle::SC_ScrollBarGroove);
     const int top = std::clamp(mapFrom(&edit, bar.mapTo(&edit, groove.topLeft())).y(), 0, last);
     const int bottom =
         std::clamp(mapFrom(&edit, bar.mapTo(&edit, groove.bottomLeft())).y(), top, last);

@@ -4,10 +4,13 @@
 #include "views/ResultMarks.h"
 
 #include <QPointer>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
 #include <vector>
+
+class QScrollBar;
 
 class QTextDocument;
 
@@ -16,6 +19,9 @@ namespace kivo {
 class CRichView;
 class ComparisonDriver;
 struct RichOptions;
+
+/// A part of a vertical scroll bar (its groove, its thumb), in the scroll bar's own coordinates.
+QRect ScrollBarPart(const QScrollBar &bar, QStyle::SubControl part);
 
 /// The map of the differences: a thin strip beside a text window's vertical scroll bar that
 /// shows, for the whole text, where the rows of a result's differences lie (in the colours of

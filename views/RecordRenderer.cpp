@@ -53,11 +53,11 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text, Ro
         typed.merge(charformat::ToTextCharFormat(format));
         typed.clearProperty(QTextFormat::ObjectType);
         const RunKind kind = moved ? RunKind::Moved : KindOfStatus(record.status);
-        m_edit.ReplaceSel(DisplayText(m_options, record.status, text),
-                          Marked(typed, RunMark{result, number, kind}));
+        const QTextCharFormat marked = Marked(typed, RunMark{result, number, kind});
+        m_edit.ReplaceSel(DisplayText(m_options, record.status, text), marked);
         format.crTextColor = m_options.Color[ColorOriginal];
         format.dwEffects = 0;
-        QTextCharFormat after = Marked(typed, RunMark{result, number, kind});
+        QTextCharFormat after = marked;
         after.clearProperty(QTextFormat::ObjectIndex);
         after.merge(charformat::ToTextCharFormat(format));
         m_after = after;

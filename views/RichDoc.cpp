@@ -184,9 +184,8 @@ void CRichDoc::StartLevelling()
     PerSide<QTextBlock> tops;
     for (Side side : kSides) {
         const RichEditCtrl &edit = *sides[Index(side)]->Control();
-        if (const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document()))
-            tops[Index(side)] = edit.document()->findBlockByNumber(
-                layout->BlockAt(edit.verticalScrollBar()->value()));
+        tops[Index(side)] = edit.document()->findBlockByNumber(
+            edit.Layout().BlockAt(edit.verticalScrollBar()->value()));
     }
     m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
                                                *sides[Index(Side::Right)]->Control()->document(),

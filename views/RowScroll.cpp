@@ -18,10 +18,7 @@ namespace {
 
 QTextBlock BlockAtY(const RichEditCtrl &edit, int y)
 {
-    const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document());
-    if (!layout)
-        return edit.document()->findBlock(edit.LineIndex(edit.LineFromY(y)));
-    return edit.document()->findBlockByNumber(layout->BlockAt(y));
+    return edit.document()->findBlockByNumber(edit.Layout().BlockAt(y));
 }
 
 /// The row start at or before the block; an invalid block when there is none.
@@ -50,10 +47,7 @@ QTextBlock RowStartAtOrAfter(const QTextBlock &block)
 /// Document y of the top of a row, rounded down to the pixel the scroll position can stand on.
 int RowTop(const RichEditCtrl &edit, const QTextBlock &rowStart)
 {
-    const LazyTextLayout *layout = LazyTextLayout::Of(*edit.document());
-    const qreal top = layout ? layout->BlockTop(rowStart.blockNumber())
-                             : edit.LineTop(edit.LineFromChar(rowStart.position()));
-    return static_cast<int>(std::floor(top));
+    return static_cast<int>(std::floor(edit.Layout().BlockTop(rowStart.blockNumber())));
 }
 
 /// Document y where the row after this one begins (the end of the text after the last row).

@@ -156,6 +156,9 @@ public:
     /// Height of the whole text, in pixels; paragraphs not laid out yet count at their estimated
     /// height, as the scroll bar counts them.
     qreal TextHeight() const;
+    /// The document's layout: paragraph places as the scroll bar counts them
+    /// (LazyTextLayout::BlockTop, BlockAt), without laying anything out.
+    LazyTextLayout &Layout() const;
     /// Lays out the whole text now (tests, benchmarks, printing of figures).
     void FinishLayout();
     /// Whether every paragraph is laid out at the current width.
@@ -251,8 +254,7 @@ private:
     /// Lays out the paragraphs up to the one holding display line `line`; false when there is
     /// no such line.
     bool LayOutThroughLine(int line) const;
-    /// The document's layout (the lazy one).
-    LazyTextLayout &Layout() const;
+
     /// Lays out some paragraphs while the program is idle, those on screen first.
     void OnLayoutTimer();
     /// Lays out the edits of an open batch; the batch stays open.

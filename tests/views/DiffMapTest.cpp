@@ -11,7 +11,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -140,17 +139,7 @@ protected:
     QRect Thumb(int pane) const
     {
         const QScrollBar &bar = *Edit(pane).verticalScrollBar();
-        QStyleOptionSlider option;
-        option.initFrom(&bar);
-        option.orientation = Qt::Vertical;
-        option.minimum = bar.minimum();
-        option.maximum = bar.maximum();
-        option.sliderPosition = bar.sliderPosition();
-        option.sliderValue = bar.value();
-        option.pageStep = bar.pageStep();
-        option.singleStep = bar.singleStep();
-        const QRect thumb = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                        QStyle::SC_ScrollBarSlider, &bar);
+        const QRect thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
         return QRect(Map(pane).mapFromGlobal(bar.mapToGlobal(thumb.topLeft())), thumb.size());
     }
 };
