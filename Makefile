@@ -8,7 +8,17 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev \
                 x11-utils imagemagick libx11-dev xdotool xclip \
                 poppler-utils desktop-file-utils libzip-dev
 
-.PHONY: run test build configure deps clean
+.PHONY: run test build configure deps clean fuzz fuzz-deps
+
+# `make fuzz` builds the fuzzers with clang (libFuzzer, ASan, UBSan) and runs each for
+# FUZZ_SECONDS from its seeds in fuzz/seeds; a crash, a leak, an input that runs longer than
+# FUZZ_TIMEOUT seconds or takes more than FUZZ_RSS_MB stops it with the input saved.
+FUZZ_BUILD_DIR ?= fuzz-build
+FUZZ_SECONDS ?= 60
+FUZZ_TIMEOUT ?= 10
+FUZZ_RSS_MB ?= 2048
+FUZZ_TARGETS := fuzz_split fuzz_engine fuzz_rtf fuzz_wordfile
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 run: build
 	$(BUILD_DIR)/app/kivo
@@ -40,5 +50,23 @@ deps:
 	    fi; \
 	fi
 
+fuzz: fuzz-deps
+	@if [ ! -f $(FUZZ_BUILD_DIR)/build.ninja ]; then \
+	    CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	        -DKIVO_FUZZ=ON -DKIVO_GUI=OFF -DKIVO_BENCH=OFF; \
+	fi
+	cmake --build $(FUZZ_BUILD_DIR) --target $(FUZZ_TARGETS)
+	@for target in $(FUZZ_TARGETS); do \
+	    seeds=fuzz/seeds/$${target#fuzz_}; corpus=fuzz/corpus/$${target#fuzz_}; \
+	    mkdir -p $$corpus; \
+	    echo "== $$target: $(FUZZ_SECONDS) s from $$seeds"; \
+	    $(FUZZ_BUILD_DIR)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) \
+	        -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) -print_final_stats=1 \
+	        -artifact_prefix=fuzz/corpus/ $$corpus $$seeds || exit 1; \
+	done
+
+fuzz-deps: deps
+	@$(MAKE) --no-print-directory deps DEB_PACKAGES="$(FUZZ_PACKAGES)"
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan $(FUZZ_BUILD_DIR)

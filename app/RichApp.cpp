@@ -1,5 +1,6 @@
 #include "app/RichApp.h"
 
+#include "Memory.h"
 #include "RichEditCtrl.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
@@ -33,6 +34,8 @@
 #include <QScreen>
 #include <QTextDocument>
 
+#include <new>
+
 namespace kivo {
 namespace {
 
@@ -43,6 +46,13 @@ constexpr char16_t kCompany[] = u"Velmora";
 
 // Longest run of comparison steps in one idle call.
 constexpr qint64 kIdleSliceNanoseconds = 8'000'000;
+
+// What a comparison needs per character of the two texts: two bytes a character, held by the
+// engine's sentences, keys and records (about eight times the text) and written back into the
+// windows as the result.
+constexpr std::uintmax_t kEngineBytesPerTextByte = 8;
+constexpr std::uintmax_t kComparisonBytesPerCharacter =
+    2 * (kEngineBytesPerTextByte + kWindowBytesPerTextByte);
 
 // Environment variable naming a file that receives the window layout once start-up is done.
 constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
@@ -203,9 +213,16 @@ bool CRichApp::OnIdle(long count)
     // another state would paint them in between.
     const bool displaying = m_driver.State() == CompareState::Display;
     const DisplayBatch batch(displaying ? ComparedDoc() : nullptr);
-    bool comparing = m_driver.Step();
-    while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
+    bool comparing = true;
+    try {
         comparing = m_driver.Step();
+        while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
+            comparing = m_driver.Step();
+    } catch (const std::bad_alloc &) {
+        // The engine's lists outgrew the memory: the comparison ends as an abort does.
+        m_driver.StopForMemory();
+        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, MainWnd());
+    }
     // The commands a comparison disabled are available again at once, not at the next input.
     if (wasRunning && !m_driver.IsRunning() && MainFrame())
         MainFrame()->UpdateCmdUI();
@@ -216,6 +233,15 @@ void CRichApp::StartComparison(bool wholeText)
 {
     if (!m_driver.IsRunning())
         HideSummary();
+    // The engine's lists and the result written back into the windows, for texts of two bytes
+    // a character: a comparison that could not have them is not begun, since the windows end
+    // the process when they run short of memory while the result goes in.
+    const CRichDoc *document = ActiveRichDoc();
+    if (!m_driver.IsRunning() && document &&
+        !CanAllocate(document->TextCharacters() * kComparisonBytesPerCharacter)) {
+        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, MainWnd());
+        return;
+    }
     m_driver.StartComparison(wholeText);
     if (m_driver.IsRunning())
         KickIdle();

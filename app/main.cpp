@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 int main(int argc, char **argv)
 {
     QApplication qtApp(argc, argv);
@@ -21,5 +23,12 @@ int main(int argc, char **argv)
     }
     kivo::CRichApp app(arguments);
     app.CloseOnTerminateSignal();
-    return app.Run();
+    const int code = app.Run();
+    if (app.Terminating()) {
+        // Ended by SIGTERM or SIGINT with the settings written: taking the windows and their
+        // texts apart one by one would only make the end late.
+        std::fflush(nullptr);
+        ::_exit(code);
+    }
+    return code;
 }

@@ -339,4 +339,18 @@ void ComparisonDriver::StopForExit()
         Finish();
 }
 
+void ComparisonDriver::StopForMemory()
+{
+    if (!IsRunning())
+        return;
+    // What the comparison holds goes first, so that the windows can be given back; no result
+    // is kept for the report.
+    m_summary.reset();
+    m_engine.FreeSentenceLists();
+    m_engine.FreeResultList();
+    m_captured = {};
+    m_movedRecords.clear();
+    m_status.abortRequested = true;
+}
+
 } // namespace kivo

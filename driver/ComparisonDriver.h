@@ -125,6 +125,9 @@ public:
     void ViewDestroyed(IResultView *view);
     /// The application exits during a comparison: drops the result and the dialog at once.
     void StopForExit();
+    /// A step ran out of memory: frees what the comparison holds and ends it at the next step
+    /// as an abort does (the windows are given back, editable).
+    void StopForMemory();
 
     /// The delimiter warning a comparison of these texts gets: the string id, or 0 for none.
     int DelimiterWarning(std::string_view left, std::string_view right) const;

@@ -51,6 +51,16 @@ QString FileReasonText(const FileError &error)
         return LoadString(IDS_REASON_NO_BODY);
     case FileReason::DamagedXml:
         return LoadString(IDS_REASON_DAMAGED_XML);
+    case FileReason::BrokenUtf8:
+        return LoadString(IDS_REASON_BROKEN_UTF8).arg(byte());
+    case FileReason::BrokenUtf16:
+        return LoadString(IDS_REASON_BROKEN_UTF16).arg(byte());
+    case FileReason::ExpandsTooFar:
+        return LoadString(IDS_REASON_EXPANDS).arg(kMostProducedRatio);
+    case FileReason::EncryptedArchive:
+        return LoadString(IDS_REASON_ENCRYPTED_ZIP);
+    case FileReason::UnknownCompression:
+        return LoadString(IDS_REASON_ZIP_METHOD);
     case FileReason::Other:
         break;
     }

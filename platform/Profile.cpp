@@ -3,6 +3,8 @@
 #include "Cp932Codec.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -24,12 +26,49 @@ bool SameValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
+/// The largest store read. The settings take a few kilobytes; a store far larger is no store of
+/// ours, and reading it (at start) and writing it back (at exit) would take seconds.
+constexpr qint64 kMostStoreBytes = qint64{1} << 20;
+
+/// Where QSettings keeps the store of company and application of the current user. Asked of a
+/// store of another name, which does not exist: QSettings reads its store as it is made.
+QString StorePath(const QString &company, const QString &application)
+{
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, company,
+                          application + QStringLiteral(".folder"));
+    return QFileInfo(probe.fileName()).absolutePath() + u'/' + application +
+           QStringLiteral(".conf");
+}
+
+/// Moves a store larger than kMostStoreBytes aside (to the same name with ".too-large"), before
+/// anything reads it: the program starts with its defaults and writes a store of its own at exit,
+/// and the large file is kept for whoever wants to look at it.
+void SetAsideOversizedStore(const QString &path)
+{
+    const QFileInfo store(path);
+    if (!store.isFile() || store.size() <= kMostStoreBytes)
+        return;
+    const QString aside = path + QStringLiteral(".too-large");
+    QFile::remove(aside);
+    QFile::rename(path, aside);
+}
+
+std::unique_ptr<QSettings> OpenStore(const QString &company, const QString &application)
+{
+    SetAsideOversizedStore(StorePath(company, application));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, company,
+                                       application);
+}
+
 } // namespace
 
 Profile::Profile(const QString &company, const QString &application)
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, company,
-                                             application))
-{}
+    : m_settings(OpenStore(company, application))
+{
+    if (m_settings->fileName() != StorePath(company, application))
+        qWarning("Profile: the store is at %s, not where its size was checked",
+                 qUtf8Printable(m_settings->fileName()));
+}
 
 Profile::~Profile() = default;
 

@@ -34,9 +34,19 @@ int g_signalPipe[2] = {-1, -1};
 // Set by the handler of SIGTERM and SIGINT, for start-up, which runs outside the event loop.
 volatile std::sig_atomic_t g_terminateRequested = 0;
 
+// Set once the settings have been written at exit, or could not be: from then on nothing is
+// lost when the grace period ends the process.
+volatile std::sig_atomic_t g_settingsSettled = 0;
+// Grace periods granted so far after SIGTERM or SIGINT.
+volatile std::sig_atomic_t g_gracePeriods = 0;
+
 // How long the normal shut-down may take after SIGTERM or SIGINT before the process ends
 // without it: a step that does not return to the event loop must not keep it alive.
 constexpr unsigned kTerminateGraceSeconds = 1;
+// While the settings are not yet written (a long file read at start-up is still running, say),
+// the grace period is granted again, up to this many in all: the settings are written before
+// the process ends, unless it is stuck.
+constexpr std::sig_atomic_t kMostGracePeriods = 30;
 // Exit status of a process that the grace period ended: as if the signal had ended it.
 constexpr int kTerminatedStatus = 128 + SIGTERM;
 
@@ -52,6 +62,11 @@ void OnTerminateSignal(int)
 
 void OnGraceEnded(int)
 {
+    if (g_settingsSettled == 0 && g_gracePeriods < kMostGracePeriods) {
+        g_gracePeriods = g_gracePeriods + 1;
+        ::alarm(kTerminateGraceSeconds);
+        return;
+    }
     ::_exit(kTerminatedStatus);
 }
 
@@ -123,11 +138,17 @@ int WinApp::Run()
     // the same process starts afresh).
     ::alarm(0);
     g_terminateRequested = 0;
+    g_settingsSettled = 0;
+    g_gracePeriods = 0;
     return code;
 }
 
 int WinApp::ExitInstance()
 {
+    // Whatever happens below, the settings are then as written as they can be.
+    struct Settled {
+        ~Settled() { g_settingsSettled = 1; }
+    } settled;
     if (!m_profile)
         return 0;
     if (m_recentFiles)

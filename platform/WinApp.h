@@ -76,7 +76,9 @@ public:
     /// Makes SIGTERM and SIGINT end the program promptly through its normal shut-down, so that
     /// the settings are saved: open dialogs and message boxes end unanswered, start-up does not
     /// enter the event loop, and a failure to save the settings goes to the standard error. If
-    /// the shut-down has not ended within a second, the process ends without it.
+    /// the shut-down has not ended within a second, the process ends without it, but only once
+    /// the settings are written (or could not be): until then, as while a long file read at
+    /// start-up finishes, it is given another second, up to half a minute in all.
     void CloseOnTerminateSignal();
     /// Whether SIGTERM or SIGINT asked the program to end.
     bool Terminating() const { return m_terminating; }

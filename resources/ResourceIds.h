@@ -70,6 +70,13 @@ inline constexpr int IDS_REASON_ZIP_BOMB = 176; ///< %1 the most MiB inflated, %
 inline constexpr int IDS_REASON_XML_DTD = 177;
 inline constexpr int IDS_REASON_NO_BODY = 178; ///< a zip archive that is no .docx or .odt
 inline constexpr int IDS_REASON_DAMAGED_XML = 179;
+inline constexpr int IDS_REASON_BROKEN_UTF8 = 190;  ///< %1 the byte, counted from 1
+inline constexpr int IDS_REASON_BROKEN_UTF16 = 191; ///< %1 the byte, counted from 1
+inline constexpr int IDS_REASON_EXPANDS = 192;      ///< %1 the largest ratio of text to file
+inline constexpr int IDS_REASON_ENCRYPTED_ZIP = 193;
+inline constexpr int IDS_REASON_ZIP_METHOD = 194;
+/// A file that was read only in part: it ends early (an RTF cut short).
+inline constexpr int IDS_FILE_ENDS_EARLY = 158;
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
@@ -134,7 +141,7 @@ inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
 inline constexpr int ID_COMPARE_WHOLE = 32789;
 inline constexpr int ID_NEXT_DIFFERENCE = 32790;
 inline constexpr int ID_PREV_DIFFERENCE = 32791;
-inline constexpr int ID_GO_TO_MOVED = 32792; ///< to the other end of a moved sentence
+inline constexpr int ID_GO_TO_MOVED = 32792;   ///< to the other end of a moved sentence
 inline constexpr int ID_EXPORT_REPORT = 32793; ///< the result shown, as an HTML report
 
 } // namespace kivo::res

@@ -40,6 +40,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_OLD_FILE_KEPT, "元のファイルは変更されていません。"},
     {IDS_NO_FILE_WRITTEN, "ファイルは作成されていません。"},
     {IDS_REPORT_FILTER, "HTML ファイル (*.html)"},
+    {IDS_FILE_ENDS_EARLY, "ファイルが途中で終わっています。読めた部分だけを表示します。"},
     {IDS_REASON_UNEXPECTED, "予期しないエラーが発生しました。"},
     {IDS_REASON_SYSTEM_ERROR, "予期しないエラーが発生しました（エラー番号 %1: %2）。"},
     {IDS_REASON_NOT_FOUND, "ファイルまたはフォルダーが見つかりません。"},
@@ -50,7 +51,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_NUL_CHARACTER,
      "テキスト ファイルではありません（%1 バイト目に NUL 文字があります）。"},
     {IDS_REASON_NO_ENCODING, "UTF-8、UTF-16、シフト JIS のどの文字コードのテキストとしても"
-                             "正しくありません（%1 バイト目）。"},
+                             "正しくありません（シフト JIS として %1 バイト目）。"},
     {IDS_REASON_TOO_LARGE, "ファイルが大きすぎます（%1 MiB を超えています）。"},
     {IDS_REASON_NO_MEMORY, "メモリが足りません。"},
     {IDS_REASON_DAMAGED_RTF, "リッチ テキスト (RTF) が壊れているため読み込めません。"},
@@ -66,6 +67,14 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_NO_BODY, "ZIP 形式のファイルですが、.docx 文書の本文 (word/document.xml) も "
                          ".odt 文書の本文 (content.xml) もありません。"},
     {IDS_REASON_DAMAGED_XML, "文書の XML が壊れているため読み込めません。"},
+    {IDS_REASON_BROKEN_UTF8, "UTF-8 のテキストですが、%1 バイト目から先が正しくありません"
+                             "（途中で切れているか、壊れています）。"},
+    {IDS_REASON_BROKEN_UTF16, "UTF-16 のテキストですが、%1 バイト目が正しくありません"
+                              "（途中で切れているか、壊れています）。"},
+    {IDS_REASON_EXPANDS, "文書が展開するとファイルの大きさの %1 倍を超えるテキストになるため、"
+                         "安全のため読み込みません。"},
+    {IDS_REASON_ENCRYPTED_ZIP, "暗号化された文書です。パスワードの必要な文書は読み込めません。"},
+    {IDS_REASON_ZIP_METHOD, "ZIP 形式のファイルですが、読み込めない圧縮方式で圧縮されています。"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #if KIVO_HAVE_WORDFILE
+#include "RtfReader.h"
 #include "WordFile.h"
 #endif
 
@@ -37,8 +38,20 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
     return std::nullopt;
 }
 
-/// The text of a word-processor document (.docx, .odt) as UTF-8, line breaks within a paragraph
-/// made paragraph breaks like the others.
+#if KIVO_HAVE_WORDFILE
+/// The runs' text as UTF-8, line breaks within a paragraph made paragraph breaks like the others.
+std::string TextOfRuns(const rtf::Runs &runs)
+{
+    constexpr std::string_view kLineBreakUtf8 = "\u2028";
+    std::string text = rtf::PlainText(runs);
+    for (auto at = text.find(kLineBreakUtf8); at != std::string::npos;
+         at = text.find(kLineBreakUtf8, at + 1))
+        text.replace(at, kLineBreakUtf8.size(), 1, '\n');
+    return text;
+}
+#endif
+
+/// The text of a word-processor document (.docx, .odt) as UTF-8.
 std::optional<std::string> LoadWordFile(const std::string &path, std::string_view bytes,
                                         std::string &error)
 {
@@ -49,12 +62,7 @@ std::optional<std::string> LoadWordFile(const std::string &path, std::string_vie
         error = "cannot read " + Quoted(path) + ": " + ReasonInEnglish(why);
         return std::nullopt;
     }
-    constexpr std::string_view kLineBreakUtf8 = "\u2028";
-    std::string text = rtf::PlainText(*runs);
-    for (auto at = text.find(kLineBreakUtf8); at != std::string::npos;
-         at = text.find(kLineBreakUtf8, at + 1))
-        text.replace(at, kLineBreakUtf8.size(), 1, '\n');
-    return text;
+    return TextOfRuns(*runs);
 #else
     static_cast<void>(bytes);
     error = Quoted(path) + " is a zip archive (a .docx or .odt document?); this kivo-compare was "
@@ -62,6 +70,27 @@ std::optional<std::string> LoadWordFile(const std::string &path, std::string_vie
     return std::nullopt;
 #endif
 }
+
+#if KIVO_HAVE_WORDFILE
+/// The text of a rich-text (RTF) document as UTF-8, as the application reads it; notes receives
+/// a line when the document is cut short.
+std::optional<std::string> LoadRichText(const std::string &path, std::string_view bytes,
+                                        Cp932Codec &codec, std::string &error, std::string &notes)
+{
+    rtf::Runs runs;
+    rtf::ReadNotes noticed;
+    rtf::Read(
+        bytes, codec, [&runs](const rtf::TextRun &run) { runs.push_back(run); }, &noticed);
+    if (noticed.tooMuch) {
+        error = "cannot read " + Quoted(path) + ": " + ReasonInEnglish(FileReason::ExpandsTooFar);
+        return std::nullopt;
+    }
+    if (noticed.endsEarly)
+        notes += "note: " + Quoted(path) +
+                 " ends early (a rich-text file cut short); only the part read is compared\n";
+    return TextOfRuns(runs);
+}
+#endif
 
 } // namespace
 
@@ -72,13 +101,21 @@ std::string TooLargeMessage(const std::string &path)
 }
 
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
-                                        std::string &error)
+                                        std::string &error, std::string *notes)
 {
     const auto bytes = ReadBytes(path, error);
     if (!bytes)
         return std::nullopt;
     if (IsZipArchive(*bytes))
         return LoadWordFile(path, *bytes, error);
+#if KIVO_HAVE_WORDFILE
+    if (rtf::HasSignature(*bytes)) {
+        std::string ignored;
+        return LoadRichText(path, *bytes, codec, error, notes ? *notes : ignored);
+    }
+#else
+    static_cast<void>(notes);
+#endif
     Cp932Codec::Error decodeError;
     auto text = DecodeTextFile(*bytes, codec, &decodeError);
     if (!text) {

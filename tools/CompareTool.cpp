@@ -71,10 +71,9 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
     if (args.format == OutputFormat::Records)
         return FormatRecords(results, codec, error);
     if (args.format == OutputFormat::Html)
-        return report::MakeHtmlReport(results, &comparison.Moves(), options, options,
-                                      {args.leftPath, args.rightPath},
-                                      report::ReportDate(std::chrono::system_clock::now()), codec,
-                                      error);
+        return report::MakeHtmlReport(
+            results, &comparison.Moves(), options, options, {args.leftPath, args.rightPath},
+            report::ReportDate(std::chrono::system_clock::now()), codec, error);
     const auto rows = report::BuildRows(results, options.ViewFormat, codec, error);
     if (!rows)
         return std::nullopt;
@@ -140,10 +139,11 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
     if (!CheckInputSize(args.leftPath, error) || !CheckInputSize(args.rightPath, error))
         return kExitFailure;
     Cp932Codec &codec = Cp932Codec::Shared();
-    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, error);
+    std::string inputNotes; // files read only in part, told once the comparison is written
+    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, error, &inputNotes);
     if (!leftUtf8)
         return kExitFailure;
-    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, error);
+    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, error, &inputNotes);
     if (!rightUtf8)
         return kExitFailure;
 
@@ -167,7 +167,7 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
     if (args.format == OutputFormat::Records) {
         const int status = StreamRecords(comparison, write, codec, error);
         if (status == kExitSuccess)
-            error = Notes(comparison);
+            error = inputNotes + Notes(comparison);
         return status;
     }
 
@@ -182,7 +182,7 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
         error = std::string("cannot write the output: ") + std::strerror(errno);
         return kExitFailure;
     }
-    error = Notes(comparison);
+    error = inputNotes + Notes(comparison);
     return kExitSuccess;
 }
 

@@ -1,10 +1,12 @@
 #include "views/RichDoc.h"
 
 #include "LazyTextLayout.h"
+#include "Memory.h"
 
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
 #include "RtfReader.h"
+#include "RtfStream.h"
 #include "TextFile.h"
 #include "WordFileStream.h"
 #include "driver/ComparisonDriver.h"
@@ -115,6 +117,14 @@ template <typename Test> bool CRichDoc::BothViews(Test test) const
 bool CRichDoc::BothHaveText() const
 {
     return BothViews([](const CRichView &view) { return view.HasText(); });
+}
+
+std::uintmax_t CRichDoc::TextCharacters() const
+{
+    std::uintmax_t characters = 0;
+    for (const CRichView *view : RichViews())
+        characters += static_cast<std::uintmax_t>(view->Control()->GetTextLength());
+    return characters;
 }
 
 bool CRichDoc::BothSelected() const
@@ -309,6 +319,14 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         ReportFailure(FileAction::Open, path, error);
         return false;
     }
+    // The window ends the process when it runs short of memory: a text it could not hold is
+    // refused before it goes in. A word-processor document is checked once its text is out.
+    if (!IsZipArchive(*bytes) && !CanAllocate(bytes->size() * kWindowBytesPerTextByte)) {
+        m_richText = FileFormat::Unreadable;
+        bytes.reset();
+        ReportFailure(FileAction::Open, path, OutOfMemory());
+        return false;
+    }
     m_richText = DetectRichText(*bytes, path);
     RichEditCtrl &edit = *view->Control();
     if (bytes->empty()) {
@@ -321,12 +339,23 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         const StreamFormat format =
             m_richText == FileFormat::PlainText ? StreamFormat::Text : StreamFormat::RichText;
         Cp932Codec::Error reason;
+        rtf::ReadNotes rtfNotes;
         bool read = false;
         try {
             // A word-processor document is read as rich text and saved as RTF.
             const WordFileStream wordFile(&reason.reason);
-            read = IsZipArchive(*bytes) ? edit.StreamIn(wordFile, *bytes)
-                                        : edit.StreamIn(format, *bytes, &reason);
+            const RtfStream rtfFile(&rtfNotes);
+            if (IsZipArchive(*bytes)) {
+                read = edit.StreamIn(wordFile, *bytes);
+            } else if (format == StreamFormat::RichText &&
+                       edit.GetRichTextStream() == &RtfStream::Shared()) {
+                // The program's reader, through an instance that tells of a file cut short.
+                read = edit.StreamIn(rtfFile, *bytes);
+                reason.reason =
+                    rtfNotes.tooMuch ? FileReason::ExpandsTooFar : FileReason::DamagedRichText;
+            } else {
+                read = edit.StreamIn(format, *bytes, &reason);
+            }
         } catch (const std::bad_alloc &) {
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.
@@ -341,6 +370,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         // The new text holds nothing of the last result: neither window may lead into it.
         view->ForgetResult();
         view->ApplyDisplayFormat();
+        if (rtfNotes.endsEarly)
+            ReportEndsEarly(path);
     }
     edit.SetModify(false);
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -454,6 +485,12 @@ void CRichDoc::ReportFailure(FileAction action, const QString &path, const FileE
 {
     ShowMessageBox(FileErrorMessage(action, path, error), MB_OK | MB_ICONEXCLAMATION,
                    WinApp::MainWindow());
+}
+
+void CRichDoc::ReportEndsEarly(const QString &path) const
+{
+    ShowMessageBox(QDir::toNativeSeparators(path) + u'\n' + LoadString(IDS_FILE_ENDS_EARLY),
+                   MB_OK | MB_ICONEXCLAMATION, WinApp::MainWindow());
 }
 
 } // namespace kivo

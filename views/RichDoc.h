@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ public:
 
     /// Whether the document has exactly two views and each holds at least one character.
     bool BothHaveText() const;
+    /// The characters of both windows' texts together.
+    std::uintmax_t TextCharacters() const;
     /// Whether the document has exactly two views and both have a non-empty selection.
     bool BothSelected() const;
 
@@ -116,6 +119,8 @@ private:
     bool OnSaveDocument(const QString &path);
     /// Shows the failure of a load or a save: which file, why, and that nothing was lost.
     void ReportFailure(FileAction action, const QString &path, const FileError &error) const;
+    /// Tells that the file at path was cut short and only the part read is shown.
+    void ReportEndsEarly(const QString &path) const;
     /// Whether there are exactly two text views and each passes the test; stops at the first
     /// that fails.
     template <typename Test> bool BothViews(Test test) const;

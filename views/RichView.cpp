@@ -5,6 +5,7 @@
 #include "platform/Document.h"
 #include "platform/FileDrop.h"
 #include "platform/MdiFrameWnd.h"
+#include "platform/MessageBox.h"
 #include "platform/UpdateHint.h"
 #include "platform/WinApp.h"
 #include "resources/Dialogs.h"
@@ -74,6 +75,9 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     // The control's own context menu and mouse handling start in its viewport.
     control->viewport()->installEventFilter(this);
     control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
+    control->SetShortOfMemoryHandler([control] {
+        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, control->window());
+    });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
     connect(control->document(), &QTextDocument::contentsChange, this, &CRichView::OnTextChanged);
     // The map of the differences beside the scroll bar; the control owns it.

@@ -71,6 +71,17 @@ std::string ReasonInEnglish(FileReason reason, int code)
         return "a zip archive that is neither a .docx nor an .odt document";
     case FileReason::DamagedXml:
         return "a document whose XML is damaged";
+    case FileReason::BrokenUtf8:
+        return "UTF-8 text that is cut short or damaged";
+    case FileReason::BrokenUtf16:
+        return "UTF-16 text that is cut short or damaged";
+    case FileReason::ExpandsTooFar:
+        return "a document that expands to far more text than the file holds (more than " +
+               std::to_string(kMostProducedRatio) + " times its size)";
+    case FileReason::EncryptedArchive:
+        return "an encrypted document, which needs a password";
+    case FileReason::UnknownCompression:
+        return "a zip archive packed by a compression method that is not read";
     case FileReason::Other:
         break;
     }

@@ -15,6 +15,21 @@ inline constexpr std::uintmax_t kMostFileBytes = std::uintmax_t{256} << 20;
 inline constexpr std::uintmax_t kMostInflatedBytes = kMostFileBytes;
 inline constexpr std::uintmax_t kMostInflateRatio = 100;
 
+/// What a reader may produce (text and formatting together) from a file of fileBytes: a document
+/// is mostly its own text, so a small file whose elements stand for long runs of text (repeated
+/// spaces, tabs, breaks, nested groups) is refused instead of filling the memory. At most
+/// kMostProducedRatio times the file, never less than kLeastProducedLimit, never more than
+/// kMostFileBytes.
+inline constexpr std::uintmax_t kMostProducedRatio = 32;
+inline constexpr std::uintmax_t kLeastProducedLimit = std::uintmax_t{4} << 20;
+constexpr std::uintmax_t MostProducedBytes(std::uintmax_t fileBytes)
+{
+    const std::uintmax_t scaled =
+        fileBytes > kMostFileBytes ? kMostFileBytes : fileBytes * kMostProducedRatio;
+    const std::uintmax_t limit = scaled < kLeastProducedLimit ? kLeastProducedLimit : scaled;
+    return limit < kMostFileBytes ? limit : kMostFileBytes;
+}
+
 /// Why a file could not be read or written, in the categories the user is told about. Both the
 /// program's messages and the command-line tool's name one of these.
 enum class FileReason {
@@ -25,7 +40,7 @@ enum class FileReason {
     ReadOnlyFileSystem, ///< the file system cannot be written
     DiskFull,           ///< no space left, or the user's quota is used up
     NulCharacter,       ///< not a text file: it holds a NUL character
-    NotInAnyEncoding,   ///< not valid in any of the encodings read
+    NotInAnyEncoding,   ///< not valid in any of the encodings read (told as code page 932)
     TooLarge,           ///< larger than the most a file may hold to be read
     OutOfMemory,        ///< not enough memory to hold it
     DamagedRichText,    ///< rich text that cannot be read
@@ -37,6 +52,11 @@ enum class FileReason {
     DocumentType,       ///< XML with a document type declaration (entities), never read
     MissingPart,        ///< a zip archive without the body of a word-processor document
     DamagedXml,         ///< a word-processor document whose XML is not well formed
+    BrokenUtf8,         ///< UTF-8 text up to a byte that breaks it (a cut, a damaged spot)
+    BrokenUtf16,        ///< UTF-16 text (it has the byte-order mark) with a broken unit
+    ExpandsTooFar,      ///< a document that stands for far more text than it holds
+    EncryptedArchive,   ///< a zip archive whose parts are encrypted
+    UnknownCompression, ///< a zip archive whose parts are packed by a method not read
 };
 
 /// The category of an errno value; Other for 0 and for a value without a category of its own.

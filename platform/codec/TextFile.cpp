@@ -73,7 +73,8 @@ std::optional<DecodedText> DecodeUtf16(std::string_view bytes, bool bigEndian,
     constexpr std::size_t kMarkLength = 2;
     DecodedText text{{}, bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE};
     if (bytes.size() % 2 != 0)
-        return Fail(error, bytes.size() - 1, "not UTF-16 text: it has an odd number of bytes");
+        return Fail(error, bytes.size() - 1, "UTF-16 text cut short: it has an odd number of bytes",
+                    FileReason::BrokenUtf16);
     text.utf8.reserve(bytes.size() + bytes.size() / 2);
     const auto unit = [&](std::size_t at) {
         const auto first = static_cast<unsigned char>(bytes[at]);
@@ -88,7 +89,8 @@ std::optional<DecodedText> DecodeUtf16(std::string_view bytes, bool bigEndian,
             const char32_t low = at + 2 < bytes.size() ? unit(at + 2) : 0;
             if (c >= kLowSurrogateFirst || low < kLowSurrogateFirst || low >= kSurrogateEnd)
                 return Fail(error, at,
-                            "not UTF-16 text: unpaired surrogate at byte " + std::to_string(at));
+                            "UTF-16 text with an unpaired surrogate at byte " + std::to_string(at),
+                            FileReason::BrokenUtf16);
             c = 0x10000 + ((c - kHighSurrogateFirst) << 10) + (low - kLowSurrogateFirst);
             at += 2;
         }
@@ -163,6 +165,17 @@ std::optional<DecodedText> DecodeTextFile(std::string_view bytes, Cp932Codec &co
     if (!text) {
         if (cpError.offset < bytes.size() && bytes[cpError.offset] == '\0')
             return FailNul(error, cpError.offset);
+        // The user is told of the encoding that read further: a UTF-8 text cut inside its last
+        // character is UTF-8 up to the cut, though code page 932 may fail far earlier on it.
+        const std::size_t utf8Break = utf8::FirstInvalid(bytes);
+        if (utf8Break != std::string_view::npos && utf8Break > cpError.offset) {
+            if (const std::size_t nul = bytes.find('\0'); nul < utf8Break)
+                return FailNul(error, nul);
+            return Fail(error, utf8Break,
+                        "UTF-8 text that breaks at byte " + std::to_string(utf8Break) +
+                            " (cut short or damaged)",
+                        FileReason::BrokenUtf8);
+        }
         return Fail(error, cpError.offset,
                     "neither UTF-8 nor code page 932 text: " + cpError.message);
     }

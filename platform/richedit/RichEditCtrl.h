@@ -23,6 +23,12 @@ namespace kivo {
 class LazyTextLayout;
 class RichTextStream;
 
+/// What a text window needs per byte of text it takes in: the text itself (UTF-16), its formats,
+/// the layout of what is shown and the copies made while it goes in, with room to spare. Checked
+/// against the memory that can be had (CanAllocate) before a large text goes in, because the
+/// window's library ends the process when an allocation fails.
+inline constexpr std::uintmax_t kWindowBytesPerTextByte = 16;
+
 /// Where SetCharFormat applies: the control's default format, or the selection.
 enum class FormatScope : std::uint32_t { Default = 0, Selection = 1 };
 
@@ -211,10 +217,17 @@ public:
     std::optional<std::string> StreamOut(StreamFormat format) const;
     /// The reader and writer of rich text, RtfStream::Shared() at first; not owned, may be null.
     void SetRichTextStream(const RichTextStream *stream) { m_richTextStream = stream; }
+    const RichTextStream *GetRichTextStream() const { return m_richTextStream; }
 
     /// Sets who chooses the format of pastes and drops. Without a chooser the control pastes
     /// plain text and refuses everything else.
     void SetPasteChooser(PasteChooser chooser) { m_pasteChooser = std::move(chooser); }
+    /// Sets what tells the user that a paste or drop was refused because the window could not
+    /// hold its text in the memory that can be had.
+    void SetShortOfMemoryHandler(std::function<void()> handler)
+    {
+        m_shortOfMemory = std::move(handler);
+    }
     /// Pastes the clipboard in the chosen format; false when read-only or refused.
     bool Paste();
 
@@ -243,6 +256,8 @@ private:
 
     std::optional<PasteChoice> ChoosePaste(const QMimeData &mime) const;
     bool InsertMimeData(const QMimeData &mime, QTextCursor &cursor);
+    /// Whether a text of textBytes can go into the window; tells the handler when not.
+    bool FitsInMemory(std::uintmax_t textBytes) const;
     /// Puts the caret at the start and scrolls there, after a stream replaced the text.
     void ShowFromStart();
     /// Runs work, which lays out paragraphs, until the scroll bar has settled (its appearance
@@ -273,6 +288,7 @@ private:
     mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
     const RichTextStream *m_richTextStream;
     PasteChooser m_pasteChooser;
+    std::function<void()> m_shortOfMemory;
     int m_pictureCount = 0; ///< names pasted pictures uniquely
 };
 

@@ -3,6 +3,7 @@
 #include "RichEditCtrl.h"
 
 #include "Cp932Text.h"
+#include "Memory.h"
 #include "RichTextStream.h"
 
 #include <QClipboard>
@@ -165,6 +166,15 @@ void RichEditCtrl::insertFromMimeData(const QMimeData *source)
         ensureCursorVisible(); // the widget's cursor has moved past the insertion with it
 }
 
+bool RichEditCtrl::FitsInMemory(std::uintmax_t textBytes) const
+{
+    if (CanAllocate(textBytes * kWindowBytesPerTextByte))
+        return true;
+    if (m_shortOfMemory)
+        m_shortOfMemory();
+    return false;
+}
+
 bool RichEditCtrl::InsertMimeData(const QMimeData &mime, QTextCursor &cursor)
 {
     const auto choice = ChoosePaste(mime);
@@ -174,13 +184,15 @@ bool RichEditCtrl::InsertMimeData(const QMimeData &mime, QTextCursor &cursor)
     case PasteFormat::Text: {
         QString text = mime.text();
         text.remove(QChar(u'\0')); // no character of the text windows
-        if (text.isEmpty())
+        if (text.isEmpty() || !FitsInMemory(static_cast<std::uintmax_t>(text.size()) * 2))
             return false;
         cursor.insertText(text);
         return true;
     }
     case PasteFormat::RichText: {
         const QByteArray bytes = mime.data(choice->mimeType);
+        if (!FitsInMemory(static_cast<std::uintmax_t>(bytes.size())))
+            return false;
         const auto fragment =
             ReadRichText(m_richTextStream, std::string_view(bytes.constData(), bytes.size()));
         if (!fragment)

@@ -85,9 +85,13 @@ rtf::Format RtfStream::ToRunFormat(const QTextCharFormat &qt, const QFont &defau
 
 bool RtfStream::Read(std::string_view rtf, QTextCursor &cursor) const
 {
-    return InsertRuns(cursor, [rtf](const rtf::RunSink &sink) {
-        return rtf::Read(rtf, Cp932Codec::Shared(), sink);
+    rtf::ReadNotes notes;
+    const bool read = InsertRuns(cursor, [rtf, &notes](const rtf::RunSink &sink) {
+        return rtf::Read(rtf, Cp932Codec::Shared(), sink, &notes);
     });
+    if (m_notes)
+        *m_notes = notes;
+    return read && !notes.tooMuch;
 }
 
 bool RtfStream::InsertRuns(QTextCursor &cursor,

@@ -19,9 +19,14 @@ public:
     /// The instance the controls share; it holds no state.
     static const RtfStream &Shared();
 
+    /// notes, when given, receives what the reader noticed of each document it reads (one cut
+    /// short), for a caller that tells the user.
+    explicit RtfStream(rtf::ReadNotes *notes = nullptr) : m_notes(notes) {}
+
     /// Inserts the document's text at cursor, each run in its own format (the fields RTF gives;
-    /// the automatic colour leaves the colour unset). False, having inserted nothing, when the
-    /// bytes do not begin with "{\rtf".
+    /// the automatic colour leaves the colour unset). False when the bytes do not begin with
+    /// "{\rtf" (having inserted nothing) or stand for more than may be produced of them (having
+    /// inserted a part, which the caller drops).
     bool Read(std::string_view rtf, QTextCursor &cursor) const override;
 
     /// The whole document. Text without a face or size of its own takes the document's default
@@ -38,6 +43,9 @@ public:
     /// default font when the format does not set them.
     static QTextCharFormat ToTextCharFormat(const rtf::Format &format);
     static rtf::Format ToRunFormat(const QTextCharFormat &format, const QFont &defaultFont);
+
+private:
+    rtf::ReadNotes *m_notes;
 };
 
 } // namespace kivo

@@ -1,5 +1,7 @@
 #include "WordFileStream.h"
 
+#include "Memory.h"
+#include "RichEditCtrl.h"
 #include "RtfStream.h"
 #include "WordFile.h"
 
@@ -14,6 +16,14 @@ bool WordFileStream::Read(std::string_view bytes, QTextCursor &cursor) const
             *m_why = why;
         if (!runs)
             return false;
+        std::uintmax_t textBytes = 0;
+        for (const rtf::TextRun &run : *runs)
+            textBytes += run.text.size();
+        if (!CanAllocate(textBytes * kWindowBytesPerTextByte)) {
+            if (m_why)
+                *m_why = FileReason::OutOfMemory;
+            return false;
+        }
         for (const rtf::TextRun &run : *runs)
             sink(run);
         return true;

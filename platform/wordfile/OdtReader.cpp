@@ -121,7 +121,8 @@ bool OdtHandler::StartTextElement(const QXmlStreamReader &xml, Open &open)
     } else if (m_paragraphDepth > 0 && name == u"s") {
         const QStringView count = xml.attributes().value(kTextNs, u"c"_s);
         const int spaces = count.isEmpty() ? 1 : std::clamp(count.toInt(), 0, kMaxSpaces);
-        m_out->Text(QString(spaces, u' '), open.format);
+        if (!m_out->Overflowed())
+            m_out->Text(QString(spaces, u' '), open.format);
     }
     return true;
 }

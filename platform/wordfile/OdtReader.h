@@ -19,7 +19,7 @@ namespace kivo::wordfile {
 /// strike-through and colour come from the paragraph and text styles, with their parents.
 class OdtHandler : public XmlHandler {
 public:
-    explicit OdtHandler(RunBuilder &out) : m_body(out), m_out(&out) {}
+    explicit OdtHandler(RunBuilder &out) : m_body(out), m_notes(out.Most()), m_out(&out) {}
     void Start(const QXmlStreamReader &xml) override;
     void End() override;
     void Text(const QXmlStreamReader &xml) override;

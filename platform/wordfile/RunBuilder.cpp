@@ -21,18 +21,32 @@ std::optional<ColorRef> ColorOfHex(QStringView digits)
     return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
 
+void RunBuilder::Add(std::string_view utf8, const rtf::Format &format)
+{
+    if (m_overflowed || utf8.empty())
+        return;
+    const bool newRun = m_runs.empty() || m_runs.back().format != format;
+    const std::uintmax_t cost =
+        utf8.size() + (newRun ? sizeof(rtf::TextRun) + format.face.size() : 0);
+    if (cost > m_most - m_held) {
+        m_overflowed = true;
+        return;
+    }
+    m_held += cost;
+    rtf::Append(m_runs, utf8, format);
+}
+
 void RunBuilder::Text(QStringView text, const rtf::Format &format)
 {
-    if (text.isEmpty())
+    if (text.isEmpty() || m_overflowed)
         return;
     const QByteArray utf8 = text.toUtf8();
-    rtf::Append(m_runs, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
-                format);
+    Add(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), format);
 }
 
 void RunBuilder::Mark(std::string_view utf8)
 {
-    rtf::Append(m_runs, utf8, m_runs.empty() ? rtf::Format{} : m_runs.back().format);
+    Add(utf8, m_runs.empty() ? rtf::Format{} : m_runs.back().format);
 }
 
 void RunBuilder::Tab()
@@ -58,8 +72,9 @@ void RunBuilder::EndCell()
 
 void RunBuilder::Append(const RunBuilder &other)
 {
+    m_overflowed = m_overflowed || other.m_overflowed;
     for (const rtf::TextRun &run : other.m_runs)
-        rtf::Append(m_runs, run.text, run.format);
+        Add(run.text, run.format);
 }
 
 rtf::Runs RunBuilder::Take()

@@ -62,7 +62,7 @@ std::optional<rtf::Runs> Read(std::string_view bytes, FileReason &why)
         const auto archive = ZipArchive::Open(bytes, why);
         if (!archive)
             return std::nullopt;
-        RunBuilder out;
+        RunBuilder out(MostProducedBytes(bytes.size()));
         bool read = false;
         if (archive->Has(kDocxBody))
             read = ReadDocx(*archive, out, why);
@@ -72,6 +72,10 @@ std::optional<rtf::Runs> Read(std::string_view bytes, FileReason &why)
             why = FileReason::MissingPart;
         if (!read)
             return std::nullopt;
+        if (out.Overflowed()) {
+            why = FileReason::ExpandsTooFar;
+            return std::nullopt;
+        }
         return out.Take();
     } catch (const std::bad_alloc &) {
         why = FileReason::OutOfMemory;

@@ -18,7 +18,9 @@ namespace kivo::wordfile {
 /// nullopt with why: DamagedArchive (cut short, damaged, failed checksum), ArchiveBomb (past
 /// kMostInflatedBytes or kMostInflateRatio), DocumentType (XML with a document type
 /// declaration, which could declare entities that expand without end), DamagedXml, MissingPart
-/// (a zip archive that is neither), OutOfMemory.
+/// (a zip archive that is neither), ExpandsTooFar (more text and formatting than
+/// MostProducedBytes of the file), EncryptedArchive, UnknownCompression (a part packed by a
+/// method not read), OutOfMemory.
 std::optional<rtf::Runs> Read(std::string_view bytes, FileReason &why);
 
 } // namespace kivo::wordfile

@@ -77,10 +77,36 @@ bool ZipArchive::Read(const char *name, const ChunkSink &sink, FileReason &why)
     // The packed size is the archive's claim; it cannot exceed the archive itself.
     const std::uintmax_t packed =
         std::min<std::uintmax_t>(std::max<zip_uint64_t>(stat.comp_size, 1), m_archiveBytes);
+    // An encrypted part or one packed by a method libzip does not read is told as such, not as
+    // damage: the file may be whole.
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+        why = FileReason::EncryptedArchive;
+        return false;
+    }
+    if ((stat.valid & ZIP_STAT_COMP_METHOD) &&
+        !zip_compression_method_supported(static_cast<zip_int32_t>(stat.comp_method), 0)) {
+        why = FileReason::UnknownCompression;
+        return false;
+    }
     std::unique_ptr<zip_file_t, FileCloser> file(
         zip_fopen_index(zip, static_cast<zip_uint64_t>(index), 0));
     if (!file) {
-        why = FileReason::DamagedArchive;
+        switch (zip_error_code_zip(zip_get_error(zip))) {
+        case ZIP_ER_NOPASSWD:
+        case ZIP_ER_WRONGPASSWD:
+        case ZIP_ER_ENCRNOTSUPP:
+            why = FileReason::EncryptedArchive;
+            break;
+        case ZIP_ER_COMPNOTSUPP:
+            why = FileReason::UnknownCompression;
+            break;
+        case ZIP_ER_MEMORY:
+            why = FileReason::OutOfMemory;
+            break;
+        default:
+            why = FileReason::DamagedArchive;
+            break;
+        }
         return false;
     }
     std::array<char, kChunkBytes> buffer;

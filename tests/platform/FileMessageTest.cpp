@@ -37,8 +37,8 @@ TEST(FileMessage, EveryErrorIsToldInJapaneseWithItsReason)
          "テキスト ファイルではありません（8 バイト目に NUL 文字があります）。"},
         {"NoEncoding",
          {0, {}, FileReason::NotInAnyEncoding, 0},
-         "UTF-8、UTF-16、シフト JIS のどの文字コードのテキストとしても正しくありません（1 "
-         "バイト目）。"},
+         "UTF-8、UTF-16、シフト JIS のどの文字コードのテキストとしても正しくありません（シフト "
+         "JIS として 1 バイト目）。"},
         {"DamagedRtf",
          {0, {}, FileReason::DamagedRichText},
          "リッチ テキスト (RTF) が壊れているため読み込めません。"},

@@ -42,6 +42,27 @@ protected:
     std::unique_ptr<Profile> m_profile;
 };
 
+TEST_F(ProfileTest, AStoreFarLargerThanSettingsIsSetAsideUnreadAndWrittenAnew)
+{
+    m_profile->WriteProfileInt("Options", "CmpCase", 1);
+    const QString path = m_profile->FileName();
+    m_profile.reset();
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Options]\nCmpCase=1\n[Junk]\n");
+        file.write(QByteArray(2 << 20, 'x'));
+    }
+    m_profile = std::make_unique<Profile>(QStringLiteral("Velmora"), QStringLiteral("Kivo"));
+    EXPECT_EQ(m_profile->GetProfileInt("Options", "CmpCase", 0), 0) << "read as the defaults";
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral(".too-large"))) << "kept aside";
+    m_profile->WriteProfileInt("Options", "CmpCase", 1);
+    ASSERT_TRUE(m_profile->Flush());
+    EXPECT_LT(QFile(path).size(), 1024);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".lock")));
+    EXPECT_EQ(Reopen()->GetProfileInt("Options", "CmpCase", 0), 1);
+}
+
 TEST_F(ProfileTest, StoreLivesInTheCompanyFolderUnderTheApplicationName)
 {
     m_profile->WriteProfileInt("Window", "ShowMaximized", 1);

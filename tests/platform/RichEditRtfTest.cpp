@@ -28,8 +28,8 @@ std::vector<Piece> StatusPieces()
 {
     const RichOptions options;
     std::vector<Piece> pieces;
-    const std::vector<std::string> texts{"原文〜", "同じ😀。", "変更é\t", "追加\r",
-                                         "削除①ｶﾅ", "\r最後"};
+    const std::vector<std::string> texts{"原文〜", "同じ😀。", "変更é\t",
+                                         "追加\r", "削除①ｶﾅ", "\r最後"};
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const ColorRef colour = options.Color[1 + i % (options.Color.size() - 1)];
         pieces.push_back({texts[i], colour, EffectFlag(static_cast<std::int32_t>(i % 5))});
@@ -133,7 +133,7 @@ TEST(RichEditRtf, PlainTextFilesInEveryEncodingKeepEveryCharacter)
     Cp932Codec::Error error;
     EXPECT_FALSE(control.StreamIn(StreamFormat::Text, std::string("\xFF\xFE\x00\xD8", 4), &error));
     EXPECT_NE(error.message.find("UTF-16"), std::string::npos) << error.message;
-    EXPECT_EQ(error.reason, FileReason::NotInAnyEncoding);
+    EXPECT_EQ(error.reason, FileReason::BrokenUtf16);
     EXPECT_EQ(TextOf(control), "残る");
 }
 

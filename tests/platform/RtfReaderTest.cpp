@@ -1,10 +1,14 @@
-#include "Cp932Codec.h"
 #include "RtfReader.h"
+#include "Cp932Codec.h"
+#include "FileReason.h"
 #include "RtfTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace kivo::rtf {
 namespace {
@@ -44,9 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"TrailByteBackslash", R"({\rtf1\ansi\ansicpg932 \'95\\\'95\'5c})", "表表"},
         TextCase{"EightBitBytes", "{\\rtf1\\ansicpg932 \x93\xfa}", "日"},
         TextCase{"Western", R"({\rtf1\ansi caf\'e9 \'80})", "café €"},
-        TextCase{"FontCharSetWins",
-                 R"({\rtf1\ansi{\fonttbl{\f0\fcharset128 A;}{\f1\fcharset0 B;}}\f0\'82\'a0\f1\'e9})",
-                 "あé"},
+        TextCase{
+            "FontCharSetWins",
+            R"({\rtf1\ansi{\fonttbl{\f0\fcharset128 A;}{\f1\fcharset0 B;}}\f0\'82\'a0\f1\'e9})",
+            "あé"},
         TextCase{"OtherCodePage", R"({\rtf1\ansi\ansicpg1251 \'c4\'e0})", "Да"},
         TextCase{"UnicodeSkipsFallback", R"({\rtf1\uc2\u26085\'93\'fa\u26412\'96\'7b})", "日本"},
         TextCase{"UnicodeSkipEndsWithGroup", R"({\rtf1{\uc2\u26085 ab}\u26412 cd})", "日本d"},
@@ -72,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"CrAndLfAreNotText", "{\\rtf1 a\r\nb\\\nc}", "ab\nc"},
         // Malformed input gives what could be read.
         TextCase{"NotRtf", "plain text", std::nullopt},
-        TextCase{"Capitals", R"({\RTF1 x})", std::nullopt},
-        TextCase{"Empty", "", std::nullopt},
+        TextCase{"Capitals", R"({\RTF1 x})", std::nullopt}, TextCase{"Empty", "", std::nullopt},
         TextCase{"Unclosed", R"({\rtf1 abc{\b d)", "abcd"},
         TextCase{"EndsAtTheOutermostClose", R"({\rtf1 a}b}c)", "a"},
         TextCase{"TruncatedHex", R"({\rtf1 a\'4)", "a"},
@@ -85,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"LongWord", "{\\rtf1 a\\" + std::string(1000, 'x') + " b}", "ab"},
         TextCase{"NulBytes", "{\\rtf1 a\\'00b\0c}"s, "abc"},
         TextCase{"NotCp932", R"({\rtf1\ansicpg932 \'81\'ff x})", "\uFFFD\uFFFD x"},
-        TextCase{"DeepNesting", "{\\rtf1 " + std::string(100000, '{') + "x" +
-                                    std::string(100000, '}') + "y}z",
+        TextCase{"DeepNesting",
+                 "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "y}z",
                  "xy"},
         TextCase{"DeepNestingUnclosed", "{\\rtf1 " + std::string(100000, '{') + "x", "x"}),
     [](const auto &param) { return std::string(param.param.name); });
@@ -97,7 +101,6 @@ Runs Parse(std::string_view rtf)
     EXPECT_TRUE(runs.has_value());
     return runs.value_or(Runs{});
 }
-
 
 TEST(RtfReader, ColoursAndTheFourEffects)
 {
@@ -143,6 +146,58 @@ TEST(RtfReader, FontTablesWithoutGroupsAndWithAlternatives)
     EXPECT_EQ(FormatOf(runs, "x").face, "Swiss");
     EXPECT_EQ(FormatOf(runs, "y").face, "Roman");
 }
+
+std::string Slurp(const std::string &name)
+{
+    std::ifstream file(std::string(KIVO_RTF_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+struct NotesCase {
+    const char *name;
+    std::string rtf;
+    bool endsEarly;
+    bool tooMuch;
+    friend void PrintTo(const NotesCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class RtfReaderNotes : public testing::TestWithParam<NotesCase> {};
+
+TEST_P(RtfReaderNotes, TellsADocumentCutShortOrTooLarge)
+{
+    ReadNotes notes;
+    std::size_t handed = 0;
+    ASSERT_TRUE(Read(
+        GetParam().rtf, Cp932Codec::Shared(),
+        [&](const TextRun &run) { handed += run.text.size() + run.format.face.size(); }, &notes));
+    EXPECT_EQ(notes.endsEarly, GetParam().endsEarly);
+    EXPECT_EQ(notes.tooMuch, GetParam().tooMuch);
+    // What was handed over stays within the limit, whatever the document stands for.
+    EXPECT_LE(handed, MostProducedBytes(GetParam().rtf.size()));
+}
+
+std::vector<NotesCase> NotesCases()
+{
+    const std::string whole = Slurp("libreoffice-sjis.rtf");
+    // A font of a 60 KiB name switched on and off for every character: each run carries it.
+    std::string faces = "{\\rtf1{\\fonttbl{\\f1 " + std::string(60 << 10, 'F') + ";}}";
+    for (int i = 0; i < 2000; ++i)
+        faces += "{\\f1 a}b";
+    faces += "}";
+    return {
+        {"Whole", whole, false, false},
+        {"FirstHalfOfALibreOfficeFile", whole.substr(0, whole.size() / 2), true, false},
+        {"SignatureAlone", "{\\rtf", true, false},
+        {"AMillionOpenGroups", "{\\rtf1 " + std::string(1'000'000, '{'), true, false},
+        {"ClosedWithTextAfter", "{\\rtf1 a}b", false, false},
+        {"LongFaceOnEveryCharacter", faces, false, true},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, RtfReaderNotes, testing::ValuesIn(NotesCases()),
+                         [](const auto &param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace kivo::rtf

@@ -115,6 +115,60 @@ struct BadRow {
     FileReason reason;
 };
 
+/// An OpenDocument text whose only paragraph holds count elements of 65,536 spaces each: a few
+/// bytes that stand for a great deal of text.
+std::string OdtOfSpaces(int count)
+{
+    std::string paragraph;
+    for (int i = 0; i < count; ++i)
+        paragraph += "<text:s text:c=\"65536\"/>";
+    return MakeZip(
+        {{"mimetype", "application/vnd.oasis.opendocument.text", true},
+         {"content.xml",
+          "<?xml version=\"1.0\"?><office:document-content "
+          "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+          "<office:text><text:p>" +
+              paragraph + "</text:p></office:text></office:body></office:document-content>"}});
+}
+
+/// A .docx whose body is encrypted with a password.
+std::string EncryptedDocx()
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(source);
+    zip_t *archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+    const std::string body = Docx("<w:p><w:r><w:t>secret</w:t></w:r></w:p>");
+    zip_source_t *part = zip_source_buffer(archive, body.data(), body.size(), 0);
+    const zip_int64_t index = zip_file_add(archive, "word/document.xml", part, 0);
+    zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "pw");
+    EXPECT_EQ(zip_close(archive), 0);
+    std::string bytes;
+    zip_source_open(source);
+    char chunk[4096];
+    for (zip_int64_t got; (got = zip_source_read(source, chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    zip_source_close(source);
+    zip_source_free(source);
+    zip_error_fini(&error);
+    return bytes;
+}
+
+/// A .docx whose body claims a compression method no reader knows (the method field of the
+/// local header and of the central directory set to 97).
+std::string DocxOfUnknownMethod()
+{
+    std::string zip = MakeZip({{"word/document.xml", Docx("<w:p/>"), true}});
+    constexpr char kUnknownMethod = 97;
+    const std::size_t local = zip.find("PK\x03\x04");
+    const std::size_t central = zip.find("PK\x01\x02");
+    zip[local + 8] = kUnknownMethod;
+    zip[central + 10] = kUnknownMethod;
+    return zip;
+}
+
 std::vector<BadRow> BadArchives()
 {
     const std::string docx = Slurp("sample.docx");
@@ -149,6 +203,11 @@ std::vector<BadRow> BadArchives()
          MakeZip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
                   {"content.xml", "<a/>"}}),
          FileReason::MissingPart},
+        // 10 KiB and 13 KiB that stand for 65 MB and 2.7 GB of spaces.
+        {"OdtOfAThousandSpaceRuns", OdtOfSpaces(1000), FileReason::ExpandsTooFar},
+        {"OdtOf41000SpaceRuns", OdtOfSpaces(41000), FileReason::ExpandsTooFar},
+        {"Encrypted", EncryptedDocx(), FileReason::EncryptedArchive},
+        {"UnknownCompression", DocxOfUnknownMethod(), FileReason::UnknownCompression},
     };
 }
 

@@ -2,9 +2,9 @@
 
 #include "CompareTool.h"
 #include "Comparison.h"
-#include "RichOptions.h"
 #include "Cp932Codec.h"
 #include "RecordsFormat.h"
+#include "RichOptions.h"
 #include "ToolRunner.h"
 #include "Utf8.h"
 
@@ -141,6 +141,21 @@ TEST_F(CompareTool, NotesALongPairMatchedByAnEditScript)
     EXPECT_EQ(Joined(TextsOf(r.out, "rightText")), right);
 }
 
+TEST_F(CompareTool, RichTextIsComparedForItsTextAndOneCutShortIsNoted)
+{
+    const std::string whole =
+        R"({\rtf1\ansi\ansicpg932{\b \'8d\'a1\'93\'fa\'82\'cd}\'90\'b0\'82\'ea\'81\'42})";
+    const std::string cut = whole.substr(0, whole.size() - 9);
+    const ToolResult r =
+        RunTool({m_folder.Write("whole.rtf", whole), m_folder.Write("cut.rtf", cut)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Joined(TextsOf(r.out, "leftText")), "今日は晴れ。");
+    EXPECT_EQ(Joined(TextsOf(r.out, "rightText")), "今日は晴れ");
+    EXPECT_EQ(r.err, "kivo-compare: note: '" + (m_folder.Path() / "cut.rtf").string() +
+                         "' ends early (a rich-text file cut short); only the part read is "
+                         "compared\n");
+}
+
 TEST_F(CompareTool, JsonEscapesEverySpecialCharacter)
 {
     // Quote, backslash, backspace, form feed, tab, a line break (written as CR), two other
@@ -213,7 +228,7 @@ TEST_F(CompareTool, Utf16InputsGiveTheSameRecordsAsUtf8)
     const ToolResult cut = RunTool(
         {m_folder.Write("cut.txt", Utf16(left, false) + "x"), m_folder.Write("r.txt", right)});
     EXPECT_EQ(cut.status, 2);
-    EXPECT_NE(cut.err.find("cut.txt' is not UTF-16 text"), std::string::npos) << cut.err;
+    EXPECT_NE(cut.err.find("cut.txt' is UTF-16 text cut short"), std::string::npos) << cut.err;
 }
 
 TEST_F(CompareTool, CharactersTheCodePageCannotHoldComeOutUnchanged)
@@ -407,7 +422,7 @@ TEST(CompareToolStreaming, AFailedWriteEndsWithExitTwo)
 
 struct ErrorCase {
     const char *name;
-    std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "MANY", "FOLDER" stand for files
+    std::vector<std::string> args; // "GOOD", "BINARY", "NUL", "CUT", "MANY", "FOLDER": files
     const char *named;             // what the message must name
     friend void PrintTo(const ErrorCase &c, std::ostream *os) { *os << c.name; }
 };
@@ -439,6 +454,8 @@ TEST_P(CompareToolErrors, ExitTwoWithOneLineAndNoOutput)
             args.push_back(m_folder.Write("program.bin", binary));
         else if (arg == "NUL")
             args.push_back(m_folder.Write("nul.txt", "text\0more"s));
+        else if (arg == "CUT")
+            args.push_back(m_folder.Write("cut.txt", "日本語の文。\n二行目。\xE3\x81"));
         else if (arg == "MANY")
             args.push_back(m_folder.Write("many.txt", ManyUnholdableCharacters()));
         else if (arg == "FOLDER")
@@ -462,6 +479,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"Folder", {"FOLDER", "GOOD"}, "': a folder, not a file"},
         ErrorCase{"BinaryFile", {"BINARY", "GOOD"}, "program.bin' is not text: NUL"},
         ErrorCase{"NulInUtf8", {"GOOD", "NUL"}, "nul.txt' is not text: NUL"},
+        ErrorCase{"Utf8CutShort", {"GOOD", "CUT"}, "cut.txt' is UTF-8 text that breaks at byte 31"},
         ErrorCase{"PrivateCodesUsedUp", {"GOOD", "MANY"}, "many.txt"},
         ErrorCase{"UnknownOption", {"GOOD", "GOOD", "--bogus"}, "--bogus"},
         ErrorCase{"BadFormat", {"GOOD", "GOOD", "--format", "xml"}, "--format"},

@@ -206,6 +206,36 @@ TEST_F(RichDocTest, OnlyTheFirstFiveBytesInTheirCaseMakeRichText)
     EXPECT_EQ(Doc()->RichText(), FileFormat::PlainText);
 }
 
+TEST_F(RichDocTest, RichTextCutShortOpensWhatWasReadAndSaysSoWhileTooMuchIsRefused)
+{
+    const QString cut = TempPath(QStringLiteral("cut.rtf"));
+    ASSERT_TRUE(WriteFile(cut, "{\\rtf1\\ansi {\\b bold} and the rest"));
+    SetText(1, "keep me");
+    m_messages.clear();
+    ASSERT_TRUE(Open(1, cut));
+    EXPECT_EQ(Edit(1).GetText(), "bold and the rest");
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0],
+              QDir::toNativeSeparators(cut) + QStringLiteral("\nファイルが途中で終わっています。"
+                                                             "読めた部分だけを表示します。"));
+
+    // A long font name switched on every character stands for far more than the file holds.
+    QByteArray faces = "{\\rtf1{\\fonttbl{\\f1 " + QByteArray(60 << 10, 'F') + ";}}";
+    for (int i = 0; i < 2000; ++i)
+        faces += "{\\f1 a}b";
+    faces += '}';
+    const QString large = TempPath(QStringLiteral("faces.rtf"));
+    ASSERT_TRUE(WriteFile(large, faces));
+    SetText(1, "keep me");
+    m_messages.clear();
+    EXPECT_TRUE(Open(1, large));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0],
+              OpenFailure(large, QStringLiteral("文書が展開するとファイルの大きさの 32 倍を超える"
+                                                "テキストになるため、安全のため読み込みません。")));
+    EXPECT_EQ(Edit(1).GetText(), "keep me");
+}
+
 TEST_F(RichDocTest, EmptyFilesAreRichTextByTheirExtensionAndLoadAsEmptyWindows)
 {
     for (const char *name : {"empty.rtf", "EMPTY.FDJ", "empty.Rtf"}) {
@@ -367,10 +397,15 @@ TEST_F(RichDocTest, AFolderOrBytesInNoEncodingAreReportedWithTheReasonAndTheText
 {
     const QString undecodable = TempPath(QStringLiteral("latin1.txt"));
     ASSERT_TRUE(WriteFile(undecodable, "caf\xE9 \xFF"));
+    // UTF-8 cut inside its last character: told where UTF-8 breaks, not where code page 932 does.
+    const QString cutUtf8 = TempPath(QStringLiteral("cut.txt"));
+    ASSERT_TRUE(WriteFile(cutUtf8, "日本語の文。\n二行目。\xE3\x81"));
     const std::pair<QString, QString> cases[] = {
         {m_dir.path(), QStringLiteral("ファイルではなくフォルダーです。")},
         {undecodable, QStringLiteral("UTF-8、UTF-16、シフト JIS のどの文字コードのテキストとしても"
-                                     "正しくありません（4 バイト目）。")},
+                                     "正しくありません（シフト JIS として 4 バイト目）。")},
+        {cutUtf8, QStringLiteral("UTF-8 のテキストですが、32 バイト目から先が正しくありません"
+                                 "（途中で切れているか、壊れています）。")},
     };
     for (const auto &[path, reason] : cases) {
         SetText(1, "keep me");

@@ -23,8 +23,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <functional>
+#include <thread>
 
 namespace kivo {
 namespace {
@@ -326,6 +328,24 @@ TEST_F(StartupFilesTest, TerminateSignalEndsAnOpenMessageBoxAndTheProgramAtOnce)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     // The settings were saved on the way out.
     EXPECT_TRUE(QFile::exists(TempPath(QStringLiteral("Velmora/Kivo.conf"))));
+}
+
+TEST_F(StartupFilesTest, TerminateSignalDuringALongStepWaitsForTheSettingsToBeWritten)
+{
+    m_app.reset();
+    CRichApp app(QStringList{});
+    app.CloseOnTerminateSignal();
+    // The signal comes while a step that does not return to the event loop runs for longer than
+    // the grace period (a large file read at start-up): the process is not ended before the
+    // settings are written.
+    QTimer::singleShot(0, [] {
+        std::raise(SIGTERM);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_TRUE(app.Terminating());
+    EXPECT_TRUE(QFile::exists(TempPath(QStringLiteral("Velmora/Kivo.conf"))));
+    EXPECT_FALSE(QFile::exists(TempPath(QStringLiteral("Velmora/Kivo.conf.lock"))));
 }
 
 } // namespace

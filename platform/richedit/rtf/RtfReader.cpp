@@ -1,5 +1,6 @@
 #include "RtfReader.h"
 
+#include "FileReason.h"
 #include "RtfCodePage.h"
 #include "RtfKeywords.h"
 #include "Utf8.h"
@@ -76,10 +77,10 @@ int HexValue(char c)
 class Reader {
 public:
     Reader(std::string_view rtf, Cp932Codec &codec, const RunSink &sink)
-        : m_in(rtf), m_decoder(codec), m_sink(sink)
+        : m_in(rtf), m_decoder(codec), m_sink(sink), m_most(MostProducedBytes(rtf.size()))
     {}
 
-    void ReadAll();
+    ReadNotes ReadAll();
 
 private:
     void OpenGroup();
@@ -95,6 +96,8 @@ private:
     void EndFontEntry();
     void EndColorEntry();
     void AppendText(std::string_view utf8, const Format &format);
+    /// Hands m_last on, unless that would take the document past what it may produce.
+    void Hand();
     int CodePageOf(int fontNumber) const;
     Format CurrentFormat() const;
     bool TakesText() const;
@@ -126,9 +129,12 @@ private:
     /// end of a table row or of the document may still change its last character. Empty text:
     /// there is none yet.
     TextRun m_last;
+    std::uintmax_t m_most;         ///< the most text and formatting handed over
+    std::uintmax_t m_produced = 0; ///< handed over so far, each run counted with its format
+    bool m_tooMuch = false;
 };
 
-void Reader::ReadAll()
+ReadNotes Reader::ReadAll()
 {
     while (m_pos < m_in.size() && !m_done) {
         const char c = m_in[m_pos];
@@ -166,8 +172,25 @@ void Reader::ReadAll()
     if (m_last.text.ends_with(kParagraphBreak))
         m_last.text.pop_back();
     if (!m_last.text.empty())
-        m_sink(m_last);
+        Hand();
     m_last = {};
+    // The outermost group closed sets m_done; a document read to its last byte without that
+    // was cut short (or never finished).
+    return {.endsEarly = !m_done, .tooMuch = m_tooMuch};
+}
+
+void Reader::Hand()
+{
+    if (m_tooMuch)
+        return;
+    const std::uintmax_t cost = m_last.text.size() + sizeof(TextRun) + m_last.format.face.size();
+    if (cost > m_most - m_produced) {
+        m_tooMuch = true;
+        m_done = true; // nothing more is read
+        return;
+    }
+    m_produced += cost;
+    m_sink(m_last);
 }
 
 void Reader::AppendText(std::string_view utf8, const Format &format)
@@ -179,7 +202,7 @@ void Reader::AppendText(std::string_view utf8, const Format &format)
             m_last.text += utf8;
             return;
         }
-        m_sink(m_last);
+        Hand();
     }
     m_last.text.assign(utf8);
     m_last.format = format;
@@ -603,11 +626,13 @@ bool HasSignature(std::string_view bytes)
     return bytes.starts_with(kSignature);
 }
 
-bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink)
+bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink, ReadNotes *notes)
 {
     if (!HasSignature(rtf))
         return false;
-    Reader(rtf, codec, sink).ReadAll();
+    const ReadNotes noticed = Reader(rtf, codec, sink).ReadAll();
+    if (notes)
+        *notes = noticed;
     return true;
 }
 

@@ -38,11 +38,22 @@ std::optional<Runs> Read(std::string_view rtf, Cp932Codec &codec);
 /// have the same format.
 using RunSink = std::function<void(const TextRun &run)>;
 
+/// What the reader noticed about a document beyond its text.
+struct ReadNotes {
+    /// The document ends before its outermost group is closed: it was cut short, and what was
+    /// read is all there is.
+    bool endsEarly = false;
+    /// It stands for more text and formatting than MostProducedBytes of its size (formats with
+    /// long font names switched on every character, say): reading stopped there, and the runs
+    /// handed over are not the whole document.
+    bool tooMuch = false;
+};
+
 /// Read, handing each run to sink as soon as it is final instead of gathering them, so that a
 /// document of millions of runs is never held whole as runs: at most one run is held back, the
 /// one that later text may still extend. False, having handed over nothing, when the bytes do
-/// not begin with "{\rtf".
-bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink);
+/// not begin with "{\rtf". notes, when given, receives what was noticed.
+bool Read(std::string_view rtf, Cp932Codec &codec, const RunSink &sink, ReadNotes *notes = nullptr);
 
 /// Groups nested deeper than this are read in their parent's state.
 inline constexpr std::size_t kMaxGroupDepth = 512;
