@@ -7,10 +7,8 @@
 
 #include <cerrno>
 
-#if KIVO_HAVE_WORDFILE
 #include "RtfReader.h"
 #include "WordFile.h"
-#endif
 
 namespace kivo::cli {
 
@@ -38,7 +36,6 @@ std::optional<std::string> ReadBytes(const std::string &path, std::string &error
     return std::nullopt;
 }
 
-#if KIVO_HAVE_WORDFILE
 /// The runs' text as UTF-8, line breaks within a paragraph made paragraph breaks like the others.
 std::string TextOfRuns(const rtf::Runs &runs)
 {
@@ -49,13 +46,11 @@ std::string TextOfRuns(const rtf::Runs &runs)
         text.replace(at, kLineBreakUtf8.size(), 1, '\n');
     return text;
 }
-#endif
 
 /// The text of a word-processor document (.docx, .odt) as UTF-8.
 std::optional<std::string> LoadWordFile(const std::string &path, std::string_view bytes,
                                         std::string &error)
 {
-#if KIVO_HAVE_WORDFILE
     FileReason why = FileReason::Other;
     const auto runs = wordfile::Read(bytes, why);
     if (!runs) {
@@ -63,15 +58,8 @@ std::optional<std::string> LoadWordFile(const std::string &path, std::string_vie
         return std::nullopt;
     }
     return TextOfRuns(*runs);
-#else
-    static_cast<void>(bytes);
-    error = Quoted(path) + " is a zip archive (a .docx or .odt document?); this kivo-compare was "
-                           "built without Qt and reads text files only";
-    return std::nullopt;
-#endif
 }
 
-#if KIVO_HAVE_WORDFILE
 /// The text of a rich-text (RTF) document as UTF-8, as the application reads it; notes receives
 /// a line when the document is cut short.
 std::optional<std::string> LoadRichText(const std::string &path, std::string_view bytes,
@@ -90,7 +78,6 @@ std::optional<std::string> LoadRichText(const std::string &path, std::string_vie
                  " ends early (a rich-text file cut short); only the part read is compared\n";
     return TextOfRuns(runs);
 }
-#endif
 
 } // namespace
 
@@ -108,14 +95,10 @@ std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &cod
         return std::nullopt;
     if (IsZipArchive(*bytes))
         return LoadWordFile(path, *bytes, error);
-#if KIVO_HAVE_WORDFILE
     if (rtf::HasSignature(*bytes)) {
         std::string ignored;
         return LoadRichText(path, *bytes, codec, error, notes ? *notes : ignored);
     }
-#else
-    static_cast<void>(notes);
-#endif
     Cp932Codec::Error decodeError;
     auto text = DecodeTextFile(*bytes, codec, &decodeError);
     if (!text) {

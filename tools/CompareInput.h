@@ -22,9 +22,8 @@ std::string TooLargeMessage(const std::string &path);
 /// the file, when the file cannot be read, holds a NUL character or is none of these, and when
 /// it holds more than kMostInputBytes (reading stops there, so a device such as /dev/zero that
 /// never ends is refused too). A zip archive is read as a word-processor document (.docx, .odt)
-/// and a file that begins with "{\rtf" as rich text, for their text, where the tool is built
-/// with the readers; without them a zip archive is refused with a message and rich text is read
-/// as plain text. notes, when given, receives a line for a file that was read only in part.
+/// and a file that begins with "{\rtf" as rich text, for their text, as the windows read them.
+/// notes, when given, receives a line for a file that was read only in part.
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
                                         std::string &error, std::string *notes = nullptr);
 

@@ -1,22 +1,25 @@
 #include "RunBuilder.h"
 
-#include <QString>
+#include <charconv>
 
 namespace kivo::wordfile {
 
 namespace {
 
 constexpr std::string_view kLineBreakUtf8 = "\u2028";
-constexpr int kColorDigits = 6;
+constexpr std::size_t kColorDigits = 6;
 constexpr int kHexBase = 16;
 
 } // namespace
 
-std::optional<ColorRef> ColorOfHex(QStringView digits)
+std::optional<ColorRef> ColorOfHex(std::string_view digits)
 {
-    bool ok = false;
-    const uint rgb = digits.size() == kColorDigits ? digits.toUInt(&ok, kHexBase) : 0;
-    if (!ok)
+    std::uint32_t rgb = 0;
+    if (digits.size() != kColorDigits)
+        return std::nullopt;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), rgb, kHexBase);
+    if (error != std::errc() || end != digits.data() + digits.size())
         return std::nullopt;
     return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
@@ -36,12 +39,9 @@ void RunBuilder::Add(std::string_view utf8, const rtf::Format &format)
     rtf::Append(m_runs, utf8, format);
 }
 
-void RunBuilder::Text(QStringView text, const rtf::Format &format)
+void RunBuilder::Text(std::string_view utf8, const rtf::Format &format)
 {
-    if (text.isEmpty() || m_overflowed)
-        return;
-    const QByteArray utf8 = text.toUtf8();
-    Add(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), format);
+    Add(utf8, format);
 }
 
 void RunBuilder::Mark(std::string_view utf8)

@@ -17,14 +17,14 @@ class RunBuilder;
 class DocxHandler : public XmlHandler {
 public:
     explicit DocxHandler(RunBuilder &out) : m_out(out) {}
-    void Start(const QXmlStreamReader &xml) override;
+    void Start(const XmlElement &element) override;
     void End() override;
-    void Text(const QXmlStreamReader &xml) override;
+    void Text(std::string_view utf8) override;
 
 private:
     enum class Element { Other, Paragraph, Cell, Run, RunProperties, Text };
-    void StartWordElement(const QXmlStreamReader &xml);
-    void RunProperty(const QXmlStreamReader &xml);
+    void StartWordElement(const XmlElement &element);
+    void RunProperty(const XmlElement &element);
 
     RunBuilder &m_out;
     std::vector<Element> m_open;

@@ -3,10 +3,10 @@
 #include "RunBuilder.h"
 #include "XmlPump.h"
 
-#include <QHash>
-#include <QString>
-
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kivo::wordfile {
@@ -20,9 +20,9 @@ namespace kivo::wordfile {
 class OdtHandler : public XmlHandler {
 public:
     explicit OdtHandler(RunBuilder &out) : m_body(out), m_notes(out.Most()), m_out(&out) {}
-    void Start(const QXmlStreamReader &xml) override;
+    void Start(const XmlElement &element) override;
     void End() override;
-    void Text(const QXmlStreamReader &xml) override;
+    void Text(std::string_view utf8) override;
     /// Appends the notes to the body; call once the body has been read.
     void FinishNotes();
 
@@ -31,23 +31,23 @@ private:
     struct StyleProps {
         std::optional<bool> bold, italic, underline, strike;
         std::optional<std::optional<ColorRef>> color;
-        QString parent;
+        std::string parent;
     };
     enum class Element { Other, Body, Paragraph, Cell, NoteBody, StyleDefinition };
     struct Open {
         Element element;
         rtf::Format format;
     };
-    bool StartTextElement(const QXmlStreamReader &xml, Open &open);
-    void StyleElement(const QXmlStreamReader &xml, Open &open);
-    rtf::Format Styled(const QXmlStreamReader &xml, QStringView family,
+    bool StartTextElement(const XmlElement &element, Open &open);
+    void StyleElement(const XmlElement &element, Open &open);
+    rtf::Format Styled(const XmlElement &element, std::string_view family,
                        const rtf::Format &base) const;
 
     RunBuilder &m_body;
     RunBuilder m_notes;
     RunBuilder *m_out;
-    QHash<QString, StyleProps> m_styles; // by family and name, "text/T1"
-    QString m_defining;                  // key of the style being defined, else empty
+    std::unordered_map<std::string, StyleProps> m_styles; // by family and name, "text/T1"
+    std::string m_defining; // key of the style being defined, else empty
     std::vector<Open> m_open;
     int m_skipDepth = 0;
     int m_bodyDepth = 0;

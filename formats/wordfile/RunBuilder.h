@@ -2,15 +2,14 @@
 
 #include "RtfText.h"
 
-#include <QStringView>
-
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace kivo::wordfile {
 
 /// Six hexadecimal digits RRGGBB as a colour 0x00BBGGRR; nothing for anything else.
-std::optional<ColorRef> ColorOfHex(QStringView digits);
+std::optional<ColorRef> ColorOfHex(std::string_view digits);
 
 /// Gathers the text of a word-processor document as formatted runs, the form in which the RTF
 /// reader hands over its text: '\n' ends a paragraph, U+2028 breaks a line, '\t' is a tab.
@@ -22,8 +21,8 @@ class RunBuilder {
 public:
     explicit RunBuilder(std::uintmax_t most) : m_most(most) {}
 
-    /// Appends text (UTF-16, as the XML reader gives it) in format.
-    void Text(QStringView text, const rtf::Format &format);
+    /// Appends text (UTF-8, as the XML reader gives it) in format.
+    void Text(std::string_view utf8, const rtf::Format &format);
     void Tab();
     void LineBreak();
     void EndParagraph();
