@@ -202,7 +202,8 @@ std::string DocumentXml(const std::vector<TableRow> &rows, const TableOptions &o
     out += "<w:tbl><w:tblPr><w:tblStyle w:val=\"TableGrid\"/><w:tblW w:w=\"" +
            std::to_string(kTextWidth) +
            "\" w:type=\"dxa\"/><w:tblLayout w:type=\"fixed\"/><w:tblBorders>" + BorderElements() +
-           "</w:tblBorders><w:tblCellMar><w:left w:w=\"85\" w:type=\"dxa\"/><w:right w:w=\"85\" "
+           "</w:tblBorders><w:tblCellMar><w:top w:w=\"57\" w:type=\"dxa\"/><w:left w:w=\"113\" "
+           "w:type=\"dxa\"/><w:bottom w:w=\"57\" w:type=\"dxa\"/><w:right w:w=\"113\" "
            "w:type=\"dxa\"/></w:tblCellMar></w:tblPr><w:tblGrid>";
     for (int column = 0; column < 2; ++column)
         out += "<w:gridCol w:w=\"" + std::to_string(textColumn) + "\"/>";
