@@ -96,6 +96,10 @@ struct RowKinds {
     bool allAdded = true;
     bool allDeleted = true;
 
+    /// A pair of equal sentences where one side's paragraph ends and the other's goes on: the
+    /// paragraphs were split or joined, which is a change even with equal words.
+    void AddSplitOrJoin() { allSame = false; }
+
     void Add(RowKind kind)
     {
         allSame = allSame && kind == RowKind::Same;
@@ -217,14 +221,17 @@ std::optional<std::vector<TableRow>> BuildTable(const ResultList &results,
     for (const ResultRow &sentence : *sentences) {
         kinds.Add(sentence.kind);
         bool rowEnds = true;
+        std::array<bool, 2> ends{};
         for (const std::size_t side : {kOld, kNew}) {
             const std::vector<StyledRun> &runs = sentence.sides[side];
             if (runs.empty())
                 continue;
-            const bool ends = EndsParagraph(paragraphEnds[side], sentence.index[side]);
-            cells[side].AddSentence(row.sides[side], runs, ends);
-            rowEnds = rowEnds && ends;
+            ends[side] = EndsParagraph(paragraphEnds[side], sentence.index[side]);
+            cells[side].AddSentence(row.sides[side], runs, ends[side]);
+            rowEnds = rowEnds && ends[side];
         }
+        if (sentence.kind == RowKind::Same && ends[kOld] != ends[kNew])
+            kinds.AddSplitOrJoin();
         if (!rowEnds)
             continue;
         row.kind = kinds.Kind();
