@@ -2,8 +2,8 @@
 // word/document.xml and HTML page of a small revision against tests/data/report/table.*. A
 // mismatch writes table.actual.* beside the golden file; UPDATE_GOLDEN=1 makes the actual output
 // the expected one.
-#include "ComparisonTable.h"
 #include "Comparison.h"
+#include "ComparisonTable.h"
 #include "Cp932Codec.h"
 #include "DocxTable.h"
 #include "HtmlReport.h"
@@ -33,9 +33,9 @@ std::vector<TableRow> Table(std::string_view oldText, std::string_view newText,
     Comparison comparison(options, progress);
     comparison.RunToCompletion(Sjis(oldText), Sjis(newText));
     std::string error;
-    auto rows = BuildTable(comparison.Results(), comparison.TakeParagraphEnds(),
-                           moves ? &comparison.Moves() : nullptr, omitSame, Cp932Codec::Shared(),
-                           error);
+    auto rows =
+        BuildTable(comparison.Results(), comparison.TakeParagraphEnds(),
+                   moves ? &comparison.Moves() : nullptr, omitSame, Cp932Codec::Shared(), error);
     EXPECT_TRUE(rows) << error;
     return rows.value_or(std::vector<TableRow>{});
 }
@@ -84,19 +84,24 @@ TEST(ComparisonTable, RowsFollowTheParagraphsOfBothTexts)
     };
     const Case cases[] = {
         {"one row per paragraph; blank lines make no row",
-         "甲は乙。\r\r丙は丁。", "甲は乙。\r\r丙は戊。",
+         "甲は乙。\r\r丙は丁。",
+         "甲は乙。\r\r丙は戊。",
          {"甲は乙。 / 甲は乙。", "(変更)丙は[戊]。 / 丙は[丁]。"}},
         {"a paragraph split in two stays in one row",
-         "一の文。二の文。\r次。", "一の文。\r二の文。\r次。",
+         "一の文。二の文。\r次。",
+         "一の文。\r二の文。\r次。",
          {"(変更)一の文。|二の文。 / 一の文。二の文。", "次。 / 次。"}},
         {"two paragraphs joined stay in one row",
-         "一の文。\r二の文。\r次。", "一の文。二の文。\r次。",
+         "一の文。\r二の文。\r次。",
+         "一の文。二の文。\r次。",
          {"(変更)一の文。二の文。 / 一の文。|二の文。", "次。 / 次。"}},
         {"an added paragraph has an empty old side, a deleted one an empty new side",
-         "前。\r甲乙。\r中。\r後。", "前。\r中。\r丙丁戊。\r後。",
+         "前。\r甲乙。\r中。\r後。",
+         "前。\r中。\r丙丁戊。\r後。",
          {"前。 / 前。", "(削除) / [甲乙。]", "中。 / 中。", "(新設)[丙丁戊。] / ", "後。 / 後。"}},
         {"line breaks inside a sentence break its paragraph; CR LF is one",
-         "見出し\r\n本文。", "見出し\r\n本文です。",
+         "見出し\r\n本文。",
+         "見出し\r\n本文です。",
          {"(変更)見出し|本文[です]。 / 見出し|本文。"}},
     };
     for (const Case &c : cases) {
@@ -152,8 +157,7 @@ void ExpectGolden(const std::string &actualText, const std::filesystem::path &go
 
 TEST(ComparisonTable, SmallRevisionMatchesGolden)
 {
-    const std::vector<TableRow> rows =
-        Table(test::kTableOldText, test::kTableNewText, true, true);
+    const std::vector<TableRow> rows = Table(test::kTableOldText, test::kTableNewText, true, true);
     TableOptions options = test::GoldenTableOptions();
     const TableFont font{"IPAMincho", 10.5};
     const RichOptions colours;
