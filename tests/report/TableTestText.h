@@ -16,7 +16,7 @@ inline constexpr char kTableOldText[] = "第1条　この規則は、職員の�
                                         "第4条　<旧規定> & \"削除\" の条。\r"
                                         "第6条　同じ。\r"
                                         "第7条　同じ。\r"
-                                        "第8条\t表の「A」は、𠮷野家とする。";
+                                        "第8条\t表の「A」は、必ず𠮷野家とする。";
 
 inline constexpr char kTableNewText[] = "第1条　この規則は、職員の勤務時間を定める。\r"
                                         "第2条　勤務時間は週38時間45分とする。\r"
