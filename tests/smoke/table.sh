@@ -15,6 +15,10 @@ out=$4
 # shellcheck source=windows.sh
 source "$(dirname "$0")/windows.sh"
 smoke_setup table
+# LibreOffice gets a profile of its own, so that a running LibreOffice of the user is not
+# disturbed.
+profile=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$config" "$profile"' EXIT
 
 docx="$out/table-smoke.docx"
 rm -f "$docx" "$out/table-smoke.pdf" "$out"/table-page*.png
@@ -50,12 +54,17 @@ done
 unzip -l "$docx" | grep -q "word/document.xml" || fail "$docx holds no word/document.xml"
 unzip -p "$docx" word/document.xml | grep -q "新旧対照表" || fail "the table has no title"
 
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "kivo ended with status $status after SIGTERM"
+grep -q '^\[Table\]' "$config/Velmora/Kivo.conf" || fail "the table's options were not saved"
+
 if ! command -v soffice >/dev/null || ! command -v pdftoppm >/dev/null; then
     echo "table smoke: LibreOffice or pdftoppm is not installed; the rendering was skipped"
     exit 0
 fi
-# A profile of its own, so that a running LibreOffice of the user is not disturbed.
-timeout 120 soffice -env:UserInstallation="file://$config/lo" --headless --convert-to pdf \
+timeout 120 soffice -env:UserInstallation="file://$profile" --headless --convert-to pdf \
     --outdir "$out" "$docx" >/dev/null 2>&1 || fail "LibreOffice could not convert $docx"
 [ -s "$out/table-smoke.pdf" ] || fail "no PDF made of $docx"
 pdftoppm -r 80 -png -f 1 -l 1 "$out/table-smoke.pdf" "$out/table-page" ||
