@@ -9,11 +9,11 @@
 #include "platform/KeyLocks.h"
 #include "platform/MessageBox.h"
 #include "platform/StatusBar.h"
+#include "platform/UpdateHint.h"
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
-#include "platform/UpdateHint.h"
 
 #include <QComboBox>
 

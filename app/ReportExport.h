@@ -4,6 +4,10 @@ class QWidget;
 
 namespace kivo {
 
+namespace report {
+struct TableOptions;
+}
+
 class CRichDoc;
 class ComparisonDriver;
 struct RichOptions;
@@ -19,5 +23,14 @@ bool CanExportReport(const ComparisonDriver &driver, const CRichDoc *document);
 /// effects of options. Does nothing unless CanExportReport.
 void ExportReport(const ComparisonDriver &driver, const RichOptions &options,
                   const CRichDoc *document, QWidget *parent);
+
+/// The old/new comparison table command: asks for the table's options (kept in tableOptions on
+/// OK), then for the file (proposing "LEFT-RIGHT 新旧対照表.docx" beside the left file; a name
+/// ending in .html or .htm gives the HTML page, any other a .docx), and writes the table of the
+/// last comparison there like the report. The new text is the right window's. The text takes the
+/// windows' font, and with colours the colours and effects of options. Does nothing unless
+/// CanExportReport.
+void ExportTable(const ComparisonDriver &driver, const RichOptions &options,
+                 report::TableOptions &tableOptions, const CRichDoc *document, QWidget *parent);
 
 } // namespace kivo

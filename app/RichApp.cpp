@@ -137,6 +137,11 @@ void CRichApp::AddHandlers()
               [this] { ExportReport(m_driver, m_options, ActiveRichDoc(), MainWnd()); });
     OnUpdateCommand(ID_EXPORT_REPORT,
                     [this](CmdUI &ui) { ui.Enable(CanExportReport(m_driver, ActiveRichDoc())); });
+    OnCommand(ID_COMPARISON_TABLE, [this] {
+        ExportTable(m_driver, m_options, m_tableOptions, ActiveRichDoc(), MainWnd());
+    });
+    OnUpdateCommand(ID_COMPARISON_TABLE,
+                    [this](CmdUI &ui) { ui.Enable(CanExportReport(m_driver, ActiveRichDoc())); });
     for (int k = 0; k < kRecentFileCount; ++k) {
         OnCommand(ID_FILE_MRU_FILE1 + k, [this, k] { OnOpenRecentFile(k); });
         OnUpdateCommand(ID_FILE_MRU_FILE1 + k,
@@ -443,11 +448,13 @@ void CRichApp::OnFileNew()
 void CRichApp::LoadSettings()
 {
     kivo::LoadSettings(GetProfile(), m_options);
+    kivo::LoadTableSettings(GetProfile(), m_tableOptions);
 }
 
 void CRichApp::SaveSettings()
 {
     kivo::SaveSettings(GetProfile(), m_options);
+    kivo::SaveTableSettings(GetProfile(), m_tableOptions);
 }
 
 // --- Files ------------------------------------------------------------------------------------

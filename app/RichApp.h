@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComparisonTable.h"
 #include "RichOptions.h"
 #include "driver/ComparisonDriver.h"
 #include "driver/dialog/ProgDlg.h"
@@ -35,6 +36,7 @@ public:
 
     RichOptions &Options() { return m_options; }
     const RichOptions &Options() const { return m_options; }
+    report::TableOptions &TableOptions() { return m_tableOptions; }
 
     /// The comparison fields and the state machine that runs a comparison.
     ComparisonDriver &Driver() { return m_driver; }
@@ -120,6 +122,8 @@ private:
 
     QStringList m_arguments;
     RichOptions m_options;
+    /// The options of the old/new comparison table, as last chosen.
+    report::TableOptions m_tableOptions;
     ComparisonDriver m_driver{m_options, *this};
     DocTemplate m_template;
     QPointer<CProgDlg> m_progressDialog;

@@ -15,6 +15,7 @@ constexpr const char *kEffectSection = "Effect";
 constexpr const char *kFontSection = "Font";
 constexpr const char *kWindowSection = "Window";
 constexpr const char *kOptionsSection = "Options";
+constexpr const char *kTableSection = "Table";
 
 // Value names of the colour slots, in slot order. The defaults are those of RichOptions.
 constexpr std::array<const char *, kColorCount> kColorNames{
@@ -138,6 +139,64 @@ void SaveSettings(Profile &profile, const RichOptions &options)
 
     for (std::size_t i = 0; i < kDelimiterSetCount; ++i)
         profile.WriteProfileString(kOptionsSection, DelimiterName(i).data(), options.Sptr[i]);
+}
+
+namespace {
+
+/// A UTF-8 text kept as a block; fallback when it is missing.
+std::string GetText(const Profile &profile, const char *entry, const std::string &fallback)
+{
+    const auto block = profile.GetProfileBinary(kTableSection, entry);
+    return block ? std::string(block->begin(), block->end()) : fallback;
+}
+
+void WriteText(Profile &profile, const char *entry, std::string_view text)
+{
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(text.data());
+    profile.WriteProfileBinary(kTableSection, entry, std::span(bytes, text.size()));
+}
+
+// The switches of the table, in storage order.
+struct TableSwitch {
+    const char *name;
+    bool report::TableOptions::*field;
+};
+constexpr std::array<TableSwitch, 4> kTableSwitches{{
+    {"OldLeft", &report::TableOptions::oldLeft},
+    {"Remarks", &report::TableOptions::remarks},
+    {"OmitSame", &report::TableOptions::omitSame},
+    {"Colours", &report::TableOptions::colours},
+}};
+
+} // namespace
+
+void LoadTableSettings(const Profile &profile, report::TableOptions &options)
+{
+    const report::TableOptions defaults;
+    options.title = GetText(profile, "Title", defaults.title);
+    const std::int32_t headings = profile.GetProfileInt(
+        kTableSection, "Headings", static_cast<std::int32_t>(defaults.headings));
+    options.headings = static_cast<report::TableHeadings>(
+        InRange(headings, static_cast<std::int32_t>(defaults.headings),
+                OptionRange{0, report::kTableHeadingsCount - 1}));
+    options.ownHeadings = {GetText(profile, "NewHeading", defaults.ownHeadings[0]),
+                           GetText(profile, "OldHeading", defaults.ownHeadings[1])};
+    for (const TableSwitch &entry : kTableSwitches) {
+        const std::int32_t value =
+            profile.GetProfileInt(kTableSection, entry.name, defaults.*entry.field ? 1 : 0);
+        options.*entry.field =
+            InRange(value, defaults.*entry.field ? 1 : 0, RichOptions::kFlagRange) != 0;
+    }
+}
+
+void SaveTableSettings(Profile &profile, const report::TableOptions &options)
+{
+    WriteText(profile, "Title", options.title);
+    profile.WriteProfileInt(kTableSection, "Headings", static_cast<std::int32_t>(options.headings));
+    WriteText(profile, "NewHeading", options.ownHeadings[0]);
+    WriteText(profile, "OldHeading", options.ownHeadings[1]);
+    for (const TableSwitch &entry : kTableSwitches)
+        profile.WriteProfileInt(kTableSection, entry.name, options.*entry.field ? 1 : 0);
 }
 
 } // namespace kivo

@@ -298,8 +298,8 @@ void ComparisonDriver::Finish()
 {
     if (m_summary) {
         // Ran to its end: the records stay for the report.
-        m_lastResult = std::make_unique<FinishedResult>(
-            FinishedResult{m_engine.TakeResults(), m_engine.Moves(), m_options});
+        m_lastResult = std::make_unique<FinishedResult>(FinishedResult{
+            m_engine.TakeResults(), m_engine.Moves(), m_options, m_engine.TakeParagraphEnds()});
         m_lastResult->options.OnDelimitersChanged = nullptr;
     }
     m_engine.FreeSentenceLists();

@@ -66,11 +66,13 @@ private:
 };
 
 /// What stays of a comparison that ran to its end, for its report: the records, the moved
-/// sentences among them and the options it ran with.
+/// sentences among them, the options it ran with, and which sentences of each side end a
+/// paragraph.
 struct FinishedResult {
     ResultList records;
     MoveTable moves;
     RichOptions options;
+    PerSide<std::vector<bool>> paragraphEnds;
 };
 
 /// The comparison driver: takes one comparison from the two windows' texts to the result

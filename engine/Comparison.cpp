@@ -16,6 +16,7 @@ void Comparison::Reset(std::string leftText, std::string rightText)
     m_sourceTexts = {std::move(leftText), std::move(rightText)};
     m_splitter.Reset(MakeActiveDelimiters(m_options.Sptr[0]));
     m_moves.Clear();
+    m_paragraphEnds = {};
     m_anchorLeft = 0;
     m_anchorRight = 0;
     m_anchorsNotMaximal = false;
@@ -40,6 +41,7 @@ void Comparison::SplitTextStep(Side side, EngineState next)
     if (!m_splitter.SplitStep(m_sentences[Index(side)], text))
         return;
     std::string().swap(text); // split: not needed any more
+    m_paragraphEnds[Index(side)] = m_splitter.TakeParagraphEnds();
     m_state = next;
 }
 

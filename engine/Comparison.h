@@ -88,6 +88,11 @@ public:
     /// With ViewMove on, the moved sentences, found once alignment is done; they stay until the
     /// next comparison starts.
     const MoveTable &Moves() const { return m_moves; }
+    /// For each sentence of a side, whether it ends a paragraph of its text (see
+    /// SentenceSplitter::TakeParagraphEnds); filled once the side is split, kept until Reset.
+    const std::vector<bool> &ParagraphEnds(Side side) const { return m_paragraphEnds[Index(side)]; }
+    /// Hands the paragraph ends of both sides over.
+    PerSide<std::vector<bool>> TakeParagraphEnds() { return std::exchange(m_paragraphEnds, {}); }
     /// The current delimiter set with backslash-n turned into a line break.
     const std::string &ActiveDelimiters() const { return m_splitter.ActiveDelimiters(); }
     /// Byte offset where splitting goes on reading; 0 between texts.
@@ -138,6 +143,7 @@ private:
     PerSide<SentenceList> m_sentences;
     ResultList m_results;
     MoveTable m_moves;
+    PerSide<std::vector<bool>> m_paragraphEnds;
 
     /// Anchoring: index of the current left sentence and of the last anchored right sentence.
     /// Gap alignment: left and right index of the previous anchor.

@@ -67,6 +67,17 @@ void SentenceSplitter::Reset(std::string activeDelimiters)
     m_pendingSentence.clear();
     m_splitPos = 0;
     m_quoteDepth.Reset();
+    m_paragraphEnds.clear();
+}
+
+void SentenceSplitter::NoteParagraphEnds(bool leads, bool trails, bool kept)
+{
+    // A line break read after the previous sentence's delimiter starts this pending sentence; a
+    // pending sentence that trimming leaves empty was nothing but line breaks.
+    if (!m_paragraphEnds.empty() && (leads || !kept))
+        m_paragraphEnds.back() = true;
+    if (kept)
+        m_paragraphEnds.push_back(trails);
 }
 
 bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
@@ -99,8 +110,12 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
 
     if (!m_pendingSentence.empty()) {
         m_progress.Step();
+        const auto isBreak = [](char c) { return IsLineBreak(static_cast<unsigned char>(c)); };
+        const bool leads = isBreak(m_pendingSentence.front());
+        const bool trails = isBreak(m_pendingSentence.back());
         if (m_options.ViewFormat == SentenceLayout::Aligned)
             TrimLineBreaks(m_pendingSentence);
+        NoteParagraphEnds(leads, trails, !m_pendingSentence.empty());
         if (!m_pendingSentence.empty())
             list.push_back(MakeSentence(m_pendingSentence, m_options));
         m_pendingSentence.clear();
@@ -108,6 +123,8 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
 
     if (!atEnd())
         return false;
+    if (!m_paragraphEnds.empty())
+        m_paragraphEnds.back() = true;
     m_splitPos = 0;
     m_quoteDepth.Reset();
     return true;

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "CompareOptions.h"
 #include "Progress.h"
 #include "QuoteDepth.h"
-#include "CompareOptions.h"
 #include "Sentence.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 
@@ -38,7 +40,18 @@ public:
     /// Byte offset where the next step goes on reading; 0 between texts.
     std::int32_t Position() const { return m_splitPos; }
 
+    /// For each sentence of the text split last (or being split), whether it ends a paragraph:
+    /// a line break follows it in the text (also one that trimming removed, or one that is a
+    /// delimiter of its own), or it is the text's last sentence. Hands the flags over and starts
+    /// a new list; a comparison table groups its rows by them, as the records carry no line
+    /// breaks once they are trimmed.
+    std::vector<bool> TakeParagraphEnds() { return std::exchange(m_paragraphEnds, {}); }
+
 private:
+    /// Notes the paragraph ends that a finished pending sentence shows: whether it began and
+    /// ended with a line break before trimming, and whether it is kept as a sentence.
+    void NoteParagraphEnds(bool leads, bool trails, bool kept);
+
     const CompareOptions &m_options;
     IProgress &m_progress;
     std::string m_delimiters;
@@ -46,6 +59,7 @@ private:
     std::int32_t m_splitPos = 0;
     /// Bracket depth of the text being split, while KeepQuotes is on.
     QuoteDepth m_quoteDepth;
+    std::vector<bool> m_paragraphEnds;
 };
 
 /// The delimiter set of a comparison: the set with every backslash-n (on character boundaries)

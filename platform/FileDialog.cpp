@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace kivo {
 namespace {
@@ -55,6 +56,23 @@ std::optional<QString> RunFileDialog(const FileDialogRequest &request, QWidget *
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
+    if (save && request.suffixFollowsType) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &) {
+            const int index =
+                static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+            if (index < 0 || static_cast<std::size_t>(index) >= request.filters.size())
+                return;
+            const QString &patterns = request.filters[static_cast<std::size_t>(index)].patterns;
+            if (!patterns.startsWith(QStringLiteral("*.")) || patterns.contains(u';') ||
+                patterns == QStringLiteral("*.*"))
+                return;
+            const QString suffix = patterns.mid(2);
+            dialog.setDefaultSuffix(suffix);
+            const QString base = QFileInfo(request.proposedName).completeBaseName();
+            if (!base.isEmpty())
+                dialog.selectFile(base + u'.' + suffix);
+        });
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();

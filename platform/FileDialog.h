@@ -27,6 +27,9 @@ struct FileDialogRequest {
     std::vector<FileFilter> filters;
     QString proposedName;  ///< path or name shown at first (save)
     QString defaultSuffix; ///< added to a name typed without one, without the dot (save)
+    /// Save: choosing a type whose pattern is one "*.EXT" makes EXT the suffix added to a name
+    /// typed without one, and the proposed name's suffix.
+    bool suffixFollowsType = false;
 };
 
 /// Answers a file dialog instead of the user: the chosen path, or nothing for cancel.

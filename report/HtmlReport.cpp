@@ -7,6 +7,7 @@
 #include "resources/Dialogs.h"
 #include "resources/ReportText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -79,18 +80,20 @@ std::string StyleSheet(const RichOptions &options, Cp932Codec &codec)
         "table.about th{text-align:left;font-weight:normal;color:#505050;padding:0.1em 1em 0.1em "
         "0;vertical-align:top;white-space:nowrap;}\n"
         "table.about td{padding:0.1em 0;overflow-wrap:anywhere;}\n"
-        ".count{background:" + background + ";padding:0 0.3em;}\n"
+        ".count{background:" +
+        background +
+        ";padding:0 0.3em;}\n"
         "table.result{border-collapse:collapse;width:100%;table-layout:fixed;}\n"
         "table.result th,table.result td{width:50%;vertical-align:top;text-align:left;"
         "padding:0.2em 0.5em;border:1px solid #d0d0d0;white-space:pre-wrap;"
         "overflow-wrap:anywhere;tab-size:4;}\n"
         "table.result th{font-weight:normal;color:#505050;background:#f4f4f4;}\n"
-        "table.result td{background:" + background + ";color:" +
-        CssColor(options.Color[ColorOriginal]) + ";}\n";
+        "table.result td{background:" +
+        background + ";color:" + CssColor(options.Color[ColorOriginal]) + ";}\n";
     for (int s = 0; s < static_cast<int>(kEffectCodeCount); ++s) {
         const auto status = static_cast<TextStatus>(s);
-        css += ".s" + std::to_string(s) +
-               RunStyle(options, ColorSlotOf(status), EffectSlotOf(status));
+        css +=
+            ".s" + std::to_string(s) + RunStyle(options, ColorSlotOf(status), EffectSlotOf(status));
     }
     css += ".mv" + RunStyle(options, ColorMoved, kMovedEffectSlot);
     // On paper: the chosen colours are kept, the column heads repeat on every page, and a row
@@ -213,9 +216,9 @@ std::string RulesText(const RichOptions &options)
 {
     std::vector<std::string_view> rules;
     const std::pair<std::int32_t, std::string_view> flags[] = {
-        {options.CmpChar, res::kSetupCmpChar},   {options.CmpCase, res::kSetupCmpCase},
-        {options.CmpZen, res::kSetupCmpZen},     {options.CmpZenSp, res::kSetupCmpZenSp},
-        {options.CmpKana, res::kSetupCmpKana},   {options.CmpPunct, res::kSetupCmpPunct},
+        {options.CmpChar, res::kSetupCmpChar},      {options.CmpCase, res::kSetupCmpCase},
+        {options.CmpZen, res::kSetupCmpZen},        {options.CmpZenSp, res::kSetupCmpZenSp},
+        {options.CmpKana, res::kSetupCmpKana},      {options.CmpPunct, res::kSetupCmpPunct},
         {options.KeepQuotes, res::kSetupKeepQuotes}};
     for (const auto &[flag, label] : flags) {
         if (flag != 0)
@@ -292,8 +295,7 @@ std::string ReportDate(std::chrono::system_clock::time_point when)
 }
 
 std::string FormatHtmlReport(const std::vector<ResultRow> &rows, const RichOptions &rules,
-                             const RichOptions &colours, const ReportInfo &info,
-                             Cp932Codec &codec)
+                             const RichOptions &colours, const ReportInfo &info, Cp932Codec &codec)
 {
     const auto title = [&info](Side side) {
         return DisplayName(info.titles[static_cast<std::size_t>(side)]);
@@ -325,6 +327,115 @@ std::string FormatHtmlReport(const std::vector<ResultRow> &rows, const RichOptio
         out += "\">";
         AppendCell(out, RunsOf(row, Side::Left));
         AppendCell(out, RunsOf(row, Side::Right));
+        out += "</tr>\n";
+    }
+    out += "</tbody>\n</table>\n</body>\n</html>\n";
+    return out;
+}
+
+std::string FormatHtmlTable(const std::vector<TableRow> &rows, const TableOptions &options,
+                            const TableFont &font, const RichOptions &colours)
+{
+    std::string face;
+    if (!font.face.empty())
+        face = CssString(DisplayName(font.face)) + ",";
+    char size[32];
+    std::snprintf(size, sizeof size, "%gpt", std::clamp(font.points, 1.0, 1638.0));
+    std::string css = "body{margin:1em;color:#000;background:#fff;font-family:" + face +
+                      "\"IPAMincho\",\"IPAGothic\",\"Noto Serif CJK JP\",serif;font-size:" + size +
+                      ";}\n"
+                      "h1{font-size:1.5em;text-align:center;margin:0 0 0.6em;}\n"
+                      "table{border-collapse:collapse;width:100%;table-layout:fixed;}\n"
+                      "th,td{border:0.5pt solid #000;vertical-align:top;text-align:left;"
+                      "padding:0.2em 0.4em;white-space:pre-wrap;overflow-wrap:anywhere;"
+                      "tab-size:4;}\n"
+                      "th{background:#d9d9d9;font-weight:normal;text-align:center;"
+                      "vertical-align:middle;}\n"
+                      "th.remark,td.remark{width:6em;text-align:center;}\n"
+                      "p{margin:0;}\n"
+                      ".u{text-decoration:underline;}\n"
+                      ".uu{text-decoration:underline double;}\n";
+    if (options.colours) {
+        css += "td{background:" + CssColor(colours.Color[Background]) +
+               ";color:" + CssColor(colours.Color[ColorOriginal]) + ";}\n";
+        for (int s = 0; s < static_cast<int>(kEffectCodeCount); ++s) {
+            const auto status = static_cast<TextStatus>(s);
+            css += ".s" + std::to_string(s) +
+                   RunStyle(colours, ColorSlotOf(status), EffectSlotOf(status));
+        }
+        css += ".mv" + RunStyle(colours, ColorMoved, kMovedEffectSlot);
+    }
+    css += "@page{size:A4 landscape;margin:20mm;}\n"
+           "@media print{body{margin:0;}"
+           "*{-webkit-print-color-adjust:exact;print-color-adjust:exact;}"
+           "thead{display:table-header-group;}}\n";
+
+    const auto className = [&options](const StyledRun &run) -> std::string {
+        if (options.colours)
+            return run.moved ? "mv" : "s" + std::to_string(static_cast<int>(run.status));
+        switch (MarkOf(run)) {
+        case TableMark::None:
+            return {};
+        case TableMark::Underline:
+            return "u";
+        case TableMark::Double:
+            return "uu";
+        }
+        return {};
+    };
+    const auto appendCell = [&](std::string &out, const TableCell &cell) {
+        out += "<td>";
+        for (const TableParagraph &paragraph : cell) {
+            out += "<p>";
+            for (const StyledRun &run : paragraph) {
+                const std::string name = className(run);
+                if (!name.empty())
+                    out += "<span class=\"" + name + "\">";
+                AppendHtmlText(out, run.text);
+                if (!name.empty())
+                    out += "</span>";
+            }
+            out += "</p>";
+        }
+        out += "</td>";
+    };
+
+    const std::array<std::string, 2> heads = NewOldHeadings(options);
+    const std::size_t first = options.oldLeft ? static_cast<std::size_t>(Side::Left)
+                                              : static_cast<std::size_t>(Side::Right);
+    const std::string &firstHead = options.oldLeft ? heads[1] : heads[0];
+    const std::string &secondHead = options.oldLeft ? heads[0] : heads[1];
+
+    std::string out = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
+                      "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
+                      "<title>";
+    AppendHtmlText(out, options.title.empty() ? res::kTableTitle : options.title);
+    out += "</title>\n<style>\n" + css + "</style>\n</head>\n<body>\n";
+    if (!options.title.empty()) {
+        out += "<h1>";
+        AppendHtmlText(out, options.title);
+        out += "</h1>\n";
+    }
+    out += "<table>\n<thead><tr><th>";
+    AppendHtmlText(out, firstHead);
+    out += "</th><th>";
+    AppendHtmlText(out, secondHead);
+    out += "</th>";
+    if (options.remarks) {
+        out += "<th class=\"remark\">";
+        out += res::kTableRemarks;
+        out += "</th>";
+    }
+    out += "</tr></thead>\n<tbody>\n";
+    for (const TableRow &row : rows) {
+        out += "<tr>";
+        appendCell(out, row.sides[first]);
+        appendCell(out, row.sides[1 - first]);
+        if (options.remarks) {
+            out += "<td class=\"remark\">";
+            out += RemarkOf(row.kind);
+            out += "</td>";
+        }
         out += "</tr>\n";
     }
     out += "</tbody>\n</table>\n</body>\n</html>\n";

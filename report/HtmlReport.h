@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComparisonTable.h"
 #include "ResultRows.h"
 #include "ResultSummary.h"
 #include "RichOptions.h"
@@ -43,8 +44,7 @@ std::string ReportDate(std::chrono::system_clock::time_point when);
 /// print style sheet keeps the colours, repeats the column heads on every page and keeps rows
 /// whole where they fit. codec turns the delimiters into UTF-8.
 std::string FormatHtmlReport(const std::vector<ResultRow> &rows, const RichOptions &rules,
-                             const RichOptions &colours, const ReportInfo &info,
-                             Cp932Codec &codec);
+                             const RichOptions &colours, const ReportInfo &info, Cp932Codec &codec);
 
 /// The report of a finished result: its rows (moved sentences marked when rules show moves and
 /// moves is given), its counts and FormatHtmlReport. rules are the options the comparison ran
@@ -54,5 +54,14 @@ std::optional<std::string> MakeHtmlReport(const ResultList &results, const MoveT
                                           const RichOptions &rules, const RichOptions &colours,
                                           std::array<std::string, 2> titles, std::string date,
                                           Cp932Codec &codec, std::string &error);
+
+/// The old/new comparison table as one self-contained UTF-8 page: the title, then the table with
+/// its header row (the new and old heads in the order of options, and 備考 with remarks), one
+/// row per TableRow, each paragraph of a cell on its own line. Marks are black underlines
+/// (double for moved sentences), or the colours and effects of colours with options.colours.
+/// The text is in font; a print style sheet lays the page out on A4 landscape with margins of
+/// 20 mm, thin black borders, the shaded header row repeated on every page.
+std::string FormatHtmlTable(const std::vector<TableRow> &rows, const TableOptions &options,
+                            const TableFont &font, const RichOptions &colours);
 
 } // namespace kivo::report

@@ -29,8 +29,7 @@ class RowBuilder {
 public:
     RowBuilder(Cp932Codec &codec, std::string &error, const MoveTable *moves)
         : m_codec(codec), m_error(error), m_moves(moves)
-    {
-    }
+    {}
 
     bool Add(ResultRow &row, const ResultPair &record)
     {
@@ -40,8 +39,7 @@ public:
     }
 
 private:
-    bool AddText(ResultRow &row, Side side, TextStatus status, bool moved,
-                 const std::string &cp932)
+    bool AddText(ResultRow &row, Side side, TextStatus status, bool moved, const std::string &cp932)
     {
         if (cp932.empty())
             return true;
@@ -91,6 +89,7 @@ std::optional<std::vector<ResultRow>> BuildRows(const ResultList &results, Sente
             continue;
         }
         row.kind = KindOf(record.status, hasRuns);
+        row.index = {record.leftIndex, record.rightIndex};
         rows.push_back(std::move(row));
         row = ResultRow{};
         hasRuns = false;

@@ -31,6 +31,9 @@ enum class RowKind { Same, Changed, Added, Deleted, Layout };
 struct ResultRow {
     RowKind kind = RowKind::Same;
     std::array<std::vector<StyledRun>, 2> sides; ///< indexed by Side
+    /// The sentence index of each side (the closing record's leftIndex and rightIndex); -1 for
+    /// a Layout row and runs without a closing record.
+    std::array<std::int32_t, 2> index{-1, -1};
 };
 
 /// The rows of a result. With the aligned layout there is one row per sentence pair: the runs of a

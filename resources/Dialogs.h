@@ -57,6 +57,38 @@ inline constexpr char kSetupViewLine[] = "文と文の間を空ける";
 inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアンダーバーで示す";
 inline constexpr char kSetupViewMove[] = "移動した文を示す";
 
+// Dialog 141, the options of the old/new comparison table.
+inline constexpr int IDD_TABLE = 141;
+inline constexpr int IDC_TABLE_TITLE = 1080;
+inline constexpr int IDC_TABLE_HEADINGS = 1081;
+inline constexpr int IDC_TABLE_NEW_HEADING = 1082;
+inline constexpr int IDC_TABLE_OLD_HEADING = 1083;
+inline constexpr int IDC_TABLE_NEW_LEFT = 1084;
+inline constexpr int IDC_TABLE_OLD_LEFT = 1085;
+inline constexpr int IDC_TABLE_REMARKS = 1086;
+inline constexpr int IDC_TABLE_OMIT_SAME = 1087;
+inline constexpr int IDC_TABLE_UNDERLINE = 1088;
+inline constexpr int IDC_TABLE_COLOURS = 1089;
+inline constexpr int kTableWidth = 200; // dialog units
+inline constexpr int kTableHeight = 190;
+inline constexpr char kTableDlgTitle[] = "新旧対照表を作成";
+inline constexpr char kTableTitleLabel[] = "表題(&T):";
+inline constexpr char kTableHeadingsLabel[] = "列見出し(&H):";
+/// Between the two heads of a preset in the heads list, and the list's last row, the user's own.
+inline constexpr char kTableHeadingJoin[] = " / ";
+inline constexpr char kTableHeadingOwn[] = "指定する";
+inline constexpr char kTableNewHeadingLabel[] = "新しい文(&N):";
+inline constexpr char kTableOldHeadingLabel[] = "古い文(&O):";
+inline constexpr char kTableColumnsGroup[] = "列の並び";
+inline constexpr char kTableNewLeft[] = "新しい文を左に置く(&L)";
+inline constexpr char kTableOldLeft[] = "古い文を左に置く(&R)";
+inline constexpr char kTableRemarksCheck[] = "備考欄を付ける(&B)";
+inline constexpr char kTableOmitSameCheck[] = "変更のない行を（略）にまとめる(&S)";
+inline constexpr char kTableMarksGroup[] = "変更箇所の示し方";
+inline constexpr char kTableUnderline[] = "黒の傍線（印刷向け）(&U)";
+inline constexpr char kTableColours[] = "比較結果の色と文字飾り(&C)";
+inline constexpr char kTableNote[] = "新しい文は右のウィンドウ、古い文は左のウィンドウの文です。";
+
 // Dialog 139, the progress of a comparison.
 inline constexpr char kProgressAbort[] = "中止";
 

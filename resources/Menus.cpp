@@ -30,6 +30,7 @@ constexpr std::array kFile = {
     Cmd(ID_FILE_SAVE, "上書き保存(&S)\tCtrl+S"),
     Cmd(ID_FILE_SAVE_AS, "名前を付けて保存(&A)..."),
     Cmd(ID_EXPORT_REPORT, "比較結果をエクスポート(&E)..."),
+    Cmd(ID_COMPARISON_TABLE, "新旧対照表を作成(&T)..."),
     Sep(),
     Cmd(ID_FILE_PRINT, "印刷(&P)...\tCtrl+P"),
     Cmd(ID_FILE_PRINT_PREVIEW, "印刷プレビュー(&V)"),

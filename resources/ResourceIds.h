@@ -49,6 +49,8 @@ inline constexpr int IDS_OLD_FILE_KEPT = 152;
 inline constexpr int IDS_NO_FILE_WRITTEN = 153;
 /// The save dialog's type of the comparison report.
 inline constexpr int IDS_REPORT_FILTER = 154;
+/// The save dialog's type of the old/new comparison table as a word-processor document.
+inline constexpr int IDS_DOCX_FILTER = 155;
 // Why a file could not be read or written, one sentence per reason.
 inline constexpr int IDS_REASON_UNEXPECTED = 160;   ///< no reason known
 inline constexpr int IDS_REASON_SYSTEM_ERROR = 161; ///< %1 the error number, %2 its text
@@ -141,7 +143,8 @@ inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
 inline constexpr int ID_COMPARE_WHOLE = 32789;
 inline constexpr int ID_NEXT_DIFFERENCE = 32790;
 inline constexpr int ID_PREV_DIFFERENCE = 32791;
-inline constexpr int ID_GO_TO_MOVED = 32792;   ///< to the other end of a moved sentence
-inline constexpr int ID_EXPORT_REPORT = 32793; ///< the result shown, as an HTML report
+inline constexpr int ID_GO_TO_MOVED = 32792;      ///< to the other end of a moved sentence
+inline constexpr int ID_EXPORT_REPORT = 32793;    ///< the result shown, as an HTML report
+inline constexpr int ID_COMPARISON_TABLE = 32794; ///< the result shown, as an old/new table
 
 } // namespace kivo::res

@@ -40,6 +40,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_OLD_FILE_KEPT, "元のファイルは変更されていません。"},
     {IDS_NO_FILE_WRITTEN, "ファイルは作成されていません。"},
     {IDS_REPORT_FILTER, "HTML ファイル (*.html)"},
+    {IDS_DOCX_FILTER, "Word 文書 (*.docx)"},
     {IDS_FILE_ENDS_EARLY, "ファイルが途中で終わっています。読めた部分だけを表示します。"},
     {IDS_REASON_UNEXPECTED, "予期しないエラーが発生しました。"},
     {IDS_REASON_SYSTEM_ERROR, "予期しないエラーが発生しました（エラー番号 %1: %2）。"},
@@ -87,6 +88,8 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {ID_GO_TO_MOVED, "移動した文のもう一方の位置を、もう一方のウィンドウで選択します\n移動先へ"},
     {ID_EXPORT_REPORT, "比較結果を、ブラウザーで開いて印刷できる HTML ファイルに書き出します\n"
                        "比較結果をエクスポート"},
+    {ID_COMPARISON_TABLE, "比較結果を、新しい文と古い文を段落ごとに並べた新旧対照表 (.docx または "
+                          "HTML) に書き出します\n新旧対照表を作成"},
     {IDS_APP_TITLE, "Kivo"},
     {IDS_IDLE_MESSAGE, "レディ"},
     {ID_FILE_NEW, "新規に文書を作成します\n新規作成"},

@@ -31,7 +31,19 @@ Options:
                       of a moved sentence gets "movedTo", the index of its other end
   --view-format 0|1   0: one sentence pair per row (default); 1: keep the texts' own lines
   --format FORMAT     records (default): JSON Lines, one result record per line;
-                      text: side by side for a terminal; html: one self-contained page
+                      text: side by side for a terminal; html: one self-contained page;
+                      docx: the old/new comparison table (新旧対照表) as a word-processor
+                      document, written with -o or to a standard output that is no
+                      terminal; table-html: the same table as one self-contained page
+  -o, --output FILE   write the output to FILE (replaced whole once it is complete)
+                      instead of standard output; a terminal is refused for docx
+  --table-title TEXT  the table's title (default 新旧対照表; empty for none)
+  --table-headings NEW,OLD
+                      the column heads, the new text's first (default 改正後,改正前)
+  --table-old-left    the old text in the left column (by default the new text is there)
+  --table-remarks     a third column 備考: (新設), (削除) or (変更) for each row
+  --table-omit-same   each run of unchanged rows becomes one row reading （略）
+  --table-colours     Kivo's colours of the statuses instead of black underlines
   --color[=WHEN]      colour the text format: always, never or auto (default: when stdout
                       is a terminal); --color alone means always
   --width N           columns of the text format (default: the terminal's, or 80)
@@ -92,6 +104,13 @@ public:
         }
         m_result.leftPath = files[0];
         m_result.rightPath = files[1];
+        const bool table =
+            m_result.format == OutputFormat::Docx || m_result.format == OutputFormat::TableHtml;
+        if (!m_tableOption.empty() && !table) {
+            m_error =
+                "option " + Quoted(m_tableOption) + " needs --format docx or --format table-html";
+            return std::nullopt;
+        }
         return m_result;
     }
 
@@ -137,6 +156,10 @@ private:
             return Color(opt);
         if (opt.name == "--width")
             return Width(opt);
+        if (opt.name == "-o" || opt.name == "--output")
+            return Output(opt);
+        if (opt.name.starts_with("--table-"))
+            return TableOption(opt);
         m_error = "unknown option " + Quoted(opt.name) + " (see --help)";
         return false;
     }
@@ -192,8 +215,12 @@ private:
             m_result.format = OutputFormat::Text;
         else if (*value == "html")
             m_result.format = OutputFormat::Html;
+        else if (*value == "docx")
+            m_result.format = OutputFormat::Docx;
+        else if (*value == "table-html")
+            m_result.format = OutputFormat::TableHtml;
         else
-            return BadValue(opt, *value, "records, text or html");
+            return BadValue(opt, *value, "records, text, html, docx or table-html");
         return true;
     }
 
@@ -226,8 +253,56 @@ private:
         return true;
     }
 
+    bool Output(const ValueOption &opt)
+    {
+        const auto value = Value(opt);
+        if (!value)
+            return false;
+        if (value->empty())
+            return BadValue(opt, *value, "a file name");
+        m_result.outputPath = *value;
+        return true;
+    }
+
+    bool TableOption(const ValueOption &opt)
+    {
+        report::TableOptions &table = m_result.table;
+        m_tableOption = opt.name;
+        if (opt.name == "--table-old-left")
+            return Flag(opt, table.oldLeft);
+        if (opt.name == "--table-remarks")
+            return Flag(opt, table.remarks);
+        if (opt.name == "--table-omit-same")
+            return Flag(opt, table.omitSame);
+        if (opt.name == "--table-colours" || opt.name == "--table-colors")
+            return Flag(opt, table.colours);
+        if (opt.name == "--table-title") {
+            const auto value = Value(opt);
+            if (value)
+                table.title = *value;
+            return value.has_value();
+        }
+        if (opt.name == "--table-headings") {
+            const auto value = Value(opt);
+            if (!value)
+                return false;
+            const std::size_t comma = value->find(',');
+            if (comma == std::string_view::npos || comma == 0 || comma + 1 == value->size() ||
+                value->find(',', comma + 1) != std::string_view::npos)
+                return BadValue(opt, *value, "two column heads, NEW,OLD");
+            const std::string_view newHead = value->substr(0, comma);
+            const std::string_view oldHead = value->substr(comma + 1);
+            table.headings = report::PresetOf(newHead, oldHead);
+            table.ownHeadings = {std::string(newHead), std::string(oldHead)};
+            return true;
+        }
+        m_error = "unknown option " + Quoted(opt.name) + " (see --help)";
+        return false;
+    }
+
     std::span<const std::string_view> m_args;
     std::string &m_error;
+    std::string_view m_tableOption; // the last --table- option given
     std::size_t m_pos = 0;
     CompareArguments m_result;
 };

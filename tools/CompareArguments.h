@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CompareOptions.h"
+#include "ComparisonTable.h"
 
 #include <optional>
 #include <span>
@@ -9,7 +10,13 @@
 
 namespace kivo::cli {
 
-enum class OutputFormat { Records, Text, Html };
+enum class OutputFormat { Records, Text, Html, Docx, TableHtml };
+
+/// Whether a format is binary, never to be written to a terminal.
+constexpr bool IsBinary(OutputFormat format)
+{
+    return format == OutputFormat::Docx;
+}
 enum class ColorMode { Auto, Always, Never };
 
 /// The command line of kivo-compare.
@@ -31,6 +38,10 @@ struct CompareArguments {
     /// Keep every first-fit anchor instead of the most anchors.
     bool firstFitAnchors = false;
     OutputFormat format = OutputFormat::Records;
+    /// Where the output goes (-o FILE); empty: standard output.
+    std::string outputPath;
+    /// The old/new comparison table of the docx and table-html formats.
+    report::TableOptions table;
     ColorMode color = ColorMode::Auto;
     /// Columns of the text format; 0: the terminal's width, or 80 when stdout is no terminal.
     int width = 0;

@@ -6,6 +6,7 @@
 #include "Cp932Codec.h"
 #include "HtmlReport.h"
 #include "MessageText.h"
+#include "OutputFile.h"
 #include "Progress.h"
 #include "RecordsFormat.h"
 #include "ResultRows.h"
@@ -74,6 +75,13 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
         return report::MakeHtmlReport(
             results, &comparison.Moves(), options, options, {args.leftPath, args.rightPath},
             report::ReportDate(std::chrono::system_clock::now()), codec, error);
+    if (args.format == OutputFormat::Docx || args.format == OutputFormat::TableHtml)
+        return report::MakeComparisonTable(
+            results, {comparison.ParagraphEnds(Side::Left), comparison.ParagraphEnds(Side::Right)},
+            &comparison.Moves(), options, options, args.table,
+            args.format == OutputFormat::Docx ? report::TableFormat::Docx
+                                              : report::TableFormat::Html,
+            codec, error);
     const auto rows = report::BuildRows(results, options.ViewFormat, codec, error);
     if (!rows)
         return std::nullopt;
@@ -202,7 +210,28 @@ int RunCompare(std::span<const std::string_view> argList, const Terminal &termin
         return kExitSuccess;
     }
     try {
-        return Compare(*args, terminal, write, error);
+        if (args->outputPath.empty()) {
+            if (IsBinary(args->format) && terminal.stdoutIsTerminal) {
+                error = "will not write a .docx to the terminal: name a file with -o FILE or "
+                        "redirect standard output";
+                return kExitFailure;
+            }
+            return Compare(*args, terminal, write, error);
+        }
+        // Opened first, so that a name that cannot be written fails before the comparison.
+        OutputFile file;
+        if (!file.Open(args->outputPath, IsBinary(args->format), error))
+            return kExitFailure;
+        const Terminal toFile{}; // the text format's width and colours as for a pipe
+        const int status = Compare(
+            *args, toFile, [&file](std::string_view bytes) { return file.Write(bytes); }, error);
+        if (status != kExitSuccess)
+            return status;
+        std::string notes = std::move(error);
+        if (!file.Commit(error))
+            return kExitFailure;
+        error = std::move(notes);
+        return kExitSuccess;
     } catch (const std::bad_alloc &) {
         // Reading, comparing or formatting ran out of memory: report it instead of aborting.
         error = "not enough memory to compare " + Quoted(args->leftPath) + " with " +

@@ -108,6 +108,30 @@ TEST_F(SettingsStoreTest, EveryStoredOptionSurvivesARun)
     ExpectSameStoredFields(Load(), options);
 }
 
+TEST_F(SettingsStoreTest, TableOptionsSurviveARunAndBadValuesBecomeDefaults)
+{
+    report::TableOptions table;
+    table.title = "規程 𠮷 の対照表"; // outside code page 932 too
+    table.headings = report::TableHeadings::Own;
+    table.ownHeadings = {"案", ""};
+    table.oldLeft = table.remarks = table.omitSame = table.colours = true;
+    SaveTableSettings(*m_profile, table);
+    m_profile->Flush();
+    report::TableOptions loaded;
+    LoadTableSettings(*m_profile, loaded);
+    EXPECT_EQ(loaded.title, table.title);
+    EXPECT_EQ(loaded.headings, table.headings);
+    EXPECT_EQ(loaded.ownHeadings, table.ownHeadings);
+    EXPECT_TRUE(loaded.oldLeft && loaded.remarks && loaded.omitSame && loaded.colours);
+
+    m_profile->WriteProfileInt("Table", "Headings", 4);
+    m_profile->RemoveEntry("Table", "Title");
+    LoadTableSettings(*m_profile, loaded);
+    const report::TableOptions defaults;
+    EXPECT_EQ(loaded.headings, defaults.headings);
+    EXPECT_EQ(loaded.title, defaults.title);
+}
+
 TEST_F(SettingsStoreTest, StoredOriginalColourIsTheDefaultFormatsTextColour)
 {
     m_profile->WriteProfileInt("Color", "Original", 0x0000FF);

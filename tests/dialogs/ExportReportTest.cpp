@@ -1,10 +1,14 @@
 // The export of a result as an HTML report, chosen from the file menu of the running application.
 
 #include "AppFixture.h"
+#include "DialogTestSupport.h"
 #include "platform/FileDialog.h"
 #include "platform/FileMessage.h"
 #include "platform/MessageBox.h"
+#include "resources/Dialogs.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,23 +37,31 @@ protected:
     }
 
     /// The item of the file menu, as the user sees it.
-    QAction *MenuItem() const
+    QAction *MenuItem(const QString &text = QStringLiteral("比較結果をエクスポート(&E)...")) const
     {
         for (QAction *menu : m_frame->menuBar()->actions()) {
             if (menu->text() != QStringLiteral("ファイル(&F)") || !menu->menu())
                 continue;
             for (QAction *item : menu->menu()->actions()) {
-                if (item->text() == QStringLiteral("比較結果をエクスポート(&E)..."))
+                if (item->text() == text)
                     return item;
             }
         }
         return nullptr;
     }
-    bool ItemEnabled()
+    bool ItemEnabled(QAction *item = nullptr)
     {
         m_frame->UpdateCmdUI();
-        QAction *item = MenuItem();
+        if (!item)
+            item = MenuItem();
         return item && item->isEnabled();
+    }
+    QAction *TableItem() const { return MenuItem(QStringLiteral("新旧対照表を作成(&T)...")); }
+
+    static QByteArray Contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QString m_answer;
@@ -99,6 +111,62 @@ TEST_F(ExportReportTest, MenuItemWritesTheShownResultAndReportsAFailure)
     // A new text in one window: the result is no longer shown.
     ASSERT_TRUE(Choose(ID_EDIT_CLEAR_ALL, 2));
     EXPECT_FALSE(ItemEnabled());
+}
+
+TEST_F(ExportReportTest, TableItemAsksForOptionsThenWritesDocxOrHtmlByTheName)
+{
+    ASSERT_NE(TableItem(), nullptr);
+    EXPECT_FALSE(ItemEnabled(TableItem())) << "no result is shown yet";
+    SetText(1, QStringLiteral("第1条　甲とする。\r第2条　同じ。"));
+    SetText(2, QStringLiteral("第1条　乙とする。\r第2条　同じ。"));
+    ASSERT_TRUE(Compare());
+    ASSERT_TRUE(ItemEnabled(TableItem()));
+
+    // Cancel in the options: no file is asked for.
+    test::WhenModal(
+        [](QWidget *dialog) { test::Click(*static_cast<Dialog *>(dialog), IDC_CANCEL); });
+    TableItem()->trigger();
+    EXPECT_TRUE(m_requests.empty());
+
+    // The heads 新 / 旧 and the remarks column, then a .docx.
+    const auto choose = [](QWidget *widget) {
+        auto &dialog = *static_cast<Dialog *>(widget);
+        auto *heads = qobject_cast<QComboBox *>(dialog.Control(IDC_TABLE_HEADINGS));
+        ASSERT_NE(heads, nullptr);
+        heads->setCurrentIndex(static_cast<int>(report::TableHeadings::NewOld));
+        auto *remarks = qobject_cast<QCheckBox *>(dialog.Control(IDC_TABLE_REMARKS));
+        ASSERT_NE(remarks, nullptr);
+        remarks->setChecked(true);
+        test::Click(dialog, IDC_OK);
+    };
+    test::WhenModal(choose);
+    m_answer = TempPath(QStringLiteral("table.docx"));
+    TableItem()->trigger();
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].proposedName, QStringLiteral("Untitled1-Untitled2 新旧対照表.docx"));
+    EXPECT_EQ(m_requests[0].defaultSuffix, QStringLiteral("docx"));
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_TRUE(Contents(m_answer).startsWith("PK\x03\x04"));
+    EXPECT_EQ(m_app->TableOptions().headings, report::TableHeadings::NewOld);
+    EXPECT_TRUE(m_app->TableOptions().remarks);
+
+    // The options are offered as left; a name ending in .html gives the page.
+    test::WhenModal([](QWidget *dialog) { test::Click(*static_cast<Dialog *>(dialog), IDC_OK); });
+    m_answer = TempPath(QStringLiteral("table.html"));
+    TableItem()->trigger();
+    const QString page = QString::fromUtf8(Contents(m_answer));
+    for (const QString &part :
+         {QStringLiteral("<th>新</th><th>旧</th><th class=\"remark\">備考</th>"),
+          QStringLiteral("第1条　<span class=\"u\">乙</span>とする。"), QStringLiteral("(変更)")})
+        EXPECT_TRUE(page.contains(part)) << part.toStdString();
+
+    // A folder that is not there: the file message, and no file.
+    test::WhenModal([](QWidget *dialog) { test::Click(*static_cast<Dialog *>(dialog), IDC_OK); });
+    m_answer = TempPath(QStringLiteral("missing/table.docx"));
+    TableItem()->trigger();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].contains(m_answer)) << m_messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(m_answer));
 }
 
 } // namespace

@@ -13,6 +13,7 @@ using test::Utf8;
 /// Splits one text with the given delimiter set as the left text of a comparison.
 struct SplitRun {
     std::vector<std::string> sentences;
+    std::vector<bool> paragraphEnds;
     int calls = 0;
     long long progressSteps = 0;
 };
@@ -42,6 +43,8 @@ SplitRun Split(std::string_view text, std::string_view delimiterSet,
         run.sentences.push_back(s.text);
     }
     run.progressSteps = progress.Steps();
+    run.paragraphEnds = splitter.TakeParagraphEnds();
+    EXPECT_EQ(run.paragraphEnds.size(), run.sentences.size());
     return run;
 }
 
@@ -88,6 +91,29 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"EmptyText", "", "。", Aligned, {}},
         SplitCase{"EmptySetGivesOneSentence", "あ。い。", "", Aligned, {"あ。い。"}}),
     [](const auto &row) { return std::string(row.param.name); });
+
+TEST(SentenceSplit, NotesWhichSentencesEndAParagraph)
+{
+    struct Case {
+        const char *text;
+        const char *delimiters;
+        SentenceLayout layout;
+        std::vector<bool> ends;
+    };
+    const Case cases[] = {
+        {"一。二。\r三。", "。", Aligned, {false, true, true}},
+        {"一。\r\r\r二。三。", "。", Aligned, {true, false, true}},
+        {"一。\r\n二。", "。\\n", Aligned, {true, true}},     // the break is a sentence of its own
+        {"見出し\r本文。次。", "。", Aligned, {false, true}}, // a break inside a sentence
+        {"一。\r二。三", "。", Unchanged, {true, false, true}},
+        {"一。\r", "。\\n", Unchanged, {true, true}},
+        {"\r\r一。", "。", Aligned, {true}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Split(Sjis(c.text), Sjis(c.delimiters), c.layout).paragraphEnds, c.ends)
+            << Utf8(Sjis(c.text));
+    }
+}
 
 TEST(SentenceSplit, ReadsAtMost102CharactersPerCall)
 {

@@ -16,6 +16,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace kivo::test {
@@ -340,6 +343,57 @@ TEST_F(CompareTool, HtmlIsOneEscapedPage)
         << r.out;
     EXPECT_EQ(r.out.find("<b>"), std::string::npos);
     EXPECT_NE(r.out.find("text-decoration:line-through"), std::string::npos);
+}
+
+TEST_F(CompareTool, TableFormatsAndTheOutputFile)
+{
+    const auto left = m_folder.Write("l.txt", "第1条　甲とする。\n第2条　同じ。");
+    const auto right = m_folder.Write("r.txt", "第1条　乙とする。\n第2条　同じ。");
+    const ToolResult page = RunTool({left, right, "--format", "table-html", "--table-remarks"});
+    ASSERT_EQ(page.status, 0) << page.err;
+    EXPECT_NE(page.out.find("<tr><td><p>第1条　<span class=\"u\">乙</span>とする。</p></td><td><p>"
+                            "第1条　<span class=\"u\">甲</span>とする。</p></td><td "
+                            "class=\"remark\">(変更)</td></tr>"),
+              std::string::npos)
+        << page.out;
+
+    // A .docx goes to a pipe as it is asked; -o replaces a file whole and keeps its mode.
+    const ToolResult piped = RunTool({left, right, "--format", "docx"});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_TRUE(piped.out.starts_with("PK\x03\x04"));
+    const auto target = m_folder.Write("t.docx", "old contents");
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    const ToolResult written = RunTool({left, right, "--format=docx", "-o", target});
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out, "");
+    std::ifstream file(target, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, piped.out);
+    struct stat status {};
+    ASSERT_EQ(stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    // A failed run leaves the old file and nothing beside it.
+    const ToolResult failed = RunTool({left, "missing.txt", "--format=docx", "-o", target});
+    EXPECT_EQ(failed.status, 2);
+    std::ifstream again(target, std::ios::binary);
+    EXPECT_EQ(
+        std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()),
+        bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.Path()),
+                            std::filesystem::directory_iterator()),
+              3);
+}
+
+TEST(CompareToolTerminal, ADocxIsNeverWrittenToATerminal)
+{
+    cli::Terminal terminal;
+    terminal.stdoutIsTerminal = true;
+    std::string out, error;
+    const std::vector<std::string_view> args{"a.txt", "b.txt", "--format", "docx"};
+    EXPECT_EQ(cli::RunCompare(args, terminal, out, error), cli::kExitFailure);
+    EXPECT_TRUE(error.starts_with("will not write a .docx to the terminal")) << error;
+    EXPECT_EQ(out, "");
 }
 
 TEST_F(CompareTool, HelpGoesToStdout)

@@ -96,6 +96,35 @@ TEST(CompareArguments, OptionsAnywhereAndBothForms)
     EXPECT_EQ(dashed->rightPath, "-");
 }
 
+TEST(CompareArguments, TableOptions)
+{
+    std::string error;
+    const auto defaults = Parse({"a", "b", "--format", "docx", "-o", "t.docx"}, error);
+    ASSERT_TRUE(defaults) << error;
+    EXPECT_EQ(defaults->format, OutputFormat::Docx);
+    EXPECT_EQ(defaults->outputPath, "t.docx");
+    EXPECT_EQ(defaults->table.title, "新旧対照表");
+    EXPECT_EQ(defaults->table.headings, report::TableHeadings::Revision);
+    EXPECT_FALSE(defaults->table.oldLeft || defaults->table.remarks || defaults->table.omitSame ||
+                 defaults->table.colours);
+
+    const auto all = Parse({"a", "b", "--format=table-html", "--table-title", "",
+                            "--table-old-left", "--table-remarks", "--table-omit-same",
+                            "--table-colours", "--table-headings=改正案,現行"},
+                           error);
+    ASSERT_TRUE(all) << error;
+    EXPECT_EQ(all->format, OutputFormat::TableHtml);
+    EXPECT_EQ(all->table.title, "");
+    EXPECT_EQ(all->table.headings, report::TableHeadings::Draft);
+    EXPECT_TRUE(all->table.oldLeft && all->table.remarks && all->table.omitSame &&
+                all->table.colours);
+
+    const auto own = Parse({"a", "b", "--format=docx", "--table-headings", "案,原案"}, error);
+    ASSERT_TRUE(own) << error;
+    EXPECT_EQ(own->table.headings, report::TableHeadings::Own);
+    EXPECT_EQ(own->table.ownHeadings, (std::array<std::string, 2>{"案", "原案"}));
+}
+
 TEST(CompareArguments, ErrorsNameTheOptionOnOneLine)
 {
     struct Case {
@@ -107,6 +136,12 @@ TEST(CompareArguments, ErrorsNameTheOptionOnOneLine)
         {{"a", "b", "--view-format"}, "option '--view-format' needs a value"},
         {{"a", "b", "--no\nline"}, "unknown option '--no\\x0aline'"},
         {{"a", "b", "--help=1"}, "option '--help' takes no value"},
+        {{"a", "b", "--table-remarks"}, "option '--table-remarks' needs --format docx"},
+        {{"a", "b", "--format=docx", "--table-headings", "改正後"},
+         "bad value '改正後' for --table-headings: expected two column heads"},
+        {{"a", "b", "--format=docx", "--table-headings=,旧"}, "bad value ',旧'"},
+        {{"a", "b", "--format=docx", "--table-remarks=1"}, "option '--table-remarks' takes no"},
+        {{"a", "b", "-o"}, "option '-o' needs a value"},
         {{}, "expected two files"},
     };
     for (const Case &c : cases) {
