@@ -51,6 +51,14 @@ QString FileReasonText(const FileError &error)
         return LoadString(IDS_REASON_NO_BODY);
     case FileReason::DamagedXml:
         return LoadString(IDS_REASON_DAMAGED_XML);
+    case FileReason::EncryptedPdf:
+        return LoadString(IDS_REASON_PDF_PASSWORD);
+    case FileReason::PdfWithoutText:
+        return LoadString(IDS_REASON_PDF_NO_TEXT);
+    case FileReason::DamagedPdf:
+        return LoadString(IDS_REASON_DAMAGED_PDF);
+    case FileReason::PdfTooComplex:
+        return LoadString(IDS_REASON_PDF_TOO_COMPLEX);
     case FileReason::Other:
         break;
     }

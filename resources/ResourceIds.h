@@ -70,6 +70,10 @@ inline constexpr int IDS_REASON_ZIP_BOMB = 176; ///< %1 the most MiB inflated, %
 inline constexpr int IDS_REASON_XML_DTD = 177;
 inline constexpr int IDS_REASON_NO_BODY = 178; ///< a zip archive that is no .docx or .odt
 inline constexpr int IDS_REASON_DAMAGED_XML = 179;
+inline constexpr int IDS_REASON_PDF_PASSWORD = 180;
+inline constexpr int IDS_REASON_PDF_NO_TEXT = 181;
+inline constexpr int IDS_REASON_DAMAGED_PDF = 182;
+inline constexpr int IDS_REASON_PDF_TOO_COMPLEX = 183;
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key
@@ -134,7 +138,7 @@ inline constexpr int ID_STARTUP_MAXIMIZED = 32779;
 inline constexpr int ID_COMPARE_WHOLE = 32789;
 inline constexpr int ID_NEXT_DIFFERENCE = 32790;
 inline constexpr int ID_PREV_DIFFERENCE = 32791;
-inline constexpr int ID_GO_TO_MOVED = 32792; ///< to the other end of a moved sentence
+inline constexpr int ID_GO_TO_MOVED = 32792;   ///< to the other end of a moved sentence
 inline constexpr int ID_EXPORT_REPORT = 32793; ///< the result shown, as an HTML report
 
 } // namespace kivo::res

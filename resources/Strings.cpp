@@ -66,6 +66,12 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_NO_BODY, "ZIP 形式のファイルですが、.docx 文書の本文 (word/document.xml) も "
                          ".odt 文書の本文 (content.xml) もありません。"},
     {IDS_REASON_DAMAGED_XML, "文書の XML が壊れているため読み込めません。"},
+    {IDS_REASON_PDF_PASSWORD, "パスワードで保護された PDF です。パスワードが必要なため"
+                              "読み込めません。"},
+    {IDS_REASON_PDF_NO_TEXT, "テキストのないPDFです（画像だけのページ）。"},
+    {IDS_REASON_DAMAGED_PDF, "PDF が壊れているか途中で切れているため読み込めません。"},
+    {IDS_REASON_PDF_TOO_COMPLEX, "PDF のページの内容が多すぎるか複雑すぎるため、"
+                                 "読み込みを中止しました。"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},

@@ -72,13 +72,20 @@ std::string TooLargeMessage(const std::string &path)
 }
 
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
-                                        std::string &error)
+                                        const pdf::ReadOptions &pdfOptions, std::string &error)
 {
     const auto bytes = ReadBytes(path, error);
     if (!bytes)
         return std::nullopt;
     if (IsZipArchive(*bytes))
         return LoadWordFile(path, *bytes, error);
+    if (pdf::HasSignature(*bytes)) {
+        FileReason why = FileReason::Other;
+        auto text = pdf::Read(*bytes, pdfOptions, why);
+        if (!text)
+            error = "cannot read " + Quoted(path) + ": " + ReasonInEnglish(why);
+        return text;
+    }
     Cp932Codec::Error decodeError;
     auto text = DecodeTextFile(*bytes, codec, &decodeError);
     if (!text) {

@@ -140,10 +140,11 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
     if (!CheckInputSize(args.leftPath, error) || !CheckInputSize(args.rightPath, error))
         return kExitFailure;
     Cp932Codec &codec = Cp932Codec::Shared();
-    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, error);
+    const pdf::ReadOptions pdfOptions{args.pdfHeads != 0};
+    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, pdfOptions, error);
     if (!leftUtf8)
         return kExitFailure;
-    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, error);
+    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, pdfOptions, error);
     if (!rightUtf8)
         return kExitFailure;
 

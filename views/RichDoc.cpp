@@ -1,7 +1,8 @@
 #include "views/RichDoc.h"
 
 #include "LazyTextLayout.h"
-
+#include "PdfFile.h"
+#include "PdfStream.h"
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
 #include "RtfReader.h"
@@ -323,10 +324,15 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         Cp932Codec::Error reason;
         bool read = false;
         try {
-            // A word-processor document is read as rich text and saved as RTF.
-            const WordFileStream wordFile(&reason.reason);
-            read = IsZipArchive(*bytes) ? edit.StreamIn(wordFile, *bytes)
-                                        : edit.StreamIn(format, *bytes, &reason);
+            // A word-processor document or a PDF is read as rich text and saved as RTF.
+            if (IsZipArchive(*bytes)) {
+                read = edit.StreamIn(WordFileStream(&reason.reason), *bytes);
+            } else if (pdf::HasSignature(*bytes)) {
+                const pdf::ReadOptions pdfOptions{m_options.PdfHeads != 0};
+                read = edit.StreamIn(PdfStream(pdfOptions, &reason.reason), *bytes);
+            } else {
+                read = edit.StreamIn(format, *bytes, &reason);
+            }
         } catch (const std::bad_alloc &) {
             // The stream is read aside before it replaces the text: a shortage while reading it
             // leaves the text as it was.
@@ -353,8 +359,9 @@ bool CRichDoc::OnOpenDocument(const QString &path)
 FileFormat CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
     if (!bytes.empty()) {
-        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? FileFormat::RichText
-                                                               : FileFormat::PlainText;
+        return rtf::HasSignature(bytes) || IsZipArchive(bytes) || pdf::HasSignature(bytes)
+                   ? FileFormat::RichText
+                   : FileFormat::PlainText;
     }
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&

@@ -71,6 +71,14 @@ std::string ReasonInEnglish(FileReason reason, int code)
         return "a zip archive that is neither a .docx nor an .odt document";
     case FileReason::DamagedXml:
         return "a document whose XML is damaged";
+    case FileReason::EncryptedPdf:
+        return "an encrypted PDF, which needs a password";
+    case FileReason::PdfWithoutText:
+        return "a PDF without text (pages of images only)";
+    case FileReason::DamagedPdf:
+        return "a damaged or truncated PDF";
+    case FileReason::PdfTooComplex:
+        return "a PDF whose pages take too long or hold too much to read";
     case FileReason::Other:
         break;
     }

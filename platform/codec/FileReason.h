@@ -37,6 +37,10 @@ enum class FileReason {
     DocumentType,       ///< XML with a document type declaration (entities), never read
     MissingPart,        ///< a zip archive without the body of a word-processor document
     DamagedXml,         ///< a word-processor document whose XML is not well formed
+    EncryptedPdf,       ///< a PDF that needs a password to be read
+    PdfWithoutText,     ///< a PDF whose pages hold no text, only images (a scan)
+    DamagedPdf,         ///< a PDF that is cut short or damaged beyond repair
+    PdfTooComplex,      ///< a PDF whose pages take too long or hold too much to read
 };
 
 /// The category of an errno value; Other for 0 and for a value without a category of its own.
