@@ -71,10 +71,9 @@ std::optional<std::string> Format(const CompareArguments &args, const Terminal &
     if (args.format == OutputFormat::Records)
         return FormatRecords(results, codec, error);
     if (args.format == OutputFormat::Html)
-        return report::MakeHtmlReport(results, &comparison.Moves(), options, options,
-                                      {args.leftPath, args.rightPath},
-                                      report::ReportDate(std::chrono::system_clock::now()), codec,
-                                      error);
+        return report::MakeHtmlReport(
+            results, &comparison.Moves(), options, options, {args.leftPath, args.rightPath},
+            report::ReportDate(std::chrono::system_clock::now()), codec, error);
     const auto rows = report::BuildRows(results, options.ViewFormat, codec, error);
     if (!rows)
         return std::nullopt;
@@ -140,7 +139,8 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
     if (!CheckInputSize(args.leftPath, error) || !CheckInputSize(args.rightPath, error))
         return kExitFailure;
     Cp932Codec &codec = Cp932Codec::Shared();
-    const pdf::ReadOptions pdfOptions{args.pdfHeads != 0};
+    pdf::ReadOptions pdfOptions;
+    pdfOptions.keepRunningHeads = args.pdfHeads != 0;
     const auto leftUtf8 = LoadTextFile(args.leftPath, codec, pdfOptions, error);
     if (!leftUtf8)
         return kExitFailure;

@@ -328,7 +328,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             if (IsZipArchive(*bytes)) {
                 read = edit.StreamIn(WordFileStream(&reason.reason), *bytes);
             } else if (pdf::HasSignature(*bytes)) {
-                const pdf::ReadOptions pdfOptions{m_options.PdfHeads != 0};
+                pdf::ReadOptions pdfOptions;
+                pdfOptions.keepRunningHeads = m_options.PdfHeads != 0;
                 read = edit.StreamIn(PdfStream(pdfOptions, &reason.reason), *bytes);
             } else {
                 read = edit.StreamIn(format, *bytes, &reason);

@@ -162,7 +162,8 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
 
     using Clock = std::chrono::steady_clock;
     const auto fileDeadline = Clock::now() + std::chrono::seconds(kMostSecondsPerFile);
-    auto stepDeadline = Clock::now() + std::chrono::seconds(kMostSecondsPerPage);
+    const auto step = std::chrono::seconds(options.secondsPerPage);
+    auto stepDeadline = Clock::now() + step;
     std::string received;
     bool killed = false;
     bool overflow = false;
@@ -193,7 +194,7 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
                 break;
             }
             received.append(chunk.data(), static_cast<std::size_t>(n));
-            stepDeadline = Clock::now() + std::chrono::seconds(kMostSecondsPerPage);
+            stepDeadline = Clock::now() + step;
         }
     } catch (const std::bad_alloc &) {
         overflow = true;

@@ -9,16 +9,18 @@
 /// PDF documents, read for their text.
 namespace kivo::pdf {
 
-/// How a PDF's text is read.
-struct ReadOptions {
-    /// Keep the running heads, footers and page numbers, which are left out by default.
-    bool keepRunningHeads = false;
-};
-
 /// The longest a page (or opening the document) may take before the file is given up as too
 /// complex, and the longest the whole file may take.
 inline constexpr int kMostSecondsPerPage = 15;
 inline constexpr int kMostSecondsPerFile = 300;
+
+/// How a PDF's text is read.
+struct ReadOptions {
+    /// Keep the running heads, footers and page numbers, which are left out by default.
+    bool keepRunningHeads = false;
+    /// The longest a page may take (Read only).
+    int secondsPerPage = kMostSecondsPerPage;
+};
 
 /// Whether bytes begin as a PDF does ("%PDF-"): a PDF document, never text.
 bool HasSignature(std::string_view bytes);
@@ -28,7 +30,7 @@ bool HasSignature(std::string_view bytes);
 /// unless options say otherwise. Recognised by content, never by name.
 ///
 /// The document is read in a child process with a memory limit, which is killed when a page
-/// takes longer than kMostSecondsPerPage or the file longer than kMostSecondsPerFile: a hostile
+/// takes longer than options.secondsPerPage or the file longer than kMostSecondsPerFile: a hostile
 /// file can neither hang nor crash the caller.
 ///
 /// nullopt with why: EncryptedPdf (needs a password), PdfWithoutText (pages of images only),

@@ -20,8 +20,11 @@ constexpr double kWideCellGap = 6.0;     // even with a space: justified words a
 constexpr double kBackStep = 0.5;        // a box may start this far left of the last one's end
 // Between lines.
 constexpr double kIndent = 0.5;        // a next line starting this much further right is indented
+constexpr double kCellStart = 3.0;     // a line starting this much further right than the next
+                                       // one is a table cell, not a line of the next one's text
 constexpr double kShortSlack = 0.3;    // room at a line's end beyond the next first word
 constexpr double kBlankLine = 1.25;    // a line pitch this many times the usual: a blank gap
+constexpr double kFallbackPitch = 1.5; // ems: the usual pitch of a page too sparse to tell
 constexpr double kEdgeWindow = 2.0;    // the right edge is looked for this close to the farthest
 constexpr double kEdgeTolerance = 1.5; // points: line ends this close count as one edge
 // Running heads and footers: the band of the page they stand in, as a share of its height.
@@ -159,10 +162,11 @@ double UsualPitch(const std::vector<const Line *> &lines)
     }
     if (pitches.empty())
         return 0;
-    std::nth_element(pitches.begin(),
-                     pitches.begin() + static_cast<std::ptrdiff_t>(pitches.size() / 2),
+    // The lower median: of two pitches, the smaller is the usual one.
+    const std::size_t middle = (pitches.size() - 1) / 2;
+    std::nth_element(pitches.begin(), pitches.begin() + static_cast<std::ptrdiff_t>(middle),
                      pitches.end());
-    return pitches[pitches.size() / 2];
+    return pitches[middle];
 }
 
 /// Whether a paragraph ends between two lines that follow each other (on one page, or the last
@@ -174,10 +178,13 @@ bool EndsParagraph(const Line &above, const Line &below, double edge, double pit
         const double distance = Center(below) - Center(above);
         if (distance < 0.5 * std::min(above.bottom - above.top, below.bottom - below.top))
             return true; // beside or above: a table cell, a new column
-        if (pitch > 0 && distance > kBlankLine * pitch)
+        // Without lines close enough to tell the usual pitch, a line and a half of the larger
+        // font stands for it.
+        const double usual = pitch > 0 ? pitch : kFallbackPitch * em;
+        if (distance > kBlankLine * usual)
             return true;
     }
-    if (below.left > above.left + kIndent * em)
+    if (below.left > above.left + kIndent * em || above.left > below.left + kCellStart * em)
         return true;
     return edge - above.right > below.firstUnit + kShortSlack * em;
 }
