@@ -28,7 +28,7 @@ constexpr double kFallbackPitch = 1.5; // ems: the usual pitch of a page too spa
 constexpr double kEdgeWindow = 2.0;    // the right edge is looked for this close to the farthest
 constexpr double kEdgeTolerance = 1.5; // points: line ends this close count as one edge
 // Running heads and footers: the band of the page they stand in, as a share of its height.
-constexpr double kBand = 0.12;
+constexpr double kBand = 0.125;
 constexpr char32_t kIdeographicSpace = 0x3000;
 
 /// Japanese writing (kana, kanji, full-width forms, half-width katakana), which is broken into

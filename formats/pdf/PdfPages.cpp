@@ -1,5 +1,7 @@
 #include "PdfPages.h"
 
+#include "Utf8.h"
+
 #include <poppler-document.h>
 #include <poppler-global.h>
 #include <poppler-page.h>
@@ -15,6 +17,7 @@ namespace {
 /// A complete PDF ends with this marker, followed at most by a little white space or padding.
 constexpr std::string_view kEndMarker = "%%EOF";
 constexpr std::size_t kEndMarkerReach = 1024;
+constexpr char32_t kReplacement = 0xFFFD;
 
 void Silent(const std::string &, void *)
 {}
@@ -25,11 +28,29 @@ bool EndsComplete(std::string_view bytes)
     return bytes.find(kEndMarker, from) != std::string_view::npos;
 }
 
+/// A word's text as the windows can hold it: bytes that are no UTF-8 (an unpaired surrogate in
+/// the file) become U+FFFD, control characters (NUL, line breaks, tabs) a space.
+std::string CleanText(const poppler::byte_array &bytes)
+{
+    const std::string_view text(bytes.data(), bytes.size());
+    std::string clean;
+    clean.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t c = 0;
+        if (!utf8::Decode(text, pos, c)) {
+            ++pos;
+            c = kReplacement;
+        }
+        utf8::Append(clean, c < 0x20 || c == 0x7F ? U' ' : c);
+    }
+    return clean;
+}
+
 Box ToBox(const poppler::text_box &source, double pageWidth)
 {
     Box box;
-    const auto utf8 = source.text().to_utf8();
-    box.text.assign(utf8.begin(), utf8.end());
+    box.text = CleanText(source.text().to_utf8());
     const poppler::rectf r = source.bbox();
     box.left = r.left();
     box.right = r.right();
