@@ -3,7 +3,6 @@
 #include "Utf8.h"
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <regex>
 #include <set>
@@ -30,6 +29,8 @@ constexpr double kEdgeTolerance = 1.5; // points: line ends this close count as 
 // Running heads and footers: the band of the page they stand in, as a share of its height.
 constexpr double kBand = 0.125;
 constexpr char32_t kIdeographicSpace = 0x3000;
+// "Page 12345 of 12345" and the like, with room for full-width forms and dashes.
+constexpr std::size_t kMostPageNumberBytes = 48;
 
 /// Japanese writing (kana, kanji, full-width forms, half-width katakana), which is broken into
 /// lines anywhere and written without spaces.
@@ -50,20 +51,29 @@ char32_t FirstChar(std::string_view text)
     return !text.empty() && utf8::Decode(text, pos, c) ? c : 0;
 }
 
-/// The last character of text, and the one before it (0 where there is none).
+/// The character that ends text[0, end) and where it starts; U+FFFD for bytes that are no UTF-8.
+char32_t CharBefore(std::string_view text, std::size_t &end)
+{
+    std::size_t start = end - 1;
+    while (start > 0 && end - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    std::size_t pos = start;
+    char32_t c = 0;
+    if (!utf8::Decode(text.substr(0, end), pos, c) || pos != end) {
+        start = end - 1;
+        c = 0xFFFD;
+    }
+    end = start;
+    return c;
+}
+
+/// The last character of text, and the one before it (0 where there is none). Looks at the end
+/// only: a line grows by a word at a time and is asked this each time.
 std::pair<char32_t, char32_t> LastChars(std::string_view text)
 {
-    char32_t last = 0, before = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t c = 0;
-        if (!utf8::Decode(text, pos, c)) {
-            ++pos;
-            c = 0xFFFD;
-        }
-        before = last;
-        last = c;
-    }
+    std::size_t end = text.size();
+    const char32_t last = end > 0 ? CharBefore(text, end) : 0;
+    const char32_t before = end > 0 ? CharBefore(text, end) : 0;
     return {before, last};
 }
 
@@ -290,6 +300,9 @@ std::vector<Line> BuildLines(const std::vector<Box> &boxes)
 
 bool IsPageNumber(std::string_view utf8Text)
 {
+    // Longer lines are never page numbers, and the pattern matcher recurses per character.
+    if (utf8Text.size() > kMostPageNumberBytes)
+        return false;
     // Full-width digits and letters become ASCII, letters lower case, spaces go.
     std::string plain;
     std::size_t pos = 0;

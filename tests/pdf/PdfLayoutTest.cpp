@@ -148,6 +148,17 @@ TEST(PdfPages, AHeadOnFewPagesIsText)
               "文書管理規程　第1版\nあいうえお。\nかきくけこ。\nさしすせそ。");
 }
 
+TEST(PdfPages, AVeryLongLineInTheHeadBandIsReadWhole)
+{
+    // 50,000 words on one line at the top of the page, as hostile content may hold: each word
+    // joins the line in constant time, and the line is too long to be a page number.
+    std::vector<Box> boxes;
+    for (int i = 0; i < 50'000; ++i)
+        boxes.push_back({"あい", 10.0 + i * 0.01, 20, 10.01 + i * 0.01, 21, 0.005});
+    const std::string text = JoinPages({{600, 800, BuildLines(boxes)}}, false);
+    EXPECT_EQ(text.size(), 50'000u * 6);
+}
+
 TEST(PdfPages, PageNumbersInTheirUsualForms)
 {
     for (const char *number : {"12", "- 12 -", "— 3 —", "12/40", "12 / 40", "p. 12", "P.12",
