@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <new>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,10 +75,14 @@ bool WriteAll(int fd, std::string_view bytes)
 }
 
 /// The child: reads the pages and sends each down fd as it is done, then the outcome.
-[[noreturn]] void RunChild(std::string_view bytes, int fd)
+[[noreturn]] void RunChild(std::string_view bytes, int fd, pid_t parent)
 {
     // Ctrl+C and termination end the child at once, whatever the parent does with them; its
     // error output, which poppler may still write to, goes nowhere.
+    // A child whose parent is gone has no one to read for: it ends with the parent.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        ::_exit(0);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGPIPE, SIG_DFL);
@@ -147,6 +152,7 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
         why = ReasonOfErrno(errno);
         return std::nullopt;
     }
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) {
         why = ReasonOfErrno(errno);
@@ -156,7 +162,7 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
     }
     if (child == 0) {
         ::close(ends[0]);
-        RunChild(bytes, ends[1]);
+        RunChild(bytes, ends[1], parent);
     }
     ::close(ends[1]);
 
