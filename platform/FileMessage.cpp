@@ -59,6 +59,7 @@ QString FileReasonText(const FileError &error)
         return LoadString(IDS_REASON_DAMAGED_PDF);
     case FileReason::PdfTooComplex:
         return LoadString(IDS_REASON_PDF_TOO_COMPLEX);
+    case FileReason::Stopped:
     case FileReason::Other:
         break;
     }

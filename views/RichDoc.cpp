@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
 #include "platform/FileMessage.h"
+#include "platform/KeyLocks.h"
 #include "platform/MdiChildWnd.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/MessageBox.h"
@@ -330,6 +331,9 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             } else if (pdf::HasSignature(*bytes)) {
                 pdf::ReadOptions pdfOptions;
                 pdfOptions.keepRunningHeads = m_options.PdfHeads != 0;
+                // A long PDF cannot return to the event loop while it is read: Esc held
+                // down stops it.
+                pdfOptions.stopRequested = EscapeKeyDown;
                 read = edit.StreamIn(PdfStream(pdfOptions, &reason.reason), *bytes);
             } else {
                 read = edit.StreamIn(format, *bytes, &reason);
@@ -342,7 +346,9 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             return false;
         }
         if (!read) {
-            ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
+            // Stopped by the user, who knows why.
+            if (reason.reason != FileReason::Stopped)
+                ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
             return false;
         }
         // The new text holds nothing of the last result: neither window may lead into it.

@@ -172,6 +172,7 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
     auto stepDeadline = Clock::now() + step;
     std::string received;
     bool killed = false;
+    bool stopped = false;
     bool overflow = false;
     try {
         std::string chunk(kReadChunk, '\0');
@@ -182,14 +183,19 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
                 killed = true;
                 break;
             }
+            if (options.stopRequested && options.stopRequested()) {
+                stopped = true;
+                break;
+            }
             pollfd wait{ends[0], POLLIN, 0};
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-            const int ready = ::poll(&wait, 1, static_cast<int>(left) + 1);
+            const auto left = std::min<long long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1,
+                kStopPollMilliseconds);
+            const int ready = ::poll(&wait, 1, static_cast<int>(left));
             if (ready < 0 && errno == EINTR)
                 continue;
             if (ready == 0)
-                continue; // the deadline is checked above
+                continue; // the deadlines and the stop request are checked above
             const ssize_t n = ::read(ends[0], chunk.data(), chunk.size());
             if (n < 0 && errno == EINTR)
                 continue;
@@ -205,14 +211,14 @@ std::optional<std::string> Read(std::string_view bytes, const ReadOptions &optio
     } catch (const std::bad_alloc &) {
         overflow = true;
     }
-    if (killed || overflow)
+    if (killed || stopped || overflow)
         ::kill(child, SIGKILL);
     ::close(ends[0]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (overflow) {
-        why = FileReason::PdfTooComplex;
+    if (stopped || overflow) {
+        why = stopped ? FileReason::Stopped : FileReason::PdfTooComplex;
         return std::nullopt;
     }
     try {

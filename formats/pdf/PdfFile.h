@@ -2,6 +2,7 @@
 
 #include "FileReason.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,13 @@ struct ReadOptions {
     bool keepRunningHeads = false;
     /// The longest a page may take (Read only).
     int secondsPerPage = kMostSecondsPerPage;
+    /// Asked every kStopPollMilliseconds while the child reads (Read only): true stops the
+    /// reading, which then fails with Stopped. Empty: never stopped.
+    std::function<bool()> stopRequested;
 };
+
+/// How often Read asks whether to stop: often enough that a key held briefly is seen.
+inline constexpr int kStopPollMilliseconds = 50;
 
 /// Whether bytes begin as a PDF does ("%PDF-"): a PDF document, never text.
 bool HasSignature(std::string_view bytes);
@@ -35,7 +42,8 @@ bool HasSignature(std::string_view bytes);
 ///
 /// nullopt with why: EncryptedPdf (needs a password), PdfWithoutText (pages of images only),
 /// DamagedPdf (damaged, cut short, or the reader failed on it), PdfTooComplex (too slow or too
-/// many boxes on a page), TooLarge, OutOfMemory, Other (no child process could be started).
+/// many boxes on a page), Stopped (options.stopRequested said so), TooLarge, OutOfMemory, or the
+/// reason of the system's error when no child process could be started.
 std::optional<std::string> Read(std::string_view bytes, const ReadOptions &options,
                                 FileReason &why);
 

@@ -79,6 +79,8 @@ std::string ReasonInEnglish(FileReason reason, int code)
         return "a damaged or truncated PDF";
     case FileReason::PdfTooComplex:
         return "a PDF whose pages take too long or hold too much to read";
+    case FileReason::Stopped:
+        return "stopped";
     case FileReason::Other:
         break;
     }

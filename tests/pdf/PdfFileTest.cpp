@@ -108,6 +108,17 @@ TEST(PdfFile, APageThatTakesTooLongIsGivenUp)
     EXPECT_EQ(why, FileReason::PdfTooComplex) << ReasonInEnglish(why);
 }
 
+TEST(PdfFile, AReadingStopsWhenAsked)
+{
+    ReadOptions options;
+    int asked = 0;
+    options.stopRequested = [&asked] { return ++asked == 3; };
+    FileReason why = FileReason::Other;
+    EXPECT_FALSE(Read(ReadData("crowded.pdf"), options, why));
+    EXPECT_EQ(why, FileReason::Stopped) << ReasonInEnglish(why);
+    EXPECT_EQ(asked, 3);
+}
+
 TEST(PdfFile, OnlyTheSignatureAtTheStartMakesAPdf)
 {
     EXPECT_TRUE(HasSignature("%PDF-1.4\n"));
