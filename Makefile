@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev \
                 qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth x11-apps \
                 x11-utils imagemagick libx11-dev xdotool xclip \
-                poppler-utils desktop-file-utils libzip-dev libexpat1-dev
+                poppler-utils desktop-file-utils libzip-dev libexpat1-dev libpoppler-cpp-dev unzip
 
 .PHONY: run test build configure deps clean fuzz fuzz-deps
 

@@ -80,6 +80,11 @@ void CSetupDlg::BuildControls()
     viewLayout->addWidget(m_viewBarBox);
     viewLayout->addWidget(m_viewMoveBox);
 
+    m_pdfHeadsBox = check(kSetupPdfHeads, IDC_PDF_HEADS);
+    auto *readGroup = new QGroupBox(ResourceText(kSetupReadGroup), this);
+    auto *readLayout = new QVBoxLayout(readGroup);
+    readLayout->addWidget(m_pdfHeadsBox);
+
     QPushButton *ok = NewOkButton();
     QPushButton *cancel = NewCancelButton();
     auto *buttons = new QHBoxLayout;
@@ -91,23 +96,18 @@ void CSetupDlg::BuildControls()
     layout->addWidget(delimiterGroup);
     layout->addWidget(ruleGroup);
     layout->addWidget(viewGroup);
+    layout->addWidget(readGroup);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
     // The template's tab order.
-    QWidget *order[] = {m_delimiterBox,
-                        m_cmpCharBox,
-                        m_cmpCaseBox,
-                        m_cmpZenBox,
-                        m_cmpZenSpBox,
-                        m_cmpKanaBox,
-                        m_cmpPunctBox,
-                        m_keepQuotesBox,
-                        m_viewFormatBox,
-                        m_viewLineBox,
-                        m_viewBarBox,
-                        m_viewMoveBox,
-                        ok,
+    QWidget *order[] = {m_delimiterBox,  m_cmpCharBox,
+                        m_cmpCaseBox,    m_cmpZenBox,
+                        m_cmpZenSpBox,   m_cmpKanaBox,
+                        m_cmpPunctBox,   m_keepQuotesBox,
+                        m_viewFormatBox, m_viewLineBox,
+                        m_viewBarBox,    m_viewMoveBox,
+                        m_pdfHeadsBox,   ok,
                         cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -135,6 +135,7 @@ void CSetupDlg::DoDataExchange(bool save)
     Exchange(m_viewLineBox, m_viewLine, save);
     Exchange(m_viewBarBox, m_viewBar, save);
     Exchange(m_viewMoveBox, m_viewMove, save);
+    Exchange(m_pdfHeadsBox, m_pdfHeads, save);
     if (save) {
         m_delimiters = cp932text::Encode(m_delimiterBox->currentText());
         m_viewFormat = m_viewFormatBox->currentIndex();
@@ -178,6 +179,7 @@ void CSetupDlg::LoadFrom(const RichOptions &options)
     m_viewLine = options.ViewLine;
     m_viewBar = options.ViewBar;
     m_viewMove = options.ViewMove;
+    m_pdfHeads = options.PdfHeads;
 }
 
 void CSetupDlg::StoreTo(RichOptions &options) const
@@ -193,6 +195,7 @@ void CSetupDlg::StoreTo(RichOptions &options) const
     options.ViewLine = m_viewLine;
     options.ViewBar = m_viewBar;
     options.ViewMove = m_viewMove;
+    options.PdfHeads = m_pdfHeads;
     options.SetCurrentDelimiters(m_delimiters);
 }
 

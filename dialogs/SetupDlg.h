@@ -11,9 +11,9 @@ class QComboBox;
 
 namespace kivo {
 
-/// The comparison settings (dialog 135): the delimiter set, the comparison rules and the layout
-/// switches. Works on its own values; the caller fills them before the dialog runs
-/// and reads them after OK.
+/// The comparison settings (dialog 135): the delimiter set, the comparison rules, the layout
+/// switches and how files are read. Works on its own values; the caller fills them before the
+/// dialog runs and reads them after OK.
 class CSetupDlg : public Dialog {
     Q_OBJECT
 public:
@@ -37,6 +37,7 @@ public:
     std::int32_t m_viewLine = 0;
     std::int32_t m_viewBar = 0;
     std::int32_t m_viewMove = 0;
+    std::int32_t m_pdfHeads = 0;
     /// The delimiter text, code page 932.
     std::string m_delimiters;
     /// The selected row of the layout list; -1 for none.
@@ -62,6 +63,7 @@ private:
     QCheckBox *m_viewLineBox = nullptr;   // 1026
     QCheckBox *m_viewBarBox = nullptr;    // 1027
     QCheckBox *m_viewMoveBox = nullptr;   // 1075
+    QCheckBox *m_pdfHeadsBox = nullptr;   // 1076
 };
 
 /// The comparison settings command: runs the dialog over parent on the options and, on OK,

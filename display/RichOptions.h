@@ -52,6 +52,9 @@ struct RichOptions : CompareOptions {
 
     std::int32_t ShowMaximized = 1;
 
+    /// 1: a PDF's running heads, footers and page numbers are read with its text.
+    std::int32_t PdfHeads = 0;
+
     /// Run-time only: 1 while the two text windows scroll together.
     std::int32_t SyncScroll = 0;
 

@@ -61,6 +61,15 @@ QString FileReasonText(const FileError &error)
         return LoadString(IDS_REASON_ENCRYPTED_ZIP);
     case FileReason::UnknownCompression:
         return LoadString(IDS_REASON_ZIP_METHOD);
+    case FileReason::EncryptedPdf:
+        return LoadString(IDS_REASON_PDF_PASSWORD);
+    case FileReason::PdfWithoutText:
+        return LoadString(IDS_REASON_PDF_NO_TEXT);
+    case FileReason::DamagedPdf:
+        return LoadString(IDS_REASON_DAMAGED_PDF);
+    case FileReason::PdfTooComplex:
+        return LoadString(IDS_REASON_PDF_TOO_COMPLEX);
+    case FileReason::Stopped:
     case FileReason::Other:
         break;
     }

@@ -6,6 +6,7 @@
 
 #if KIVO_HAVE_X11
 #include <X11/XKBlib.h>
+#include <X11/keysym.h>
 #endif
 
 namespace kivo {
@@ -43,6 +44,23 @@ bool KeyLockOn(int indicatorId)
     return on;
 #else
     (void)indicatorId;
+    return false;
+#endif
+}
+
+bool EscapeKeyDown()
+{
+#if KIVO_HAVE_X11
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    Display *display = x11 ? x11->display() : nullptr;
+    if (!display)
+        return false;
+    const KeyCode escape = XKeysymToKeycode(display, XK_Escape);
+    char keys[32] = {};
+    if (escape == 0 || !XQueryKeymap(display, keys))
+        return false;
+    return (static_cast<unsigned char>(keys[escape / 8]) >> (escape % 8)) & 1;
+#else
     return false;
 #endif
 }

@@ -35,8 +35,9 @@ inline constexpr int IDC_CMP_KANA = 1072;
 inline constexpr int IDC_CMP_PUNCT = 1073;
 inline constexpr int IDC_KEEP_QUOTES = 1074;
 inline constexpr int IDC_VIEW_MOVE = 1075;
+inline constexpr int IDC_PDF_HEADS = 1076;
 inline constexpr int kSetupWidth = 169; // dialog units
-inline constexpr int kSetupHeight = 249;
+inline constexpr int kSetupHeight = 277;
 inline constexpr char kSetupTitle[] = "比較の設定";
 inline constexpr char kSetupDelimiterGroup[] = "文の区切り文字";
 inline constexpr char kSetupDelimiterHelp[] =
@@ -56,6 +57,8 @@ inline constexpr char kSetupViewUnchanged[] = "変更しない";
 inline constexpr char kSetupViewLine[] = "文と文の間を空ける";
 inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアンダーバーで示す";
 inline constexpr char kSetupViewMove[] = "移動した文を示す";
+inline constexpr char kSetupReadGroup[] = "ファイルの読み込み";
+inline constexpr char kSetupPdfHeads[] = "PDFのヘッダー・フッターとページ番号も読む";
 
 // Dialog 141, the options of the old/new comparison table.
 inline constexpr int IDD_TABLE = 141;

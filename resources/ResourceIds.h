@@ -79,6 +79,10 @@ inline constexpr int IDS_REASON_ENCRYPTED_ZIP = 193;
 inline constexpr int IDS_REASON_ZIP_METHOD = 194;
 /// A file that was read only in part: it ends early (an RTF cut short).
 inline constexpr int IDS_FILE_ENDS_EARLY = 158;
+inline constexpr int IDS_REASON_PDF_PASSWORD = 180;
+inline constexpr int IDS_REASON_PDF_NO_TEXT = 181;
+inline constexpr int IDS_REASON_DAMAGED_PDF = 182;
+inline constexpr int IDS_REASON_PDF_TOO_COMPLEX = 183;
 
 // Strings that come with the application framework.
 inline constexpr int IDS_APP_TITLE = 57344;    ///< "Kivo": message-box caption, settings key

@@ -68,6 +68,12 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REASON_NO_BODY, "ZIP 形式のファイルですが、.docx 文書の本文 (word/document.xml) も "
                          ".odt 文書の本文 (content.xml) もありません。"},
     {IDS_REASON_DAMAGED_XML, "文書の XML が壊れているため読み込めません。"},
+    {IDS_REASON_PDF_PASSWORD, "パスワードで保護された PDF です。パスワードが必要なため"
+                              "読み込めません。"},
+    {IDS_REASON_PDF_NO_TEXT, "テキストのないPDFです（画像だけのページ）。"},
+    {IDS_REASON_DAMAGED_PDF, "PDF が壊れているか途中で切れているため読み込めません。"},
+    {IDS_REASON_PDF_TOO_COMPLEX, "PDF のページの内容が多すぎるか複雑すぎるため、"
+                                 "読み込みを中止しました。"},
     {IDS_REASON_BROKEN_UTF8, "UTF-8 のテキストですが、%1 バイト目から先が正しくありません"
                              "（途中で切れているか、壊れています）。"},
     {IDS_REASON_BROKEN_UTF16, "UTF-16 のテキストですが、%1 バイト目が正しくありません"

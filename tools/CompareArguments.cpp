@@ -16,7 +16,8 @@ constexpr std::string_view kUsage =
     R"(Usage: kivo-compare LEFT RIGHT [options]
 
 Compares two Japanese texts sentence by sentence. Each file is read as UTF-8 when it is valid
-UTF-8 (with or without a byte-order mark), and as code page 932 (Shift-JIS) otherwise.
+UTF-8 (with or without a byte-order mark), and as code page 932 (Shift-JIS) otherwise; a file
+that begins with %PDF- is read as a PDF document for its text.
 
 Options:
   --delimiters TEXT   characters that end a sentence (default 。｡); \n stands for a line break
@@ -29,6 +30,8 @@ Options:
   --keep-quotes       a delimiter inside brackets such as 「」 does not end a sentence
   --moves             show a deleted sentence equal to an added one as moved: each record
                       of a moved sentence gets "movedTo", the index of its other end
+  --pdf-heads         read a PDF's running heads, footers and page numbers too (by default
+                      they are left out)
   --view-format 0|1   0: one sentence pair per row (default); 1: keep the texts' own lines
   --format FORMAT     records (default): JSON Lines, one result record per line;
                       text: side by side for a terminal; html: one self-contained page;
@@ -140,6 +143,8 @@ private:
             return Flag(opt, m_result.keepQuotes);
         if (opt.name == "--moves")
             return Flag(opt, m_result.moves);
+        if (opt.name == "--pdf-heads")
+            return Flag(opt, m_result.pdfHeads);
         if (opt.name == "--first-fit-anchors")
             return Flag(opt, m_result.firstFitAnchors);
         if (opt.name == "--delimiters") {

@@ -35,6 +35,8 @@ struct CompareArguments {
     /// Pair deleted and added sentences with equal keys as moves ("movedTo" in the records).
     int moves = 0;
     SentenceLayout viewFormat = SentenceLayout::Aligned;
+    /// Read a PDF's running heads, footers and page numbers with its text.
+    int pdfHeads = 0;
     /// Keep every first-fit anchor instead of the most anchors.
     bool firstFitAnchors = false;
     OutputFormat format = OutputFormat::Records;

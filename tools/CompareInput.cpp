@@ -88,13 +88,21 @@ std::string TooLargeMessage(const std::string &path)
 }
 
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
-                                        std::string &error, std::string *notes)
+                                        const pdf::ReadOptions &pdfOptions, std::string &error,
+                                        std::string *notes)
 {
     const auto bytes = ReadBytes(path, error);
     if (!bytes)
         return std::nullopt;
     if (IsZipArchive(*bytes))
         return LoadWordFile(path, *bytes, error);
+    if (pdf::HasSignature(*bytes)) {
+        FileReason why = FileReason::Other;
+        auto text = pdf::Read(*bytes, pdfOptions, why);
+        if (!text)
+            error = "cannot read " + Quoted(path) + ": " + ReasonInEnglish(why);
+        return text;
+    }
     if (rtf::HasSignature(*bytes)) {
         std::string ignored;
         return LoadRichText(path, *bytes, codec, error, notes ? *notes : ignored);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PdfFile.h"
 #include "TextFile.h"
 
 #include <cstdint>
@@ -22,10 +23,12 @@ std::string TooLargeMessage(const std::string &path);
 /// the file, when the file cannot be read, holds a NUL character or is none of these, and when
 /// it holds more than kMostInputBytes (reading stops there, so a device such as /dev/zero that
 /// never ends is refused too). A zip archive is read as a word-processor document (.docx, .odt)
-/// and a file that begins with "{\rtf" as rich text, for their text, as the windows read them.
+/// and a file that begins with "{\rtf" as rich text, for their text, as the windows read them; a
+/// file that begins with %PDF- is read as a PDF document for its text, as pdfOptions say.
 /// notes, when given, receives a line for a file that was read only in part.
 std::optional<std::string> LoadTextFile(const std::string &path, Cp932Codec &codec,
-                                        std::string &error, std::string *notes = nullptr);
+                                        const pdf::ReadOptions &pdfOptions, std::string &error,
+                                        std::string *notes = nullptr);
 
 /// UTF-8 text as the engine compares it: code page 932 with CR line breaks (CR LF, LF and CR each
 /// become one CR). Characters the code page cannot hold get private codes. what names the text

@@ -148,10 +148,12 @@ int Compare(const CompareArguments &args, const Terminal &terminal, const Output
         return kExitFailure;
     Cp932Codec &codec = Cp932Codec::Shared();
     std::string inputNotes; // files read only in part, told once the comparison is written
-    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, error, &inputNotes);
+    pdf::ReadOptions pdfOptions;
+    pdfOptions.keepRunningHeads = args.pdfHeads != 0;
+    const auto leftUtf8 = LoadTextFile(args.leftPath, codec, pdfOptions, error, &inputNotes);
     if (!leftUtf8)
         return kExitFailure;
-    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, error, &inputNotes);
+    const auto rightUtf8 = LoadTextFile(args.rightPath, codec, pdfOptions, error, &inputNotes);
     if (!rightUtf8)
         return kExitFailure;
 

@@ -2,7 +2,8 @@
 
 #include "LazyTextLayout.h"
 #include "Memory.h"
-
+#include "PdfFile.h"
+#include "PdfStream.h"
 #include "RichEditCtrl.h"
 #include "RichOptions.h"
 #include "RtfReader.h"
@@ -13,6 +14,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
 #include "platform/FileMessage.h"
+#include "platform/KeyLocks.h"
 #include "platform/MdiChildWnd.h"
 #include "platform/MdiFrameWnd.h"
 #include "platform/MessageBox.h"
@@ -342,11 +344,18 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         rtf::ReadNotes rtfNotes;
         bool read = false;
         try {
-            // A word-processor document is read as rich text and saved as RTF.
+            // A word-processor document or a PDF is read as rich text and saved as RTF.
             const WordFileStream wordFile(&reason.reason);
             const RtfStream rtfFile(&rtfNotes);
             if (IsZipArchive(*bytes)) {
                 read = edit.StreamIn(wordFile, *bytes);
+            } else if (pdf::HasSignature(*bytes)) {
+                pdf::ReadOptions pdfOptions;
+                pdfOptions.keepRunningHeads = m_options.PdfHeads != 0;
+                // A long PDF cannot return to the event loop while it is read: Esc held
+                // down stops it.
+                pdfOptions.stopRequested = EscapeKeyDown;
+                read = edit.StreamIn(PdfStream(pdfOptions, &reason.reason), *bytes);
             } else if (format == StreamFormat::RichText &&
                        edit.GetRichTextStream() == &RtfStream::Shared()) {
                 // The program's reader, through an instance that tells of a file cut short.
@@ -364,7 +373,9 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             return false;
         }
         if (!read) {
-            ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
+            // Stopped by the user, who knows why.
+            if (reason.reason != FileReason::Stopped)
+                ReportFailure(FileAction::Open, path, {0, {}, reason.reason, reason.offset});
             return false;
         }
         // The new text holds nothing of the last result: neither window may lead into it.
@@ -384,8 +395,9 @@ bool CRichDoc::OnOpenDocument(const QString &path)
 FileFormat CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 {
     if (!bytes.empty()) {
-        return rtf::HasSignature(bytes) || IsZipArchive(bytes) ? FileFormat::RichText
-                                                               : FileFormat::PlainText;
+        return rtf::HasSignature(bytes) || IsZipArchive(bytes) || pdf::HasSignature(bytes)
+                   ? FileFormat::RichText
+                   : FileFormat::PlainText;
     }
     const QString tail = path.right(4);
     return tail.startsWith(u'.') &&

@@ -82,6 +82,16 @@ std::string ReasonInEnglish(FileReason reason, int code)
         return "an encrypted document, which needs a password";
     case FileReason::UnknownCompression:
         return "a zip archive packed by a compression method that is not read";
+    case FileReason::EncryptedPdf:
+        return "an encrypted PDF, which needs a password";
+    case FileReason::PdfWithoutText:
+        return "a PDF without text (pages of images only)";
+    case FileReason::DamagedPdf:
+        return "a damaged or truncated PDF";
+    case FileReason::PdfTooComplex:
+        return "a PDF whose pages take too long or hold too much to read";
+    case FileReason::Stopped:
+        return "stopped";
     case FileReason::Other:
         break;
     }

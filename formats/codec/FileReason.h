@@ -57,6 +57,11 @@ enum class FileReason {
     ExpandsTooFar,      ///< a document that stands for far more text than it holds
     EncryptedArchive,   ///< a zip archive whose parts are encrypted
     UnknownCompression, ///< a zip archive whose parts are packed by a method not read
+    EncryptedPdf,       ///< a PDF that needs a password to be read
+    PdfWithoutText,     ///< a PDF whose pages hold no text, only images (a scan)
+    DamagedPdf,         ///< a PDF that is cut short or damaged beyond repair
+    PdfTooComplex,      ///< a PDF whose pages take too long or hold too much to read
+    Stopped,            ///< the user stopped the reading (Esc); nothing to report
 };
 
 /// The category of an errno value; Other for 0 and for a value without a category of its own.

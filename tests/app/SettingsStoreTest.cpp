@@ -67,6 +67,7 @@ void ExpectSameStoredFields(const RichOptions &a, const RichOptions &b)
     EXPECT_EQ(a.CmpPunct, b.CmpPunct);
     EXPECT_EQ(a.KeepQuotes, b.KeepQuotes);
     EXPECT_EQ(a.ViewMove, b.ViewMove);
+    EXPECT_EQ(a.PdfHeads, b.PdfHeads);
     EXPECT_EQ(a.Sptr, b.Sptr);
 }
 
@@ -79,10 +80,11 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndExitStoresEveryValue)
     SaveSettings(*m_profile, loaded);
     m_profile->Flush();
     QSettings raw(m_profile->FileName(), QSettings::IniFormat);
-    EXPECT_EQ(raw.allKeys().size(), 7 + 5 + 1 + 1 + 11 + 9);
+    EXPECT_EQ(raw.allKeys().size(), 7 + 5 + 1 + 1 + 12 + 9);
     EXPECT_TRUE(raw.contains(QStringLiteral("Color/Moved")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Effect/Moved")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/KeepQuotes")));
+    EXPECT_TRUE(raw.contains(QStringLiteral("Options/PdfHeads")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/Sptr9")));
     EXPECT_FALSE(raw.contains(QStringLiteral("Effect/Original")));
     EXPECT_EQ(m_profile->GetProfileBinary("Font", "CharFormat")->size(), 84u);
@@ -99,6 +101,7 @@ TEST_F(SettingsStoreTest, EveryStoredOptionSurvivesARun)
     options.ShowMaximized = 0;
     options.CmpChar = options.CmpCase = options.CmpZen = options.CmpZenSp = 1;
     options.CmpKana = options.CmpPunct = options.KeepQuotes = options.ViewMove = 1;
+    options.PdfHeads = 1;
     options.ViewFormat = SentenceLayout::Unchanged;
     options.ViewLine = 0;
     options.ViewBar = 1;

@@ -106,7 +106,7 @@ TEST_F(SetupDlgTest, OkCopiesEverySwitchBackAndMovesTheTypedSetToTheFront)
 {
     EXPECT_TRUE(Run([](CSetupDlg &dialog) {
         for (const int id : {IDC_CMP_CHAR, IDC_CMP_CASE, IDC_CMP_ZEN, IDC_VIEW_BAR, IDC_CMP_KANA,
-                             IDC_CMP_PUNCT, IDC_KEEP_QUOTES})
+                             IDC_CMP_PUNCT, IDC_KEEP_QUOTES, IDC_PDF_HEADS})
             test::Click(dialog, id);
         // The middle of this box lies past its short label, where a click does not reach it.
         QCheckBox *moves = Check(dialog, IDC_VIEW_MOVE);
@@ -128,6 +128,7 @@ TEST_F(SetupDlgTest, OkCopiesEverySwitchBackAndMovesTheTypedSetToTheFront)
     EXPECT_EQ(m_options.CmpPunct, 1);
     EXPECT_EQ(m_options.KeepQuotes, 1);
     EXPECT_EQ(m_options.ViewMove, 1);
+    EXPECT_EQ(m_options.PdfHeads, 1);
     const std::array<std::string, 9> expected{Sjis("！？"), Sjis("。｡"), Sjis("．"), "D", "E",
                                               "F",          "G",         "H",        "I"};
     EXPECT_EQ(m_options.Sptr, expected);
@@ -234,12 +235,13 @@ TEST_F(SetupDlgTest, TabFollowsTheTemplateOrder)
 {
     const auto dialog = Open();
     std::vector<QWidget *> expected;
-    for (const int id : {IDC_DELIMITERS, IDC_CMP_CHAR, IDC_CMP_CASE, IDC_CMP_ZEN, IDC_CMP_ZEN_SP,
-                         IDC_CMP_KANA, IDC_CMP_PUNCT, IDC_KEEP_QUOTES, IDC_VIEW_FORMAT,
-                         IDC_VIEW_LINE, IDC_VIEW_BAR, IDC_VIEW_MOVE, IDC_OK, IDC_CANCEL})
+    for (const int id :
+         {IDC_DELIMITERS, IDC_CMP_CHAR, IDC_CMP_CASE, IDC_CMP_ZEN, IDC_CMP_ZEN_SP, IDC_CMP_KANA,
+          IDC_CMP_PUNCT, IDC_KEEP_QUOTES, IDC_VIEW_FORMAT, IDC_VIEW_LINE, IDC_VIEW_BAR,
+          IDC_VIEW_MOVE, IDC_PDF_HEADS, IDC_OK, IDC_CANCEL})
         expected.push_back(dialog->Control(id));
     EXPECT_EQ(test::TabChain(expected.front()), expected);
-    // The dialog's size follows the template's 169 x 249 dialog units in its font.
+    // The dialog's size follows the template's 169 x 277 dialog units in its font.
     const QSize units = DialogUnitsToPixels({kSetupWidth, kSetupHeight}, dialog->font());
     EXPECT_GE(dialog->width(), units.width());
     EXPECT_LT(dialog->width(), units.width() * 2);

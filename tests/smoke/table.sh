@@ -51,8 +51,12 @@ for _ in $(seq 1 50); do
     sleep 0.1
 done
 [ -s "$docx" ] || fail "no $docx written"
-unzip -l "$docx" | grep -q "word/document.xml" || fail "$docx holds no word/document.xml"
-unzip -p "$docx" word/document.xml | grep -q "新旧対照表" || fail "the table has no title"
+# Read whole before grep looks: grep -q ending early would break unzip's pipe, which pipefail
+# takes for a failure.
+parts=$(unzip -Z1 "$docx") || fail "$docx is no zip archive"
+grep -qx "word/document.xml" <<<"$parts" || fail "$docx holds no word/document.xml"
+body=$(unzip -p "$docx" word/document.xml)
+grep -q "新旧対照表" <<<"$body" || fail "the table has no title"
 
 kill -TERM "$pid"
 status=0

@@ -87,6 +87,29 @@ TEST_F(CompareTool, RecordsOfAJapaneseExampleByteForByte)
 )");
 }
 
+TEST_F(CompareTool, APdfPairComparesAsTheTextsItWasMadeFrom)
+{
+    // Two pages each, with running heads, page numbers and an article over the page break.
+    const std::string data = KIVO_PDF_DATA "/regulation-";
+    const ToolResult texts = RunTool({data + "old.txt", data + "new.txt"});
+    const ToolResult pdfs = RunTool({data + "old.pdf", data + "new.pdf"});
+    ASSERT_EQ(pdfs.status, 0) << pdfs.err;
+    EXPECT_EQ(pdfs.err, "");
+    EXPECT_NE(texts.out.find(R"("status":1,"sentenceEnd":1)"), std::string::npos);
+    EXPECT_NE(texts.out.find(R"("status":2,"sentenceEnd":0)"), std::string::npos);
+    EXPECT_EQ(pdfs.out, texts.out);
+    // Kept on request, the heads differ and the page numbers pair up.
+    const ToolResult withHeads =
+        RunTool({data + "old.pdf", data + "new.pdf", "--pdf-heads", "--delimiters", "。\\n"});
+    ASSERT_EQ(withHeads.status, 0) << withHeads.err;
+    EXPECT_NE(
+        withHeads.out.find(R"("status":3,"sentenceEnd":0,"leftText":"","rightText":"（改正案）")"),
+        std::string::npos)
+        << withHeads.out;
+    EXPECT_NE(withHeads.out.find(R"("status":1,"sentenceEnd":1,"leftText":"- 2 -")"),
+              std::string::npos);
+}
+
 TEST_F(CompareTool, AFifoIsWaitedForAndReadLikeAFile)
 {
     // Unlike the application, the tool reads pipes as other command-line tools do.
@@ -543,7 +566,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"DelimitersNotUtf8", {"GOOD", "GOOD", "--delimiters", "\xFF"}, "--delimiters"},
         ErrorCase{"FlagWithValue", {"GOOD", "GOOD", "--cmp-case=1"}, "--cmp-case"},
         ErrorCase{"OneFile", {"GOOD"}, "LEFT and RIGHT"},
-        ErrorCase{"ThreeFiles", {"GOOD", "GOOD", "extra.txt"}, "extra.txt"}),
+        ErrorCase{"ThreeFiles", {"GOOD", "GOOD", "extra.txt"}, "extra.txt"},
+        ErrorCase{"EncryptedPdf",
+                  {"GOOD", KIVO_PDF_DATA "/encrypted.pdf"},
+                  "encrypted.pdf': an encrypted PDF, which needs a password"},
+        ErrorCase{"PdfWithoutText",
+                  {KIVO_PDF_DATA "/image-only.pdf", "GOOD"},
+                  "image-only.pdf': a PDF without text (pages of images only)"}),
     [](const auto &param) { return std::string(param.param.name); });
 
 } // namespace

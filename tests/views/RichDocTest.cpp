@@ -741,5 +741,43 @@ TEST_F(RichDocTest, AWordProcessorDocumentOpensWithItsEffectsAndADamagedOneLeave
     EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
 }
 
+TEST_F(RichDocTest, APdfOpensAsItsTextAndABadOneLeavesTheTextWithTheReason)
+{
+    // Under a name without an extension: the content decides.
+    const QString pdf = TempPath(QStringLiteral("regulation"));
+    ASSERT_TRUE(WriteFile(pdf, ReadFile(QStringLiteral(KIVO_PDF_DATA "/regulation-old.pdf"))));
+    QByteArray source = ReadFile(QStringLiteral(KIVO_PDF_DATA "/regulation-old.txt"));
+    source.replace('\n', '\r');
+    source.chop(1);
+    ASSERT_TRUE(Open(1, pdf));
+    ASSERT_TRUE(m_messages.empty());
+    EXPECT_EQ(Edit(1).GetText(), Sjis(source.toStdString()));
+    ASSERT_TRUE(Save(1, {}));
+    EXPECT_EQ(m_requests.back().proposedName, TempPath(QStringLiteral("regulation.rtf")));
+    // The option keeps the running heads and page numbers.
+    m_app->Options().PdfHeads = 1;
+    ASSERT_TRUE(Open(1, pdf));
+    EXPECT_TRUE(Edit(1).GetText().starts_with(Sjis("文書管理規程\r第一章　総則\r")));
+
+    const struct {
+        const char *file;
+        const char *why;
+    } bad[] = {
+        {"encrypted.pdf",
+         "パスワードで保護された PDF です。パスワードが必要なため読み込めません。"},
+        {"image-only.pdf", "テキストのないPDFです（画像だけのページ）。"},
+    };
+    for (const auto &row : bad) {
+        m_messages.clear();
+        SetText(2, "keep me");
+        const QString path = QStringLiteral(KIVO_PDF_DATA "/") + QString::fromUtf8(row.file);
+        Open(2, path);
+        ASSERT_EQ(m_messages.size(), 1u) << row.file;
+        EXPECT_EQ(m_messages[0], OpenFailure(path, QString::fromUtf8(row.why)));
+        EXPECT_EQ(Edit(2).GetText(), "keep me");
+        EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
+    }
+}
+
 } // namespace
 } // namespace kivo
