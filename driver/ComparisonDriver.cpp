@@ -278,9 +278,8 @@ void ComparisonDriver::ScrollBack()
         return;
     case ScrollBackPhase::Count:
         if (!m_status.abortRequested) {
-            m_summary = Summarize(m_engine.Results());
-            if (Options().ViewMove)
-                m_summary->moved = static_cast<int>(m_engine.Moves().Count());
+            m_summary = Summarize(m_engine.Results(),
+                                  Options().ViewMove ? &m_engine.Moves() : nullptr);
         }
         m_scrollBack = ScrollBackPhase::ReadDifferences;
         return;

@@ -2,7 +2,7 @@
 
 namespace kivo {
 
-ResultSummary Summarize(const ResultList &results)
+ResultSummary Summarize(const ResultList &results, const MoveTable *moves)
 {
     ResultSummary counts;
     for (const ResultPair &record : results) {
@@ -23,6 +23,12 @@ ResultSummary Summarize(const ResultList &results)
             ++counts.changed;
             break;
         }
+    }
+    if (moves) {
+        const int moved = static_cast<int>(moves->Count());
+        counts.moved = moved;
+        counts.added -= moved;
+        counts.deleted -= moved;
     }
     return counts;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Moves.h"
 #include "ResultPair.h"
 
 #include <optional>
@@ -18,7 +19,9 @@ struct ResultSummary {
 };
 
 /// Counts the sentence pairs of a result: each pair ends with a record of sentenceEnd 1, whose
-/// status is the pair's. A changed pair ends with an Original record after its runs.
-ResultSummary Summarize(const ResultList &results);
+/// status is the pair's. A changed pair ends with an Original record after its runs. With
+/// moves (the comparison showed them), a moved sentence counts as moved only: each move is one
+/// deleted and one added record, which are then not counted as deleted and added.
+ResultSummary Summarize(const ResultList &results, const MoveTable *moves = nullptr);
 
 } // namespace kivo

@@ -452,9 +452,7 @@ std::optional<std::string> MakeHtmlReport(const ResultList &results, const MoveT
     const auto rows = BuildRows(results, rules.ViewFormat, codec, error, moves);
     if (!rows)
         return std::nullopt;
-    ReportInfo info{std::move(titles), std::move(date), Summarize(results)};
-    if (moves)
-        info.summary.moved = static_cast<int>(moves->Count());
+    ReportInfo info{std::move(titles), std::move(date), Summarize(results, moves)};
     return FormatHtmlReport(*rows, rules, colours, info, codec);
 }
 
