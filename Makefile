@@ -17,7 +17,7 @@ FUZZ_BUILD_DIR ?= fuzz-build
 FUZZ_SECONDS ?= 60
 FUZZ_TIMEOUT ?= 10
 FUZZ_RSS_MB ?= 2048
-FUZZ_TARGETS := fuzz_split fuzz_engine fuzz_rtf fuzz_wordfile
+FUZZ_TARGETS := fuzz_split fuzz_engine fuzz_rtf fuzz_wordfile fuzz_pdf
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 run: build
@@ -60,7 +60,8 @@ fuzz: fuzz-deps
 	    seeds=fuzz/seeds/$${target#fuzz_}; corpus=fuzz/corpus/$${target#fuzz_}; \
 	    mkdir -p $$corpus; \
 	    echo "== $$target: $(FUZZ_SECONDS) s from $$seeds"; \
-	    $(FUZZ_BUILD_DIR)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) \
+	    leaks=1; [ $$target = fuzz_pdf ] && leaks=0; \
+	    $(FUZZ_BUILD_DIR)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -detect_leaks=$$leaks \
 	        -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) -print_final_stats=1 \
 	        -artifact_prefix=fuzz/corpus/ $$corpus $$seeds || exit 1; \
 	done
