@@ -28,7 +28,8 @@ std::string Slurp(const std::string &name)
 struct Part {
     std::string name;
     std::string bytes;
-    bool stored = false; // kept as they are instead of deflated
+    bool stored = false;            // kept as they are instead of deflated
+    const char *password = nullptr; // encrypted with it, when given
 };
 
 /// A zip archive of parts, made in memory with libzip.
@@ -44,6 +45,9 @@ std::string MakeZip(const std::vector<Part> &parts)
         const zip_int64_t index = zip_file_add(zip, part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
         zip_set_file_compression(zip, static_cast<zip_uint64_t>(index),
                                  part.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
+        if (part.password)
+            zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256,
+                                    part.password);
     }
     EXPECT_EQ(zip_close(zip), 0);
     std::string bytes;
@@ -132,30 +136,6 @@ std::string OdtOfSpaces(int count)
               paragraph + "</text:p></office:text></office:body></office:document-content>"}});
 }
 
-/// A .docx whose body is encrypted with a password.
-std::string EncryptedDocx()
-{
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(source);
-    zip_t *archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-    const std::string body = Docx("<w:p><w:r><w:t>secret</w:t></w:r></w:p>");
-    zip_source_t *part = zip_source_buffer(archive, body.data(), body.size(), 0);
-    const zip_int64_t index = zip_file_add(archive, "word/document.xml", part, 0);
-    zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "pw");
-    EXPECT_EQ(zip_close(archive), 0);
-    std::string bytes;
-    zip_source_open(source);
-    char chunk[4096];
-    for (zip_int64_t got; (got = zip_source_read(source, chunk, sizeof chunk)) > 0;)
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    zip_source_close(source);
-    zip_source_free(source);
-    zip_error_fini(&error);
-    return bytes;
-}
-
 /// A .docx whose body claims a compression method no reader knows (the method field of the
 /// local header and of the central directory set to 97).
 std::string DocxOfUnknownMethod()
@@ -206,7 +186,10 @@ std::vector<BadRow> BadArchives()
         // 10 KiB and 13 KiB that stand for 65 MB and 2.7 GB of spaces.
         {"OdtOfAThousandSpaceRuns", OdtOfSpaces(1000), FileReason::ExpandsTooFar},
         {"OdtOf41000SpaceRuns", OdtOfSpaces(41000), FileReason::ExpandsTooFar},
-        {"Encrypted", EncryptedDocx(), FileReason::EncryptedArchive},
+        {"Encrypted",
+         MakeZip(
+             {{"word/document.xml", Docx("<w:p><w:r><w:t>secret</w:t></w:r></w:p>"), false, "pw"}}),
+         FileReason::EncryptedArchive},
         {"UnknownCompression", DocxOfUnknownMethod(), FileReason::UnknownCompression},
     };
 }
