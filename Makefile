@@ -61,7 +61,8 @@ fuzz: fuzz-deps
 	    mkdir -p $$corpus; \
 	    echo "== $$target: $(FUZZ_SECONDS) s from $$seeds"; \
 	    leaks=1; [ $$target = fuzz_pdf ] && leaks=0; \
-	    $(FUZZ_BUILD_DIR)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -detect_leaks=$$leaks \
+	    ASAN_OPTIONS=detect_leaks=$$leaks $(FUZZ_BUILD_DIR)/fuzz/$$target \
+	        -max_total_time=$(FUZZ_SECONDS) -detect_leaks=$$leaks \
 	        -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) -print_final_stats=1 \
 	        -artifact_prefix=fuzz/corpus/ $$corpus $$seeds || exit 1; \
 	done
