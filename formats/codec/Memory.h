@@ -16,7 +16,9 @@ std::optional<std::uintmax_t> AllocatableBytes();
 /// when an allocation fails). True when nothing is known.
 bool CanAllocate(std::uintmax_t bytes);
 
-/// Kept free by CanAllocate: a message box and the event loop must still work after a refusal.
-inline constexpr std::uintmax_t kMemoryReserve = std::uintmax_t{48} << 20;
+/// Kept free by CanAllocate: a message box and the event loop must still work after a refusal,
+/// and files named on the command line are read before the main window is shown, which then
+/// takes about a hundred megabytes of address space more (fonts, the screen's buffers).
+inline constexpr std::uintmax_t kMemoryReserve = std::uintmax_t{160} << 20;
 
 } // namespace kivo
