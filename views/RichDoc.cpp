@@ -322,8 +322,10 @@ bool CRichDoc::OnOpenDocument(const QString &path)
         return false;
     }
     // The window ends the process when it runs short of memory: a text it could not hold is
-    // refused before it goes in. A word-processor document is checked once its text is out.
-    if (!IsZipArchive(*bytes) && !CanAllocate(bytes->size() * kWindowBytesPerTextByte)) {
+    // refused before it goes in. A word-processor document or a PDF, whose text is far smaller
+    // than the file, is checked once its text is out.
+    if (!IsZipArchive(*bytes) && !pdf::HasSignature(*bytes) &&
+        !CanAllocate(bytes->size() * kWindowBytesPerTextByte)) {
         m_richText = FileFormat::Unreadable;
         bytes.reset();
         ReportFailure(FileAction::Open, path, OutOfMemory());

@@ -1,5 +1,7 @@
 #include "PdfStream.h"
 
+#include "Memory.h"
+#include "RichEditCtrl.h"
 #include "RtfStream.h"
 
 namespace kivo {
@@ -13,6 +15,11 @@ bool PdfStream::Read(std::string_view bytes, QTextCursor &cursor) const
             *m_why = why;
         if (!text)
             return false;
+        if (!CanAllocate(text->size() * kWindowBytesPerTextByte)) {
+            if (m_why)
+                *m_why = FileReason::OutOfMemory;
+            return false;
+        }
         sink(rtf::TextRun{std::move(*text), {}});
         return true;
     });
