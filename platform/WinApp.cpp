@@ -127,6 +127,8 @@ bool WinApp::OnIdle(long count)
 
 int WinApp::Run()
 {
+    // Settings written by an earlier application object of the process are not this one's.
+    g_settingsSettled = 0;
     if (!InitInstance())
         return 1;
     // A signal that came during start-up ended its dialogs; the event loop is not entered.
