@@ -209,6 +209,7 @@ void ComparisonDriver::SetUpDisplay()
     const ResultList &results = m_engine.Results();
     m_displayCursor = results.begin();
     m_displayed = 0;
+    m_leadingBreaksGiven = {};
     m_movedRecords = MovedRecordPartners(results, m_engine.Moves());
     if (results.empty()) {
         m_status.state = CompareState::Restore;
@@ -228,6 +229,27 @@ void ComparisonDriver::SetUpDisplay()
     m_status.state = CompareState::Display;
 }
 
+RecordBreaks ComparisonDriver::BreaksOf(const ResultPair &record, Side side)
+{
+    const bool hasSentence = side == Side::Left ? record.status != TextStatus::Added
+                                                : record.status != TextStatus::Deleted;
+    if (Options().ViewFormat != SentenceLayout::Aligned || !hasSentence)
+        return {};
+    const TrimmedBreaks &trimmed = m_engine.Trimmed(side);
+    RecordBreaks breaks;
+    // The breaks before the text's first sentence go with its first characters written.
+    bool &leadingGiven = m_leadingBreaksGiven[Index(side)];
+    if (!leadingGiven && !TextOf(record, side).empty()) {
+        breaks.before = trimmed.leading;
+        leadingGiven = true;
+    }
+    const std::int32_t sentence = side == Side::Left ? record.leftIndex : record.rightIndex;
+    if (record.sentenceEnd == 1 && sentence >= 0 &&
+        static_cast<std::size_t>(sentence) < trimmed.after.size())
+        breaks.after = trimmed.after[static_cast<std::size_t>(sentence)];
+    return breaks;
+}
+
 void ComparisonDriver::DisplayStep()
 {
     if (!m_views[Index(Side::Left)] || !m_views[Index(Side::Right)]) {
@@ -240,8 +262,8 @@ void ComparisonDriver::DisplayStep()
     if (const auto moved = m_movedRecords.find(number); moved != m_movedRecords.end())
         partner = moved->second;
     for (const Side side : kSides)
-        m_views[Index(side)]->RenderRecord(record, TextOf(record, side), m_rowStarts[Index(side)],
-                                           partner);
+        m_views[Index(side)]->RenderRecord(record, TextOf(record, side), BreaksOf(record, side),
+                                           m_rowStarts[Index(side)], partner);
     if (record.sentenceEnd == 1) {
         PadRows(m_views, PadMode::Pad, Options());
         if (!m_status.displayScrollable && m_views[Index(Side::Left)]->HasVerticalScrollBar()) {
@@ -278,8 +300,8 @@ void ComparisonDriver::ScrollBack()
         return;
     case ScrollBackPhase::Count:
         if (!m_status.abortRequested) {
-            m_summary = Summarize(m_engine.Results(),
-                                  Options().ViewMove ? &m_engine.Moves() : nullptr);
+            m_summary =
+                Summarize(m_engine.Results(), Options().ViewMove ? &m_engine.Moves() : nullptr);
         }
         m_scrollBack = ScrollBackPhase::ReadDifferences;
         return;

@@ -144,6 +144,8 @@ private:
     void EngineStep();
     void SetUpDisplay();
     void DisplayStep();
+    /// The user's line breaks a record stands for on one side (none outside the aligned layout).
+    RecordBreaks BreaksOf(const ResultPair &record, Side side);
     void ScrollBack();
 
     const RichOptions &m_options;
@@ -167,6 +169,8 @@ private:
     /// The next record to display, and how many were displayed before it.
     ResultList::const_iterator m_displayCursor;
     std::int32_t m_displayed = 0;
+    /// Per side, whether the line breaks before the text's first sentence have been written.
+    PerSide<bool> m_leadingBreaksGiven{};
     /// Display progress: records per advance of the bar, and records since the last advance.
     std::int32_t m_recordsPerStep = 1;
     std::int32_t m_stepCounter = 1;

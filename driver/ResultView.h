@@ -25,6 +25,14 @@ using RowStarts = std::array<std::int32_t, kRowStartCount>;
 ///
 /// Line numbers are relative to the region (0 is the region's first line) and count display
 /// lines, word-wrapped ones included. Positions are the control's character positions.
+/// The user's line breaks the aligned layout trimmed from around one side's sentence, which the
+/// record that writes it stands for: before the text's first sentence, and after the sentence
+/// (up to the next one). A comparison of the windows' texts reads them back from the result.
+struct RecordBreaks {
+    std::int32_t before = 0;
+    std::int32_t after = 0;
+};
+
 class IResultView {
 public:
     virtual ~IResultView() = default;
@@ -40,9 +48,10 @@ public:
     /// Writes one record's text for this side at the insertion point, in the colour and effect
     /// of its status, followed by the row separator when it closes a sentence pair. movedPartner
     /// is the position of the record of the other end when the record belongs to a moved
-    /// sentence.
+    /// sentence. breaks are the user's line breaks the record stands for on this side.
     virtual void RenderRecord(const ResultPair &record, const std::string &text,
-                              RowStarts &rowStarts, std::optional<std::int32_t> movedPartner) = 0;
+                              const RecordBreaks &breaks, RowStarts &rowStarts,
+                              std::optional<std::int32_t> movedPartner) = 0;
 
     /// Number of lines of the region.
     virtual int RegionLineCount() const = 0;

@@ -17,6 +17,7 @@ void Comparison::Reset(std::string leftText, std::string rightText)
     m_splitter.Reset(MakeActiveDelimiters(m_options.Sptr[0]));
     m_moves.Clear();
     m_paragraphEnds = {};
+    m_trimmed = {};
     m_anchorLeft = 0;
     m_anchorRight = 0;
     m_anchorsNotMaximal = false;
@@ -42,6 +43,7 @@ void Comparison::SplitTextStep(Side side, EngineState next)
         return;
     std::string().swap(text); // split: not needed any more
     m_paragraphEnds[Index(side)] = m_splitter.TakeParagraphEnds();
+    m_trimmed[Index(side)] = m_splitter.TakeTrimmedBreaks();
     m_state = next;
 }
 

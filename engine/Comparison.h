@@ -93,6 +93,9 @@ public:
     const std::vector<bool> &ParagraphEnds(Side side) const { return m_paragraphEnds[Index(side)]; }
     /// Hands the paragraph ends of both sides over.
     PerSide<std::vector<bool>> TakeParagraphEnds() { return std::exchange(m_paragraphEnds, {}); }
+    /// The line breaks the aligned layout trimmed around each side's sentences; filled once the
+    /// side is split, kept until Reset.
+    const TrimmedBreaks &Trimmed(Side side) const { return m_trimmed[Index(side)]; }
     /// The current delimiter set with backslash-n turned into a line break.
     const std::string &ActiveDelimiters() const { return m_splitter.ActiveDelimiters(); }
     /// Byte offset where splitting goes on reading; 0 between texts.
@@ -144,6 +147,7 @@ private:
     ResultList m_results;
     MoveTable m_moves;
     PerSide<std::vector<bool>> m_paragraphEnds;
+    PerSide<TrimmedBreaks> m_trimmed;
 
     /// Anchoring: index of the current left sentence and of the last anchored right sentence.
     /// Gap alignment: left and right index of the previous anchor.

@@ -68,6 +68,23 @@ void SentenceSplitter::Reset(std::string activeDelimiters)
     m_splitPos = 0;
     m_quoteDepth.Reset();
     m_paragraphEnds.clear();
+    m_trimmed = {};
+}
+
+void SentenceSplitter::TrimBreaksCounted(std::string &sentence)
+{
+    const std::size_t size = sentence.size();
+    const auto isBreak = [](char c) { return IsLineBreak(static_cast<unsigned char>(c)); };
+    const auto lead = static_cast<std::int32_t>(
+        std::find_if_not(sentence.begin(), sentence.end(), isBreak) - sentence.begin());
+    TrimLineBreaks(sentence);
+    std::int32_t &gap = m_trimmed.after.empty() ? m_trimmed.leading : m_trimmed.after.back();
+    if (sentence.empty()) {
+        gap += static_cast<std::int32_t>(size);
+        return;
+    }
+    gap += lead;
+    m_trimmed.after.push_back(static_cast<std::int32_t>(size - sentence.size()) - lead);
 }
 
 void SentenceSplitter::NoteParagraphEnds(bool leads, bool trails, bool kept)
@@ -114,7 +131,7 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
         const bool leads = isBreak(m_pendingSentence.front());
         const bool trails = isBreak(m_pendingSentence.back());
         if (m_options.ViewFormat == SentenceLayout::Aligned)
-            TrimLineBreaks(m_pendingSentence);
+            TrimBreaksCounted(m_pendingSentence);
         NoteParagraphEnds(leads, trails, !m_pendingSentence.empty());
         if (!m_pendingSentence.empty())
             list.push_back(MakeSentence(m_pendingSentence, m_options));

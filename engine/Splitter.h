@@ -13,6 +13,16 @@
 
 namespace kivo {
 
+/// The line breaks trimmed from the ends of a text's sentences (the aligned layout keeps none
+/// there), counted in line-break bytes: those before the first sentence, and after[i] those
+/// between sentence i and the next (after the last: up to the text's end). A run of empty lines
+/// that makes no sentence counts in the gap it stands in.
+struct TrimmedBreaks {
+    std::int32_t leading = 0;
+    std::vector<std::int32_t> after;
+    friend bool operator==(const TrimmedBreaks &, const TrimmedBreaks &) = default;
+};
+
 /// Cuts a text into sentences a bounded number of characters at a time, keeping the unfinished
 /// sentence between calls. The options and the progress indicator are borrowed and must outlive
 /// the object.
@@ -47,10 +57,16 @@ public:
     /// breaks once they are trimmed.
     std::vector<bool> TakeParagraphEnds() { return std::exchange(m_paragraphEnds, {}); }
 
+    /// The line breaks the aligned layout trimmed away around the sentences of the text split
+    /// last (or being split), so that the text can be told back whole. Hands them over.
+    TrimmedBreaks TakeTrimmedBreaks() { return std::exchange(m_trimmed, {}); }
+
 private:
     /// Notes the paragraph ends that a finished pending sentence shows: whether it began and
     /// ended with a line break before trimming, and whether it is kept as a sentence.
     void NoteParagraphEnds(bool leads, bool trails, bool kept);
+    /// Trims the line breaks from both ends of a finished sentence and counts them in m_trimmed.
+    void TrimBreaksCounted(std::string &sentence);
 
     const CompareOptions &m_options;
     IProgress &m_progress;
@@ -60,6 +76,7 @@ private:
     /// Bracket depth of the text being split, while KeepQuotes is on.
     QuoteDepth m_quoteDepth;
     std::vector<bool> m_paragraphEnds;
+    TrimmedBreaks m_trimmed;
 };
 
 /// The delimiter set of a comparison: the set with every backslash-n (on character boundaries)

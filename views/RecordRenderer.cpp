@@ -29,8 +29,8 @@ void RecordRenderer::Begin(const CharRange &region, bool selection)
     }
 }
 
-int RecordRenderer::Render(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
-                           bool moved, int result)
+int RecordRenderer::Render(const ResultPair &record, const std::string &text,
+                           const RecordBreaks &breaks, RowStarts &rowStarts, bool moved, int result)
 {
     const int number = m_renderedRecords++;
     const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
@@ -54,7 +54,13 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text, Ro
         typed.clearProperty(QTextFormat::ObjectType);
         const RunKind kind = moved ? RunKind::Moved : KindOfStatus(record.status);
         const QTextCharFormat marked = Marked(typed, RunMark{result, number, kind});
-        m_edit.ReplaceSel(DisplayText(m_options, record.status, text), marked);
+        const std::string shown = DisplayText(m_options, record.status, text);
+        // A run drawn in another form keeps the text it stands for, and the text's first run
+        // the line breaks before it: the next comparison reads both.
+        QTextCharFormat written = shown == text ? marked : StandingFor(marked, text);
+        if (breaks.before > 0)
+            written.setProperty(kRunLeadingBreaksProperty, breaks.before);
+        m_edit.ReplaceSel(shown, written);
         format.crTextColor = m_options.Color[ColorOriginal];
         format.dwEffects = 0;
         QTextCharFormat after = marked;
@@ -66,8 +72,16 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text, Ro
     if (record.sentenceEnd == 1 && rows) {
         QTextCharFormat separator = FormatAfterText();
         separator.clearProperty(QTextFormat::ObjectType);
-        m_edit.ReplaceSel(RowSeparator(m_options),
-                          Marked(separator, RunMark{result, number, RunKind::Separator}));
+        separator = Marked(separator, RunMark{result, number, RunKind::Separator});
+        std::string_view breaksLeft = RowSeparator(m_options);
+        if (breaks.after > 0) {
+            // The separator's first break stands for the user's line breaks after the sentence.
+            m_edit.ReplaceSel(breaksLeft.substr(0, 1),
+                              StandingFor(separator, std::string(std::size_t(breaks.after), '\r')));
+            breaksLeft.remove_prefix(1);
+        }
+        if (!breaksLeft.empty())
+            m_edit.ReplaceSel(breaksLeft, separator);
     }
     m_atSentenceEnd = record.sentenceEnd == 1;
     return number;
@@ -99,9 +113,14 @@ int RecordRenderer::LineOfChar(int position) const
 
 bool RecordRenderer::LinesAreBlank(int from, int to) const
 {
+    // Only blank lines Kivo inserted count: a blank line of the user's text is never removed to
+    // level the rows, so that the next comparison still reads it.
+    const QTextDocument &document = *m_edit.document();
     for (int line = from; line < to; ++line) {
-        const std::string text = m_edit.GetLine(ToControlLine(line));
-        if (text.empty() || (text.front() != '\r' && text.front() != '\n'))
+        const int position = m_edit.LineIndex(ToControlLine(line));
+        const QTextBlock block = document.findBlock(position);
+        if (position < 0 || !block.isValid() || block.position() != position ||
+            block.length() != 1 || !IsInsertedBreak(BreakFormat(block)))
             return false;
     }
     return true;

@@ -26,8 +26,8 @@ public:
     /// Writes one record at the insertion point, in the format of its status (or of a moved
     /// sentence), marked with the result's number; notes the row it begins. Returns the record's
     /// number in the result.
-    int Render(const ResultPair &record, const std::string &text, RowStarts &rowStarts, bool moved,
-               int result);
+    int Render(const ResultPair &record, const std::string &text, const RecordBreaks &breaks,
+               RowStarts &rowStarts, bool moved, int result);
 
     /// The control's line of the region's first line.
     int FirstLine() const { return m_firstLine; }

@@ -14,6 +14,9 @@ namespace {
 
 void SetMark(QTextCharFormat &format, const RunMark &mark)
 {
+    // A new mark stands for nothing yet, whatever the format it was made from stood for.
+    format.clearProperty(kRunTextProperty);
+    format.clearProperty(kRunLeadingBreaksProperty);
     format.setProperty(kRunResultProperty, mark.result);
     format.setProperty(kRunRecordProperty, mark.record);
     format.setProperty(kRunKindProperty, static_cast<int>(mark.kind));
@@ -24,6 +27,8 @@ void ClearMark(QTextCharFormat &format)
     format.clearProperty(kRunResultProperty);
     format.clearProperty(kRunRecordProperty);
     format.clearProperty(kRunKindProperty);
+    format.clearProperty(kRunTextProperty);
+    format.clearProperty(kRunLeadingBreaksProperty);
 }
 
 } // namespace
@@ -78,6 +83,71 @@ void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark)
         ClearMark(format);
     // Unlike replacing the cursor, this neither moves nor scrolls.
     edit.setCurrentCharFormat(format);
+}
+
+std::optional<std::string> StandsFor(const QTextCharFormat &format)
+{
+    if (!format.hasProperty(kRunTextProperty))
+        return std::nullopt;
+    const QByteArray text = format.property(kRunTextProperty).toByteArray();
+    return std::string(text.constData(), static_cast<std::size_t>(text.size()));
+}
+
+QTextCharFormat StandingFor(QTextCharFormat format, std::string_view text)
+{
+    format.setProperty(kRunTextProperty,
+                       QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return format;
+}
+
+bool IsInsertedBreak(const QTextCharFormat &format)
+{
+    const std::optional<RunMark> mark = MarkOf(format);
+    return mark && (mark->kind == RunKind::Separator || mark->kind == RunKind::Padding);
+}
+
+QTextCharFormat BreakFormat(const QTextBlock &block)
+{
+    // A block's character format is that of the paragraph break in front of it.
+    const QTextBlock next = block.next();
+    return next.isValid() ? next.charFormat() : QTextCharFormat();
+}
+
+void AdoptTypedText(QTextDocument &document, int start, int end)
+{
+    struct Span {
+        int start;
+        int end;
+        QTextCharFormat format;
+    };
+    std::vector<Span> spans;
+    for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from < to && IsInsertedBreak(fragment.charFormat()))
+                spans.push_back({from, to, fragment.charFormat()});
+            if (to >= end)
+                break;
+        }
+        const int breakPosition = block.position() + block.length() - 1;
+        if (breakPosition >= start && breakPosition < end && IsInsertedBreak(BreakFormat(block)))
+            spans.push_back({breakPosition, breakPosition + 1, BreakFormat(block)});
+    }
+    if (spans.empty())
+        return;
+    QTextCursor cursor(&document);
+    // Inside the edit block the cursor does not measure the paragraphs it is moved into.
+    cursor.joinPreviousEditBlock();
+    for (Span &span : spans) {
+        ClearMark(span.format);
+        cursor.setPosition(span.start);
+        cursor.setPosition(span.end, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(span.format);
+    }
+    cursor.endEditBlock();
 }
 
 std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result)
@@ -188,6 +258,8 @@ void InsertPadding(QTextDocument &document, int position, int n, int result)
     // paragraph (and its row) stays the block it is; the text is the same either way.
     cursor.setPosition(before.isValid() ? position - 1 : position);
     QTextCharFormat format = cursor.charFormat();
+    // Padding stands for nothing of the user's, whatever the character before it stood for.
+    ClearMark(format);
     SetMark(format, RunMark{result, 0, RunKind::Padding});
     const int rowState = block.userState();
     {

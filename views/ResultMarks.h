@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QTextBlock;
@@ -48,6 +50,10 @@ struct RunMark {
 inline constexpr int kRunResultProperty = QTextFormat::UserProperty + 1;
 inline constexpr int kRunRecordProperty = QTextFormat::UserProperty + 2;
 inline constexpr int kRunKindProperty = QTextFormat::UserProperty + 3;
+/// The code page 932 text of a run drawn in another form (whitespace as underscores).
+inline constexpr int kRunTextProperty = QTextFormat::UserProperty + 4;
+/// The number of the user's line breaks before the text's first sentence, on its first run.
+inline constexpr int kRunLeadingBreaksProperty = QTextFormat::UserProperty + 5;
 
 /// The mark a format carries; nullopt for text that is not part of a result.
 std::optional<RunMark> MarkOf(const QTextCharFormat &format);
@@ -56,6 +62,23 @@ std::optional<RunMark> MarkOf(const QTextCharFormat &format);
 void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark);
 /// The format with the mark set on it.
 QTextCharFormat Marked(QTextCharFormat format, const RunMark &mark);
+
+/// The text a run drawn in another form stands for; nullopt for a run shown as it is.
+std::optional<std::string> StandsFor(const QTextCharFormat &format);
+/// The format with the text its run stands for set on it.
+QTextCharFormat StandingFor(QTextCharFormat format, std::string_view text);
+
+/// Whether a paragraph break in this format is one Kivo inserted into a result: a separator that
+/// closes a row, or padding that levels the rows. Such breaks are not the user's text.
+bool IsInsertedBreak(const QTextCharFormat &format);
+/// The character format of the paragraph break that ends block (that of the block after it);
+/// the default format for the last block, which ends in no break of the text.
+QTextCharFormat BreakFormat(const QTextBlock &block);
+/// Makes what the user just typed or pasted from start to end their own text: characters that
+/// took the separator's or padding's mark from the blank line they went into lose it, so that a
+/// line break typed there is kept as the user's. The change joins the edit's undo step, so that
+/// undo takes both back at once. Call it only for the user's own edits, never for undo or redo.
+void AdoptTypedText(QTextDocument &document, int start, int end);
 
 /// One run of a result as it stands in the text now: consecutive characters with the same mark.
 struct MarkedRun {

@@ -52,6 +52,21 @@ std::string UnderscoreForm(std::string_view text)
     return shown;
 }
 
+std::string SpacesForUnderscores(std::string_view shown)
+{
+    std::string text;
+    text.reserve(shown.size());
+    cp932::ForEachChar(shown, [&text](std::string_view ch) {
+        if (ch == "_")
+            text += ' ';
+        else if (ch == kFullWidthLowLine)
+            text += kFullWidthSpace;
+        else
+            text += ch;
+    });
+    return text;
+}
+
 std::string DisplayText(const RichOptions &options, TextStatus status, std::string_view text)
 {
     const bool difference = status != TextStatus::Original && status != TextStatus::Same;

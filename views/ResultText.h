@@ -16,6 +16,10 @@ bool IsBlankText(std::string_view text);
 /// "＿", tab as four "_". Characters are walked whole, so two-byte characters are never split.
 std::string UnderscoreForm(std::string_view text);
 
+/// The whitespace a text in underscore form stands for, character by character: "_" as a
+/// half-width space, "＿" as a full-width space; every other character as it is.
+std::string SpacesForUnderscores(std::string_view shown);
+
 /// The text a record shows on one side: with ViewBar 1, a difference that is whitespace only
 /// is drawn in its underscore form; everything else as it is.
 std::string DisplayText(const RichOptions &options, TextStatus status, std::string_view text);

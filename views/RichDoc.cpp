@@ -411,6 +411,11 @@ FileFormat CRichDoc::DetectRichText(std::string_view bytes, const QString &path)
 
 // --- Saving -------------------------------------------------------------------------------------
 
+bool CRichDoc::IsTextFileName(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+}
+
 void CRichDoc::OnFileSave()
 {
     NameFromActiveFrame();
@@ -459,8 +464,10 @@ bool CRichDoc::DoSave()
     request.mode = FileDialogRequest::Mode::Save;
     request.title = LoadString(IDS_SAVE_FILE);
     request.filters = {{StringField(IDS_DOC_STRINGS, 3), QStringLiteral("*.rtf")},
+                       {LoadString(IDS_TEXT_FILTER), QStringLiteral("*.txt")},
                        {LoadString(IDS_ALL_FILTER), QStringLiteral("*.*")}};
     request.defaultSuffix = FilterExtension().mid(1);
+    request.suffixFollowsType = true;
     request.proposedName = ProposedSaveName();
     const std::optional<QString> path = RunFileDialog(request, WinApp::MainWindow());
     if (!path || path->isEmpty())
@@ -479,15 +486,23 @@ bool CRichDoc::OnSaveDocument(const QString &path)
     CRichView *view = ActiveRichView();
     if (!view)
         return false;
-    m_richText = FileFormat::RichText;
     const WaitCursor wait;
-    const std::optional<std::string> rtf = view->Control()->StreamOut(StreamFormat::RichText);
+    // A name ending in .txt saves the user's text as UTF-8, without what Kivo inserted into a
+    // result; every other name saves the window as rich text.
+    const bool plain = IsTextFileName(path);
     FileError error;
-    if (!rtf) {
+    std::optional<std::string> bytes;
+    try {
+        bytes = plain ? view->UsersTextUtf8() : view->Control()->StreamOut(StreamFormat::RichText);
+    } catch (const std::bad_alloc &) {
+        error = OutOfMemory();
+    }
+    if (!bytes) {
         ReportFailure(FileAction::Save, path, error);
         return false;
     }
-    if (!SaveFileAtomically(path, *rtf, &error)) {
+    m_richText = plain ? FileFormat::PlainText : FileFormat::RichText;
+    if (!SaveFileAtomically(path, *bytes, &error)) {
         ReportFailure(FileAction::Save, path, error);
         return false;
     }

@@ -94,6 +94,8 @@ public:
     /// byte for byte, or is a zip archive, a word-processor document saved back as RTF; an empty
     /// file when its name ends in ".rtf" or ".fdj", in any case), else PlainText.
     static FileFormat DetectRichText(std::string_view bytes, const QString &path);
+    /// Whether a save under this name writes plain text (the name ends in .txt) rather than RTF.
+    static bool IsTextFileName(const QString &path);
 
     /// The name the save dialog proposes: the path name, else the title with ".rtf".
     QString ProposedSaveName() const;

@@ -12,6 +12,7 @@
 #include "resources/ResourceIds.h"
 #include "views/DiffMap.h"
 #include "views/PaneFrame.h"
+#include "views/ResultMarks.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
 
@@ -79,7 +80,14 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
         ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, control->window());
     });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
-    connect(control->document(), &QTextDocument::contentsChange, this, &CRichView::OnTextChanged);
+    connect(control->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) {
+                // What the user types or pastes into a blank line of a result is their own.
+                RichEditCtrl &edit = *Control();
+                if (added > 0 && edit.IsUserEditing())
+                    AdoptTypedText(*edit.document(), position, position + added);
+                OnTextChanged();
+            });
     // The map of the differences beside the scroll bar; the control owns it.
     new DiffMap(*this, options, driver);
     AddCommands();
@@ -489,10 +497,11 @@ void CRichView::BeginDisplay()
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
-                             RowStarts &rowStarts, std::optional<std::int32_t> movedPartner)
+                             const RecordBreaks &breaks, RowStarts &rowStarts,
+                             std::optional<std::int32_t> movedPartner)
 {
-    const int number =
-        m_renderer.Render(record, text, rowStarts, movedPartner.has_value(), m_resultNumber);
+    const int number = m_renderer.Render(record, text, breaks, rowStarts, movedPartner.has_value(),
+                                         m_resultNumber);
     if (movedPartner)
         m_navigator.NoteMovedPartner(number, *movedPartner);
 }
@@ -559,6 +568,18 @@ bool CRichView::HasVerticalScrollBar() const
 }
 
 // --- The result after a comparison -------------------------------------------------------------
+
+std::string CRichView::UsersTextUtf8() const
+{
+    const RichEditCtrl &edit = *Control();
+    QString text = TextCapture::ReadAll(*edit.document(), CharRange{0, edit.GetTextLength()});
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    // Pictures have no place in plain text.
+    text.remove(QChar::ObjectReplacementCharacter);
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
 
 CRichView *CRichView::OtherView() const
 {

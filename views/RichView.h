@@ -60,8 +60,8 @@ public:
     /// Removes the compared region, gives the insertion point the display format and scrolls to
     /// the region's first line.
     void BeginDisplay();
-    void RenderRecord(const ResultPair &record, const std::string &text, RowStarts &rowStarts,
-                      std::optional<std::int32_t> movedPartner) override;
+    void RenderRecord(const ResultPair &record, const std::string &text, const RecordBreaks &breaks,
+                      RowStarts &rowStarts, std::optional<std::int32_t> movedPartner) override;
     /// Scrolls back to the region's first line unless the user scrolled during display.
     void ReturnToRegionTop();
     /// Restores the selection (after an abort before display) or puts the caret at the first
@@ -80,6 +80,10 @@ public:
     {
         return m_navigator.CollectRunsStep(units);
     }
+
+    /// The user's text as UTF-8 with LF line breaks: the window's text without the separators
+    /// and padding Kivo inserted into a result, every character kept.
+    std::string UsersTextUtf8() const;
 
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;

@@ -6,6 +6,8 @@
 #include "RtfStream.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -251,6 +253,20 @@ bool RichEditCtrl::GetModify() const
 bool RichEditCtrl::CanUndo() const
 {
     return document()->isUndoAvailable();
+}
+
+void RichEditCtrl::keyPressEvent(QKeyEvent *event)
+{
+    // Undo and redo bring back what was there; every other key that edits is the user's input.
+    const bool history = event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    const QScopedValueRollback editing(m_userEditing, !history);
+    QTextEdit::keyPressEvent(event);
+}
+
+void RichEditCtrl::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QScopedValueRollback editing(m_userEditing, true);
+    QTextEdit::inputMethodEvent(event);
 }
 
 void RichEditCtrl::focusInEvent(QFocusEvent *event)

@@ -189,6 +189,9 @@ public:
     void SetModify(bool modified);
     bool GetModify() const;
     bool CanUndo() const;
+    /// Whether the change being made comes from the user's typing, input method, paste or drop,
+    /// rather than from undo, redo or a call of the program.
+    bool IsUserEditing() const { return m_userEditing; }
 
     // Batched layout -----------------------------------------------------------------------
 
@@ -249,6 +252,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     /// The idle layout starts this long after the last change of the text, so that it does not
@@ -287,6 +292,7 @@ private:
     std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
     bool m_selectionHidden = false;
     mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
+    bool m_userEditing = false;       ///< set while the user's own input edits the text
     const RichTextStream *m_richTextStream;
     PasteChooser m_pasteChooser;
     std::function<void()> m_shortOfMemory;

@@ -63,8 +63,8 @@ public:
         return captured == text.size();
     }
 
-    void RenderRecord(const ResultPair &record, const std::string &recordText, RowStarts &rowStarts,
-                      std::optional<std::int32_t>) override
+    void RenderRecord(const ResultPair &record, const std::string &recordText, const RecordBreaks &,
+                      RowStarts &rowStarts, std::optional<std::int32_t>) override
     {
         if (atSentenceEnd)
             m_row = m_nextRow++;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace kivo {
 namespace {
 
@@ -14,6 +16,7 @@ using test::Utf8;
 struct SplitRun {
     std::vector<std::string> sentences;
     std::vector<bool> paragraphEnds;
+    TrimmedBreaks trimmed;
     int calls = 0;
     long long progressSteps = 0;
 };
@@ -44,6 +47,7 @@ SplitRun Split(std::string_view text, std::string_view delimiterSet,
     }
     run.progressSteps = progress.Steps();
     run.paragraphEnds = splitter.TakeParagraphEnds();
+    run.trimmed = splitter.TakeTrimmedBreaks();
     EXPECT_EQ(run.paragraphEnds.size(), run.sentences.size());
     return run;
 }
@@ -113,6 +117,34 @@ TEST(SentenceSplit, NotesWhichSentencesEndAParagraph)
         EXPECT_EQ(Split(Sjis(c.text), Sjis(c.delimiters), c.layout).paragraphEnds, c.ends)
             << Utf8(Sjis(c.text));
     }
+}
+
+// The line breaks trimmed from the sentences, put back between them, give the text whole: the
+// windows read a result back as the user's text from them. Random texts of sentences, quotes
+// and runs of line breaks at every place, with and without a line break among the delimiters.
+TEST(SentenceSplit, TrimmedLineBreaksGiveTheTextBack)
+{
+    const char *const pieces[] = {"文。", "\r", "\r\r", "「はい。」", "abc", "。", "\r\r\r"};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int i = 0, n = round % 12; i < n; ++i)
+            text += Sjis(pieces[std::uniform_int_distribution<std::size_t>(0, 6)(rng)]);
+        for (const char *delimiters : {"。", "。\\n"}) {
+            const SplitRun run = Split(text, Sjis(delimiters));
+            ASSERT_EQ(run.trimmed.after.size(), run.sentences.size()) << Utf8(text);
+            std::string joined(std::size_t(run.trimmed.leading), '\r');
+            for (std::size_t i = 0; i < run.sentences.size(); ++i)
+                joined += run.sentences[i] + std::string(std::size_t(run.trimmed.after[i]), '\r');
+            if (run.sentences.empty()) {
+                EXPECT_EQ(run.trimmed.leading, static_cast<int>(text.size())) << Utf8(text);
+            }
+            EXPECT_EQ(joined, text) << "delimiters " << delimiters;
+        }
+    }
+    // The line layout keeps every break in its sentences.
+    const SplitRun kept = Split(Sjis("\r文。\r\r次。\r"), Sjis("。"), Unchanged);
+    EXPECT_EQ(kept.trimmed, TrimmedBreaks{});
 }
 
 TEST(SentenceSplit, ReadsAtMost102CharactersPerCall)

@@ -441,10 +441,12 @@ TEST_F(RichDocTest, SaveProposesTheWindowsOwnNameWithTheRichTextExtension)
     EXPECT_EQ(request.proposedName, QStringLiteral("Untitled1.rtf"));
     EXPECT_EQ(request.title, QStringLiteral("名前を付けて保存"));
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("rtf"));
-    ASSERT_EQ(request.filters.size(), 2u);
+    ASSERT_EQ(request.filters.size(), 3u);
     EXPECT_EQ(request.filters[0].name, QStringLiteral("リッチ テキスト形式 (*.rtf)"));
     EXPECT_EQ(request.filters[0].patterns, QStringLiteral("*.rtf"));
-    EXPECT_EQ(request.filters[1].patterns, QStringLiteral("*.*"));
+    EXPECT_EQ(request.filters[1].name, QStringLiteral("テキスト ファイル (*.txt)"));
+    EXPECT_EQ(request.filters[1].patterns, QStringLiteral("*.txt"));
+    EXPECT_EQ(request.filters[2].patterns, QStringLiteral("*.*"));
 
     // After opening a plain-text file: its name with ".rtf".
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("a.b")));
