@@ -113,14 +113,16 @@ int RecordRenderer::LineOfChar(int position) const
 
 bool RecordRenderer::LinesAreBlank(int from, int to) const
 {
-    // Only blank lines Kivo inserted count: a blank line of the user's text is never removed to
-    // level the rows, so that the next comparison still reads it.
+    // Only blank lines Kivo inserted count: a blank line of the user's text, or a separator that
+    // stands for line breaks of it, is never removed to level the rows, so that the next
+    // comparison still reads them.
     const QTextDocument &document = *m_edit.document();
     for (int line = from; line < to; ++line) {
         const int position = m_edit.LineIndex(ToControlLine(line));
         const QTextBlock block = document.findBlock(position);
         if (position < 0 || !block.isValid() || block.position() != position ||
-            block.length() != 1 || !IsInsertedBreak(BreakFormat(block)))
+            block.length() != 1 || !IsInsertedBreak(BreakFormat(block)) ||
+            StandsFor(BreakFormat(block)))
             return false;
     }
     return true;
