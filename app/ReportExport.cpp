@@ -37,7 +37,7 @@ PerSide<QString> WindowTitles(const CRichDoc &document)
     for (const CRichView *view : document.RichViews()) {
         const int pane = view->PaneNumber();
         if (pane >= 1 && pane <= static_cast<int>(kSideCount) && view->ParentFrame())
-            titles[static_cast<std::size_t>(pane - 1)] = view->ParentFrame()->windowTitle();
+            titles[static_cast<std::size_t>(pane - 1)] = view->ParentFrame()->Title();
     }
     return titles;
 }

@@ -29,4 +29,30 @@ void MdiChildWnd::SetView(View *view)
 void MdiChildWnd::OnCreate(MdiFrameWnd &)
 {}
 
+void MdiChildWnd::SetTitle(const QString &title)
+{
+    m_title = title;
+    ShowTitle();
+}
+
+QString MdiChildWnd::Title() const
+{
+    return m_title.isNull() ? windowTitle() : m_title;
+}
+
+void MdiChildWnd::SetModifiedMark(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    if (m_title.isNull())
+        m_title = windowTitle();
+    ShowTitle();
+}
+
+void MdiChildWnd::ShowTitle()
+{
+    setWindowTitle(m_modified ? m_title + QStringLiteral(" *") : m_title);
+}
+
 } // namespace kivo

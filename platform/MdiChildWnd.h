@@ -24,7 +24,19 @@ public:
     /// Called by the main frame once the child exists, before it is shown or activated.
     virtual void OnCreate(MdiFrameWnd &mainFrame);
 
+    /// Sets the title: a file's path or the window's name. While the text holds edits that were
+    /// not saved, the window shows it followed by " *".
+    void SetTitle(const QString &title);
+    /// The title without the mark of unsaved edits.
+    QString Title() const;
+    /// Shows or takes away the mark of unsaved edits.
+    void SetModifiedMark(bool modified);
+
 private:
+    void ShowTitle();
+
+    QString m_title;
+    bool m_modified = false;
     View *m_view = nullptr;
 };
 

@@ -34,7 +34,8 @@ void ClearMark(QTextCharFormat &format)
 } // namespace
 
 UndoPause::UndoPause(QTextDocument &document)
-    : m_document(document), m_wasEnabled(document.isUndoRedoEnabled())
+    : m_document(document), m_wasEnabled(document.isUndoRedoEnabled()),
+      m_wasModified(document.isModified())
 {
     if (m_wasEnabled)
         m_document.setUndoRedoEnabled(false);
@@ -44,6 +45,9 @@ UndoPause::~UndoPause()
 {
     if (m_wasEnabled)
         m_document.setUndoRedoEnabled(true);
+    // Kivo's own edits (padding, levelling) are no edits of the user's.
+    if (!m_wasModified)
+        m_document.setModified(false);
 }
 
 RunKind KindOfStatus(TextStatus status)

@@ -124,8 +124,9 @@ int CaretKey(const std::vector<MarkedRun> &runs, int position);
 /// the sorted difference records.
 std::optional<int> StepDifference(const std::vector<int> &differences, int caretKey, bool forward);
 
-/// Keeps the edits made while it lives out of the undo history. Like the control's own
-/// non-undoable replacement, it clears the history: its steps would refer to moved positions.
+/// Keeps the edits made while it lives out of the undo history and out of the modified state. Like
+/// the control's own non-undoable replacement, it clears the history: its steps would refer to
+/// moved positions.
 class UndoPause {
 public:
     explicit UndoPause(QTextDocument &document);
@@ -136,6 +137,7 @@ public:
 private:
     QTextDocument &m_document;
     bool m_wasEnabled;
+    bool m_wasModified;
 };
 
 // --- Rows ------------------------------------------------------------------------------------

@@ -297,7 +297,7 @@ bool CRichDoc::OpenFile(const QString &path)
     MdiChildWnd *frame = ActiveFrame();
     if (!frame)
         return false;
-    frame->setWindowTitle(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    frame->SetTitle(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     return true;
 }
 
@@ -423,7 +423,7 @@ void CRichDoc::OnFileSave()
         return;
     MdiChildWnd *frame = ActiveFrame();
     if (frame && !PathName().isEmpty())
-        frame->setWindowTitle(QDir::toNativeSeparators(PathName()));
+        frame->SetTitle(QDir::toNativeSeparators(PathName()));
 }
 
 void CRichDoc::NameFromActiveFrame()
@@ -431,7 +431,7 @@ void CRichDoc::NameFromActiveFrame()
     MdiChildWnd *frame = ActiveFrame();
     if (!frame)
         return;
-    const QString title = QDir::fromNativeSeparators(frame->windowTitle());
+    const QString title = QDir::fromNativeSeparators(frame->Title());
     if (title.isEmpty())
         return;
     if (PathName().isEmpty()) {

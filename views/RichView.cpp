@@ -80,6 +80,14 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
         ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, control->window());
     });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
+    // The title tells whether the text holds edits made since it was opened, saved or compared.
+    connect(control->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+        // A comparison writing its result is no edit; its end sets the state.
+        if (m_driver.IsRunning())
+            return;
+        if (MdiChildWnd *frame = ParentFrame())
+            frame->SetModifiedMark(modified);
+    });
     connect(control->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) {
                 // What the user types or pastes into a blank line of a result is their own.
@@ -154,9 +162,9 @@ void CRichView::SetPaneTitle()
     if (!frame)
         return;
     if (PaneNumber() == 1)
-        frame->setWindowTitle(QString::fromUtf8(res::kUntitledLeft));
+        frame->SetTitle(QString::fromUtf8(res::kUntitledLeft));
     else if (PaneNumber() == 2)
-        frame->setWindowTitle(QString::fromUtf8(res::kUntitledRight));
+        frame->SetTitle(QString::fromUtf8(res::kUntitledRight));
 }
 
 void CRichView::ClearAll()
@@ -168,6 +176,7 @@ void CRichView::ClearAll()
     ForgetResult();
     SetInsertionMark(edit, std::nullopt);
     ApplyDisplayFormat();
+    edit.SetModify(false);
     SetPaneTitle();
 }
 
@@ -187,6 +196,8 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
 {
     RichEditCtrl &edit = *Control();
     const auto kind = static_cast<UpdateHint>(hint);
+    // New colours or another font are no edits of the text.
+    const bool modified = edit.GetModify();
     bool reformat = false;
     switch (kind) {
     case UpdateHint::NoteTopLine:
@@ -217,7 +228,7 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
             document->ScheduleLevelling();
     } else
         View::OnUpdate(sender, hint, objectHint);
-    edit.SetModify(false);
+    edit.SetModify(modified);
 }
 
 void CRichView::Reformat(bool fontOnly)
@@ -525,7 +536,11 @@ void CRichView::FinishViewAfterComparison()
     } else {
         const int caret = edit.LineIndex(edit.GetFirstVisibleLine());
         edit.SetSel(caret, caret);
+        // The window holds a result now: what is compared counts as unchanged.
+        edit.SetModify(false);
     }
+    if (MdiChildWnd *frame = ParentFrame())
+        frame->SetModifiedMark(edit.GetModify());
     edit.HideSelection(false);
     edit.SetReadOnly(false);
 }

@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/RecentFileList.h"
+#include "platform/UpdateHint.h"
 #include "resources/ResourceIds.h"
 #include "views/ResultText.h"
 
@@ -779,6 +780,35 @@ TEST_F(RichDocTest, APdfOpensAsItsTextAndABadOneLeavesTheTextWithTheReason)
         EXPECT_EQ(Edit(2).GetText(), "keep me");
         EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
     }
+}
+
+// The title ends in " *" while the window holds edits that were neither saved nor compared;
+// new colours, a font or the levelling of rows are no edits, opening or closing a text ends them.
+TEST_F(RichDocTest, TheTitleMarksUnsavedEditsUntilASaveOrAComparison)
+{
+    QTest::keyClicks(&Edit(1), QStringLiteral("typed"));
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1 *"));
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
+    m_app->Options().Color[ColorSame] = 0x123456;
+    Doc()->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::ColorsChanged));
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1 *")) << "new colours keep the mark";
+
+    const QString path = TempPath(QStringLiteral("saved.txt"));
+    ASSERT_TRUE(Save(1, path));
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path)) << "saved";
+    QTest::keyClicks(&Edit(1), QStringLiteral("more"));
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path) + QStringLiteral(" *"));
+    // The next save proposes the file's own name, without the mark.
+    ASSERT_TRUE(Save(1, path));
+    EXPECT_EQ(m_requests.back().proposedName, TempPath(QStringLiteral("saved.rtf")));
+
+    Edit(1).ReplaceSel(Sjis("。"));
+    Edit(2).ReplaceSel(Sjis("typed。"));
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2 *"));
+    ASSERT_TRUE(Choose(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path)) << "compared";
+    EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
 }
 
 } // namespace

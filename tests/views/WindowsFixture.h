@@ -59,10 +59,12 @@ protected:
     CRichDoc *Doc() const { return qobject_cast<CRichDoc *>(m_frame->ActiveDocument()); }
     QString Title(int pane) const { return Pane(pane)->windowTitle(); }
 
+    /// Puts a text in a window as if it had been opened: no unsaved edits.
     void SetText(int pane, const std::string &cp932)
     {
         Edit(pane).SetSel(0, -1);
         Edit(pane).ReplaceSel(cp932);
+        Edit(pane).SetModify(false);
     }
 
     /// Chooses a command as the user would, in the active window.
