@@ -333,6 +333,8 @@ bool CRichDoc::OnOpenDocument(const QString &path)
     }
     m_richText = DetectRichText(*bytes, path);
     RichEditCtrl &edit = *view->Control();
+    // Edits the file replaces stay one undo step away.
+    std::unique_ptr<TextSnapshot> replaced = edit.GetModify() ? view->Snapshot() : nullptr;
     if (bytes->empty()) {
         view->ClearAll();
     } else {
@@ -387,6 +389,7 @@ bool CRichDoc::OnOpenDocument(const QString &path)
             ReportEndsEarly(path);
     }
     edit.SetModify(false);
+    view->KeepForUndo(std::move(replaced));
     const QString absolute = QFileInfo(path).absoluteFilePath();
     SetPathName(absolute);
     if (WinApp *app = WinApp::Current())

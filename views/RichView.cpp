@@ -113,6 +113,7 @@ void CRichView::AddCommands()
         Control()->Paste();
     });
     OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
+    OnCommand(ID_EDIT_UNDO, [this] { Undo(); });
 
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
@@ -124,7 +125,7 @@ void CRichView::AddCommands()
     idleAnd(ID_EDIT_SELECT_ALL, [this] { return HasText(); });
     idleAnd(ID_EDIT_COPY, [this] { return HasSelection(); });
     idleAnd(ID_EDIT_CUT, [this] { return HasSelection(); });
-    idleAnd(ID_EDIT_UNDO, [this] { return Control()->CanUndo(); });
+    idleAnd(ID_EDIT_UNDO, [this] { return !Control()->isReadOnly() && CanUndo(); });
     idleAnd(ID_EDIT_PASTE, [this] { return CanPaste(); });
     for (const int id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         idleAnd(id, [this] { return HasText(); });
@@ -338,6 +339,12 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
             ScrollKeyDuringDisplay(*static_cast<QKeyEvent *>(event));
             return true; // every other key waits for the end of the comparison
         }
+        // Undo goes on past the control's own history, to what an open or comparison replaced.
+        if (watched == edit && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo) &&
+            !edit->CanUndo() && m_replaced && !edit->isReadOnly()) {
+            Undo();
+            return true;
+        }
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -484,6 +491,8 @@ bool CRichView::CaptureMore(std::string &text, int maxChars)
 void CRichView::BeginDisplay()
 {
     RichEditCtrl &edit = *Control();
+    // The texts as they were stay one undo step away from the result.
+    KeepForUndo(Snapshot(m_resultNumber));
     // The result replaces the region and begins in the display format. Emptying the region
     // first costs one deletion instead of re-formatting every character of a text that is
     // about to go. The deletion is one edit block: a cursor moved outside of one measures the
@@ -580,6 +589,56 @@ void CRichView::CaretToLastLine()
 bool CRichView::HasVerticalScrollBar() const
 {
     return Control()->HasVerticalScrollBar();
+}
+
+// --- What an open or a comparison replaced ------------------------------------------------------
+
+std::unique_ptr<TextSnapshot> CRichView::Snapshot(int comparison) const
+{
+    const MdiChildWnd *frame = ParentFrame();
+    return TakeSnapshot(*Control(), frame ? frame->Title() : QString(), comparison);
+}
+
+void CRichView::KeepForUndo(std::unique_ptr<TextSnapshot> replaced)
+{
+    m_replaced = std::move(replaced);
+}
+
+bool CRichView::CanUndo() const
+{
+    return Control()->CanUndo() || m_replaced != nullptr;
+}
+
+void CRichView::Undo()
+{
+    if (Control()->CanUndo() || !m_replaced) {
+        Control()->undo();
+        return;
+    }
+    const int comparison = m_replaced->comparison;
+    RestoreReplaced();
+    // A comparison replaced both windows: the other goes back too, unless it holds edits of
+    // its own since, which its own undo takes back first.
+    CRichView *other = OtherView();
+    if (comparison != 0 && other && other->m_replaced &&
+        other->m_replaced->comparison == comparison && !other->Control()->CanUndo())
+        other->RestoreReplaced();
+}
+
+void CRichView::RestoreReplaced()
+{
+    RichEditCtrl &edit = *Control();
+    std::unique_ptr<TextSnapshot> current = Snapshot(m_replaced->comparison);
+    const std::unique_ptr<TextSnapshot> replaced = std::move(m_replaced);
+    RestoreSnapshot(edit, *replaced);
+    ForgetResult();
+    m_options.SyncScroll = 0;
+    if (MdiChildWnd *frame = ParentFrame()) {
+        if (!replaced->title.isEmpty())
+            frame->SetTitle(replaced->title);
+        frame->SetModifiedMark(edit.GetModify());
+    }
+    m_replaced = std::move(current);
 }
 
 // --- The result after a comparison -------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "views/RecordRenderer.h"
 #include "views/ResultMarks.h"
 #include "views/TextCapture.h"
+#include "views/TextSnapshot.h"
 
 #include <cstdint>
 #include <optional>
@@ -81,6 +82,20 @@ public:
         return m_navigator.CollectRunsStep(units);
     }
 
+    // --- What an open or a comparison replaced ----------------------------------------------
+    /// A copy of the window's text as it stands, to keep for undo before it is replaced; null
+    /// when memory is short. comparison is the result about to replace it, 0 for an open.
+    std::unique_ptr<TextSnapshot> Snapshot(int comparison = 0) const;
+    /// Keeps what an open or a comparison replaced: undo brings it back once the edits made
+    /// since have been undone. Null forgets what was kept.
+    void KeepForUndo(std::unique_ptr<TextSnapshot> replaced);
+    /// Whether undo has something to take back: an edit, or what an open or comparison replaced.
+    bool CanUndo() const;
+    /// Undoes the last edit or, when none is left, brings back the text the last open or
+    /// comparison replaced (both windows for a comparison). The text it replaces is kept in
+    /// turn, so that undo again returns to it and nothing is lost.
+    void Undo();
+
     /// The user's text as UTF-8 with LF line breaks: the window's text without the separators
     /// and padding Kivo inserted into a result, every character kept.
     std::string UsersTextUtf8() const;
@@ -145,6 +160,10 @@ private:
     /// The compared region, and the reading of its text.
     CharRange m_region{};
     TextCapture m_capture;
+    /// What the last open or comparison replaced, for undo.
+    std::unique_ptr<TextSnapshot> m_replaced;
+    /// Brings back what m_replaced holds, keeping the text it replaces in its place.
+    void RestoreReplaced();
     /// The result shown: the same number in both windows of a comparison, 0 for none.
     int m_resultNumber = 0;
 

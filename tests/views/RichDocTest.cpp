@@ -811,5 +811,44 @@ TEST_F(RichDocTest, TheTitleMarksUnsavedEditsUntilASaveOrAComparison)
     EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
 }
 
+// Opening a file over edited text and comparing are one undo step each: undo takes back the
+// edits made since, then brings back the text replaced, with its title (both windows for a
+// comparison); undo again returns to what it replaced, so nothing is ever lost.
+TEST_F(RichDocTest, UndoBringsBackWhatAnOpenOrAComparisonReplaced)
+{
+    const auto undo = [this](int pane) {
+        m_frame->ActivateChild(Pane(pane));
+        QTest::keyClick(&Edit(pane), Qt::Key_Z, Qt::ControlModifier);
+    };
+    QTest::keyClicks(&Edit(1), QStringLiteral("typed text"));
+    const QString path = TempPath(QStringLiteral("file.txt"));
+    ASSERT_TRUE(WriteFile(path, "from the file"));
+    ASSERT_TRUE(Open(1, path));
+    EXPECT_EQ(Edit(1).GetText(), "from the file");
+    undo(1);
+    EXPECT_EQ(Edit(1).GetText(), "typed text");
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1 *"));
+    undo(1);
+    EXPECT_EQ(Edit(1).GetText(), "from the file");
+    EXPECT_EQ(Title(1), QDir::toNativeSeparators(path));
+
+    SetText(1, Sjis("左の文。\r同じ文。"));
+    SetText(2, Sjis("右の文。\r同じ文。"));
+    ASSERT_TRUE(Choose(ID_COMPARE_WHOLE));
+    ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
+    const std::string left = Edit(1).GetText();
+    const std::string right = Edit(2).GetText();
+    QTest::keyClicks(&Edit(2), QStringLiteral("x"));
+    undo(2);
+    EXPECT_EQ(Edit(2).GetText(), right) << "the edit goes first";
+    undo(2);
+    EXPECT_EQ(Edit(1).GetText(), Sjis("左の文。\r同じ文。"));
+    EXPECT_EQ(Edit(2).GetText(), Sjis("右の文。\r同じ文。"));
+    m_frame->UpdateCmdUI();
+    EXPECT_TRUE(m_frame->State(ID_EDIT_UNDO).enabled);
+    ASSERT_TRUE(Choose(ID_EDIT_UNDO, 1));
+    EXPECT_EQ(Edit(1).GetText(), left) << "the menu's undo returns to the result";
+}
+
 } // namespace
 } // namespace kivo
