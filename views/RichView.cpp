@@ -491,8 +491,11 @@ bool CRichView::CaptureMore(std::string &text, int maxChars)
 void CRichView::BeginDisplay()
 {
     RichEditCtrl &edit = *Control();
-    // The texts as they were stay one undo step away from the result.
-    KeepForUndo(Snapshot(m_resultNumber));
+    // The texts as they were stay one undo step away from the result, unless copying them would
+    // freeze the windows.
+    KeepForUndo(edit.document()->characterCount() <= kMostCharactersKeptForUndo
+                    ? Snapshot(m_resultNumber)
+                    : nullptr);
     // The result replaces the region and begins in the display format. Emptying the region
     // first costs one deletion instead of re-formatting every character of a text that is
     // about to go. The deletion is one edit block: a cursor moved outside of one measures the

@@ -20,6 +20,11 @@ struct TextSnapshot {
     int comparison = 0;
 };
 
+/// The longest text a comparison keeps a copy of for undo. The copy is made in one step, at
+/// about 0.12 microseconds a character (9 million characters: 1.1 s), so that a longer text
+/// would freeze the windows as the result begins.
+inline constexpr int kMostCharactersKeptForUndo = 1'000'000;
+
 /// A copy of the control's text; nullptr when the memory for it cannot be had (the text is
 /// then replaced without a way back, as before).
 std::unique_ptr<TextSnapshot> TakeSnapshot(const RichEditCtrl &edit, const QString &title,
