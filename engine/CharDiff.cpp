@@ -33,14 +33,8 @@ std::int32_t RunFrom(std::span<const std::int32_t> x, std::int32_t k, std::int32
     return length;
 }
 
-/// The text of tokens [from, to) of a sentence.
-std::string TokenText(std::string_view text, const SentenceTokens &tokens, std::int32_t from,
-                      std::int32_t to)
-{
-    const std::uint32_t begin = tokens.starts[static_cast<std::size_t>(from)];
-    const std::uint32_t end = tokens.starts[static_cast<std::size_t>(to)];
-    return std::string(text.substr(begin, end - begin));
-}
+// Tokens walked between two looks at the budget while the records are built.
+constexpr std::int32_t kTokensWalkedPerSlice = 4096;
 
 /// The index after the unmatched tokens from index on (matching left their keys >= 0).
 std::int32_t SkipUnmatched(const SentenceTokens &tokens, std::int32_t index)
@@ -48,6 +42,12 @@ std::int32_t SkipUnmatched(const SentenceTokens &tokens, std::int32_t index)
     while (index < tokens.Size() && tokens.keys[static_cast<std::size_t>(index)] >= 0)
         ++index;
     return index;
+}
+
+/// Length of the common run that starts at index (matching marked it there); 0 at the end.
+std::int32_t RunLength(const SentenceTokens &tokens, std::int32_t index)
+{
+    return index < tokens.Size() ? -tokens.keys[static_cast<std::size_t>(index)] : 0;
 }
 
 } // namespace
@@ -202,37 +202,51 @@ bool PairDiffer::Build(WorkBudget &budget)
 {
     // Alternately the unmatched tokens of both sides (a difference, when either has any) and the
     // next common run of each; the k-th run of one side is the k-th of the other, as runs never
-    // cross.
+    // cross. The texts are walked a slice of tokens at a time: a run can be millions long.
     const std::string_view leftText = m_p->leftText;
     const std::string_view rightText = m_p->rightText;
-    while (m_il < m_L.Size() || m_ir < m_R.Size()) {
-        if (budget.Exhausted())
+    if (!m_leftWalker) {
+        m_leftWalker.emplace(leftText, m_keyTable, m_options.CmpChar != 0);
+        m_rightWalker.emplace(rightText, m_keyTable, m_options.CmpChar != 0);
+    }
+    const auto walk = [&budget](SentenceCutter &walker, std::int32_t &index, std::int32_t end) {
+        while (index < end) {
+            if (budget.Exhausted())
+                return false;
+            const std::int32_t slice = std::min(end - index, kTokensWalkedPerSlice);
+            walker.Walk(slice);
+            index += slice;
+            budget.Spend(slice);
+        }
+        return true;
+    };
+    for (;;) {
+        if (!m_inPart) {
+            if (m_il >= m_L.Size() && m_ir >= m_R.Size() && !m_inRun)
+                break;
+            if (budget.Exhausted())
+                return false;
+            m_leftPartEnd = m_inRun ? m_il + RunLength(m_L, m_il) : SkipUnmatched(m_L, m_il);
+            m_rightPartEnd = m_inRun ? m_ir + RunLength(m_R, m_ir) : SkipUnmatched(m_R, m_ir);
+            m_leftFrom = m_leftWalker->Position();
+            m_rightFrom = m_rightWalker->Position();
+            m_inPart = true;
+            budget.Spend(1);
+        }
+        if (!walk(*m_leftWalker, m_il, m_leftPartEnd) ||
+            !walk(*m_rightWalker, m_ir, m_rightPartEnd))
             return false;
-        const std::int32_t tokensBefore = m_il + m_ir;
-        const std::int32_t leftEnd = SkipUnmatched(m_L, m_il);
-        const std::int32_t rightEnd = SkipUnmatched(m_R, m_ir);
-        std::string left = TokenText(leftText, m_L, m_il, leftEnd);
-        std::string right = TokenText(rightText, m_R, m_ir, rightEnd);
-        m_il = leftEnd;
-        m_ir = rightEnd;
+        std::string left(leftText.substr(m_leftFrom, m_leftWalker->Position() - m_leftFrom));
+        std::string right(rightText.substr(m_rightFrom, m_rightWalker->Position() - m_rightFrom));
         if (!left.empty() || !right.empty()) {
-            const TextStatus status = DifferenceStatus(left, right);
+            const TextStatus status = m_inRun ? TextStatus::Same : DifferenceStatus(left, right);
             Insert(status, std::move(left), std::move(right));
         }
-        const auto runEnd = [](const SentenceTokens &tokens, std::int32_t index) {
-            return index < tokens.Size() ? index - tokens.keys[static_cast<std::size_t>(index)]
-                                         : index;
-        };
-        const std::int32_t leftRunEnd = runEnd(m_L, m_il);
-        const std::int32_t rightRunEnd = runEnd(m_R, m_ir);
-        left = TokenText(leftText, m_L, m_il, leftRunEnd);
-        right = TokenText(rightText, m_R, m_ir, rightRunEnd);
-        m_il = leftRunEnd;
-        m_ir = rightRunEnd;
-        if (!left.empty() || !right.empty())
-            Insert(TextStatus::Same, std::move(left), std::move(right));
-        budget.Spend(1 + m_il + m_ir - tokensBefore);
+        m_inPart = false;
+        m_inRun = !m_inRun;
     }
+    m_leftWalker.reset();
+    m_rightWalker.reset();
     m_p->status = TextStatus::Original;
     m_p->leftText.clear();
     m_p->rightText.clear();
@@ -250,7 +264,6 @@ bool PairDiffer::Run(WorkBudget &budget)
     case Phase::CutRight: {
         if (!Cut(m_R, m_p->rightText, budget))
             return false;
-        m_keyTable.Clear(); // the keys are numbered: their strings go
         // X is the list with more tokens (the right one on equal counts); Y is scanned outside.
         const bool leftIsX = m_L.Size() > m_R.Size();
         SentenceTokens &X = leftIsX ? m_L : m_R;
@@ -275,9 +288,10 @@ bool PairDiffer::Run(WorkBudget &budget)
         m_phase = Phase::Free;
         [[fallthrough]];
     case Phase::Free:
-        // Two flat lists per side: given back whole, a few pages' worth of bookkeeping each.
+        // One flat list per side: given back whole, a few pages' worth of bookkeeping each.
         m_L = {};
         m_R = {};
+        m_keyTable.Clear();
         return true;
     }
     return true;

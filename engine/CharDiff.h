@@ -120,9 +120,19 @@ private:
     SentenceTokens m_L;
     SentenceTokens m_R;
     std::optional<SentenceCutter> m_cutter;
+    std::optional<SentenceCutter> m_leftWalker; // building: where the next token of each side is
+    std::optional<SentenceCutter> m_rightWalker;
     std::optional<RunMatcher> m_matcher;
-    std::int32_t m_il = 0; // building: the next token of each side
+    // Building: the next token of each side, whether a difference or a common run is being
+    // walked, where it ends and where its text starts.
+    std::int32_t m_il = 0;
     std::int32_t m_ir = 0;
+    bool m_inRun = false;
+    bool m_inPart = false;
+    std::int32_t m_leftPartEnd = 0;
+    std::int32_t m_rightPartEnd = 0;
+    std::size_t m_leftFrom = 0;
+    std::size_t m_rightFrom = 0;
     bool m_usedEditScript = false;
 };
 

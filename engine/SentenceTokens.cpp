@@ -136,7 +136,6 @@ void SentenceCutter::Close(SentenceTokens &tokens)
 {
     if (!m_gathering)
         return;
-    tokens.starts.push_back(static_cast<std::uint32_t>(m_runStart));
     tokens.keys.push_back(m_runUnits == 1 ? m_runNumber : m_keys.Number(m_runKey));
     m_gathering = false;
 }
@@ -144,9 +143,8 @@ void SentenceCutter::Close(SentenceTokens &tokens)
 bool SentenceCutter::Cut(SentenceTokens &tokens, WorkBudget &budget)
 {
     if (m_pos == 0 && tokens.keys.empty()) {
-        // At most one token a byte: reserved at once, so that the lists never move while they
-        // grow. Pages are only used once written.
-        tokens.starts.reserve(m_text.size() + 1);
+        // At most one token a byte: reserved at once, so that the list never moves while it
+        // grows. Pages are only used once written.
         tokens.keys.reserve(m_text.size());
     }
     // A token is a run of units whose keys start with a letter or digit (with CmpChar off), or
@@ -155,15 +153,7 @@ bool SentenceCutter::Cut(SentenceTokens &tokens, WorkBudget &budget)
         if (budget.Exhausted())
             return false;
         budget.Spend(1);
-        const std::size_t unitStart = m_pos;
-        std::size_t pos = SkipLineBreaks(m_text, m_pos);
-        std::string_view character;
-        if (pos < m_text.size()) {
-            character = m_text.substr(pos, UnitCharLength(m_text, pos));
-            pos += character.size();
-        }
-        m_pos = SkipLineBreaks(m_text, pos);
-        const KeyTable::CharKey &unit = m_keys.Char(character);
+        const KeyTable::CharKey &unit = ReadUnit(m_pos);
         const bool alphanumeric = !m_cmpChar && unit.alphanumeric;
         if (alphanumeric && m_gathering) {
             ++m_runUnits;
@@ -173,18 +163,40 @@ bool SentenceCutter::Cut(SentenceTokens &tokens, WorkBudget &budget)
         Close(tokens);
         if (alphanumeric) {
             m_gathering = true;
-            m_runStart = unitStart;
             m_runUnits = 1;
             m_runNumber = unit.number;
             m_runKey = unit.key;
         } else {
-            tokens.starts.push_back(static_cast<std::uint32_t>(unitStart));
             tokens.keys.push_back(unit.number);
         }
     }
     Close(tokens);
-    tokens.starts.push_back(static_cast<std::uint32_t>(m_text.size()));
     return true;
+}
+
+const KeyTable::CharKey &SentenceCutter::ReadUnit(std::size_t &pos)
+{
+    std::size_t at = SkipLineBreaks(m_text, pos);
+    std::string_view character;
+    if (at < m_text.size()) {
+        character = m_text.substr(at, UnitCharLength(m_text, at));
+        at += character.size();
+    }
+    pos = SkipLineBreaks(m_text, at);
+    return m_keys.Char(character);
+}
+
+std::size_t SentenceCutter::Walk(std::int32_t tokens)
+{
+    for (; tokens > 0 && m_pos < m_text.size(); --tokens) {
+        const bool alphanumeric = ReadUnit(m_pos).alphanumeric;
+        if (m_cmpChar || !alphanumeric)
+            continue;
+        // A run: the units after it that are letters or digits too.
+        for (std::size_t next = m_pos; next < m_text.size() && ReadUnit(next).alphanumeric;)
+            m_pos = next;
+    }
+    return m_pos;
 }
 
 } // namespace kivo

@@ -15,12 +15,11 @@ namespace kivo {
 
 /// The tokens of one sentence of a changed pair, without a string per token: a token is a
 /// character with its line breaks, or (unless CmpChar is on) a whole run of letters and digits.
-/// Its text is the sentence's bytes from its start to the next token's start; its key is a number
-/// from the pair's KeyTable, equal exactly where the keys are equal, so that matching compares
-/// numbers. A sentence of millions of tokens costs eight bytes a token.
+/// Only its key is kept, as a number from the pair's KeyTable, equal exactly where the keys are
+/// equal, so that matching compares numbers; where the tokens lie in the sentence is found again
+/// by walking the text (SentenceCutter::Walk). A sentence of millions of tokens costs four bytes
+/// a token.
 struct SentenceTokens {
-    /// Byte offset of each token in the sentence, then one past the last: size() + 1 entries.
-    std::vector<std::uint32_t> starts;
     /// Key number of each token. Matching marks the runs it finds here (see RunMatcher).
     std::vector<std::int32_t> keys;
 
@@ -80,19 +79,24 @@ public:
         : m_text(text), m_keys(keys), m_cmpChar(cmpChar)
     {}
 
-    /// Appends tokens to tokens; true once the text is used up (the closing start is then
-    /// appended too).
+    /// Appends tokens to tokens; true once the text is used up.
     bool Cut(SentenceTokens &tokens, WorkBudget &budget);
+
+    /// On a cutter that has not cut: moves on over the given number of tokens, which end where
+    /// Cut ends them, and returns the offset reached (the text's size past the last token).
+    std::size_t Walk(std::int32_t tokens);
+    /// The offset reached.
+    std::size_t Position() const { return m_pos; }
 
 private:
     void Close(SentenceTokens &tokens);
+    const KeyTable::CharKey &ReadUnit(std::size_t &pos);
 
     std::string_view m_text;
     KeyTable &m_keys;
     bool m_cmpChar;
     std::size_t m_pos = 0;
     bool m_gathering = false; // a run of letters and digits is being gathered
-    std::size_t m_runStart = 0;
     std::int32_t m_runUnits = 0;
     std::int32_t m_runNumber = -1; // the key number of a run of one unit
     std::string m_runKey;          // the joined keys of a longer run
