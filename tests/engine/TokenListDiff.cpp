@@ -33,7 +33,7 @@ TextStatus DifferenceStatus(const std::string &leftText, const std::string &righ
 } // namespace
 
 void TokenListDiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options,
-              IProgress &progress, const EngineThresholds &thresholds)
+                       IProgress &progress, const EngineThresholds &thresholds)
 {
     WorkBudget unlimited = WorkBudget::Unlimited();
     TokenListPairDiffer(results, p, options, progress, thresholds).Run(unlimited);
@@ -76,8 +76,9 @@ bool KeyNumberer::Number(const TokenList &list, std::vector<std::int32_t> &numbe
 }
 
 TokenRunMatcher::TokenRunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
-                       std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
-                       IProgress &progress, TokenRanges first)
+                                 std::span<const std::int32_t> yKeys,
+                                 const EngineThresholds &thresholds, IProgress &progress,
+                                 TokenRanges first)
     : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
       m_progress(progress), m_pending{first}, m_exactLimit(thresholds.exactRunWorkFloor)
 {}
@@ -190,8 +191,9 @@ bool TokenRunMatcher::RunEditScript(WorkBudget &budget)
     return done && m_search.Release(budget);
 }
 
-TokenListPairDiffer::TokenListPairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
-                       IProgress &progress, const EngineThresholds &thresholds)
+TokenListPairDiffer::TokenListPairDiffer(ResultList &results, ResultList::iterator p,
+                                         const CompareOptions &options, IProgress &progress,
+                                         const EngineThresholds &thresholds)
     : m_results(results), m_p(p), m_options(options), m_progress(progress), m_thresholds(thresholds)
 {
     m_progress.Step();

@@ -6,10 +6,10 @@
 // for byte, and for the tests of its pieces.
 
 #include "CharDiff.h"
+#include "CompareOptions.h"
 #include "EditScript.h"
 #include "Progress.h"
 #include "ResultPair.h"
-#include "CompareOptions.h"
 #include "SuffixAutomaton.h"
 #include "Token.h"
 #include "WorkBudget.h"
@@ -29,7 +29,7 @@ namespace kivo {
 /// pair. A pair that shares no token stays as it was. Steps progress once, and once more per
 /// range searched for a common run.
 void TokenListDiffPair(ResultList &results, ResultList::iterator p, const CompareOptions &options,
-              IProgress &progress, const EngineThresholds &thresholds = {});
+                       IProgress &progress, const EngineThresholds &thresholds = {});
 
 /// Finds the longest run of equal keys in X[xs, xe) and Y[ys, ye), merges it into one Same token
 /// on each side, and does the same on the parts after it and then before it. Y is the list
@@ -75,8 +75,8 @@ private:
 class TokenRunMatcher {
 public:
     TokenRunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
-               std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
-               IProgress &progress, TokenRanges first);
+                    std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
+                    IProgress &progress, TokenRanges first);
 
     /// Goes on matching; true once every range is done.
     bool Run(WorkBudget &budget);
@@ -144,8 +144,7 @@ void BuildRuns(ResultList &results, ResultList::iterator p, const TokenList &L, 
 /// BuildRuns in slices: each call inserts the runs of about a budget's worth of tokens.
 class RunBuilder {
 public:
-    RunBuilder(ResultList &results, ResultList::iterator p, const TokenList &L,
-               const TokenList &R)
+    RunBuilder(ResultList &results, ResultList::iterator p, const TokenList &L, const TokenList &R)
         : m_results(results), m_p(p), m_L(L), m_R(R)
     {}
 
@@ -163,14 +162,14 @@ private:
     std::int32_t m_ir = 0;
 };
 
-/// DiffPair in slices, for the idle-time driver: cutting, numbering, matching, building the runs
-/// and freeing the tokens each go on from where the previous call stopped, so that no call
-/// outlasts its budget however long the sentences are. The result is DiffPair's.
+/// TokenListDiffPair in slices: cutting, numbering, matching, building the runs and freeing the
+/// tokens each go on from where the previous call stopped. The result is TokenListDiffPair's,
+/// which the engine's PairDiffer must give too.
 class TokenListPairDiffer {
 public:
     /// Starts on the Changed record at p; steps progress once.
     TokenListPairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
-               IProgress &progress, const EngineThresholds &thresholds);
+                        IProgress &progress, const EngineThresholds &thresholds);
 
     /// Goes on; true once the pair is done and its tokens are freed.
     bool Run(WorkBudget &budget);
