@@ -191,10 +191,14 @@ void RunFinder::StartSampling()
     m_q = std::min(kLongestPiece, length / 2);
     m_step = length - m_q + 1;
     const std::int32_t entries = (m_xe - m_xs - m_q) / m_step + 1;
-    m_entryHash.assign(static_cast<std::size_t>(entries), 0);
-    m_entryPos.assign(static_cast<std::size_t>(entries), 0);
-    m_entryNext.assign(static_cast<std::size_t>(entries), -1);
-    m_slots.assign(SlotsFor(static_cast<std::size_t>(entries)), -1);
+    // Allocated unwritten: SampleX clears the slots and fills the entries in slices.
+    const auto count = static_cast<std::size_t>(entries);
+    m_entryHash = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+    m_entryPos = std::make_unique_for_overwrite<std::int32_t[]>(count);
+    m_entryNext = std::make_unique_for_overwrite<std::int32_t[]>(count);
+    m_slotCount = SlotsFor(count);
+    m_slots = std::make_unique_for_overwrite<std::int32_t[]>(m_slotCount);
+    m_cleared = 0;
     m_covered.clear();
     m_outPower = Power(m_q - 1);
     m_next = entries;
@@ -206,8 +210,15 @@ void RunFinder::StartSampling()
 
 bool RunFinder::SampleX(WorkBudget &budget)
 {
+    for (; m_cleared < m_slotCount; ++m_cleared) {
+        m_slots[m_cleared] = -1;
+        if (m_cleared % kOpsPerUnit == 0 && Charge(budget, 1)) {
+            ++m_cleared;
+            return false;
+        }
+    }
     // From the last sample to the first, each put at the head of its chain: chains ascend.
-    const std::size_t mask = m_slots.size() - 1;
+    const std::size_t mask = m_slotCount - 1;
     while (m_next > 0) {
         const std::int32_t e = --m_next;
         const std::int32_t p = m_xs + e * m_step;
@@ -231,7 +242,7 @@ bool RunFinder::SampleX(WorkBudget &budget)
 
 bool RunFinder::ScanY(WorkBudget &budget)
 {
-    const std::size_t mask = m_slots.size() - 1;
+    const std::size_t mask = m_slotCount - 1;
     const std::int32_t last = m_ye - m_q;
     while (m_next <= last) {
         if (m_work > m_workLimit || m_covered.size() > m_mostCovered) {
@@ -413,10 +424,11 @@ void RunFinder::StartAutomaton()
 
 void RunFinder::FreeTables()
 {
-    std::vector<std::uint64_t>().swap(m_entryHash);
-    std::vector<std::int32_t>().swap(m_entryPos);
-    std::vector<std::int32_t>().swap(m_entryNext);
-    std::vector<std::int32_t>().swap(m_slots);
+    m_entryHash.reset();
+    m_entryPos.reset();
+    m_entryNext.reset();
+    m_slots.reset();
+    m_slotCount = 0;
     std::unordered_map<std::int32_t, std::int32_t>().swap(m_covered);
     std::vector<std::uint64_t>().swap(m_firstHash);
     std::vector<std::int32_t>().swap(m_firstPos);

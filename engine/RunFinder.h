@@ -4,6 +4,7 @@
 #include "WorkBudget.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -98,10 +99,12 @@ private:
     // Sampled pieces of x: chains of entries with equal hashes, in ascending position, headed
     // from an open-addressing table of slots (-1 empty).
     std::int32_t m_step = 0;
-    std::vector<std::uint64_t> m_entryHash;
-    std::vector<std::int32_t> m_entryPos;
-    std::vector<std::int32_t> m_entryNext;
-    std::vector<std::int32_t> m_slots;
+    std::unique_ptr<std::uint64_t[]> m_entryHash;
+    std::unique_ptr<std::int32_t[]> m_entryPos;
+    std::unique_ptr<std::int32_t[]> m_entryNext;
+    std::unique_ptr<std::int32_t[]> m_slots;
+    std::size_t m_slotCount = 0;
+    std::size_t m_cleared = 0; // slots cleared so far
     // Per diagonal x - y met by a hit: the end in y of the last run extended on it.
     std::unordered_map<std::int32_t, std::int32_t> m_covered;
     std::size_t m_mostCovered = 0;
