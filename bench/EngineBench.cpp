@@ -5,11 +5,16 @@
 // edit script). Each case's record digest goes to standard error.
 // Each case runs in a child process, so that its peak memory is its own.
 //
-//   kivo_engine_bench [--check] [--large] [case ...]
+//   kivo_engine_bench [--check] [--large] [case ... | longlines]
 //     --check  also run the direct searches (every threshold at its maximum) and compare records
 //     --large  include the 200 MB case
 //     --no-git skip git diff (its columns show 0)
 //     --steps  list every step longer than 16 ms of processor time (on standard error)
+//     longlines the one-sentence cases: a 5 MB and a 21 MB line with 10 characters changed, a
+//              3.5 MB and a 350 KB line changed every 5th character, 20k-80k-character sentences
+//              edited every ~500; "x in" is the peak memory per byte of both inputs
+// The engine gets each text as the application hands it over (moved in, not copied), so the
+// peak is the engine's own.
 #include "Comparison.h"
 
 #include <sys/resource.h>
@@ -319,17 +324,30 @@ Case Repetitive()
     return c;
 }
 
-Case FiveMegabyteLine()
+/// One line of random kana and kanji, without a full stop: one sentence of megabytes, and a copy
+/// with 10 characters changed.
+Case MegabyteLine(std::string name, std::size_t bytes, std::uint32_t seed)
 {
-    Chars chars(kSeed + 5);
-    Case c{"5 MB line, 10 characters changed", "", ""};
-    c.left.reserve(5 << 20);
-    while (c.left.size() < (5u << 20))
+    Chars chars(seed);
+    Case c{std::move(name), "", ""};
+    c.left.reserve(bytes);
+    while (c.left.size() < bytes)
         c.left += chars.Any();
     c.right = c.left;
     for (int n = 1; n <= 10; ++n)
         c.right.replace(c.right.size() / 11 * static_cast<std::size_t>(n) / 2 * 2, 2, chars.Any());
     return c;
+}
+
+Case FiveMegabyteLine()
+{
+    return MegabyteLine("5 MB line, 10 characters changed", 5u << 20, kSeed + 5);
+}
+
+Case OneLineFile()
+{
+    // Memory per input byte of one long sentence: 21 MB of input in all.
+    return MegabyteLine("21 MB one-line input, 10 chars changed", 21u << 19, kSeed + 13);
 }
 
 Case WideGap()
@@ -422,7 +440,7 @@ struct EngineRun {
 /// Runs the engine on the case. With timeSteps every step is timed, which costs two clock
 /// readings a step (a system call for the thread's processor time): the totals then include
 /// them.
-EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, bool firstFit = false,
+EngineRun RunEngine(Case c, const kivo::EngineThresholds &thresholds, bool firstFit = false,
                     bool timeSteps = false)
 {
     kivo::CompareOptions options;
@@ -435,7 +453,8 @@ EngineRun RunEngine(const Case &c, const kivo::EngineThresholds &thresholds, boo
     EngineRun run;
     const auto start = Clock::now();
     const double cpuStart = ThreadCpuMs();
-    comparison.Reset(c.left, c.right);
+    // Handed over as the application hands over the texts it read: the engine's memory only.
+    comparison.Reset(std::move(c.left), std::move(c.right));
     comparison.Start();
     while (!timeSteps && comparison.State() != EngineState::Finished) {
         comparison.Step();
@@ -509,23 +528,22 @@ void RunCase(Case c, bool check, bool firstFit, const std::string &folder)
 
     // The engine in a child, its figures through a pipe-free file.
     const std::string figures = folder + "/figures";
+    const auto read = [&] { return Case{c.name, Read(left), Read(right)}; };
     const double kivoPeak = InChild([&] {
-        c.left = Read(left);
-        c.right = Read(right);
         // Totals from a run without step timing; the longest step from a timed one.
-        EngineRun run = RunEngine(c, {});
-        const EngineRun timed = RunEngine(c, {}, false, true);
+        EngineRun run = RunEngine(read(), {});
+        const EngineRun timed = RunEngine(read(), {}, false, true);
         run.longestStepMs = timed.longestStepMs;
         run.longestStepCpuMs = timed.longestStepCpuMs;
         run.longestState = timed.longestState;
         std::string verdict = "-";
         if (check) {
             constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
-            verdict = RunEngine(c, {kMost, kMost}).digest == run.digest ? "same" : "DIFFERENT";
+            verdict = RunEngine(read(), {kMost, kMost}).digest == run.digest ? "same" : "DIFFERENT";
         }
         // Same sentence pairs: with the most anchors (when exact, as many as possible), and as
         // first-fit anchoring makes them.
-        const long long firstFitSame = firstFit ? RunEngine(c, {}, true).same : -1;
+        const long long firstFitSame = firstFit ? RunEngine(read(), {}, true).same : -1;
         std::string same = std::to_string(run.same) + (run.notMaximal ? "~" : "") + " / " +
                            (firstFit ? std::to_string(firstFitSame) : std::string("-"));
         if (run.pairsByEdits > 0)
@@ -586,6 +604,9 @@ int main(int argc, char **argv)
             g_listLongSteps = true;
         else if (arg == "--no-git")
             g_runGit = false;
+        else if (arg == "longlines") // the long-sentence cases, against git's word diff
+            only.insert(only.end(), {"5mb", "every5th5mb", "every5th", "long20k", "long40k",
+                                     "long80k", "21mb"});
         else
             only.emplace_back(arg);
     }
@@ -614,6 +635,7 @@ int main(int argc, char **argv)
         {"long80k", [] { return LongSentence(80000); }},
         {"repetitive", Repetitive},
         {"5mb", FiveMegabyteLine},
+        {"21mb", OneLineFile},
         {"gap", WideGap},
         {"ties", TiedGap},
         {"large", Large},
@@ -627,7 +649,7 @@ int main(int argc, char **argv)
         const bool wanted = only.empty() ? (key != "large" || large)
                                          : std::find(only.begin(), only.end(), key) != only.end();
         if (wanted)
-            RunCase(make(), check && key != "5mb" && key != "large",
+            RunCase(make(), check && key != "5mb" && key != "21mb" && key != "large",
                     std::find(kAnchoringCases.begin(), kAnchoringCases.end(), key) !=
                         kAnchoringCases.end(),
                     folder);

@@ -1,25 +1,13 @@
 #include "CharDiff.h"
-#include "ListSize.h"
 
 #include <algorithm>
-#include <cassert>
+#include <array>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kivo {
 
 namespace {
-
-const Token &At(const TokenList &list, std::int32_t index)
-{
-    return list[static_cast<std::size_t>(index)];
-}
-
-Token &At(TokenList &list, std::int32_t index)
-{
-    return list[static_cast<std::size_t>(index)];
-}
 
 TextStatus DifferenceStatus(const std::string &leftText, const std::string &rightText)
 {
@@ -28,6 +16,38 @@ TextStatus DifferenceStatus(const std::string &leftText, const std::string &righ
     if (rightText.empty())
         return TextStatus::Deleted;
     return TextStatus::Changed;
+}
+
+std::int32_t KeyAt(std::span<const std::int32_t> keys, std::int32_t i)
+{
+    return keys[static_cast<std::size_t>(i)];
+}
+
+/// Length of the run of equal keys from x[k] and y[i] (an equal pair) within xe and ye.
+std::int32_t RunFrom(std::span<const std::int32_t> x, std::int32_t k, std::int32_t xe,
+                     std::span<const std::int32_t> y, std::int32_t i, std::int32_t ye)
+{
+    std::int32_t length = 1;
+    while (k + length < xe && i + length < ye && KeyAt(x, k + length) == KeyAt(y, i + length))
+        ++length;
+    return length;
+}
+
+// Tokens walked between two looks at the budget while the records are built.
+constexpr std::int32_t kTokensWalkedPerSlice = 4096;
+
+/// The index after the unmatched tokens from index on (matching left their keys >= 0).
+std::int32_t SkipUnmatched(const SentenceTokens &tokens, std::int32_t index)
+{
+    while (index < tokens.Size() && tokens.keys[static_cast<std::size_t>(index)] >= 0)
+        ++index;
+    return index;
+}
+
+/// Length of the common run that starts at index (matching marked it there); 0 at the end.
+std::int32_t RunLength(const SentenceTokens &tokens, std::int32_t index)
+{
+    return index < tokens.Size() ? -tokens.keys[static_cast<std::size_t>(index)] : 0;
 }
 
 } // namespace
@@ -39,46 +59,9 @@ void DiffPair(ResultList &results, ResultList::iterator p, const CompareOptions 
     PairDiffer(results, p, options, progress, thresholds).Run(unlimited);
 }
 
-bool CommonRuns(TokenList &X, std::int32_t xs, std::int32_t xe, TokenList &Y, std::int32_t ys,
-                std::int32_t ye, IProgress &progress, const EngineThresholds &thresholds)
-{
-    const KeyNumbers keys = NumberKeys(X, Y);
-    RunMatcher matcher(X, keys.x, Y, keys.y, thresholds, progress, {xs, xe, ys, ye});
-    WorkBudget unlimited = WorkBudget::Unlimited();
-    matcher.Run(unlimited);
-    return matcher.FoundInFirst();
-}
-
-KeyNumbers NumberKeys(const TokenList &X, const TokenList &Y)
-{
-    KeyNumberer numberer;
-    KeyNumbers keys;
-    WorkBudget unlimited = WorkBudget::Unlimited();
-    numberer.Number(X, keys.x, unlimited);
-    numberer.Number(Y, keys.y, unlimited);
-    return keys;
-}
-
-bool KeyNumberer::Number(const TokenList &list, std::vector<std::int32_t> &numbers,
-                         WorkBudget &budget)
-{
-    numbers.reserve(list.size());
-    while (numbers.size() < list.size()) {
-        if (budget.Exhausted())
-            return false;
-        const Token &token = list[numbers.size()];
-        numbers.push_back(
-            m_numbers.try_emplace(token.key, static_cast<std::int32_t>(m_numbers.size()))
-                .first->second);
-        budget.Spend(1);
-    }
-    return true;
-}
-
-RunMatcher::RunMatcher(TokenList &X, std::span<const std::int32_t> xKeys, TokenList &Y,
-                       std::span<const std::int32_t> yKeys, const EngineThresholds &thresholds,
-                       IProgress &progress, TokenRanges first)
-    : m_X(X), m_Y(Y), m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
+RunMatcher::RunMatcher(std::span<std::int32_t> xKeys, std::span<std::int32_t> yKeys,
+                       const EngineThresholds &thresholds, IProgress &progress, TokenRanges first)
+    : m_xKeys(xKeys), m_yKeys(yKeys), m_thresholds(thresholds),
       m_progress(progress), m_pending{first}, m_exactLimit(thresholds.exactRunWorkFloor)
 {}
 
@@ -124,24 +107,28 @@ bool RunMatcher::Run(WorkBudget &budget)
             budget.Spend(cells);
             Take(r, DirectRun(r), budget);
         } else {
-            m_search.Start(m_xKeys, r.xs, r.xe, m_yKeys, r.ys, r.ye);
+            m_search.Start(m_xKeys, r.xs, r.xe, m_yKeys, r.ys, r.ye, m_thresholds.gramSearchTokens);
             m_searching = r;
         }
     }
 }
 
-CommonRun RunMatcher::DirectRun(const TokenRanges &r)
+CommonRun RunMatcher::DirectRun(const TokenRanges &r) const
 {
+    // Every start in Y against every start in X: only a strictly longer run replaces the best,
+    // so the first in Y, then the first in X, wins a tie.
+    CommonRun best;
     for (std::int32_t i = r.ys; i < r.ye; ++i) {
-        Token &y = At(m_Y, i);
-        y.matchStart = -1;
-        y.matchLength = 0;
-        LongestRunAt(m_xKeys, r.xs, r.xe, m_yKeys, i, r.ye, y);
+        const std::int32_t key = KeyAt(m_yKeys, i);
+        for (std::int32_t k = r.xs; k < r.xe; ++k) {
+            if (KeyAt(m_xKeys, k) != key)
+                continue;
+            const std::int32_t length = RunFrom(m_xKeys, k, r.xe, m_yKeys, i, r.ye);
+            if (length > best.length)
+                best = {k, i, length};
+        }
     }
-    const std::int32_t b = PickLongestRun(m_Y, r.ys, r.ye);
-    if (b < 0)
-        return {};
-    return {At(m_Y, b).matchStart, b, At(m_Y, b).matchLength};
+    return best;
 }
 
 void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &budget)
@@ -152,26 +139,21 @@ void RunMatcher::Take(const TokenRanges &r, const CommonRun &run, WorkBudget &bu
     }
     if (run.length == 0)
         return;
-    Merge(run, budget);
+    Mark(run);
+    budget.Spend(1);
     m_matched += 2 * static_cast<std::int64_t>(run.length);
-    // Merging leaves the folded tokens in place, so the part after the run starts past them.
     m_pending.push_back({r.xs, run.x, r.ys, run.y});
     m_pending.push_back({run.x + run.length, r.xe, run.y + run.length, r.ye});
 }
 
-void RunMatcher::Merge(const CommonRun &run, WorkBudget &budget)
+void RunMatcher::Mark(const CommonRun &run)
 {
-    Token &y = At(m_Y, run.y);
-    y.matchStart = run.x;
-    y.matchLength = run.length;
-    MergeRun(m_Y, run.y, run.length);
-    MergeRun(m_X, run.x, run.length);
-    budget.Spend(run.length);
+    m_xKeys[static_cast<std::size_t>(run.x)] = -run.length;
+    m_yKeys[static_cast<std::size_t>(run.y)] = -run.length;
 }
 
 void RunMatcher::StartEditScript()
 {
-    // The ranges hold no folded tokens, so positions in them are positions in the key numbers.
     std::vector<std::array<std::int32_t, 4>> ranges;
     for (const TokenRanges &r : m_pending)
         if (r.xs < r.xe || r.ys < r.ye)
@@ -183,87 +165,111 @@ void RunMatcher::StartEditScript()
 
 bool RunMatcher::RunEditScript(WorkBudget &budget)
 {
+    // The runs of a call lie in boxes already searched, which are never read again.
     const bool done = m_edits.Run(budget, m_editRuns);
     for (const CommonRun &run : m_editRuns)
-        Merge(run, budget);
+        Mark(run);
+    budget.Spend(static_cast<std::int64_t>(m_editRuns.size()));
     m_editRuns.clear();
     return done && m_search.Release(budget);
 }
 
 PairDiffer::PairDiffer(ResultList &results, ResultList::iterator p, const CompareOptions &options,
                        IProgress &progress, const EngineThresholds &thresholds)
-    : m_results(results), m_p(p), m_options(options), m_progress(progress), m_thresholds(thresholds)
+    : m_results(results), m_p(p), m_options(options), m_progress(progress),
+      m_thresholds(thresholds), m_keyTable(options)
 {
     m_progress.Step();
 }
 
-bool PairDiffer::Cut(TokenList &list, std::int32_t &count, WorkBudget &budget)
+bool PairDiffer::Cut(SentenceTokens &tokens, std::string_view text, WorkBudget &budget)
 {
     if (!m_cutter)
-        m_cutter.emplace(&list == &m_L ? m_p->leftText : m_p->rightText, m_options);
-    if (!m_cutter->Cut(list, count, budget))
+        m_cutter.emplace(text, m_keyTable, m_options.CmpChar != 0);
+    if (!m_cutter->Cut(tokens, budget))
         return false;
     m_cutter.reset();
     return true;
 }
 
-bool PairDiffer::Compact(WorkBudget &budget)
+void PairDiffer::Insert(TextStatus status, std::string leftText, std::string rightText)
 {
-    // DropFoldedTokens in slices: the unfolded tokens move down in order.
-    TokenList &list = m_compactedLeft ? m_R : m_L;
-    for (; m_compactRead < list.size(); ++m_compactRead) {
-        if (budget.Exhausted())
-            return false;
-        budget.Spend(1);
-        if (list[m_compactRead].folded)
-            continue;
-        if (m_compactWrite != m_compactRead)
-            list[m_compactWrite] = std::move(list[m_compactRead]);
-        ++m_compactWrite;
+    m_results.insert(m_p, ResultPair{m_p->leftIndex, m_p->rightIndex, status, 0,
+                                     std::move(leftText), std::move(rightText)});
+}
+
+bool PairDiffer::Build(WorkBudget &budget)
+{
+    // Alternately the unmatched tokens of both sides (a difference, when either has any) and the
+    // next common run of each; the k-th run of one side is the k-th of the other, as runs never
+    // cross. The texts are walked a slice of tokens at a time: a run can be millions long.
+    const std::string_view leftText = m_p->leftText;
+    const std::string_view rightText = m_p->rightText;
+    if (!m_leftWalker) {
+        m_leftWalker.emplace(leftText, m_keyTable, m_options.CmpChar != 0);
+        m_rightWalker.emplace(rightText, m_keyTable, m_options.CmpChar != 0);
     }
-    // The moved-from tail goes token by token too: millions of them are a long step at once.
-    while (list.size() > m_compactWrite) {
-        if (budget.Exhausted())
-            return false;
-        list.pop_back();
-        budget.Spend(1);
-    }
-    m_compactRead = 0;
-    m_compactWrite = 0;
-    if (m_compactedLeft)
+    const auto walk = [&budget](SentenceCutter &walker, std::int32_t &index, std::int32_t end) {
+        while (index < end) {
+            if (budget.Exhausted())
+                return false;
+            const std::int32_t slice = std::min(end - index, kTokensWalkedPerSlice);
+            walker.Walk(slice);
+            index += slice;
+            budget.Spend(slice);
+        }
         return true;
-    m_compactedLeft = true;
-    return Compact(budget);
+    };
+    for (;;) {
+        if (!m_inPart) {
+            if (m_il >= m_L.Size() && m_ir >= m_R.Size() && !m_inRun)
+                break;
+            if (budget.Exhausted())
+                return false;
+            m_leftPartEnd = m_inRun ? m_il + RunLength(m_L, m_il) : SkipUnmatched(m_L, m_il);
+            m_rightPartEnd = m_inRun ? m_ir + RunLength(m_R, m_ir) : SkipUnmatched(m_R, m_ir);
+            m_leftFrom = m_leftWalker->Position();
+            m_rightFrom = m_rightWalker->Position();
+            m_inPart = true;
+            budget.Spend(1);
+        }
+        if (!walk(*m_leftWalker, m_il, m_leftPartEnd) ||
+            !walk(*m_rightWalker, m_ir, m_rightPartEnd))
+            return false;
+        std::string left(leftText.substr(m_leftFrom, m_leftWalker->Position() - m_leftFrom));
+        std::string right(rightText.substr(m_rightFrom, m_rightWalker->Position() - m_rightFrom));
+        if (!left.empty() || !right.empty()) {
+            const TextStatus status = m_inRun ? TextStatus::Same : DifferenceStatus(left, right);
+            Insert(status, std::move(left), std::move(right));
+        }
+        m_inPart = false;
+        m_inRun = !m_inRun;
+    }
+    m_leftWalker.reset();
+    m_rightWalker.reset();
+    m_p->status = TextStatus::Original;
+    m_p->leftText.clear();
+    m_p->rightText.clear();
+    return true;
 }
 
 bool PairDiffer::Run(WorkBudget &budget)
 {
     switch (m_phase) {
     case Phase::CutLeft:
-        if (!Cut(m_L, m_nL, budget))
+        if (!Cut(m_L, m_p->leftText, budget))
             return false;
         m_phase = Phase::CutRight;
         [[fallthrough]];
-    case Phase::CutRight:
-        if (!Cut(m_R, m_nR, budget))
+    case Phase::CutRight: {
+        if (!Cut(m_R, m_p->rightText, budget))
             return false;
-        m_phase = Phase::NumberLeft;
-        [[fallthrough]];
-    case Phase::NumberLeft:
-        if (!m_numberer.Number(m_L, m_keysL, budget))
-            return false;
-        m_phase = Phase::NumberRight;
-        [[fallthrough]];
-    case Phase::NumberRight: {
-        if (!m_numberer.Number(m_R, m_keysR, budget))
-            return false;
-        m_numberer = {};
         // X is the list with more tokens (the right one on equal counts); Y is scanned outside.
-        const bool leftIsX = m_nL > m_nR;
-        TokenList &X = leftIsX ? m_L : m_R;
-        TokenList &Y = leftIsX ? m_R : m_L;
-        m_matcher.emplace(X, leftIsX ? m_keysL : m_keysR, Y, leftIsX ? m_keysR : m_keysL,
-                          m_thresholds, m_progress, TokenRanges{0, Size(X), 0, Size(Y)});
+        const bool leftIsX = m_L.Size() > m_R.Size();
+        SentenceTokens &X = leftIsX ? m_L : m_R;
+        SentenceTokens &Y = leftIsX ? m_R : m_L;
+        m_matcher.emplace(X.keys, Y.keys, m_thresholds, m_progress,
+                          TokenRanges{0, X.Size(), 0, Y.Size()});
         m_phase = Phase::Match;
         [[fallthrough]];
     }
@@ -271,172 +277,24 @@ bool PairDiffer::Run(WorkBudget &budget)
         if (!m_matcher->Run(budget))
             return false;
         m_usedEditScript = m_matcher->UsedEditScript();
-        m_phase = m_matcher->FoundInFirst() ? Phase::Compact : Phase::Free;
+        m_phase = m_matcher->FoundInFirst() ? Phase::Build : Phase::Free;
         m_matcher.reset();
-        std::vector<std::int32_t>().swap(m_keysL);
-        std::vector<std::int32_t>().swap(m_keysR);
         if (m_phase == Phase::Free)
             return Run(budget);
         [[fallthrough]];
-    case Phase::Compact:
-        if (!Compact(budget))
-            return false;
-        m_builder.emplace(m_results, m_p, m_L, m_R);
-        m_phase = Phase::Build;
-        [[fallthrough]];
     case Phase::Build:
-        if (!m_builder->Run(budget))
+        if (!Build(budget))
             return false;
-        m_builder.reset();
         m_phase = Phase::Free;
         [[fallthrough]];
     case Phase::Free:
-        // Tokens one by one, so that freeing millions of them is cut into slices too.
-        for (TokenList *list : {&m_L, &m_R}) {
-            while (!list->empty()) {
-                if (budget.Exhausted()) {
-                    SettleFreedBlocks();
-                    return false;
-                }
-                list->pop_back();
-                budget.Spend(1);
-            }
-        }
-        TokenList().swap(m_L);
-        TokenList().swap(m_R);
+        // One flat list per side: given back whole, a few pages' worth of bookkeeping each.
+        m_L = {};
+        m_R = {};
+        m_keyTable.Clear();
         return true;
     }
     return true;
-}
-
-void LongestRunAt(std::span<const std::int32_t> xKeys, std::int32_t xs, std::int32_t xe,
-                  std::span<const std::int32_t> yKeys, std::int32_t i, std::int32_t ye, Token &y)
-{
-    const std::int32_t key = yKeys[static_cast<std::size_t>(i)];
-    for (std::int32_t k = xs; k < xe; ++k) {
-        if (xKeys[static_cast<std::size_t>(k)] != key)
-            continue;
-        const std::int32_t d = RunLength(xKeys, k, xe - k - 1, yKeys, i, ye - i - 1);
-        if (d > y.matchLength) {
-            y.matchStart = k;
-            y.matchLength = d;
-        }
-    }
-}
-
-std::int32_t RunLength(std::span<const std::int32_t> xKeys, std::int32_t k, std::int32_t remainingX,
-                       std::span<const std::int32_t> yKeys, std::int32_t i, std::int32_t remainingY)
-{
-    const auto xSize = static_cast<std::int32_t>(xKeys.size());
-    const auto ySize = static_cast<std::int32_t>(yKeys.size());
-    std::int32_t length = 1;
-    while (remainingX > 0 && remainingY > 0 && k + 1 < xSize && i + 1 < ySize) {
-        ++k;
-        ++i;
-        --remainingX;
-        --remainingY;
-        if (xKeys[static_cast<std::size_t>(k)] != yKeys[static_cast<std::size_t>(i)])
-            break;
-        ++length;
-    }
-    return length;
-}
-
-std::int32_t PickLongestRun(const TokenList &Y, std::int32_t ys, std::int32_t ye)
-{
-    std::int32_t best = -1;
-    std::int32_t bestLength = 0;
-    for (std::int32_t i = ys; i < ye; ++i) {
-        if (At(Y, i).matchLength > bestLength) {
-            best = i;
-            bestLength = At(Y, i).matchLength;
-        }
-    }
-    return best;
-}
-
-void MergeRun(TokenList &list, std::int32_t index, std::int32_t length)
-{
-    if (index < 0 || index >= Size(list))
-        return;
-    Token &first = At(list, index);
-    std::int32_t next = index + 1;
-    for (std::int32_t taken = 1; taken < length && next < Size(list); ++next) {
-        Token &token = At(list, next);
-        if (token.folded)
-            continue;
-        first.text += token.text;
-        token.text.clear();
-        token.folded = true;
-        ++taken;
-    }
-    first.status = TextStatus::Same;
-}
-
-void DropFoldedTokens(TokenList &list)
-{
-    std::erase_if(list, [](const Token &token) { return token.folded; });
-}
-
-void BuildRuns(ResultList &results, ResultList::iterator p, const TokenList &L, const TokenList &R)
-{
-    WorkBudget unlimited = WorkBudget::Unlimited();
-    RunBuilder(results, p, L, R).Run(unlimited);
-}
-
-void RunBuilder::Insert(TextStatus status, std::string leftText, std::string rightText)
-{
-    m_results.insert(m_p, ResultPair{m_p->leftIndex, m_p->rightIndex, status, 0,
-                                     std::move(leftText), std::move(rightText)});
-}
-
-bool RunBuilder::Run(WorkBudget &budget)
-{
-    while (m_il >= 0 || m_ir >= 0) {
-        if (budget.Exhausted())
-            return false;
-        const std::int32_t tokensBefore = std::max(m_il, 0) + std::max(m_ir, 0);
-        CollectedRun left = CollectRun(m_L, m_il, TextStatus::Changed);
-        CollectedRun right = CollectRun(m_R, m_ir, TextStatus::Changed);
-        m_il = left.next;
-        m_ir = right.next;
-        if (!left.text.empty() || !right.text.empty()) {
-            const TextStatus status = DifferenceStatus(left.text, right.text);
-            Insert(status, std::move(left.text), std::move(right.text));
-        }
-
-        left = CollectRun(m_L, m_il, TextStatus::Same);
-        right = CollectRun(m_R, m_ir, TextStatus::Same);
-        m_il = left.next;
-        m_ir = right.next;
-        if (!left.text.empty() || !right.text.empty())
-            Insert(TextStatus::Same, std::move(left.text), std::move(right.text));
-        budget.Spend(1 + std::max(std::max(m_il, 0) + std::max(m_ir, 0) - tokensBefore, 0));
-    }
-    m_p->status = TextStatus::Original;
-    m_p->leftText.clear();
-    m_p->rightText.clear();
-    return true;
-}
-
-CollectedRun CollectRun(const TokenList &list, std::int32_t index, TextStatus wanted)
-{
-    CollectedRun run;
-    run.next = index;
-    if (index < 0)
-        return run;
-    if (index >= Size(list)) {
-        run.next = -1;
-        return run;
-    }
-    while (run.next < Size(list) && At(list, run.next).status == wanted) {
-        assert(!At(list, run.next).folded && "folded tokens are dropped before runs are built");
-        run.text += At(list, run.next).text;
-        ++run.next;
-        if (wanted == TextStatus::Same)
-            break; // a merged common run is one token
-    }
-    return run;
 }
 
 } // namespace kivo

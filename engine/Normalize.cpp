@@ -247,6 +247,10 @@ std::string MakeSentenceKey(std::string_view text, const CompareOptions &options
     // two-byte character (trail bytes start at 0x40), so a byte filter is exact here.
     std::copy_if(text.begin(), text.end(), std::back_inserter(withoutBreaks),
                  [](char c) { return c != '\n' && c != '\r'; });
+    // No rule on: the key is the text without its breaks, without a copy more.
+    if (!options.CmpKana && !options.CmpPunct && !options.CmpZen && !options.CmpZenSp &&
+        !options.CmpCase)
+        return withoutBreaks;
     return NormalizeText(withoutBreaks, options);
 }
 

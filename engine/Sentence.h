@@ -25,6 +25,8 @@ using SentenceList = std::deque<Sentence>;
 
 /// A new sentence with the given text, its key under the options, and no word count yet.
 Sentence MakeSentence(std::string_view text, const CompareOptions &options);
+/// The same, taking over text's bytes (and its spare capacity) instead of copying them.
+Sentence MakeSentence(std::string &&text, const CompareOptions &options);
 
 /// Whether the character (one or two bytes) is one of delimiters. With doubleByte only the
 /// two-byte delimiters are compared, otherwise only the one-byte ones; the set is walked one whole

@@ -10,6 +10,9 @@ namespace {
 
 using cp932::IsLineBreak;
 
+// Pending sentences from this size on become the sentence's text without a copy.
+constexpr std::size_t kTakeOverBytes = std::size_t{1} << 20;
+
 /// Removes line breaks from both ends: first the trailing ones, then the leading ones. Line-break
 /// bytes are never trail bytes, so trimming bytes never splits a character.
 void TrimLineBreaks(std::string &text)
@@ -27,6 +30,12 @@ void TrimLineBreaks(std::string &text)
 Sentence MakeSentence(std::string_view text, const CompareOptions &options)
 {
     return Sentence{std::string(text), MakeSentenceKey(text, options), 0};
+}
+
+Sentence MakeSentence(std::string &&text, const CompareOptions &options)
+{
+    std::string key = MakeSentenceKey(text, options);
+    return Sentence{std::move(text), std::move(key), 0};
 }
 
 bool IsDelimiter(std::string_view character, std::string_view delimiters, bool doubleByte)
@@ -133,7 +142,11 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
         if (m_options.ViewFormat == SentenceLayout::Aligned)
             TrimBreaksCounted(m_pendingSentence);
         NoteParagraphEnds(leads, trails, !m_pendingSentence.empty());
-        if (!m_pendingSentence.empty())
+        // A sentence of megabytes takes the pending buffer over: copying it would make the step
+        // that finishes it a long one. Shorter ones are copied to their exact size.
+        if (m_pendingSentence.size() >= kTakeOverBytes)
+            list.push_back(MakeSentence(std::move(m_pendingSentence), m_options));
+        else if (!m_pendingSentence.empty())
             list.push_back(MakeSentence(m_pendingSentence, m_options));
         m_pendingSentence.clear();
     }

@@ -67,6 +67,9 @@ struct EngineThresholds {
     /// little is matched; past this the rest of the pair is matched by a shortest edit script.
     std::int64_t exactRunWorkFloor = 250'000;
     std::int64_t exactRunWorkPerMatch = 64;
+    /// Common runs: tokens of a pair of ranges (both together) from which the longest run is
+    /// looked for by pieces of numbers (RunFinder) instead of the suffix automaton alone.
+    std::int64_t gramSearchTokens = 1024;
 };
 
 } // namespace kivo

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Alignment.h"
-#include "CharDiff.h"
+#include "TokenListDiff.h"
 #include "Token.h"
 
 #include <cstdint>

@@ -174,6 +174,19 @@ TEST(SentenceSplit, StepsProgressOncePerFinishedSentence)
     EXPECT_EQ(Split("\r\r\r", "\\n").progressSteps, 3);
 }
 
+TEST(SentenceSplit, MegabyteSentenceIsKeptWholeAndTheNextOneAfterIt)
+{
+    // From a megabyte on, the sentence takes the pending buffer over instead of a copy of it.
+    std::string longSentence;
+    while (longSentence.size() < (std::size_t{1} << 20) + 10)
+        longSentence += Sjis("あいう\r\nえお");
+    longSentence += Sjis("。");
+    const SplitRun run = Split("\n" + longSentence + Sjis("か。"), Sjis("。"));
+    ASSERT_EQ(run.sentences.size(), 2u);
+    EXPECT_EQ(run.sentences[0], longSentence) << "the leading break trimmed, the rest kept";
+    EXPECT_EQ(run.sentences[1], Sjis("か。"));
+}
+
 TEST(SentenceSplit, LoneLeadByteAtTheEndIsKept)
 {
     const std::string text = Sjis("あ。い") + "\x82";
