@@ -12,9 +12,14 @@
 //
 // After each whole comparison, the map of the differences beside the left window's scroll bar:
 // the time to sort the result's marks into its pixel rows once, and the time of one repaint of
-// the strip, which must not grow with the text.
+// the strip, which must not grow with the text. Then typing in the middle of the left window:
+// for each key, the processor time of the key itself (the echo, the handlers of the edit) and of
+// everything the event loop does in the half second after it (the idle calls that enable the
+// commands and find the difference steps, the map's marks sorted again, the layout), and the
+// longest idle call and the longest turn of the event loop in that time.
 //
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
+//        kivo_windows_bench --typing SENTENCES...   (the comparisons, their maps and typing only)
 //        kivo_windows_bench --files LEFT RIGHT   (two text files, read in as opening them does)
 
 #include "Cp932Codec.h"
@@ -31,9 +36,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <time.h>
 
@@ -66,6 +73,7 @@ public:
     std::array<qint64, kStates> sum{};
     std::array<qint64, kStates> cpu{}; ///< processor time, which other programs do not inflate
     std::array<qint64, kStates> longestCpu{}; ///< the most processor time one call took
+    qint64 longestCpuSinceReset = 0;          ///< the same, of any state, since it was reset
 
     bool OnIdle(long count) override
     {
@@ -74,6 +82,7 @@ public:
         timer.start();
         const qint64 cpuBefore = ThreadCpuNanoseconds();
         const bool more = CRichApp::OnIdle(count);
+        longestCpuSinceReset = std::max(longestCpuSinceReset, ThreadCpuNanoseconds() - cpuBefore);
         if (state >= 0) {
             const qint64 callCpu = ThreadCpuNanoseconds() - cpuBefore;
             cpu[std::size_t(state)] += callCpu;
@@ -175,6 +184,59 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
     std::fflush(stdout);
 }
 
+/// Runs the event loop for the given time, waiting for events without using the processor;
+/// returns the processor time of its longest turn.
+qint64 RunEventLoopFor(int milliseconds)
+{
+    bool over = false;
+    QTimer::singleShot(milliseconds, [&over] { over = true; });
+    qint64 longest = 0;
+    while (!over) {
+        const qint64 before = ThreadCpuNanoseconds();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longest = std::max(longest, ThreadCpuNanoseconds() - before);
+    }
+    return longest;
+}
+
+/// Types characters one at a time in the middle of the left window, as the user does, each
+/// followed by half a second of the event loop, and prints what each key cost.
+void TypingFigures(TimedApp &app, CRichView &leftView)
+{
+    constexpr int kKeys = 12;
+    constexpr int kAfterMs = 500; // past the map's and the layout's pauses after an edit
+    RichEditCtrl &left = *leftView.Control();
+    left.FinishLayout();
+    left.setFocus();
+    // In the middle of a sentence halfway down the text.
+    const int middle = left.LineIndex(left.GetLineCount() / 2) + 3;
+    left.SetSel(middle, middle);
+    RunEventLoopFor(kAfterMs);
+    double keySum = 0, keyMax = 0, allSum = 0, allMax = 0, idleMax = 0, turnMax = 0;
+    for (int i = 0; i < kKeys; ++i) {
+        app.longestCpuSinceReset = 0;
+        const qint64 start = ThreadCpuNanoseconds();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(&left, &press);
+        QApplication::sendEvent(&left, &release);
+        const double key = double(ThreadCpuNanoseconds() - start) / 1e6;
+        const double turn = double(RunEventLoopFor(kAfterMs)) / 1e6;
+        const double all = double(ThreadCpuNanoseconds() - start) / 1e6;
+        keySum += key;
+        keyMax = std::max(keyMax, key);
+        allSum += all;
+        allMax = std::max(allMax, all);
+        idleMax = std::max(idleMax, double(app.longestCpuSinceReset) / 1e6);
+        turnMax = std::max(turnMax, turn);
+    }
+    std::printf("  typing: %d keys; processor time of the key %.1f ms on average (longest %.1f), "
+                "of the key and the %d ms after it %.1f ms (longest %.1f); longest idle call "
+                "after a key %.1f ms, longest turn of the event loop %.1f ms\n",
+                kKeys, keySum / kKeys, keyMax, kAfterMs, allSum / kKeys, allMax, idleMax, turnMax);
+    std::fflush(stdout);
+}
+
 /// Compares two texts in the windows: generated ones pasted in, or the bytes of two files read
 /// in as opening them does.
 void Run(const std::string &label, const std::string &left, const std::string &right, bool files)
@@ -232,6 +294,7 @@ void Run(const std::string &label, const std::string &left, const std::string &r
     std::printf("  peak memory so far: %.0f MB\n", kivo::bench::PeakMegabytes());
     std::fflush(stdout);
     MapFigures(ViewOf(frame, 1), Edit(frame, 2));
+    TypingFigures(app, ViewOf(frame, 1));
 }
 
 /// Resizes the main window so that each text window is about `width` pixels wide and runs the
@@ -350,6 +413,11 @@ int main(int argc, char **argv)
             return std::string(std::istreambuf_iterator<char>(file), {});
         };
         kivo::Run(std::string(argv[2]) + " and " + argv[3], read(argv[2]), read(argv[3]), true);
+        return 0;
+    }
+    if (argc > 2 && std::string_view(argv[1]) == "--typing") {
+        for (int i = 2; i < argc; ++i)
+            generated(std::atoi(argv[i]));
         return 0;
     }
     if (argc < 2) {
