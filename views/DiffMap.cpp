@@ -22,7 +22,7 @@ namespace {
 using charformat::ToQColor;
 
 // The marks are sorted again this long after the last change, so that typing or a run of
-// edits costs one pass over the text, not one per keystroke.
+// edits sorts them once, not once per keystroke.
 constexpr int kRebuildDelayMs = 150;
 
 // Pixels left free on either side of a mark, so that the strip's edge stays visible.
@@ -83,9 +83,9 @@ DiffMap::DiffMap(CRichView &view, const RichOptions &options, const ComparisonDr
     m_rebuildTimer.setSingleShot(true);
     m_rebuildTimer.setInterval(kRebuildDelayMs);
     connect(&m_rebuildTimer, &QTimer::timeout, this, &DiffMap::OnRebuildTimer);
-    connect(edit.document(), &QTextDocument::contentsChange, this, &DiffMap::TextChanged);
+    // Edits come through the view (TextEdited), after it has made typed text the user's own.
     connect(edit.document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, &DiffMap::TextChanged);
+            this, &DiffMap::LayoutChanged);
     // The part on screen moves with the scroll bar.
     const QScrollBar *bar = edit.verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
@@ -107,7 +107,7 @@ bool DiffMap::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Resize) {
         // The text wraps at the viewport's width.
         Place();
-        TextChanged();
+        LayoutChanged();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -157,10 +157,16 @@ void DiffMap::MarksChanged()
     m_rebuildTimer.start();
 }
 
-void DiffMap::TextChanged()
+void DiffMap::LayoutChanged()
 {
     m_rowsDirty = true;
     MarksChanged();
+}
+
+void DiffMap::TextEdited(std::optional<TextEdit> edit)
+{
+    m_index.TextChanged(edit);
+    LayoutChanged();
 }
 
 const DocumentRows &DiffMap::Rows()
@@ -168,8 +174,11 @@ const DocumentRows &DiffMap::Rows()
     if (m_rowsDirty || m_rowsResult != m_view.ResultNumber()) {
         RichEditCtrl &edit = *m_view.Control();
         edit.TextHeight(); // the widget knows the text's height (estimates included)
-        m_rows =
-            m_view.ResultNumber() != 0 ? ReadRows(*edit.document(), m_view.Runs()) : DocumentRows{};
+        // Rows of another result are read in full.
+        if (m_rowsResult != m_view.ResultNumber())
+            m_index.TextChanged(std::nullopt);
+        m_rows = m_view.ResultNumber() != 0 ? m_index.Rows(*edit.document(), m_view.Runs())
+                                            : DocumentRows{};
         m_rowsDirty = false;
         m_rowsResult = m_view.ResultNumber();
     }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QScrollBar;
@@ -50,9 +51,13 @@ public:
     int StripY(double documentY) const;
     /// The kind of mark at the strip's y; None where there is none.
     RunKind KindAt(int y) const;
-    /// The rows of the result this window shows, read again only after its text or layout
+    /// The rows of the result this window shows, brought up to date after its text or layout
     /// changed; the other window's map reads them too.
     const DocumentRows &Rows();
+    /// The text changed by edit (or, without one, was replaced): the paragraphs it touched are
+    /// read again once the marks are sorted again. The view tells the map after its own handling
+    /// of the edit.
+    void TextEdited(std::optional<TextEdit> edit);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -71,8 +76,8 @@ private:
     void Place();
     /// Notes that the marks must be sorted again and does so once things have settled.
     void MarksChanged();
-    /// This window's text or layout changed: its rows too.
-    void TextChanged();
+    /// This window's layout changed: the places of its rows too.
+    void LayoutChanged();
     void OnRebuildTimer();
     void WatchOtherDocument(QTextDocument *other);
     /// Scrolls so that the text the strip's y stands for is in the middle of the window.
@@ -83,6 +88,7 @@ private:
     const ComparisonDriver &m_driver;
     std::vector<RunKind> m_buckets;
     bool m_dirty = true;
+    RowIndex m_index;
     DocumentRows m_rows;
     bool m_rowsDirty = true;
     int m_rowsResult = 0; ///< the result m_rows were read for

@@ -9,6 +9,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace kivo {
 namespace {
@@ -70,6 +71,28 @@ RunKind RowKind(const DocumentRows::Side &here, const DocumentRows::Side &there)
     return (kinds & Bit(RunKind::Deleted)) ? RunKind::Deleted : RunKind::Added;
 }
 
+/// Without rows (the result as running text): one stretch for each run of a difference.
+std::vector<MapSpan> RunSpans(const QTextDocument &document, const BlockY &y,
+                              const std::vector<MarkedRun> &runs)
+{
+    std::vector<MapSpan> spans;
+    for (const MarkedRun &marked : runs) {
+        if (IsDifference(marked.kind))
+            spans.push_back({LineEdgeY(document, y, marked.start, false),
+                             LineEdgeY(document, y, std::max(marked.start, marked.end - 1), true),
+                             marked.kind});
+    }
+    return spans;
+}
+
+void AddRun(DocumentRows::Side &side, const MarkedRun &run)
+{
+    if (run.kind != RunKind::Separator)
+        side.text = true;
+    if (IsDifference(run.kind))
+        side.kinds |= Bit(run.kind);
+}
+
 } // namespace
 
 DocumentRows ReadRows(const QTextDocument &document, const std::vector<MarkedRun> &runs)
@@ -94,26 +117,179 @@ DocumentRows ReadRows(const QTextDocument &document, const std::vector<MarkedRun
                 continue;
             if (static_cast<std::size_t>(row) >= rows.sides.size())
                 rows.sides.resize(static_cast<std::size_t>(row) + 1);
-            DocumentRows::Side &side = rows.sides[static_cast<std::size_t>(row)];
-            if (run->kind != RunKind::Separator)
-                side.text = true;
-            if (IsDifference(run->kind))
-                side.kinds |= Bit(run->kind);
+            AddRun(rows.sides[static_cast<std::size_t>(row)], *run);
         }
         if (rowStart || IsPaddingBlock(block) || block.position() < runsEnd)
             lastOfResult = block;
     }
     if (lastOfResult.isValid())
         rows.resultBottom = y.Bottom(lastOfResult);
-    if (rows.starts.empty()) {
-        for (const MarkedRun &marked : runs) {
-            if (IsDifference(marked.kind))
-                rows.runSpans.push_back(
-                    {LineEdgeY(document, y, marked.start, false),
-                     LineEdgeY(document, y, std::max(marked.start, marked.end - 1), true),
-                     marked.kind});
+    if (rows.starts.empty())
+        rows.runSpans = RunSpans(document, y, runs);
+    return rows;
+}
+
+void RowIndex::TextChanged(std::optional<TextEdit> edit)
+{
+    if (!edit) {
+        m_valid = false;
+        m_pending.reset();
+        return;
+    }
+    if (m_valid)
+        m_pending = m_pending ? MergeEdits(*m_pending, *edit) : *edit;
+}
+
+void RowIndex::ReadAll(const QTextDocument &document, const std::vector<MarkedRun> &runs)
+{
+    m_segments.clear();
+    m_padding.clear();
+    auto run = runs.begin();
+    int number = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++number) {
+        if (RowStartOf(block) >= 0)
+            m_segments.push_back({number, RowStartOf(block), {}, false});
+        if (IsPaddingBlock(block))
+            m_padding.push_back(number);
+        // The runs that start in this paragraph belong to its row.
+        const int end = block.position() + block.length();
+        for (; run != runs.end() && run->start < end; ++run) {
+            if (m_segments.empty())
+                continue;
+            m_segments.back().hasRuns = true;
+            AddRun(m_segments.back().side, *run);
         }
     }
+    m_blockCount = document.blockCount();
+    m_length = document.characterCount();
+    m_valid = true;
+}
+
+bool RowIndex::ReadEdit(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                        const TextEdit &edit)
+{
+    const int length = document.characterCount();
+    if (m_length + edit.added - edit.removed != length || edit.from < 0 ||
+        edit.from + edit.added > length)
+        return false;
+    // The paragraphs the edit touched, in block numbers now and before it.
+    const QTextBlock firstBlock = document.findBlock(std::clamp(edit.from, 0, length - 1));
+    const QTextBlock lastBlock =
+        document.findBlock(std::clamp(edit.from + edit.added, 0, length - 1));
+    const int first = firstBlock.blockNumber();
+    const int last = lastBlock.blockNumber();
+    const int moved = document.blockCount() - m_blockCount;
+    const int lastBefore = last - moved;
+    if (first < 0 || lastBefore < first)
+        return false;
+    std::vector<Segment> segments;
+    std::vector<int> padding;
+    int number = first;
+    for (QTextBlock block = firstBlock; block.isValid(); block = block.next(), ++number) {
+        if (RowStartOf(block) >= 0)
+            segments.push_back({number, RowStartOf(block), {}, false});
+        if (IsPaddingBlock(block))
+            padding.push_back(number);
+        if (block == lastBlock)
+            break;
+    }
+    // The entries of the paragraphs read again replace theirs; those after them move.
+    const auto replace = [first, lastBefore, moved](auto &entries, auto &fresh, auto blockOf) {
+        const auto from = std::partition_point(entries.begin(), entries.end(),
+                                               [&](auto &e) { return blockOf(e) < first; });
+        const auto to = std::partition_point(from, entries.end(),
+                                             [&](auto &e) { return blockOf(e) <= lastBefore; });
+        for (auto entry = to; entry != entries.end(); ++entry)
+            blockOf(*entry) += moved;
+        const auto at = entries.erase(from, to);
+        entries.insert(at, fresh.begin(), fresh.end());
+    };
+    replace(m_segments, segments, [](auto &segment) -> int & { return segment.block; });
+    replace(m_padding, padding, [](auto &block) -> int & { return block; });
+    m_blockCount = document.blockCount();
+    m_length = length;
+
+    // The rows whose runs may have changed: runs were read again from the paragraphs the edit
+    // touched, and those at either end may have joined or left the runs next to them.
+    const auto startAtOrBefore = [this](int block) {
+        return std::partition_point(m_segments.begin(), m_segments.end(),
+                                    [block](const Segment &s) { return s.block <= block; }) -
+               m_segments.begin() - 1;
+    };
+    const std::ptrdiff_t lo = std::max<std::ptrdiff_t>(0, startAtOrBefore(first - 1));
+    const std::ptrdiff_t hi = startAtOrBefore(last + 1);
+    if (hi >= lo)
+        ReadSides(document, runs, static_cast<std::size_t>(lo), static_cast<std::size_t>(hi));
+    return true;
+}
+
+void RowIndex::ReadSides(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                         std::size_t first, std::size_t last)
+{
+    const int start = document.findBlockByNumber(m_segments[first].block).position();
+    auto run = std::partition_point(runs.begin(), runs.end(),
+                                    [start](const MarkedRun &r) { return r.start < start; });
+    for (std::size_t i = first; i <= last; ++i) {
+        const int end = i + 1 < m_segments.size()
+                            ? document.findBlockByNumber(m_segments[i + 1].block).position()
+                            : std::numeric_limits<int>::max();
+        Segment &segment = m_segments[i];
+        segment.side = {};
+        segment.hasRuns = false;
+        for (; run != runs.end() && run->start < end; ++run) {
+            segment.hasRuns = true;
+            AddRun(segment.side, *run);
+        }
+    }
+}
+
+DocumentRows RowIndex::Rows(const QTextDocument &document, const std::vector<MarkedRun> &runs)
+{
+    const LazyTextLayout *lazy = LazyTextLayout::Of(document);
+    if (!lazy)
+        return ReadRows(document, runs);
+    if (m_valid && m_pending) {
+        const TextEdit edit = *m_pending;
+        m_pending.reset();
+        m_valid = ReadEdit(document, runs, edit);
+    }
+    if (!m_valid)
+        ReadAll(document, runs);
+
+    DocumentRows rows;
+    std::vector<int> blocks;
+    blocks.reserve(m_segments.size());
+    std::size_t sides = 0;
+    for (const Segment &segment : m_segments) {
+        blocks.push_back(segment.block);
+        if (segment.hasRuns)
+            sides = std::max(sides, static_cast<std::size_t>(segment.row) + 1);
+    }
+    const std::vector<double> tops = lazy->BlockTops(blocks);
+    rows.starts.reserve(m_segments.size());
+    rows.sides.resize(sides);
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        const Segment &segment = m_segments[i];
+        rows.starts.push_back({segment.row, tops[i]});
+        if (!segment.hasRuns)
+            continue;
+        DocumentRows::Side &side = rows.sides[static_cast<std::size_t>(segment.row)];
+        side.text = side.text || segment.side.text;
+        side.kinds |= segment.side.kinds;
+    }
+    // The result ends with its last row start, padding paragraph or run.
+    int lastOfResult = -1;
+    if (!m_segments.empty())
+        lastOfResult = m_segments.back().block;
+    if (!m_padding.empty())
+        lastOfResult = std::max(lastOfResult, m_padding.back());
+    if (!runs.empty())
+        lastOfResult =
+            std::max(lastOfResult, document.findBlock(runs.back().end - 1).blockNumber());
+    if (lastOfResult >= 0)
+        rows.resultBottom = lazy->BlockTop(lastOfResult) + lazy->BlockHeight(lastOfResult);
+    if (rows.starts.empty())
+        rows.runSpans = RunSpans(document, BlockY(document), runs);
     return rows;
 }
 

@@ -3,6 +3,7 @@
 #include "views/DiffMapBuckets.h"
 #include "views/ResultMarks.h"
 
+#include <optional>
 #include <vector>
 
 class QTextDocument;
@@ -17,11 +18,13 @@ struct DocumentRows {
     struct Side {
         bool text = false;
         unsigned kinds = 0;
+        friend bool operator==(const Side &, const Side &) = default;
     };
     /// The first paragraph of a row: its row number and the document y of its top.
     struct Start {
         int row = 0;
         double top = 0;
+        friend bool operator==(const Start &, const Start &) = default;
     };
     std::vector<Side> sides;   ///< by row number
     std::vector<Start> starts; ///< in text order
@@ -29,11 +32,51 @@ struct DocumentRows {
     double resultBottom = 0;
     /// Without rows (the result as running text): one stretch for each run of a difference.
     std::vector<MapSpan> runSpans;
+    friend bool operator==(const DocumentRows &, const DocumentRows &) = default;
 };
 
 /// Reads the rows of a laid-out document that shows a result whose runs are given
 /// (CollectRuns). O(paragraphs + runs).
 DocumentRows ReadRows(const QTextDocument &document, const std::vector<MarkedRun> &runs);
+
+/// What ReadRows reads of a window's rows, kept through edits: the paragraphs that start a row,
+/// the padding paragraphs, and what each row holds, so that after an edit only the paragraphs it
+/// touched are read again. The document y of the rows is looked up when the rows are asked for,
+/// in one pass over the paragraphs' heights.
+class RowIndex {
+public:
+    /// The text changed by edit (QTextDocument::contentsChange); without one, everything is read
+    /// again. The paragraphs are read when the rows are next asked for, once the rows of Kivo's
+    /// own edits (padding, levelling) have been set.
+    void TextChanged(std::optional<TextEdit> edit);
+    /// The rows, as ReadRows gives them, of a laid-out document whose runs are given
+    /// (CollectRuns). O(paragraphs the edits since touched + rows + paragraphs' heights).
+    DocumentRows Rows(const QTextDocument &document, const std::vector<MarkedRun> &runs);
+
+private:
+    /// A row start and the paragraphs after it up to the next one.
+    struct Segment {
+        int block = 0; ///< block number of the row's first paragraph
+        int row = 0;
+        DocumentRows::Side side;
+        bool hasRuns = false; ///< whether any run starts in the segment
+    };
+
+    void ReadAll(const QTextDocument &document, const std::vector<MarkedRun> &runs);
+    /// Reads again what edit touched; false when the edit does not add up to the document.
+    bool ReadEdit(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                  const TextEdit &edit);
+    /// Works out what the segments from first to last (indexes) hold from the runs.
+    void ReadSides(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                   std::size_t first, std::size_t last);
+
+    bool m_valid = false;
+    std::optional<TextEdit> m_pending;
+    std::vector<Segment> m_segments; ///< in text order
+    std::vector<int> m_padding;      ///< block numbers of the padding paragraphs, in order
+    int m_blockCount = 0;            ///< the document's when last read
+    int m_length = 0;                ///< the document's characterCount when last read
+};
 
 /// The stretches of the window read as `here` that the map marks, in text order, in document y.
 ///

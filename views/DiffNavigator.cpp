@@ -7,6 +7,7 @@
 #include <QTextBlock>
 
 #include <algorithm>
+#include <iterator>
 
 namespace kivo {
 namespace {
@@ -20,11 +21,19 @@ DiffNavigator::DiffNavigator(CRichView &view, const ComparisonDriver &driver)
     : m_view(view), m_driver(driver)
 {}
 
-void DiffNavigator::TextChanged()
+void DiffNavigator::TextChanged(std::optional<TextEdit> edit)
 {
-    m_runs.reset();
     m_collector.reset();
     ++m_version;
+    // While a comparison writes its result, the runs are read once it is written.
+    if (!edit || !m_runs || m_driver.IsRunning()) {
+        m_runs.reset();
+        m_pendingEdit.reset();
+        return;
+    }
+    // Edits pile up until the runs are asked for: typing costs nothing here, and the paragraphs
+    // are read once their marks are final (typed text adopted into a blank line included).
+    m_pendingEdit = m_pendingEdit ? MergeEdits(*m_pendingEdit, *edit) : *edit;
 }
 
 DiffNavigator *DiffNavigator::Paired() const
@@ -37,12 +46,48 @@ DiffNavigator *DiffNavigator::Paired() const
 
 const std::vector<MarkedRun> &DiffNavigator::Runs() const
 {
+    const int result = m_view.ResultNumber();
+    if (m_runs && m_runsResult != result)
+        m_runs.reset();
+    if (m_runs && m_pendingEdit)
+        ApplyPendingEdit();
     if (!m_runs) {
-        const int result = m_view.ResultNumber();
         SetRuns(result != 0 ? CollectRuns(*m_view.Control()->document(), result)
                             : std::vector<MarkedRun>{});
     }
     return *m_runs;
+}
+
+void DiffNavigator::ApplyPendingEdit() const
+{
+    const TextEdit edit = *m_pendingEdit;
+    m_pendingEdit.reset();
+    const QTextDocument &document = *m_view.Control()->document();
+    const int length = document.characterCount();
+    // A change of the whole text may count the document's closing break too: read it anew.
+    if (m_runsLength + edit.added - edit.removed != length || edit.from < 0 ||
+        edit.from + edit.added > length) {
+        m_runs.reset();
+        return;
+    }
+    const RunsReplaced replaced = UpdateRuns(*m_runs, document, m_runsResult, edit);
+    m_runsLength = length;
+    for (const MarkedRun &run : replaced.before) {
+        if (!IsDifference(run.kind))
+            continue;
+        const auto at =
+            std::lower_bound(m_differenceRuns.begin(), m_differenceRuns.end(), run.record);
+        if (at != m_differenceRuns.end() && *at == run.record)
+            m_differenceRuns.erase(at);
+    }
+    const auto added = m_runs->begin() + static_cast<std::ptrdiff_t>(replaced.first);
+    for (auto run = added; run != added + static_cast<std::ptrdiff_t>(replaced.after); ++run) {
+        if (IsDifference(run->kind))
+            m_differenceRuns.insert(
+                std::upper_bound(m_differenceRuns.begin(), m_differenceRuns.end(), run->record),
+                run->record);
+    }
+    m_runsByRecordStale = true;
 }
 
 bool DiffNavigator::CollectRunsStep(std::int64_t units)
@@ -65,6 +110,24 @@ bool DiffNavigator::CollectRunsStep(std::int64_t units)
 void DiffNavigator::SetRuns(std::vector<MarkedRun> runs) const
 {
     m_runs = std::move(runs);
+    m_runsResult = m_view.ResultNumber();
+    m_runsLength = m_view.Control()->document()->characterCount();
+    m_pendingEdit.reset();
+    m_differenceRuns.clear();
+    for (const MarkedRun &run : *m_runs) {
+        if (IsDifference(run.kind))
+            m_differenceRuns.push_back(run.record);
+    }
+    std::sort(m_differenceRuns.begin(), m_differenceRuns.end());
+    m_runsByRecordStale = true;
+    ++m_version;
+}
+
+const std::vector<MarkedRun> &DiffNavigator::RunsByRecord() const
+{
+    Runs();
+    if (!m_runsByRecordStale)
+        return m_runsByRecord;
     m_runsByRecord = *m_runs;
     const auto byRecord = [](const MarkedRun &a, const MarkedRun &b) {
         return a.record < b.record;
@@ -72,25 +135,28 @@ void DiffNavigator::SetRuns(std::vector<MarkedRun> runs) const
     // Records are written in order, so the runs usually are in record order already.
     if (!std::is_sorted(m_runsByRecord.begin(), m_runsByRecord.end(), byRecord))
         std::stable_sort(m_runsByRecord.begin(), m_runsByRecord.end(), byRecord);
+    m_runsByRecordStale = false;
+    return m_runsByRecord;
 }
 
 const std::vector<int> &DiffNavigator::Differences() const
 {
     const DiffNavigator *other = Paired();
-    const std::pair<int, int> versions{m_version, other ? other->m_version : -1};
-    if (versions == m_differencesOf && m_runs && (!other || other->m_runs))
-        return m_differences;
-    m_differences.clear();
-    const auto collect = [this](const std::vector<MarkedRun> &runs) {
-        for (const MarkedRun &run : runs) {
-            if (IsDifference(run.kind))
-                m_differences.push_back(run.record);
-        }
-    };
-    collect(Runs());
+    // Both windows' runs up to date first: bringing them up to date counts as a change.
+    Runs();
     if (other)
-        collect(other->Runs());
-    std::sort(m_differences.begin(), m_differences.end());
+        other->Runs();
+    const std::pair<int, int> versions{m_version, other ? other->m_version : -1};
+    if (versions == m_differencesOf)
+        return m_differences;
+    // The two sorted lists merged, each record once.
+    m_differences.clear();
+    if (other)
+        std::set_union(m_differenceRuns.begin(), m_differenceRuns.end(),
+                       other->m_differenceRuns.begin(), other->m_differenceRuns.end(),
+                       std::back_inserter(m_differences));
+    else
+        m_differences = m_differenceRuns;
     m_differences.erase(std::unique(m_differences.begin(), m_differences.end()),
                         m_differences.end());
     m_differencesOf = versions;
@@ -113,18 +179,18 @@ std::optional<int> DiffNavigator::FindDifference(bool forward) const
 int DiffNavigator::ShowRecord(int record)
 {
     RichEditCtrl &edit = *m_view.Control();
-    Runs();
+    const std::vector<MarkedRun> &byRecord = RunsByRecord();
     const auto run =
-        std::lower_bound(m_runsByRecord.begin(), m_runsByRecord.end(), record,
+        std::lower_bound(byRecord.begin(), byRecord.end(), record,
                          [](const MarkedRun &r, int wanted) { return r.record < wanted; });
     m_placedCaret = {};
     int position = edit.GetTextLength();
-    if (run != m_runsByRecord.end() && run->record == record && run->kind != RunKind::Separator) {
+    if (run != byRecord.end() && run->record == record && run->kind != RunKind::Separator) {
         position = run->start;
         edit.SetSel(run->start, run->end);
     } else {
         // No text here: the caret goes where the record would stand, in front of what follows.
-        if (run != m_runsByRecord.end())
+        if (run != byRecord.end())
             position = run->start;
         edit.SetSel(position, position);
         m_placedCaret = {position, record};

@@ -21,8 +21,10 @@ public:
     /// The view and the driver must outlive the navigator.
     DiffNavigator(CRichView &view, const ComparisonDriver &driver);
 
-    /// The text changed: the cached runs no longer count.
-    void TextChanged();
+    /// The text changed by edit: the cached runs are brought up to date from the paragraphs it
+    /// touched when next asked for. Without an edit (a new text, the result forgotten) they are
+    /// read again in full.
+    void TextChanged(std::optional<TextEdit> edit);
     /// A new result begins: no moved sentences yet.
     void ForgetMovedPartners() { m_movedPartners.clear(); }
     /// The moved sentence of record has its other end at partner.
@@ -50,8 +52,13 @@ public:
 private:
     /// The other view's navigator when that view shows the same result, else null.
     DiffNavigator *Paired() const;
-    /// Caches the runs, and the runs in record order.
+    /// Caches the runs, read in full, and the records of their differences.
     void SetRuns(std::vector<MarkedRun> runs) const;
+    /// Brings the cached runs up to date with the edits made since they were read; drops them
+    /// when the edits do not add up to the text as it stands.
+    void ApplyPendingEdit() const;
+    /// The runs in record order, sorted again after the runs changed.
+    const std::vector<MarkedRun> &RunsByRecord() const;
     /// The sorted records of the result's differences, in either window.
     const std::vector<int> &Differences() const;
     /// Selects the record here (or puts the caret where it would stand when it has no text in
@@ -64,12 +71,20 @@ private:
     const ComparisonDriver &m_driver;
     /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
     mutable std::optional<std::vector<MarkedRun>> m_runs;
+    /// The result the cached runs are of, and the document's length they were read at.
+    mutable int m_runsResult = 0;
+    mutable int m_runsLength = 0;
+    /// The edits made since the cached runs were read, as one.
+    mutable std::optional<TextEdit> m_pendingEdit;
+    /// The records of the cached runs that are differences, sorted, one for each such run.
+    mutable std::vector<int> m_differenceRuns;
     /// The collection of the runs under way, until they are cached.
     std::optional<RunCollector> m_collector;
     mutable std::vector<MarkedRun> m_runsByRecord;
+    mutable bool m_runsByRecordStale = true;
     mutable std::vector<int> m_differences;
     mutable std::pair<int, int> m_differencesOf{-1, -1};
-    int m_version = 0;
+    mutable int m_version = 0;
     /// Where a difference step last put the caret for a record with no text here.
     struct PlacedCaret {
         int position = -1;

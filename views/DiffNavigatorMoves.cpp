@@ -18,11 +18,13 @@ std::optional<int> DiffNavigator::MovedPartner() const
         return std::nullopt;
     const int caret = m_view.Control()->GetSel().start;
     const std::vector<MarkedRun> &runs = Runs();
-    // The run the caret stands in or at the end of; runs are in text order.
-    const auto run = std::find_if(runs.begin(), runs.end(), [caret](const MarkedRun &r) {
-        return r.kind == RunKind::Moved && r.start <= caret && caret <= r.end;
-    });
-    if (run == runs.end())
+    // The first moved run, in text order, that the caret stands in or at the end of: of the
+    // runs that end at or after the caret, at most two start at or before it.
+    auto run = std::partition_point(runs.begin(), runs.end(),
+                                    [caret](const MarkedRun &r) { return r.end < caret; });
+    while (run != runs.end() && run->start <= caret && run->kind != RunKind::Moved)
+        ++run;
+    if (run == runs.end() || run->start > caret)
         return std::nullopt;
     const auto partner = m_movedPartners.find(run->record);
     if (partner == m_movedPartners.end())

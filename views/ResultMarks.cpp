@@ -165,9 +165,13 @@ RunCollector::RunCollector(const QTextDocument &document, int result)
     : m_result(result), m_block(document.begin())
 {}
 
+RunCollector::RunCollector(const QTextBlock &first, const QTextBlock &last, int result)
+    : m_result(result), m_block(first), m_stop(last.next())
+{}
+
 bool RunCollector::Collect(std::int64_t units)
 {
-    while (m_block.isValid()) {
+    while (m_block.isValid() && m_block != m_stop) {
         if (!m_fragment)
             m_fragment = m_block.begin();
         for (; !m_fragment->atEnd(); ++*m_fragment) {
@@ -200,6 +204,77 @@ void RunCollector::Add(int start, int end, const QTextCharFormat &format)
         return;
     }
     m_runs.push_back(MarkedRun{start, end, mark->record, mark->kind});
+}
+
+TextEdit MergeEdits(const TextEdit &earlier, const TextEdit &later)
+{
+    // The stretch of the text between the two edits, as it stood after the earlier one, counts
+    // as changed by both.
+    const int start = std::min(earlier.from, later.from);
+    const int end = std::max(later.from + later.removed, earlier.from + earlier.added);
+    return TextEdit{
+        start, earlier.removed + (earlier.from - start) + (end - (earlier.from + earlier.added)),
+        end - start + later.added - later.removed};
+}
+
+RunsReplaced UpdateRuns(std::vector<MarkedRun> &runs, const QTextDocument &document, int result,
+                        const TextEdit &edit)
+{
+    const int delta = edit.added - edit.removed;
+    const int lastPosition = std::max(0, document.characterCount() - 1);
+    // The paragraphs the edit touched, in the text after it: from the start of the one where
+    // it begins to the break that ends the one where its new text ends.
+    const QTextBlock first = document.findBlock(std::clamp(edit.from, 0, lastPosition));
+    const QTextBlock last = document.findBlock(std::clamp(edit.from + edit.added, 0, lastPosition));
+    const int start = first.position();
+    const int end = last.position() + last.length();
+    // The same stretch in the text before the edit: everything outside it is unchanged.
+    const int oldEnd = end - delta;
+
+    // The runs that reach into the stretch (ends and starts are both in order).
+    const auto lo = std::partition_point(runs.begin(), runs.end(),
+                                         [start](const MarkedRun &r) { return r.end <= start; });
+    const auto hi = std::partition_point(lo, runs.end(),
+                                         [oldEnd](const MarkedRun &r) { return r.start < oldEnd; });
+    std::vector<MarkedRun> middle;
+    const auto append = [&middle](const MarkedRun &run) {
+        if (!middle.empty() && middle.back().record == run.record &&
+            middle.back().kind == run.kind && middle.back().end == run.start) {
+            middle.back().end = run.end;
+            return;
+        }
+        middle.push_back(run);
+    };
+    // The run before the stretch, and the one after it, may join what is read in between.
+    if (lo != runs.begin())
+        append(*std::prev(lo));
+    if (lo != hi && lo->start < start)
+        append(MarkedRun{lo->start, start, lo->record, lo->kind});
+    RunCollector collector(first, last, result);
+    collector.Collect(std::numeric_limits<std::int64_t>::max());
+    for (const MarkedRun &run : collector.Take())
+        append(run);
+    if (lo != hi) {
+        const MarkedRun &tail = *std::prev(hi);
+        if (tail.end > oldEnd)
+            append(MarkedRun{oldEnd + delta, tail.end + delta, tail.record, tail.kind});
+    }
+    if (hi != runs.end())
+        append(MarkedRun{hi->start + delta, hi->end + delta, hi->record, hi->kind});
+
+    const auto from = lo != runs.begin() ? std::prev(lo) : lo;
+    const auto to = hi != runs.end() ? std::next(hi) : hi;
+    RunsReplaced replaced;
+    replaced.first = static_cast<std::size_t>(from - runs.begin());
+    replaced.before.assign(from, to);
+    replaced.after = middle.size();
+    for (auto run = to; run != runs.end(); ++run) {
+        run->start += delta;
+        run->end += delta;
+    }
+    const auto at = runs.erase(from, to);
+    runs.insert(at, middle.begin(), middle.end());
+    return replaced;
 }
 
 int CaretKey(const std::vector<MarkedRun> &runs, int position)

@@ -86,6 +86,7 @@ struct MarkedRun {
     int end = 0;
     int record = 0;
     RunKind kind = RunKind::None;
+    friend bool operator==(const MarkedRun &, const MarkedRun &) = default;
 };
 
 /// The runs of one result in a document, in text order (padding left out).
@@ -97,6 +98,9 @@ std::vector<MarkedRun> CollectRuns(const QTextDocument &document, int result);
 class RunCollector {
 public:
     RunCollector(const QTextDocument &document, int result);
+    /// Collects from the paragraph first through the paragraph last only (the break after last
+    /// included), both of the document.
+    RunCollector(const QTextBlock &first, const QTextBlock &last, int result);
     /// The result whose runs are collected.
     int Result() const { return m_result; }
     /// Visits up to units more fragments and paragraph ends; true once the whole document has
@@ -111,10 +115,39 @@ private:
 
     int m_result;
     QTextBlock m_block;
+    /// The paragraph the collection stops at; invalid for the end of the document.
+    QTextBlock m_stop;
     /// The next fragment of m_block, once its fragments are being visited.
     std::optional<QTextBlock::iterator> m_fragment;
     std::vector<MarkedRun> m_runs;
 };
+
+/// An edit of a document, as QTextDocument::contentsChange tells it: from position `from`, the
+/// `removed` characters that stood there were replaced by `added` characters.
+struct TextEdit {
+    int from = 0;
+    int removed = 0;
+    int added = 0;
+};
+
+/// Merges a later edit into an earlier one: the edit that takes the text before `earlier` to the
+/// text after `later` (characters in between are counted as changed).
+TextEdit MergeEdits(const TextEdit &earlier, const TextEdit &later);
+
+/// What UpdateRuns replaced: the runs from index first on, `before` of them, gave way to `after`
+/// runs; the runs after them only moved.
+struct RunsReplaced {
+    std::size_t first = 0;
+    std::vector<MarkedRun> before;
+    std::size_t after = 0;
+};
+
+/// Brings runs that CollectRuns gave for the text before an edit up to date with the document
+/// after it: the runs after the edit are moved, the paragraphs the edit touched are read again,
+/// and the runs at either end join the ones read when they continue them. The result is what
+/// CollectRuns gives now. O(paragraphs touched + runs after the edit).
+RunsReplaced UpdateRuns(std::vector<MarkedRun> &runs, const QTextDocument &document, int result,
+                        const TextEdit &edit);
 
 /// Where the caret stands among the runs, as a number that orders it against records: 2r inside
 /// a run of record r, 2r + 1 after one and before the next, -1 before every run.

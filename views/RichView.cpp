@@ -89,15 +89,14 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
             frame->SetModifiedMark(modified);
     });
     connect(control->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) {
+            [this](int position, int removed, int added) {
                 // What the user types or pastes into a blank line of a result is their own.
                 RichEditCtrl &edit = *Control();
                 if (added > 0 && edit.IsUserEditing())
                     AdoptTypedText(*edit.document(), position, position + added);
-                OnTextChanged();
+                OnTextChanged(TextEdit{position, removed, added});
             });
-    // The map of the differences beside the scroll bar; the control owns it.
-    new DiffMap(*this, options, driver);
+    m_map = new DiffMap(*this, options, driver);
     AddCommands();
 }
 
@@ -674,12 +673,14 @@ void CRichView::ForgetResult()
 {
     m_resultNumber = 0;
     ForgetRows(*Control()->document());
-    OnTextChanged();
+    OnTextChanged(std::nullopt);
 }
 
-void CRichView::OnTextChanged()
+void CRichView::OnTextChanged(std::optional<TextEdit> edit)
 {
-    m_navigator.TextChanged();
+    m_navigator.TextChanged(edit);
+    if (m_map)
+        m_map->TextEdited(edit);
 }
 
 } // namespace kivo

@@ -10,6 +10,8 @@
 #include "views/TextCapture.h"
 #include "views/TextSnapshot.h"
 
+#include <QPointer>
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -19,6 +21,7 @@ class QKeyEvent;
 namespace kivo {
 
 class ComparisonDriver;
+class DiffMap;
 struct RichOptions;
 
 /// The text window of one side. An editable rich-text view that, besides ordinary editing:
@@ -153,7 +156,8 @@ private:
     bool ShowContextMenu(const QPoint &globalPos);
     std::optional<PasteChoice> QueryAcceptData(const QMimeData &data) const;
     bool CanPaste() const;
-    void OnTextChanged();
+    /// The text changed, by edit when it is known.
+    void OnTextChanged(std::optional<TextEdit> edit);
 
     /// The selection before the comparison; its start is -1 once display has begun.
     CharRange m_savedSelection{};
@@ -174,6 +178,8 @@ private:
     ComparisonDriver &m_driver;
     DiffNavigator m_navigator;
     RecordRenderer m_renderer;
+    /// The map of the differences beside the scroll bar; the control owns it.
+    QPointer<DiffMap> m_map;
 };
 
 } // namespace kivo

@@ -190,6 +190,33 @@ double BlockHeights::Top(int index) const
            std::accumulate(target.heights.begin(), target.heights.begin() + offset, 0.0);
 }
 
+std::vector<double> BlockHeights::Tops(const std::vector<int> &indexes) const
+{
+    std::vector<double> tops;
+    tops.reserve(indexes.size());
+    if (m_chunks.empty()) {
+        tops.assign(indexes.size(), 0);
+        return tops;
+    }
+    // The sum inside the chunk goes on from the index before, added up in the order Top does.
+    int chunk = -1;
+    int offset = 0;
+    double partial = 0;
+    for (const int index : indexes) {
+        const auto [at, within] = Locate(index);
+        if (at != chunk || within < offset) {
+            chunk = at;
+            offset = 0;
+            partial = 0;
+        }
+        const std::vector<float> &heights = m_chunks[static_cast<std::size_t>(at)].heights;
+        for (; offset < within; ++offset)
+            partial += heights[static_cast<std::size_t>(offset)];
+        tops.push_back(m_top[static_cast<std::size_t>(at)] + partial);
+    }
+    return tops;
+}
+
 double BlockHeights::Total() const
 {
     if (m_chunks.empty())

@@ -32,6 +32,9 @@ public:
 
     /// Sum of the heights before index (0 <= index <= Size()).
     double Top(int index) const;
+    /// Top of each of the given indexes, in ascending order: one pass over the heights up to the
+    /// last of them.
+    std::vector<double> Tops(const std::vector<int> &indexes) const;
     /// Sum of all heights.
     double Total() const;
     /// The last paragraph whose top is at or above y; 0 above the first, Size() - 1 below the

@@ -283,6 +283,17 @@ qreal LazyTextLayout::BlockTop(int blockNumber) const
     return m_key.documentMargin + m_heights.Top(blockNumber);
 }
 
+std::vector<qreal> LazyTextLayout::BlockTops(const std::vector<int> &blockNumbers) const
+{
+    std::vector<int> clamped = blockNumbers;
+    for (int &number : clamped)
+        number = std::clamp(number, 0, m_heights.Size());
+    std::vector<qreal> tops = m_heights.Tops(clamped);
+    for (qreal &top : tops)
+        top = m_key.documentMargin + top;
+    return tops;
+}
+
 qreal LazyTextLayout::BlockHeight(int blockNumber) const
 {
     if (blockNumber < 0 || blockNumber >= m_heights.Size())

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <vector>
 
 class QTextBlock;
 class QTextDocument;
@@ -81,6 +82,8 @@ public:
 
     /// Document y of a paragraph's top (its first line's), estimates above it included.
     qreal BlockTop(int blockNumber) const;
+    /// BlockTop of each of the given paragraphs, numbers in ascending order, in one pass.
+    std::vector<qreal> BlockTops(const std::vector<int> &blockNumbers) const;
     /// A paragraph's height, measured or estimated.
     qreal BlockHeight(int blockNumber) const;
     /// The paragraph at document y: the last whose top is at or above it.
