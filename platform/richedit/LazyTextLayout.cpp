@@ -115,6 +115,11 @@ float LazyTextLayout::EstimatedHeight(int length) const
 
 void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
+    // An edit made by a handler of the document's contentsChange (typed text made the user's
+    // own) has Qt lay out the change so far from inside that edit, then call again with no
+    // position: the change was taken in already.
+    if (from < 0)
+        return;
     QTextDocument *doc = document();
     if (const LayoutKey key = CurrentKey(); !(key == m_key))
         KeyChanged(key);

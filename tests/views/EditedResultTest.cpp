@@ -198,5 +198,33 @@ TEST_F(EditedResultTest, RunsKeptThroughRandomEditsOfRunningTextAreThoseReadAfre
     EditAtRandom(4);
 }
 
+// Typed text that goes into a blank line of a result is made the user's own from inside the
+// edit. The layout takes the edit in once and keeps every paragraph it had laid out, rather than
+// estimating them all anew (on a long result, a freeze and a jump of the scroll bar).
+TEST_F(EditedResultTest, TypingIntoABlankLineOfAResultKeepsTheLayout)
+{
+    const auto [left, right] = EditTexts();
+    CompareAndCheck(left, right);
+    RichEditCtrl &edit = Edit(1);
+    m_frame->ActivateChild(Pane(1));
+    edit.setFocus();
+    QTextBlock blank = edit.document()->begin();
+    while (blank.isValid() && !(blank.length() == 1 && IsInsertedBreak(BreakFormat(blank))))
+        blank = blank.next();
+    ASSERT_TRUE(blank.isValid());
+    const int at = blank.position();
+    edit.FinishLayout();
+    ASSERT_TRUE(edit.IsLayoutComplete());
+
+    edit.SetSel(at, at);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(&edit, &key);
+    EXPECT_TRUE(edit.IsLayoutComplete());
+    const QTextBlock typed = edit.document()->findBlock(at);
+    EXPECT_FALSE(MarkOf(typed.begin().fragment().charFormat()));
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_TRUE(edit.IsLayoutComplete());
+}
+
 } // namespace
 } // namespace kivo
