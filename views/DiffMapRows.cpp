@@ -180,7 +180,8 @@ bool RowIndex::ReadEdit(const QTextDocument &document, const std::vector<MarkedR
     const int last = lastBlock.blockNumber();
     const int moved = document.blockCount() - m_blockCount;
     const int lastBefore = last - moved;
-    if (first < 0 || lastBefore < first)
+    // Edits all over the text (levelling) are read again in one pass over it.
+    if (first < 0 || lastBefore < first || last - first > m_blockCount / 2)
         return false;
     std::vector<Segment> segments;
     std::vector<int> padding;
