@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
 #include "app/ReportExport.h"
+#include "app/Session.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
@@ -120,7 +121,10 @@ void CRichApp::AddHandlers()
     });
     OnCommand(ID_COMPARE_WHOLE, [this] { StartComparison(true); });
     OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
-    OnCommand(ID_COMPARE_SETTINGS, [this] { RunComparisonSettings(m_options, MainWnd()); });
+    OnCommand(ID_COMPARE_SETTINGS, [this] {
+        if (RunComparisonSettings(m_options, MainWnd()))
+            KeepSession(false);
+    });
     OnCommand(ID_COLOR_SETTINGS, [this] {
         RunColorSettings(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
     });
@@ -173,6 +177,8 @@ bool CRichApp::InitInstance()
 
     if (!ProcessCommandLine())
         return false;
+    // Without files to open, the windows come back as the last run left them.
+    KeepSession(ParseCommandLine(m_arguments).left.isEmpty());
     frame->UpdateCmdUI();
 
     if (m_options.ShowMaximized) {
@@ -190,6 +196,10 @@ bool CRichApp::InitInstance()
 int CRichApp::ExitInstance()
 {
     m_driver.StopForExit();
+    if (m_session && m_options.RestoreSession != 0)
+        m_session->WriteNow();
+    else if (m_session)
+        m_session->Discard();
     SaveSettings();
     // The framework's part stores the recent-file list after the options.
     return WinApp::ExitInstance();
@@ -303,6 +313,9 @@ void CRichApp::FinishViewAfterComparison()
             ShowSummary(*m_driver.Summary(), *document);
     }
     m_comparedDoc = nullptr;
+    // The result is kept at once: it may have taken long to make.
+    if (m_session)
+        m_session->ScheduleWrite(0);
 }
 
 void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
@@ -514,6 +527,29 @@ bool CRichApp::OpenIntoPane(int paneNumber, const QString &path)
         return document && document->OpenIntoActiveView(path);
     }
     return false;
+}
+
+void CRichApp::KeepSession(bool restore)
+{
+    if (m_options.RestoreSession == 0) {
+        if (m_session)
+            m_session->Discard();
+        m_session.reset();
+        return;
+    }
+    if (m_session)
+        return;
+    m_session = std::make_unique<Session>();
+    CRichDoc *document = ActiveRichDoc();
+    // A start that names files begins a session of its own and leaves the last one on disk.
+    const std::optional<QString> last = m_session->Claim(restore);
+    if (restore && last && document) {
+        QString error;
+        if (!m_session->Restore(*last, *document, &error))
+            m_startupMessages.push_back({{}, error, MB_OK | MB_ICONEXCLAMATION});
+    }
+    m_session->Watch(document);
+    m_session->ScheduleWrite(Session::kEditDelayMs);
 }
 
 bool CRichApp::ProcessCommandLine()

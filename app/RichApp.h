@@ -12,11 +12,13 @@
 #include <QShortcut>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace kivo {
 
 class CMainFrame;
+class Session;
 class CRichDoc;
 class Document;
 
@@ -71,6 +73,10 @@ public:
     static CommandLine ParseCommandLine(const QStringList &arguments);
     /// The command line's usage text.
     static QString CommandLineUsage();
+
+    /// Starts keeping the windows' contents between runs when the setting asks for it (and
+    /// stops when it no longer does); restore brings back those of the last run first.
+    void KeepSession(bool restore);
 
     /// Reads the options from the settings store (SetRegistryKey must have come first).
     void LoadSettings();
@@ -133,6 +139,8 @@ private:
     bool m_reported = false;
     /// Messages about the command line's files, held until the main window is up.
     std::vector<MessageBoxRequest> m_startupMessages;
+    /// The windows' contents kept between runs; null while the setting is off.
+    std::unique_ptr<Session> m_session;
     bool m_compareAtStart = false;
     std::vector<QMetaObject::Connection> m_summaryWatch;
 };

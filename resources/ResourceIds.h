@@ -53,6 +53,8 @@ inline constexpr int IDS_REPORT_FILTER = 154;
 inline constexpr int IDS_DOCX_FILTER = 155;
 /// The save dialog's type of a window's text as plain UTF-8 text.
 inline constexpr int IDS_TEXT_FILTER = 156;
+/// The windows' contents of the last run could not be restored; %1 where the file was set aside.
+inline constexpr int IDS_SESSION_DAMAGED = 157;
 // Why a file could not be read or written, one sentence per reason.
 inline constexpr int IDS_REASON_UNEXPECTED = 160;   ///< no reason known
 inline constexpr int IDS_REASON_SYSTEM_ERROR = 161; ///< %1 the error number, %2 its text

@@ -42,6 +42,9 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {IDS_REPORT_FILTER, "HTML ファイル (*.html)"},
     {IDS_DOCX_FILTER, "Word 文書 (*.docx)"},
     {IDS_TEXT_FILTER, "テキスト ファイル (*.txt)"},
+    {IDS_SESSION_DAMAGED,
+     "前回のウィンドウの内容を復元できませんでした。保存されていた内容が壊れています。"
+     "\nそのファイルは %1 に残してあります。"},
     {IDS_FILE_ENDS_EARLY, "ファイルが途中で終わっています。読めた部分だけを表示します。"},
     {IDS_REASON_UNEXPECTED, "予期しないエラーが発生しました。"},
     {IDS_REASON_SYSTEM_ERROR, "予期しないエラーが発生しました（エラー番号 %1: %2）。"},

@@ -59,6 +59,8 @@ public:
 
     /// The views that are text views, in the document's order.
     std::vector<CRichView *> RichViews() const;
+    /// A result restored into the windows: the next comparison's number comes after it.
+    void NoteResultNumber(int number) { m_lastResultNumber = std::max(m_lastResultNumber, number); }
 
     /// Loads a file into the active view without a dialog; the frame then shows the path.
     /// False for no path, while a comparison runs, when the file cannot be loaded (reported to
