@@ -4,6 +4,7 @@
 #include "RichEditCtrl.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/HistoryDlg.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
 #include "app/ReportExport.h"
@@ -121,6 +122,11 @@ void CRichApp::AddHandlers()
     });
     OnCommand(ID_COMPARE_WHOLE, [this] { StartComparison(true); });
     OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
+    OnCommand(ID_FILE_HISTORY, [this] { OnFileHistory(); });
+    OnUpdateCommand(ID_FILE_HISTORY, [this](CmdUI &ui) {
+        ui.Enable(m_session && !m_driver.IsRunning() && ActiveRichDoc() &&
+                  ActiveRichDoc()->ActiveRichView());
+    });
     OnCommand(ID_COMPARE_SETTINGS, [this] {
         if (RunComparisonSettings(m_options, MainWnd()))
             KeepSession(false);
@@ -445,6 +451,7 @@ void CRichApp::OnFileNew()
             return;
         count = 1;
     }
+    const bool newDocument = count == 1;
     if (count == 1) {
         m_options.SyncScroll = 0;
         Document *document = frame->ActiveDocument();
@@ -455,6 +462,9 @@ void CRichApp::OnFileNew()
         frame->CreateNewWindow(m_template, *document);
     }
     frame->TileSideBySide();
+    // The windows of a new document are kept between runs as the last ones were.
+    if (newDocument && m_session)
+        m_session->Watch(ActiveRichDoc());
 }
 
 void CRichApp::LoadSettings()
@@ -527,6 +537,41 @@ bool CRichApp::OpenIntoPane(int paneNumber, const QString &path)
         return document && document->OpenIntoActiveView(path);
     }
     return false;
+}
+
+void CRichApp::OnFileHistory()
+{
+    if (!m_session)
+        return;
+    const std::vector<Session::HistoryEntry> entries = m_session->History();
+    QStringList rows;
+    for (const Session::HistoryEntry &entry : entries)
+        rows << entry.time.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
+                    QStringLiteral("    ") + entry.title;
+    if (rows.isEmpty()) {
+        ShowMessageBox(IDS_NO_HISTORY, MB_OK | MB_ICONINFORMATION, MainWnd());
+        return;
+    }
+    if (const std::optional<int> row = ChooseHistoryEntry(rows, MainWnd()))
+        OpenHistoryEntry(entries[std::size_t(*row)]);
+}
+
+bool CRichApp::OpenHistoryEntry(const Session::HistoryEntry &entry)
+{
+    CRichDoc *document = ActiveRichDoc();
+    CRichView *view = document ? document->ActiveRichView() : nullptr;
+    if (!view || m_driver.IsRunning())
+        return false;
+    TextSnapshot kept;
+    kept.text = std::make_unique<QTextDocument>();
+    kept.title = entry.title;
+    if (!Session::ReadHistory(entry, *kept.text)) {
+        ShowMessageBox(IDS_HISTORY_UNREADABLE, MB_OK | MB_ICONEXCLAMATION, MainWnd());
+        return false;
+    }
+    view->OpenSnapshot(kept);
+    m_options.SyncScroll = 0;
+    return true;
 }
 
 void CRichApp::KeepSession(bool restore)

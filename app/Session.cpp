@@ -37,12 +37,41 @@ QString LockPath(const QString &session)
     return session + QStringLiteral(".lock");
 }
 
+/// What a session says of one of its windows before the texts.
+struct WindowHeader {
+    qint32 pane = 0;
+    QString title;
+    bool modified = false;
+    qint32 result = 0;
+    qint64 characters = 0;
+};
+
+/// Reads the start of a session: its windows. False when it is no session of this version.
+bool ReadHeaders(QDataStream &in, std::vector<WindowHeader> &headers)
+{
+    quint32 magic = 0;
+    quint32 version = 0;
+    quint32 windows = 0;
+    in >> magic >> version >> windows;
+    if (in.status() != QDataStream::Ok || magic != kMagic || version != kVersion || windows > 2)
+        return false;
+    for (quint32 i = 0; i < windows; ++i) {
+        WindowHeader header;
+        in >> header.pane >> header.title >> header.modified >> header.result >> header.characters;
+        if (in.status() != QDataStream::Ok || header.result < 0)
+            return false;
+        headers.push_back(header);
+    }
+    return true;
+}
+
 /// What a window's text is preceded by: its pane, title, modified state and result number.
 void WriteWindowHeader(QDataStream &out, const CRichView &view)
 {
     const MdiChildWnd *frame = view.ParentFrame();
     out << qint32(view.PaneNumber()) << (frame ? frame->Title() : QString())
-        << view.Control()->GetModify() << qint32(view.ResultNumber());
+        << view.Control()->GetModify() << qint32(view.ResultNumber())
+        << qint64(view.Control()->document()->characterCount() - 1);
 }
 
 } // namespace
@@ -87,18 +116,24 @@ std::optional<QString> Session::Claim(bool takeLast)
     // Newest first: the session of the last Kivo that ended is the one to go on with.
     const QFileInfoList sessions =
         folder.entryInfoList({QStringLiteral("session-*.kivo")}, QDir::Files, QDir::Time);
-    for (const QFileInfo &session : takeLast ? sessions : QFileInfoList()) {
+    for (const QFileInfo &session : sessions) {
         const QString path = session.absoluteFilePath();
         const int fd = ::open(QFile::encodeName(LockPath(path)).constData(),
                               O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0)
             continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd); // held by a Kivo that runs
+            continue;
+        }
+        if (takeLast) {
             m_path = path;
             m_lockFd = fd;
             return path;
         }
-        ::close(fd); // held by a Kivo that runs
+        // A start that names files: the windows of the last run go into the history.
+        MoveToHistory(path);
+        ::close(fd);
     }
     Lock(folder.absoluteFilePath(QStringLiteral("session-%1-%2.kivo")
                                      .arg(QCoreApplication::applicationPid())
@@ -114,34 +149,24 @@ bool Session::Restore(const QString &path, CRichDoc &document, QString *error)
     file.close();
     QDataStream in(bytes);
     in.setVersion(kStreamVersion);
-    quint32 magic = 0;
-    quint32 version = 0;
-    quint32 windows = 0;
-    in >> magic >> version >> windows;
-    whole = whole && magic == kMagic && version == kVersion && windows <= 2;
+    std::vector<WindowHeader> headers;
+    whole = whole && ReadHeaders(in, headers);
     const std::vector<CRichView *> views = document.RichViews();
     struct Restored {
         CRichView *view;
-        QString title;
-        bool modified;
-        int result;
+        WindowHeader header;
     };
     std::vector<Restored> restored;
-    for (quint32 i = 0; whole && i < windows; ++i) {
-        qint32 pane = 0;
-        QString title;
-        bool modified = false;
-        qint32 result = 0;
-        in >> pane >> title >> modified >> result;
+    for (const WindowHeader &header : whole ? headers : std::vector<WindowHeader>()) {
         CRichView *view = nullptr;
         for (CRichView *candidate : views) {
-            if (candidate->PaneNumber() == pane)
+            if (candidate->PaneNumber() == header.pane)
                 view = candidate;
         }
-        whole = in.status() == QDataStream::Ok && view && result >= 0 &&
-                ReadDocumentImage(in, *view->Control()->document());
-        if (whole)
-            restored.push_back({view, title, modified, result});
+        whole = view && ReadDocumentImage(in, *view->Control()->document());
+        if (!whole)
+            break;
+        restored.push_back({view, header});
     }
     if (!whole) {
         for (CRichView *view : views)
@@ -154,18 +179,18 @@ bool Session::Restore(const QString &path, CRichDoc &document, QString *error)
             *error = res::LoadString(res::IDS_SESSION_DAMAGED).arg(QDir::toNativeSeparators(aside));
         return false;
     }
-    for (const Restored &window : restored) {
-        RichEditCtrl &edit = *window.view->Control();
+    for (const auto &[view, header] : restored) {
+        RichEditCtrl &edit = *view->Control();
         edit.SetSel(0, 0);
-        edit.SetModify(window.modified);
-        if (window.result > 0) {
-            window.view->BeginResult(window.result);
-            document.NoteResultNumber(window.result);
+        edit.SetModify(header.modified);
+        if (header.result > 0) {
+            view->BeginResult(header.result);
+            document.NoteResultNumber(header.result);
         }
-        if (MdiChildWnd *frame = window.view->ParentFrame()) {
-            if (!window.title.isEmpty())
-                frame->SetTitle(window.title);
-            frame->SetModifiedMark(window.modified);
+        if (MdiChildWnd *frame = view->ParentFrame()) {
+            if (!header.title.isEmpty())
+                frame->SetTitle(header.title);
+            frame->SetModifiedMark(header.modified);
         }
     }
     // The windows may be of another size than when the rows were levelled.
@@ -178,6 +203,7 @@ void Session::Watch(CRichDoc *document)
     m_document = document;
     if (!document)
         return;
+    connect(document, &CRichDoc::aboutToClose, this, &Session::KeepAsHistory);
     for (CRichView *view : document->RichViews()) {
         QTextDocument *text = view->Control()->document();
         connect(text, &QTextDocument::contentsChange, this, [this] {
@@ -219,7 +245,10 @@ void Session::BeginWrite()
         if (view->PaneNumber() > 0)
             m_views.emplace_back(view);
     }
+    // The windows' titles come first, so that a list of sessions reads only the start of each.
     *m_stream << kMagic << kVersion << quint32(m_views.size());
+    for (const QPointer<CRichView> &view : m_views)
+        WriteWindowHeader(*m_stream, *view);
     m_viewIndex = 0;
     m_writer.reset();
     m_step.start(0);
@@ -238,7 +267,6 @@ void Session::WriteStep()
                 TextChanged();
                 return;
             }
-            WriteWindowHeader(*m_stream, *view);
             m_writer =
                 std::make_unique<DocumentImageWriter>(*view->Control()->document(), *m_stream);
         }
@@ -278,8 +306,9 @@ void Session::WriteNow()
                 views.push_back(view);
         }
         out << kMagic << kVersion << quint32(views.size());
-        for (CRichView *view : views) {
+        for (CRichView *view : views)
             WriteWindowHeader(out, *view);
+        for (CRichView *view : views) {
             DocumentImageWriter(*view->Control()->document(), out)
                 .Write(std::numeric_limits<std::int64_t>::max());
         }
@@ -295,6 +324,85 @@ void Session::Discard()
     JoinWriter();
     if (!m_path.isEmpty())
         QFile::remove(m_path);
+}
+
+std::vector<Session::HistoryEntry> Session::History() const
+{
+    std::vector<HistoryEntry> entries;
+    const QFileInfoList files = QDir(m_folder).entryInfoList(
+        {QStringLiteral("history-*.kivo")}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QFileInfo &info : files) {
+        QFile file(info.absoluteFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QDataStream in(&file);
+        in.setVersion(kStreamVersion);
+        std::vector<WindowHeader> headers;
+        if (!ReadHeaders(in, headers))
+            continue;
+        for (std::size_t i = 0; i < headers.size(); ++i) {
+            if (headers[i].characters > 0)
+                entries.push_back(
+                    {info.absoluteFilePath(), int(i), headers[i].title, info.lastModified()});
+        }
+    }
+    return entries;
+}
+
+bool Session::ReadHistory(const HistoryEntry &entry, QTextDocument &document)
+{
+    QFile file(entry.path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    in.setVersion(kStreamVersion);
+    std::vector<WindowHeader> headers;
+    if (!ReadHeaders(in, headers) || entry.window >= int(headers.size()))
+        return false;
+    for (int i = 0; i < entry.window; ++i) {
+        QTextDocument skipped;
+        if (!ReadDocumentImage(in, skipped))
+            return false;
+    }
+    return ReadDocumentImage(in, document);
+}
+
+void Session::KeepAsHistory()
+{
+    WriteNow();
+    if (m_path.isEmpty() || !QFile::exists(m_path))
+        return;
+    const QString kept = HistoryPath();
+    QFile::copy(m_path, kept);
+    PruneHistory();
+}
+
+void Session::MoveToHistory(const QString &session)
+{
+    QFile::rename(session, HistoryPath());
+    QFile::remove(LockPath(session));
+    PruneHistory();
+}
+
+QString Session::HistoryPath() const
+{
+    // Named by time, so that the names sort as the times do.
+    for (int n = 0;; ++n) {
+        const QString path = QDir(m_folder).filePath(
+            QStringLiteral("history-%1-%2.kivo")
+                .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")))
+                .arg(n));
+        if (!QFile::exists(path))
+            return path;
+    }
+}
+
+void Session::PruneHistory()
+{
+    const QStringList files = QDir(m_folder).entryList({QStringLiteral("history-*.kivo")},
+                                                       QDir::Files, QDir::Name | QDir::Reversed);
+    for (qsizetype i = kHistoryLength; i < files.size(); ++i)
+        QFile::remove(QDir(m_folder).filePath(files[i]));
 }
 
 void Session::JoinWriter()

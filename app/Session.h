@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QDataStream>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <memory>
@@ -60,6 +62,27 @@ public:
     /// Stops keeping a session: removes this process's file (the setting was switched off).
     void Discard();
 
+    /// One window's text in the history: the windows of a run that a start with files set
+    /// aside, or that were closed.
+    struct HistoryEntry {
+        QString path;
+        int window = 0;
+        QString title;
+        QDateTime time;
+    };
+    /// The windows with text in the history, newest first.
+    std::vector<HistoryEntry> History() const;
+    /// Reads an entry's text with its formats into document, which must be empty; false when
+    /// it cannot be read.
+    static bool ReadHistory(const HistoryEntry &entry, QTextDocument &document);
+    /// Sets the windows' texts as they are now into the history (they are about to be closed).
+    void KeepAsHistory();
+    /// The sessions the history keeps.
+    static constexpr int kHistoryLength = 20;
+
+    /// Waits until the last session written is on disk.
+    void JoinWriter();
+
     /// The file this process writes.
     QString Path() const { return m_path; }
     /// The delay after the last edit before the session is written.
@@ -72,9 +95,10 @@ private:
     void WriteStep();
     /// The text changed while it was being written: start again later.
     void TextChanged();
-    /// Waits for the thread writing the last session file.
-    void JoinWriter();
     void Lock(const QString &path);
+    void MoveToHistory(const QString &session);
+    QString HistoryPath() const;
+    void PruneHistory();
 
     QString m_folder;
     QString m_path;

@@ -61,6 +61,10 @@ inline constexpr char kSetupViewMove[] = "移動した文を示す";
 inline constexpr char kSetupReadGroup[] = "ファイルの読み込み";
 inline constexpr char kSetupPdfHeads[] = "PDFのヘッダー・フッターとページ番号も読む";
 inline constexpr char kSetupRestoreSession[] = "終了時のウィンドウの内容を次回起動時に復元する";
+// The list of the windows' texts of earlier runs.
+inline constexpr char kHistoryDlgTitle[] = "以前のウィンドウの内容";
+inline constexpr char kHistoryOpen[] = "開く(&O)";
+inline constexpr char kHistoryCancel[] = "キャンセル";
 
 // Dialog 141, the options of the old/new comparison table.
 inline constexpr int IDD_TABLE = 141;

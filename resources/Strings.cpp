@@ -46,6 +46,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
      "前回のウィンドウの内容を復元できませんでした。保存されていた内容が壊れています。"
      "\nそのファイルは %1 に残してあります。"},
     {IDS_FILE_ENDS_EARLY, "ファイルが途中で終わっています。読めた部分だけを表示します。"},
+    {IDS_NO_HISTORY, "以前のウィンドウの内容はまだありません。"},
     {IDS_REASON_UNEXPECTED, "予期しないエラーが発生しました。"},
     {IDS_REASON_SYSTEM_ERROR, "予期しないエラーが発生しました（エラー番号 %1: %2）。"},
     {IDS_REASON_NOT_FOUND, "ファイルまたはフォルダーが見つかりません。"},
@@ -86,6 +87,8 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
                          "安全のため読み込みません。"},
     {IDS_REASON_ENCRYPTED_ZIP, "暗号化された文書です。パスワードの必要な文書は読み込めません。"},
     {IDS_REASON_ZIP_METHOD, "ZIP 形式のファイルですが、読み込めない圧縮方式で圧縮されています。"},
+    {IDS_HISTORY_UNREADABLE,
+     "以前のウィンドウの内容を読み込めませんでした。ウィンドウの内容は変更されていません。"},
     {ID_COMPARE_SELECTION, "二つのウィンドウで選択した範囲を比較します\n選択範囲を比較"},
     {ID_COLOR_SETTINGS, "色や文字飾りを設定します\n色や文字飾りの設定"},
     {ID_COMPARE_SETTINGS, "区切り文字、比較ルール、比較結果の表示を設定します\n比較の設定"},
@@ -100,6 +103,8 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
                        "比較結果をエクスポート"},
     {ID_COMPARISON_TABLE, "比較結果を、新しい文と古い文を段落ごとに並べた新旧対照表 (.docx または "
                           "HTML) に書き出します\n新旧対照表を作成"},
+    {ID_FILE_HISTORY,
+     "以前に閉じたウィンドウや前回の起動時のウィンドウの内容を開きます\n以前のウィンドウの内容"},
     {IDS_APP_TITLE, "Kivo"},
     {IDS_IDLE_MESSAGE, "レディ"},
     {ID_FILE_NEW, "新規に文書を作成します\n新規作成"},

@@ -129,6 +129,12 @@ std::uintmax_t CRichDoc::TextCharacters() const
     return characters;
 }
 
+void CRichDoc::OnCloseDocument()
+{
+    emit aboutToClose();
+    Document::OnCloseDocument();
+}
+
 bool CRichDoc::BothSelected() const
 {
     return BothViews([](const CRichView &view) { return view.HasSelection(); });

@@ -91,6 +91,9 @@ public:
 
     /// Never asks: closing a window or the program does not offer to save.
     bool SaveModified() override { return true; }
+    /// Tells that the windows are about to close (their texts go into the history), then
+    /// closes them.
+    void OnCloseDocument() override;
 
     /// RichText when a file with these bytes and this name is rich text (it begins with "{\rtf",
     /// byte for byte, or is a zip archive, a word-processor document saved back as RTF; an empty
@@ -108,6 +111,10 @@ public:
 
     /// The active view of the main window, when it is a text view of this document.
     CRichView *ActiveRichView() const;
+
+signals:
+    /// The windows are about to close with the texts they hold.
+    void aboutToClose();
 
 private:
     void OnFileOpen();

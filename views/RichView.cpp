@@ -607,6 +607,21 @@ void CRichView::KeepForUndo(std::unique_ptr<TextSnapshot> replaced)
     m_replaced = std::move(replaced);
 }
 
+void CRichView::OpenSnapshot(const TextSnapshot &kept)
+{
+    RichEditCtrl &edit = *Control();
+    std::unique_ptr<TextSnapshot> replaced = edit.GetModify() ? Snapshot() : nullptr;
+    RestoreSnapshot(edit, kept);
+    ForgetResult();
+    KeepForUndo(std::move(replaced));
+    edit.SetModify(false);
+    if (MdiChildWnd *frame = ParentFrame()) {
+        if (!kept.title.isEmpty())
+            frame->SetTitle(kept.title);
+        frame->SetModifiedMark(false);
+    }
+}
+
 bool CRichView::CanUndo() const
 {
     return Control()->CanUndo() || m_replaced != nullptr;

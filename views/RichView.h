@@ -89,6 +89,9 @@ public:
     /// Keeps what an open or a comparison replaced: undo brings it back once the edits made
     /// since have been undone. Null forgets what was kept.
     void KeepForUndo(std::unique_ptr<TextSnapshot> replaced);
+    /// Puts a kept text into the window in place of its own (undo brings that back when it held
+    /// edits), with the kept text's title, as unmodified.
+    void OpenSnapshot(const TextSnapshot &kept);
     /// Whether undo has something to take back: an edit, or what an open or comparison replaced.
     bool CanUndo() const;
     /// Undoes the last edit or, when none is left, brings back the text the last open or

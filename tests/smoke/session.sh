@@ -21,6 +21,7 @@ window_text() {
 
 typed=""
 for round in $(seq 1 8); do
+    echo "round $round" >&2
     : >"$report"
     start_kivo
     text=$(window_text)

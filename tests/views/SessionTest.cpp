@@ -19,10 +19,19 @@ using test::Sjis;
 
 class SessionTest : public CompareInWindowsTest {
 protected:
-    /// Ends the application as the user would and starts it again without files.
-    void Restart()
+    /// Ends the application as the user would and starts it again without files. Killed, it
+    /// ends without a word once the session has been written in idle steps.
+    void Restart(bool killed = false)
     {
-        m_app->ExitInstance();
+        if (killed) {
+            const QString path = m_app->KeptSession()->Path();
+            QFile::remove(path);
+            m_app->KeptSession()->ScheduleWrite(0);
+            ASSERT_TRUE(RunUntil([&path] { return QFile::exists(path); }));
+            m_app->KeptSession()->JoinWriter();
+        } else {
+            m_app->ExitInstance();
+        }
         StartApp({});
         m_frame->resize(1280, 800);
         m_frame->TileSideBySide();
@@ -72,7 +81,7 @@ TEST_F(SessionTest, TheWindowsComeBackAsTheyWereLeft)
     const std::string formats = Formats(Edit(1));
     ASSERT_EQ(Title(2), QStringLiteral("Untitled2 *"));
 
-    Restart();
+    Restart(true);
     EXPECT_EQ(Edit(1).GetText(), shown[0]);
     EXPECT_EQ(Edit(2).GetText(), shown[1]);
     EXPECT_EQ(Formats(Edit(1)), formats);
@@ -130,6 +139,37 @@ TEST_F(SessionTest, ARunningKivoKeepsItsSessionToItself)
     EXPECT_NE(second.Path(), QDir(Session::DefaultFolder()).filePath(SessionFiles().front()));
     StartApp({}); // the first Kivo ends; the next start takes its session
     EXPECT_EQ(Edit(1).GetText(), "first");
+}
+
+// A start that names files sets the last windows aside into the history, and so does closing
+// them; an entry opens into the active window with its title, and undo takes it back.
+TEST_F(SessionTest, ReplacedWindowsGoIntoTheHistoryAndOpenFromThere)
+{
+    SetText(1, "left of the first run");
+    m_app->ExitInstance();
+    const QString file = TempPath(QStringLiteral("named.txt"));
+    QFile named(file);
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly) && named.write("named") == 5);
+    named.close();
+    StartApp({file});
+    EXPECT_EQ(Edit(1).GetText(), "named");
+
+    SetText(2, "right of the second run");
+    ASSERT_TRUE(Choose(res::ID_FILE_CLOSE, 2));
+    ASSERT_TRUE(Choose(res::ID_FILE_NEW));
+    std::vector<Session::HistoryEntry> history = m_app->KeptSession()->History();
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].title, QStringLiteral("Untitled2")) << "the closed windows first";
+    EXPECT_EQ(history[1].title, QDir::toNativeSeparators(file));
+    EXPECT_EQ(history[2].title, QStringLiteral("Untitled1"));
+
+    m_frame->ActivateChild(Pane(1));
+    QTest::keyClicks(&Edit(1), QStringLiteral("typed"));
+    ASSERT_TRUE(m_app->OpenHistoryEntry(history[2]));
+    EXPECT_EQ(Edit(1).GetText(), "left of the first run");
+    EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));
+    ASSERT_TRUE(Choose(res::ID_EDIT_UNDO, 1));
+    EXPECT_EQ(Edit(1).GetText(), "typed");
 }
 
 } // namespace
