@@ -275,6 +275,7 @@ void Session::WriteStep()
             ++m_viewIndex;
         }
     }
+    m_longestStepNs = std::max(m_longestStepNs, clock.nsecsElapsed());
     if (m_writer || m_viewIndex < m_views.size())
         return; // more in the next idle step
     m_step.stop();

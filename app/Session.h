@@ -83,6 +83,9 @@ public:
     /// Waits until the last session written is on disk.
     void JoinWriter();
 
+    /// The longest idle step of writing so far, in nanoseconds (for the benchmark).
+    qint64 LongestStepNs() const { return m_longestStepNs; }
+
     /// The file this process writes.
     QString Path() const { return m_path; }
     /// The delay after the last edit before the session is written.
@@ -113,6 +116,7 @@ private:
     std::size_t m_viewIndex = 0;
     std::unique_ptr<DocumentImageWriter> m_writer;
     std::thread m_fileWriter;
+    qint64 m_longestStepNs = 0;
 };
 
 } // namespace kivo
