@@ -337,13 +337,15 @@ void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
     if (summary.moved)
         text = text.arg(*summary.moved);
     MainFrame()->Status()->SetIdleText(text);
-    // Any change of either text but the levelling of its rows ends the summary's validity.
+    // Any change of either text but the levelling of its rows and a new display format ends the
+    // summary's validity.
     for (CRichView *view : document.RichViews()) {
         m_summaryWatch.push_back(
             connect(view->Control()->document(), &QTextDocument::contentsChange, this,
                     [this, doc = QPointer<CRichDoc>(&document)] {
                         const RowLeveller *leveller = doc ? doc->Leveller() : nullptr;
-                        if (!leveller || !leveller->Editing())
+                        // New colours or another font leave the pairs as they were.
+                        if ((!leveller || !leveller->Editing()) && !(doc && doc->Reformatting()))
                             HideSummary();
                     }));
     }

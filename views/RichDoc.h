@@ -59,6 +59,8 @@ public:
 
     /// The views that are text views, in the document's order.
     std::vector<CRichView *> RichViews() const;
+    /// Whether a window is taking a new display format (colours, font): its text stays.
+    bool Reformatting() const;
     /// A result restored into the windows: the next comparison's number comes after it.
     void NoteResultNumber(int number) { m_lastResultNumber = std::max(m_lastResultNumber, number); }
 

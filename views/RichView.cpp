@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -200,6 +201,7 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
     // New colours or another font are no edits of the text.
     const bool modified = edit.GetModify();
     bool reformat = false;
+    bool toSelection = true;
     switch (kind) {
     case UpdateHint::NoteTopLine:
         NoteScrollPosition();
@@ -208,27 +210,33 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
         ReceiveScroll(sender, static_cast<int>(objectHint));
         return;
     case UpdateHint::ColorsChanged:
-        ApplyDisplayFormat();
         reformat = true;
         break;
     case UpdateHint::FontChanged:
         // Selected text keeps the colours and effects of a result like all other text: only an
         // insertion point takes the whole display format.
-        ApplyDisplayFormat(!edit.textCursor().hasSelection());
+        toSelection = !edit.textCursor().hasSelection();
         reformat = true;
         break;
     case UpdateHint::Refresh:
         break;
     }
     edit.SetBackgroundColor(m_options.Color[Background]);
-    edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
     if (reformat) {
-        Reformat(kind == UpdateHint::FontChanged);
+        // The text wraps anew: the row at the top stays there.
+        const QScopedValueRollback reformatting(m_reformatting, true);
+        edit.KeepTopThrough([&] {
+            ApplyDisplayFormat(toSelection);
+            edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
+            Reformat(kind == UpdateHint::FontChanged);
+        });
         // Another font or effect wraps the lines anew.
         if (auto *document = qobject_cast<CRichDoc *>(GetDocument()))
             document->ScheduleLevelling();
-    } else
+    } else {
+        edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         View::OnUpdate(sender, hint, objectHint);
+    }
     edit.SetModify(modified);
 }
 

@@ -103,6 +103,9 @@ public:
     /// and padding Kivo inserted into a result, every character kept.
     std::string UsersTextUtf8() const;
 
+    /// Whether the window is taking a new display format (colours, font) just now.
+    bool IsReformatting() const { return m_reformatting; }
+
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;
     /// The other text view of the document, if there is one.
@@ -165,6 +168,7 @@ private:
     TextCapture m_capture;
     /// What the last open or comparison replaced, for undo.
     std::unique_ptr<TextSnapshot> m_replaced;
+    bool m_reformatting = false;
     /// Brings back what m_replaced holds, keeping the text it replaces in its place.
     void RestoreReplaced();
     /// The result shown: the same number in both windows of a comparison, 0 for none.
