@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -91,10 +92,18 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     });
     connect(control->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) {
-                // What the user types or pastes into a blank line of a result is their own.
+                // What the user types or pastes into a blank line of a result is their own. The
+                // document is still finishing the edit here, so the marks change right after.
                 RichEditCtrl &edit = *Control();
-                if (added > 0 && edit.IsUserEditing())
-                    AdoptTypedText(*edit.document(), position, position + added);
+                if (added > 0 && edit.IsUserEditing()) {
+                    QTextCursor typed(edit.document());
+                    typed.setPosition(position);
+                    typed.setPosition(position + added, QTextCursor::KeepAnchor);
+                    m_typed.push_back(typed);
+                    if (m_typed.size() == 1)
+                        QMetaObject::invokeMethod(this, &CRichView::AdoptTyped,
+                                                  Qt::QueuedConnection);
+                }
                 OnTextChanged();
             });
     // The map of the differences beside the scroll bar; the control owns it.
@@ -476,6 +485,7 @@ bool CRichView::CanPaste() const
 
 void CRichView::BeginCapture(bool selection)
 {
+    AdoptTyped();
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
@@ -602,6 +612,13 @@ bool CRichView::HasVerticalScrollBar() const
     return Control()->HasVerticalScrollBar();
 }
 
+void CRichView::AdoptTyped()
+{
+    // Cursors follow the edits made since, so the ranges are still those typed.
+    for (const QTextCursor &typed : std::exchange(m_typed, {}))
+        AdoptTypedText(*Control()->document(), typed.selectionStart(), typed.selectionEnd());
+}
+
 // --- What an open or a comparison replaced ------------------------------------------------------
 
 std::unique_ptr<TextSnapshot> CRichView::Snapshot(int comparison) const
@@ -669,8 +686,9 @@ void CRichView::RestoreReplaced()
 
 // --- The result after a comparison -------------------------------------------------------------
 
-std::string CRichView::UsersTextUtf8() const
+std::string CRichView::UsersTextUtf8()
 {
+    AdoptTyped();
     const RichEditCtrl &edit = *Control();
     QString text = TextCapture::ReadAll(*edit.document(), CharRange{0, edit.GetTextLength()});
     text.replace(QChar::ParagraphSeparator, u'\n');

@@ -10,8 +10,10 @@
 #include "views/TextCapture.h"
 #include "views/TextSnapshot.h"
 
+#include <QTextCursor>
 #include <cstdint>
 #include <optional>
+
 #include <vector>
 
 class QKeyEvent;
@@ -101,7 +103,7 @@ public:
 
     /// The user's text as UTF-8 with LF line breaks: the window's text without the separators
     /// and padding Kivo inserted into a result, every character kept.
-    std::string UsersTextUtf8() const;
+    std::string UsersTextUtf8();
 
     /// Whether the window is taking a new display format (colours, font) just now.
     bool IsReformatting() const { return m_reformatting; }
@@ -169,6 +171,10 @@ private:
     /// What the last open or comparison replaced, for undo.
     std::unique_ptr<TextSnapshot> m_replaced;
     bool m_reformatting = false;
+    /// What the user typed or pasted last, until its marks are made the user's (AdoptTyped).
+    std::vector<QTextCursor> m_typed;
+    /// Makes the text typed since the last call the user's own (see AdoptTypedText).
+    void AdoptTyped();
     /// Brings back what m_replaced holds, keeping the text it replaces in its place.
     void RestoreReplaced();
     /// The result shown: the same number in both windows of a comparison, 0 for none.
