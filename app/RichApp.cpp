@@ -4,9 +4,11 @@
 #include "RichEditCtrl.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/HistoryDlg.h"
 #include "app/MainFrame.h"
 #include "app/QtTranslations.h"
 #include "app/ReportExport.h"
+#include "app/Session.h"
 #include "app/SettingsStore.h"
 #include "app/StartupReport.h"
 #include "dialogs/ColorDlg.h"
@@ -120,7 +122,15 @@ void CRichApp::AddHandlers()
     });
     OnCommand(ID_COMPARE_WHOLE, [this] { StartComparison(true); });
     OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
-    OnCommand(ID_COMPARE_SETTINGS, [this] { RunComparisonSettings(m_options, MainWnd()); });
+    OnCommand(ID_FILE_HISTORY, [this] { OnFileHistory(); });
+    OnUpdateCommand(ID_FILE_HISTORY, [this](CmdUI &ui) {
+        ui.Enable(m_session && !m_driver.IsRunning() && ActiveRichDoc() &&
+                  ActiveRichDoc()->ActiveRichView());
+    });
+    OnCommand(ID_COMPARE_SETTINGS, [this] {
+        if (RunComparisonSettings(m_options, MainWnd()))
+            KeepSession(false);
+    });
     OnCommand(ID_COLOR_SETTINGS, [this] {
         RunColorSettings(m_options, MainWnd() ? MainWnd()->ActiveDocument() : nullptr, MainWnd());
     });
@@ -173,6 +183,8 @@ bool CRichApp::InitInstance()
 
     if (!ProcessCommandLine())
         return false;
+    // Without files to open, the windows come back as the last run left them.
+    KeepSession(ParseCommandLine(m_arguments).left.isEmpty());
     frame->UpdateCmdUI();
 
     if (m_options.ShowMaximized) {
@@ -190,6 +202,10 @@ bool CRichApp::InitInstance()
 int CRichApp::ExitInstance()
 {
     m_driver.StopForExit();
+    if (m_session && m_options.RestoreSession != 0)
+        m_session->WriteNow();
+    else if (m_session)
+        m_session->Discard();
     SaveSettings();
     // The framework's part stores the recent-file list after the options.
     return WinApp::ExitInstance();
@@ -303,6 +319,9 @@ void CRichApp::FinishViewAfterComparison()
             ShowSummary(*m_driver.Summary(), *document);
     }
     m_comparedDoc = nullptr;
+    // The result is kept at once: it may have taken long to make.
+    if (m_session)
+        m_session->ScheduleWrite(0);
 }
 
 void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
@@ -318,13 +337,15 @@ void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
     if (summary.moved)
         text = text.arg(*summary.moved);
     MainFrame()->Status()->SetIdleText(text);
-    // Any change of either text but the levelling of its rows ends the summary's validity.
+    // Any change of either text but the levelling of its rows and a new display format ends the
+    // summary's validity.
     for (CRichView *view : document.RichViews()) {
         m_summaryWatch.push_back(
             connect(view->Control()->document(), &QTextDocument::contentsChange, this,
                     [this, doc = QPointer<CRichDoc>(&document)] {
                         const RowLeveller *leveller = doc ? doc->Leveller() : nullptr;
-                        if (!leveller || !leveller->Editing())
+                        // New colours or another font leave the pairs as they were.
+                        if ((!leveller || !leveller->Editing()) && !(doc && doc->Reformatting()))
                             HideSummary();
                     }));
     }
@@ -432,6 +453,7 @@ void CRichApp::OnFileNew()
             return;
         count = 1;
     }
+    const bool newDocument = count == 1;
     if (count == 1) {
         m_options.SyncScroll = 0;
         Document *document = frame->ActiveDocument();
@@ -442,6 +464,9 @@ void CRichApp::OnFileNew()
         frame->CreateNewWindow(m_template, *document);
     }
     frame->TileSideBySide();
+    // The windows of a new document are kept between runs as the last ones were.
+    if (newDocument && m_session)
+        m_session->Watch(ActiveRichDoc());
 }
 
 void CRichApp::LoadSettings()
@@ -514,6 +539,64 @@ bool CRichApp::OpenIntoPane(int paneNumber, const QString &path)
         return document && document->OpenIntoActiveView(path);
     }
     return false;
+}
+
+void CRichApp::OnFileHistory()
+{
+    if (!m_session)
+        return;
+    const std::vector<Session::HistoryEntry> entries = m_session->History();
+    QStringList rows;
+    for (const Session::HistoryEntry &entry : entries)
+        rows << entry.time.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
+                    QStringLiteral("    ") + entry.title;
+    if (rows.isEmpty()) {
+        ShowMessageBox(IDS_NO_HISTORY, MB_OK | MB_ICONINFORMATION, MainWnd());
+        return;
+    }
+    if (const std::optional<int> row = ChooseHistoryEntry(rows, MainWnd()))
+        OpenHistoryEntry(entries[std::size_t(*row)]);
+}
+
+bool CRichApp::OpenHistoryEntry(const Session::HistoryEntry &entry)
+{
+    CRichDoc *document = ActiveRichDoc();
+    CRichView *view = document ? document->ActiveRichView() : nullptr;
+    if (!view || m_driver.IsRunning())
+        return false;
+    TextSnapshot kept;
+    kept.text = std::make_unique<QTextDocument>();
+    kept.title = entry.title;
+    if (!Session::ReadHistory(entry, *kept.text)) {
+        ShowMessageBox(IDS_HISTORY_UNREADABLE, MB_OK | MB_ICONEXCLAMATION, MainWnd());
+        return false;
+    }
+    view->OpenSnapshot(kept);
+    m_options.SyncScroll = 0;
+    return true;
+}
+
+void CRichApp::KeepSession(bool restore)
+{
+    if (m_options.RestoreSession == 0) {
+        if (m_session)
+            m_session->Discard();
+        m_session.reset();
+        return;
+    }
+    if (m_session)
+        return;
+    m_session = std::make_unique<Session>();
+    CRichDoc *document = ActiveRichDoc();
+    // A start that names files begins a session of its own and leaves the last one on disk.
+    const std::optional<QString> last = m_session->Claim(restore);
+    if (restore && last && document) {
+        QString error;
+        if (!m_session->Restore(*last, *document, &error))
+            m_startupMessages.push_back({{}, error, MB_OK | MB_ICONEXCLAMATION});
+    }
+    m_session->Watch(document);
+    m_session->ScheduleWrite(Session::kEditDelayMs);
 }
 
 bool CRichApp::ProcessCommandLine()

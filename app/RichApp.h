@@ -2,6 +2,7 @@
 
 #include "ComparisonTable.h"
 #include "RichOptions.h"
+#include "app/Session.h"
 #include "driver/ComparisonDriver.h"
 #include "driver/dialog/ProgDlg.h"
 #include "platform/DocTemplate.h"
@@ -12,11 +13,13 @@
 #include <QShortcut>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace kivo {
 
 class CMainFrame;
+
 class CRichDoc;
 class Document;
 
@@ -71,6 +74,18 @@ public:
     static CommandLine ParseCommandLine(const QStringList &arguments);
     /// The command line's usage text.
     static QString CommandLineUsage();
+
+    /// Opens a window's text of an earlier run into the active window; undo brings back what
+    /// it replaced. False when there is no active window or the text cannot be read.
+    bool OpenHistoryEntry(const Session::HistoryEntry &entry);
+    /// The windows' contents kept between runs; null while the setting is off.
+    kivo::Session *KeptSession() const { return m_session.get(); }
+    /// The list of the windows' texts of earlier runs, one of which opens.
+    void OnFileHistory();
+
+    /// Starts keeping the windows' contents between runs when the setting asks for it (and
+    /// stops when it no longer does); restore brings back those of the last run first.
+    void KeepSession(bool restore);
 
     /// Reads the options from the settings store (SetRegistryKey must have come first).
     void LoadSettings();
@@ -133,6 +148,8 @@ private:
     bool m_reported = false;
     /// Messages about the command line's files, held until the main window is up.
     std::vector<MessageBoxRequest> m_startupMessages;
+    /// The windows' contents kept between runs; null while the setting is off.
+    std::unique_ptr<kivo::Session> m_session;
     bool m_compareAtStart = false;
     std::vector<QMetaObject::Connection> m_summaryWatch;
 };

@@ -48,7 +48,7 @@ template <auto Field> constexpr FlagValue Flag(const char *name, OptionRange ran
             range};
 }
 
-constexpr std::array<FlagValue, 12> kFlags{{
+constexpr std::array<FlagValue, 13> kFlags{{
     Flag<&RichOptions::CmpChar>("CmpChar", RichOptions::kFlagRange),
     Flag<&RichOptions::CmpCase>("CmpCase", RichOptions::kFlagRange),
     Flag<&RichOptions::CmpZen>("CmpZen", RichOptions::kFlagRange),
@@ -61,6 +61,7 @@ constexpr std::array<FlagValue, 12> kFlags{{
     Flag<&RichOptions::KeepQuotes>("KeepQuotes", RichOptions::kFlagRange),
     Flag<&RichOptions::ViewMove>("ViewMove", RichOptions::kFlagRange),
     Flag<&RichOptions::PdfHeads>("PdfHeads", RichOptions::kFlagRange),
+    Flag<&RichOptions::RestoreSession>("RestoreSession", RichOptions::kFlagRange),
 }};
 
 // "Sptr1" ... "Sptr9".

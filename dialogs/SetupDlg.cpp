@@ -84,6 +84,7 @@ void CSetupDlg::BuildControls()
     auto *readGroup = new QGroupBox(ResourceText(kSetupReadGroup), this);
     auto *readLayout = new QVBoxLayout(readGroup);
     readLayout->addWidget(m_pdfHeadsBox);
+    m_restoreSessionBox = check(kSetupRestoreSession, IDC_RESTORE_SESSION);
 
     QPushButton *ok = NewOkButton();
     QPushButton *cancel = NewCancelButton();
@@ -97,18 +98,16 @@ void CSetupDlg::BuildControls()
     layout->addWidget(ruleGroup);
     layout->addWidget(viewGroup);
     layout->addWidget(readGroup);
+    layout->addWidget(m_restoreSessionBox);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
     // The template's tab order.
-    QWidget *order[] = {m_delimiterBox,  m_cmpCharBox,
-                        m_cmpCaseBox,    m_cmpZenBox,
-                        m_cmpZenSpBox,   m_cmpKanaBox,
-                        m_cmpPunctBox,   m_keepQuotesBox,
-                        m_viewFormatBox, m_viewLineBox,
-                        m_viewBarBox,    m_viewMoveBox,
-                        m_pdfHeadsBox,   ok,
-                        cancel};
+    QWidget *order[] = {
+        m_delimiterBox, m_cmpCharBox,  m_cmpCaseBox,    m_cmpZenBox,         m_cmpZenSpBox,
+        m_cmpKanaBox,   m_cmpPunctBox, m_keepQuotesBox, m_viewFormatBox,     m_viewLineBox,
+        m_viewBarBox,   m_viewMoveBox, m_pdfHeadsBox,   m_restoreSessionBox, ok,
+        cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -136,6 +135,7 @@ void CSetupDlg::DoDataExchange(bool save)
     Exchange(m_viewBarBox, m_viewBar, save);
     Exchange(m_viewMoveBox, m_viewMove, save);
     Exchange(m_pdfHeadsBox, m_pdfHeads, save);
+    Exchange(m_restoreSessionBox, m_restoreSession, save);
     if (save) {
         m_delimiters = cp932text::Encode(m_delimiterBox->currentText());
         m_viewFormat = m_viewFormatBox->currentIndex();
@@ -180,6 +180,7 @@ void CSetupDlg::LoadFrom(const RichOptions &options)
     m_viewBar = options.ViewBar;
     m_viewMove = options.ViewMove;
     m_pdfHeads = options.PdfHeads;
+    m_restoreSession = options.RestoreSession != 0 ? 1 : 0;
 }
 
 void CSetupDlg::StoreTo(RichOptions &options) const
@@ -196,6 +197,7 @@ void CSetupDlg::StoreTo(RichOptions &options) const
     options.ViewBar = m_viewBar;
     options.ViewMove = m_viewMove;
     options.PdfHeads = m_pdfHeads;
+    options.RestoreSession = m_restoreSession;
     options.SetCurrentDelimiters(m_delimiters);
 }
 

@@ -38,6 +38,7 @@ public:
     std::int32_t m_viewBar = 0;
     std::int32_t m_viewMove = 0;
     std::int32_t m_pdfHeads = 0;
+    std::int32_t m_restoreSession = 1;
     /// The delimiter text, code page 932.
     std::string m_delimiters;
     /// The selected row of the layout list; -1 for none.
@@ -51,19 +52,20 @@ private:
     void BuildControls();
 
     const std::array<std::string, kDelimiterSetCount> &m_sets;
-    QComboBox *m_delimiterBox = nullptr;  // 1009
-    QCheckBox *m_cmpCharBox = nullptr;    // 1071
-    QCheckBox *m_cmpCaseBox = nullptr;    // 1021
-    QCheckBox *m_cmpZenBox = nullptr;     // 1020
-    QCheckBox *m_cmpZenSpBox = nullptr;   // 1022
-    QCheckBox *m_cmpKanaBox = nullptr;    // 1072
-    QCheckBox *m_cmpPunctBox = nullptr;   // 1073
-    QCheckBox *m_keepQuotesBox = nullptr; // 1074
-    QComboBox *m_viewFormatBox = nullptr; // 1025
-    QCheckBox *m_viewLineBox = nullptr;   // 1026
-    QCheckBox *m_viewBarBox = nullptr;    // 1027
-    QCheckBox *m_viewMoveBox = nullptr;   // 1075
-    QCheckBox *m_pdfHeadsBox = nullptr;   // 1076
+    QComboBox *m_delimiterBox = nullptr;      // 1009
+    QCheckBox *m_cmpCharBox = nullptr;        // 1071
+    QCheckBox *m_cmpCaseBox = nullptr;        // 1021
+    QCheckBox *m_cmpZenBox = nullptr;         // 1020
+    QCheckBox *m_cmpZenSpBox = nullptr;       // 1022
+    QCheckBox *m_cmpKanaBox = nullptr;        // 1072
+    QCheckBox *m_cmpPunctBox = nullptr;       // 1073
+    QCheckBox *m_keepQuotesBox = nullptr;     // 1074
+    QComboBox *m_viewFormatBox = nullptr;     // 1025
+    QCheckBox *m_viewLineBox = nullptr;       // 1026
+    QCheckBox *m_viewBarBox = nullptr;        // 1027
+    QCheckBox *m_viewMoveBox = nullptr;       // 1075
+    QCheckBox *m_pdfHeadsBox = nullptr;       // 1076
+    QCheckBox *m_restoreSessionBox = nullptr; // 1077
 };
 
 /// The comparison settings command: runs the dialog over parent on the options and, on OK,

@@ -55,6 +55,9 @@ struct RichOptions : CompareOptions {
     /// 1: a PDF's running heads, footers and page numbers are read with its text.
     std::int32_t PdfHeads = 0;
 
+    /// 1: both windows' contents are kept between runs and brought back at the next start.
+    std::int32_t RestoreSession = 1;
+
     /// Run-time only: 1 while the two text windows scroll together.
     std::int32_t SyncScroll = 0;
 

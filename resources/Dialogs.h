@@ -36,6 +36,7 @@ inline constexpr int IDC_CMP_PUNCT = 1073;
 inline constexpr int IDC_KEEP_QUOTES = 1074;
 inline constexpr int IDC_VIEW_MOVE = 1075;
 inline constexpr int IDC_PDF_HEADS = 1076;
+inline constexpr int IDC_RESTORE_SESSION = 1077;
 inline constexpr int kSetupWidth = 169; // dialog units
 inline constexpr int kSetupHeight = 277;
 inline constexpr char kSetupTitle[] = "比較の設定";
@@ -59,6 +60,11 @@ inline constexpr char kSetupViewBar[] = "タブやスペースの違いをアン
 inline constexpr char kSetupViewMove[] = "移動した文を示す";
 inline constexpr char kSetupReadGroup[] = "ファイルの読み込み";
 inline constexpr char kSetupPdfHeads[] = "PDFのヘッダー・フッターとページ番号も読む";
+inline constexpr char kSetupRestoreSession[] = "終了時のウィンドウの内容を次回起動時に復元する";
+// The list of the windows' texts of earlier runs.
+inline constexpr char kHistoryDlgTitle[] = "以前のウィンドウの内容";
+inline constexpr char kHistoryOpen[] = "開く(&O)";
+inline constexpr char kHistoryCancel[] = "キャンセル";
 
 // Dialog 141, the options of the old/new comparison table.
 inline constexpr int IDD_TABLE = 141;

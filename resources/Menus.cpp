@@ -26,6 +26,7 @@ constexpr MenuItem Popup(std::string_view text, std::span<const MenuItem> items)
 constexpr std::array kFile = {
     Cmd(ID_FILE_NEW, "新規作成(&N)\tCtrl+N"),
     Cmd(ID_FILE_OPEN, "開く(&O)...\tCtrl+O"),
+    Cmd(ID_FILE_HISTORY, "以前のウィンドウの内容(&H)..."),
     Cmd(ID_FILE_CLOSE, "閉じる(&C)"),
     Cmd(ID_FILE_SAVE, "上書き保存(&S)\tCtrl+S"),
     Cmd(ID_FILE_SAVE_AS, "名前を付けて保存(&A)..."),

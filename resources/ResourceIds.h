@@ -53,6 +53,11 @@ inline constexpr int IDS_REPORT_FILTER = 154;
 inline constexpr int IDS_DOCX_FILTER = 155;
 /// The save dialog's type of a window's text as plain UTF-8 text.
 inline constexpr int IDS_TEXT_FILTER = 156;
+/// The windows' contents of the last run could not be restored; %1 where the file was set aside.
+inline constexpr int IDS_SESSION_DAMAGED = 157;
+/// The history of the windows' texts is empty, or an entry of it cannot be read.
+inline constexpr int IDS_NO_HISTORY = 159;
+inline constexpr int IDS_HISTORY_UNREADABLE = 195;
 // Why a file could not be read or written, one sentence per reason.
 inline constexpr int IDS_REASON_UNEXPECTED = 160;   ///< no reason known
 inline constexpr int IDS_REASON_SYSTEM_ERROR = 161; ///< %1 the error number, %2 its text
@@ -152,5 +157,6 @@ inline constexpr int ID_PREV_DIFFERENCE = 32791;
 inline constexpr int ID_GO_TO_MOVED = 32792;      ///< to the other end of a moved sentence
 inline constexpr int ID_EXPORT_REPORT = 32793;    ///< the result shown, as an HTML report
 inline constexpr int ID_COMPARISON_TABLE = 32794; ///< the result shown, as an old/new table
+inline constexpr int ID_FILE_HISTORY = 32795;     ///< a window's text of an earlier run
 
 } // namespace kivo::res

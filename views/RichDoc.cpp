@@ -129,6 +129,19 @@ std::uintmax_t CRichDoc::TextCharacters() const
     return characters;
 }
 
+bool CRichDoc::Reformatting() const
+{
+    const std::vector<CRichView *> views = RichViews();
+    return std::any_of(views.begin(), views.end(),
+                       [](const CRichView *view) { return view->IsReformatting(); });
+}
+
+void CRichDoc::OnCloseDocument()
+{
+    emit aboutToClose();
+    Document::OnCloseDocument();
+}
+
 bool CRichDoc::BothSelected() const
 {
     return BothViews([](const CRichView &view) { return view.HasSelection(); });
@@ -221,7 +234,15 @@ bool CRichDoc::LevelStep()
         StopLevelling();
         return false;
     }
-    if (m_leveller->Step(kLevellingStep))
+    // Padding inserted or removed above the windows must not move what they show.
+    bool more = false;
+    const std::vector<CRichView *> views = RichViews();
+    const auto step = [&] { more = m_leveller->Step(kLevellingStep); };
+    if (views.size() == 2)
+        views[0]->Control()->KeepTopThrough([&] { views[1]->Control()->KeepTopThrough(step); });
+    else
+        step();
+    if (more)
         return true;
     m_levelledRows = m_leveller->ChangedRows();
     StopLevelling();

@@ -59,6 +59,10 @@ public:
 
     /// The views that are text views, in the document's order.
     std::vector<CRichView *> RichViews() const;
+    /// Whether a window is taking a new display format (colours, font): its text stays.
+    bool Reformatting() const;
+    /// A result restored into the windows: the next comparison's number comes after it.
+    void NoteResultNumber(int number) { m_lastResultNumber = std::max(m_lastResultNumber, number); }
 
     /// Loads a file into the active view without a dialog; the frame then shows the path.
     /// False for no path, while a comparison runs, when the file cannot be loaded (reported to
@@ -89,6 +93,9 @@ public:
 
     /// Never asks: closing a window or the program does not offer to save.
     bool SaveModified() override { return true; }
+    /// Tells that the windows are about to close (their texts go into the history), then
+    /// closes them.
+    void OnCloseDocument() override;
 
     /// RichText when a file with these bytes and this name is rich text (it begins with "{\rtf",
     /// byte for byte, or is a zip archive, a word-processor document saved back as RTF; an empty
@@ -106,6 +113,10 @@ public:
 
     /// The active view of the main window, when it is a text view of this document.
     CRichView *ActiveRichView() const;
+
+signals:
+    /// The windows are about to close with the texts they hold.
+    void aboutToClose();
 
 private:
     void OnFileOpen();

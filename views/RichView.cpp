@@ -22,10 +22,12 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTextCursor>
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -90,10 +92,18 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     });
     connect(control->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
-                // What the user types or pastes into a blank line of a result is their own.
+                // What the user types or pastes into a blank line of a result is their own. The
+                // document is still finishing the edit here, so the marks change right after.
                 RichEditCtrl &edit = *Control();
-                if (added > 0 && edit.IsUserEditing())
-                    AdoptTypedText(*edit.document(), position, position + added);
+                if (added > 0 && edit.IsUserEditing()) {
+                    QTextCursor typed(edit.document());
+                    typed.setPosition(position);
+                    typed.setPosition(position + added, QTextCursor::KeepAnchor);
+                    m_typed.push_back(typed);
+                    if (m_typed.size() == 1)
+                        QMetaObject::invokeMethod(this, &CRichView::AdoptTyped,
+                                                  Qt::QueuedConnection);
+                }
                 OnTextChanged(TextEdit{position, removed, added});
             });
     m_map = new DiffMap(*this, options, driver);
@@ -199,6 +209,7 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
     // New colours or another font are no edits of the text.
     const bool modified = edit.GetModify();
     bool reformat = false;
+    bool toSelection = true;
     switch (kind) {
     case UpdateHint::NoteTopLine:
         NoteScrollPosition();
@@ -207,27 +218,33 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
         ReceiveScroll(sender, static_cast<int>(objectHint));
         return;
     case UpdateHint::ColorsChanged:
-        ApplyDisplayFormat();
         reformat = true;
         break;
     case UpdateHint::FontChanged:
         // Selected text keeps the colours and effects of a result like all other text: only an
         // insertion point takes the whole display format.
-        ApplyDisplayFormat(!edit.textCursor().hasSelection());
+        toSelection = !edit.textCursor().hasSelection();
         reformat = true;
         break;
     case UpdateHint::Refresh:
         break;
     }
     edit.SetBackgroundColor(m_options.Color[Background]);
-    edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
     if (reformat) {
-        Reformat(kind == UpdateHint::FontChanged);
+        // The text wraps anew: the row at the top stays there.
+        const QScopedValueRollback reformatting(m_reformatting, true);
+        edit.KeepTopThrough([&] {
+            ApplyDisplayFormat(toSelection);
+            edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
+            Reformat(kind == UpdateHint::FontChanged);
+        });
         // Another font or effect wraps the lines anew.
         if (auto *document = qobject_cast<CRichDoc *>(GetDocument()))
             document->ScheduleLevelling();
-    } else
+    } else {
+        edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
         View::OnUpdate(sender, hint, objectHint);
+    }
     edit.SetModify(modified);
 }
 
@@ -467,6 +484,7 @@ bool CRichView::CanPaste() const
 
 void CRichView::BeginCapture(bool selection)
 {
+    AdoptTyped();
     RichEditCtrl &edit = *Control();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
@@ -593,6 +611,13 @@ bool CRichView::HasVerticalScrollBar() const
     return Control()->HasVerticalScrollBar();
 }
 
+void CRichView::AdoptTyped()
+{
+    // Cursors follow the edits made since, so the ranges are still those typed.
+    for (const QTextCursor &typed : std::exchange(m_typed, {}))
+        AdoptTypedText(*Control()->document(), typed.selectionStart(), typed.selectionEnd());
+}
+
 // --- What an open or a comparison replaced ------------------------------------------------------
 
 std::unique_ptr<TextSnapshot> CRichView::Snapshot(int comparison) const
@@ -604,6 +629,21 @@ std::unique_ptr<TextSnapshot> CRichView::Snapshot(int comparison) const
 void CRichView::KeepForUndo(std::unique_ptr<TextSnapshot> replaced)
 {
     m_replaced = std::move(replaced);
+}
+
+void CRichView::OpenSnapshot(const TextSnapshot &kept)
+{
+    RichEditCtrl &edit = *Control();
+    std::unique_ptr<TextSnapshot> replaced = edit.GetModify() ? Snapshot() : nullptr;
+    RestoreSnapshot(edit, kept);
+    ForgetResult();
+    KeepForUndo(std::move(replaced));
+    edit.SetModify(false);
+    if (MdiChildWnd *frame = ParentFrame()) {
+        if (!kept.title.isEmpty())
+            frame->SetTitle(kept.title);
+        frame->SetModifiedMark(false);
+    }
 }
 
 bool CRichView::CanUndo() const
@@ -645,8 +685,9 @@ void CRichView::RestoreReplaced()
 
 // --- The result after a comparison -------------------------------------------------------------
 
-std::string CRichView::UsersTextUtf8() const
+std::string CRichView::UsersTextUtf8()
 {
+    AdoptTyped();
     const RichEditCtrl &edit = *Control();
     QString text = TextCapture::ReadAll(*edit.document(), CharRange{0, edit.GetTextLength()});
     text.replace(QChar::ParagraphSeparator, u'\n');

@@ -11,9 +11,11 @@
 #include "views/TextSnapshot.h"
 
 #include <QPointer>
+#include <QTextCursor>
 
 #include <cstdint>
 #include <optional>
+
 #include <vector>
 
 class QKeyEvent;
@@ -92,6 +94,9 @@ public:
     /// Keeps what an open or a comparison replaced: undo brings it back once the edits made
     /// since have been undone. Null forgets what was kept.
     void KeepForUndo(std::unique_ptr<TextSnapshot> replaced);
+    /// Puts a kept text into the window in place of its own (undo brings that back when it held
+    /// edits), with the kept text's title, as unmodified.
+    void OpenSnapshot(const TextSnapshot &kept);
     /// Whether undo has something to take back: an edit, or what an open or comparison replaced.
     bool CanUndo() const;
     /// Undoes the last edit or, when none is left, brings back the text the last open or
@@ -101,7 +106,10 @@ public:
 
     /// The user's text as UTF-8 with LF line breaks: the window's text without the separators
     /// and padding Kivo inserted into a result, every character kept.
-    std::string UsersTextUtf8() const;
+    std::string UsersTextUtf8();
+
+    /// Whether the window is taking a new display format (colours, font) just now.
+    bool IsReformatting() const { return m_reformatting; }
 
     /// The frame's pane number: 1 left, 2 right, 0 without a frame.
     int PaneNumber() const;
@@ -166,6 +174,11 @@ private:
     TextCapture m_capture;
     /// What the last open or comparison replaced, for undo.
     std::unique_ptr<TextSnapshot> m_replaced;
+    bool m_reformatting = false;
+    /// What the user typed or pasted last, until its marks are made the user's (AdoptTyped).
+    std::vector<QTextCursor> m_typed;
+    /// Makes the text typed since the last call the user's own (see AdoptTypedText).
+    void AdoptTyped();
     /// Brings back what m_replaced holds, keeping the text it replaces in its place.
     void RestoreReplaced();
     /// The result shown: the same number in both windows of a comparison, 0 for none.

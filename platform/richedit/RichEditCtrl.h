@@ -239,6 +239,12 @@ signals:
     /// The control scrolled vertically by itself.
     void VScroll();
 
+public:
+    /// Runs change, which makes the text wrap anew (another width, font or format), keeping
+    /// the paragraph at the top of the window there, scrolled into by the same share of its
+    /// height (within a line of the new wrapping). Not reported as scrolling.
+    void KeepTopThrough(const std::function<void()> &change);
+
 protected:
     /// Copies, cuts and drags carry the selected text with every character kept (Qt's own plain
     /// text turns no-break spaces into spaces), rich text through the RichTextStream as text/rtf
@@ -253,6 +259,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    /// Another width wraps every paragraph anew: the paragraph at the top stays there.
+    void resizeEvent(QResizeEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:

@@ -74,6 +74,37 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work) const
     }
 }
 
+void RichEditCtrl::KeepTopThrough(const std::function<void()> &change)
+{
+    FlushLayoutBatch();
+    LazyTextLayout &layout = Layout();
+    QScrollBar *bar = verticalScrollBar();
+    const int topNumber = layout.BlockAt(bar->value());
+    const qreal height = layout.BlockHeight(topNumber);
+    const qreal share = height > 0 ? (bar->value() - layout.BlockTop(topNumber)) / height : 0;
+    // A cursor follows the paragraph through edits above it (paragraphs inserted or removed).
+    const QTextCursor anchor(document()->findBlockByNumber(topNumber));
+    change();
+    // The paragraph at the top is measured at once; those above it keep estimated heights,
+    // and the idle layout keeps this paragraph in place as it measures them.
+    const QTextBlock block = anchor.block();
+    if (!block.isValid())
+        return;
+    const int top = block.blockNumber();
+    layout.EnsureLaidOut(block);
+    layout.AnnounceSize();
+    const QScopedValueRollback guard(m_ownScroll, true);
+    const auto kept =
+        static_cast<int>(std::lround(layout.BlockTop(top) + share * layout.BlockHeight(top)));
+    if (kept != bar->value())
+        bar->setValue(kept);
+}
+
+void RichEditCtrl::resizeEvent(QResizeEvent *event)
+{
+    KeepTopThrough([&] { QTextEdit::resizeEvent(event); });
+}
+
 void RichEditCtrl::SetReadOnly(bool readOnly)
 {
     setReadOnly(readOnly);

@@ -68,6 +68,7 @@ void ExpectSameStoredFields(const RichOptions &a, const RichOptions &b)
     EXPECT_EQ(a.KeepQuotes, b.KeepQuotes);
     EXPECT_EQ(a.ViewMove, b.ViewMove);
     EXPECT_EQ(a.PdfHeads, b.PdfHeads);
+    EXPECT_EQ(a.RestoreSession, b.RestoreSession);
     EXPECT_EQ(a.Sptr, b.Sptr);
 }
 
@@ -80,11 +81,12 @@ TEST_F(SettingsStoreTest, FirstRunGivesTheDefaultsAndExitStoresEveryValue)
     SaveSettings(*m_profile, loaded);
     m_profile->Flush();
     QSettings raw(m_profile->FileName(), QSettings::IniFormat);
-    EXPECT_EQ(raw.allKeys().size(), 7 + 5 + 1 + 1 + 12 + 9);
+    EXPECT_EQ(raw.allKeys().size(), 7 + 5 + 1 + 1 + 13 + 9);
     EXPECT_TRUE(raw.contains(QStringLiteral("Color/Moved")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Effect/Moved")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/KeepQuotes")));
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/PdfHeads")));
+    EXPECT_EQ(raw.value(QStringLiteral("Options/RestoreSession")).toInt(), 1);
     EXPECT_TRUE(raw.contains(QStringLiteral("Options/Sptr9")));
     EXPECT_FALSE(raw.contains(QStringLiteral("Effect/Original")));
     EXPECT_EQ(m_profile->GetProfileBinary("Font", "CharFormat")->size(), 84u);

@@ -238,7 +238,7 @@ TEST_F(SetupDlgTest, TabFollowsTheTemplateOrder)
     for (const int id :
          {IDC_DELIMITERS, IDC_CMP_CHAR, IDC_CMP_CASE, IDC_CMP_ZEN, IDC_CMP_ZEN_SP, IDC_CMP_KANA,
           IDC_CMP_PUNCT, IDC_KEEP_QUOTES, IDC_VIEW_FORMAT, IDC_VIEW_LINE, IDC_VIEW_BAR,
-          IDC_VIEW_MOVE, IDC_PDF_HEADS, IDC_OK, IDC_CANCEL})
+          IDC_VIEW_MOVE, IDC_PDF_HEADS, IDC_RESTORE_SESSION, IDC_OK, IDC_CANCEL})
         expected.push_back(dialog->Control(id));
     EXPECT_EQ(test::TabChain(expected.front()), expected);
     // The dialog's size follows the template's 169 x 277 dialog units in its font.

@@ -14,4 +14,8 @@ read -r -t 20 display <"$fifo" || { echo "with-xvfb: Xvfb did not start" >&2; ex
 export DISPLAY=":$display"
 # The program under test is to use this server, whatever platform the caller chose for Qt.
 unset QT_QPA_PLATFORM
+# Windows' contents kept between runs stay with this test, never the user's.
+state=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$fifo"; rm -rf "$state"' EXIT
+export XDG_STATE_HOME="$state"
 "$@"

@@ -443,6 +443,48 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
     EXPECT_EQ(Edit(1).GetFirstVisibleLine(), Edit(2).GetFirstVisibleLine());
 }
 
+// On a long result with long paragraphs, scrolled to the middle: a resize and a font change keep
+// the row at the top of the window where it was, while every paragraph wraps anew and the
+// levelling edits the rows above; both windows stay level and the summary stays.
+TEST_F(AfterComparisonTest, AResizeAndAFontChangeKeepThePlaceOnALongResult)
+{
+    std::string left;
+    std::string right;
+    for (int i = 0; i < 3000; ++i) {
+        std::string sentence = Sjis("第") + std::to_string(i) + Sjis("条の文です");
+        for (int k = 0; k < i % 7; ++k)
+            sentence += Sjis("、さらに長く続けて何行にも折り返させる");
+        left += sentence + Sjis(i % 5 == 0 ? "。\r" : "。");
+        right += sentence + Sjis(i % 13 == 0 ? "追加。" : "。");
+    }
+    SetText(1, left);
+    SetText(2, right);
+    ASSERT_TRUE(Compare());
+    ASSERT_TRUE(LevellingEnds());
+    Edit(1).SetScrollPos(Edit(1).verticalScrollBar()->maximum() / 2);
+    const RowPosition before = TopRow(Edit(1)).value();
+    const QString summary = StatusText();
+    ASSERT_FALSE(summary.isEmpty());
+
+    const auto expectPlaceKept = [&](const char *change) {
+        ASSERT_TRUE(LevellingEnds()) << change;
+        QCoreApplication::processEvents();
+        const RowPosition after = TopRow(Edit(1)).value();
+        EXPECT_EQ(after.row, before.row) << change;
+        EXPECT_EQ(TopRow(Edit(2)).value().row, after.row) << change << ": both windows level";
+        EXPECT_EQ(Edit(1).GetScrollPos() - after.offset,
+                  Edit(2).GetScrollPos() - TopRow(Edit(2))->offset)
+            << change;
+        EXPECT_EQ(StatusText(), summary) << change << ": the summary stays";
+    };
+    m_frame->resize(1000, 700);
+    m_frame->TileSideBySide();
+    expectPlaceKept("a resize");
+    m_app->Options().CharFormat.yHeight = 16 * 20;
+    Doc()->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::FontChanged));
+    expectPlaceKept("a font change");
+}
+
 TEST_F(AfterComparisonTest, AnEditDuringLevellingStopsIt)
 {
     const auto [left, right] = Texts(300);

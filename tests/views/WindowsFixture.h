@@ -29,6 +29,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        // Each test starts without the windows' contents of another.
+        qputenv("XDG_STATE_HOME", (m_dir.path() + QStringLiteral("/state")).toLocal8Bit());
         StartApp({});
     }
 
