@@ -104,6 +104,14 @@ QTextCharFormat StandingFor(QTextCharFormat format, std::string_view text)
     return format;
 }
 
+bool DropInsertedMark(QTextCharFormat &format)
+{
+    if (!IsInsertedBreak(format))
+        return false;
+    ClearMark(format);
+    return true;
+}
+
 bool IsInsertedBreak(const QTextCharFormat &format)
 {
     const std::optional<RunMark> mark = MarkOf(format);

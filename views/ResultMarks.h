@@ -74,6 +74,9 @@ bool IsInsertedBreak(const QTextCharFormat &format);
 /// The character format of the paragraph break that ends block (that of the block after it);
 /// the default format for the last block, which ends in no break of the text.
 QTextCharFormat BreakFormat(const QTextBlock &block);
+/// Takes a separator's or padding's mark off the format; true when it had one. What the user
+/// types into a blank line of a result takes its format without the mark: it is their text.
+bool DropInsertedMark(QTextCharFormat &format);
 /// Makes what the user just typed or pasted from start to end their own text: characters that
 /// took the separator's or padding's mark from the blank line they went into lose it, so that a
 /// line break typed there is kept as the user's. The change joins the edit's undo step, so that

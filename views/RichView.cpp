@@ -78,6 +78,7 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     // The control's own context menu and mouse handling start in its viewport.
     control->viewport()->installEventFilter(this);
     control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
+    control->SetInsertionFormatFilter(DropInsertedMark);
     control->SetShortOfMemoryHandler([control] {
         ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, control->window());
     });

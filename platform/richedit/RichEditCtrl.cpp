@@ -260,13 +260,27 @@ void RichEditCtrl::keyPressEvent(QKeyEvent *event)
     // Undo and redo bring back what was there; every other key that edits is the user's input.
     const bool history = event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
     const QScopedValueRollback editing(m_userEditing, !history);
+    if (!history)
+        FilterInsertionFormat();
     QTextEdit::keyPressEvent(event);
 }
 
 void RichEditCtrl::inputMethodEvent(QInputMethodEvent *event)
 {
     const QScopedValueRollback editing(m_userEditing, true);
+    FilterInsertionFormat();
     QTextEdit::inputMethodEvent(event);
+}
+
+void RichEditCtrl::FilterInsertionFormat()
+{
+    // Over a selection the input takes the selection's format, and setting one would edit it.
+    const QTextCursor cursor = textCursor();
+    if (!m_insertionFilter || cursor.hasSelection() || isReadOnly())
+        return;
+    QTextCharFormat format = cursor.charFormat();
+    if (m_insertionFilter(format))
+        setCurrentCharFormat(format);
 }
 
 void RichEditCtrl::focusInEvent(QFocusEvent *event)

@@ -192,6 +192,14 @@ public:
     /// Whether the change being made comes from the user's typing, input method, paste or drop,
     /// rather than from undo, redo or a call of the program.
     bool IsUserEditing() const { return m_userEditing; }
+    /// Called before the user's typing, input method or paste goes in at the caret, with the
+    /// format it would take there; returns true when it changed the format, which the input
+    /// then takes instead (so that no format change follows the edit as a step of its own).
+    using InsertionFormatFilter = std::function<bool(QTextCharFormat &)>;
+    void SetInsertionFormatFilter(InsertionFormatFilter filter)
+    {
+        m_insertionFilter = std::move(filter);
+    }
 
     // Batched layout -----------------------------------------------------------------------
 
@@ -301,6 +309,9 @@ private:
     bool m_selectionHidden = false;
     mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
     bool m_userEditing = false;       ///< set while the user's own input edits the text
+    InsertionFormatFilter m_insertionFilter;
+    /// Lets the filter see the format the user's input is about to take at the caret.
+    void FilterInsertionFormat();
     const RichTextStream *m_richTextStream;
     PasteChooser m_pasteChooser;
     std::function<void()> m_shortOfMemory;

@@ -159,6 +159,7 @@ void RichEditCtrl::insertFromMimeData(const QMimeData *source)
     if (!source || isReadOnly())
         return;
     const QScopedValueRollback editing(m_userEditing, true);
+    FilterInsertionFormat();
     QTextCursor cursor = textCursor(); // for a drop, already at the drop point
     cursor.beginEditBlock();
     const bool inserted = InsertMimeData(*source, cursor);

@@ -15,7 +15,7 @@ smoke_setup session
 # The text of the active window, through the clipboard.
 window_text() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
-    sleep 0.3
+    sleep 0.5
     xclip -o -selection clipboard 2>/dev/null || true
 }
 
@@ -30,9 +30,9 @@ for round in $(seq 1 8); do
     word="word$round "
     xdotool type --delay 20 "$word"
     typed="$typed$word"
-    # Long enough for the session to be written before the kill, with a random part on top
-    # that may fall into the next write.
-    sleep "2.$((RANDOM % 9))"
+    # Long enough for the session to be written before the kill (two seconds after the last
+    # key, then idle steps and the disk; more on a loaded machine), with a random part on top.
+    sleep "3.$((RANDOM % 9))"
     sleep 1
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true
