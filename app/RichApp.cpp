@@ -101,9 +101,15 @@ private:
 CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
 {
     m_template.menuId = IDR_RICHTYPE;
-    m_template.createDocument = [this] { return new CRichDoc(m_driver, m_options); };
+    m_template.createDocument = [this] {
+        auto *document = new CRichDoc(m_options);
+        document->SetComparing(m_driver.IsRunning());
+        std::erase_if(m_documents, [](const QPointer<CRichDoc> &known) { return !known; });
+        m_documents.emplace_back(document);
+        return document;
+    };
     m_template.createFrame = [] { return new CChildFrame; };
-    m_template.createView = [this] { return new CRichView(new RichEditCtrl, m_options, m_driver); };
+    m_template.createView = [this] { return new CRichView(new RichEditCtrl, m_options); };
     AddHandlers();
 }
 
@@ -292,32 +298,53 @@ bool CRichApp::BothSelected() const
     return document && document->BothSelected();
 }
 
+IProgressWindow *CRichApp::BeginComparison()
+{
+    if (!m_progress.Open([this] { m_driver.RequestAbort(); }, MainWnd()))
+        return nullptr;
+    SetComparing(true);
+    return &m_progress;
+}
+
+void CRichApp::SetComparing(bool comparing)
+{
+    for (const QPointer<CRichDoc> &document : m_documents) {
+        if (document)
+            document->SetComparing(comparing);
+    }
+}
+
 PerSide<IResultView *> CRichApp::PrepareForComparison()
 {
     CRichDoc *document = ActiveRichDoc();
     m_comparedDoc = document;
-    return document ? document->PrepareForComparison() : PerSide<IResultView *>{};
-}
-
-void CRichApp::BeginDisplay()
-{
-    if (CRichDoc *document = ComparedDoc())
-        document->BeginDisplay();
-}
-
-void CRichApp::ReturnToRegionTop()
-{
-    if (CRichDoc *document = ComparedDoc())
-        document->ReturnToRegionTop();
-}
-
-void CRichApp::FinishViewAfterComparison()
-{
-    if (CRichDoc *document = ComparedDoc()) {
-        document->FinishViewAfterComparison();
-        if (m_driver.Summary())
-            ShowSummary(*m_driver.Summary(), *document);
+    if (!document)
+        return {};
+    PerSide<IResultView *> sides{};
+    const PerSide<CRichView *> views = document->PrepareForComparison();
+    for (const Side side : kSides) {
+        CRichView *view = views[Index(side)];
+        if (!view)
+            continue;
+        sides[Index(side)] = view;
+        // The driver holds the view until the comparison ends: it must hear when it goes.
+        m_viewWatch.push_back(connect(view, &QObject::destroyed, this,
+                                      [this, taking = sides[Index(side)]] {
+                                          m_driver.ViewDestroyed(taking);
+                                      }));
     }
+    return sides;
+}
+
+void CRichApp::EndComparison()
+{
+    m_progress.Close();
+    for (const QMetaObject::Connection &connection : m_viewWatch)
+        disconnect(connection);
+    m_viewWatch.clear();
+    SetComparing(false);
+    if (CRichDoc *document = ComparedDoc(); document && m_driver.Summary())
+        ShowSummary(*m_driver.Summary(), *document);
     m_comparedDoc = nullptr;
     // The result is kept at once: it may have taken long to make.
     if (m_session)
@@ -366,67 +393,11 @@ void CRichApp::StartSyncScroll()
         MainFrame()->StartSyncScroll();
 }
 
-void CRichApp::ActivateMainWindow()
-{
-    if (MainWnd())
-        MainWnd()->activateWindow();
-}
-
 bool CRichApp::AskYesNo(int stringId)
 {
+    QWidget *owner = m_progress.Dialog();
     return ShowMessageBox(stringId, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-                          m_progressDialog ? static_cast<QWidget *>(m_progressDialog.data())
-                                           : MainWnd()) == IDYES;
-}
-
-bool CRichApp::CreateProgressDialog()
-{
-    if (!MainWnd())
-        return false;
-    delete m_progressDialog.data();
-    m_progressDialog = new CProgDlg([this] { m_driver.RequestAbort(); }, MainWnd());
-    m_progressDialog->ShowCentred();
-    // Esc anywhere in the main window, the text windows included, asks like the button.
-    if (!m_abortKey) {
-        m_abortKey = new QShortcut(QKeySequence(Qt::Key_Escape), MainWnd());
-        connect(m_abortKey, &QShortcut::activated, this, [this] {
-            if (m_progressDialog)
-                m_progressDialog->reject();
-        });
-    }
-    m_abortKey->setEnabled(true);
-    return true;
-}
-
-void CRichApp::DestroyProgressDialog()
-{
-    if (m_abortKey)
-        m_abortKey->setEnabled(false);
-    delete m_progressDialog.data();
-    m_comparedDoc = nullptr;
-}
-
-void CRichApp::SetProgressCaption(int stringId)
-{
-    if (m_progressDialog)
-        m_progressDialog->SetPhase(LoadString(stringId));
-}
-
-void CRichApp::EnableProgressDialog(bool enable)
-{
-    if (m_progressDialog)
-        m_progressDialog->setEnabled(enable);
-}
-
-void CRichApp::EnableAbortButton(bool enable)
-{
-    if (m_progressDialog)
-        m_progressDialog->AbortButton().setEnabled(enable);
-}
-
-IProgress *CRichApp::ProgressBar()
-{
-    return m_progressDialog ? &m_progressDialog->Bar() : nullptr;
+                          owner ? owner : MainWnd()) == IDYES;
 }
 
 void CRichApp::ShowStartupMessages()

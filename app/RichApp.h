@@ -10,7 +10,6 @@
 #include "platform/WinApp.h"
 
 #include <QPointer>
-#include <QShortcut>
 #include <QStringList>
 
 #include <memory>
@@ -45,7 +44,7 @@ public:
     ComparisonDriver &Driver() { return m_driver; }
     const ComparisonDriver &Driver() const { return m_driver; }
     /// The progress dialog while a comparison runs; null otherwise.
-    CProgDlg *ProgressDialog() const { return m_progressDialog; }
+    CProgDlg *ProgressDialog() const { return m_progress.Dialog(); }
 
     /// The compare commands: the whole texts, or the two selections.
     void StartComparison(bool wholeText);
@@ -113,22 +112,16 @@ private:
     /// Loads a file into the window of one side, which becomes the active one.
     bool OpenIntoPane(int paneNumber, const QString &path);
 
-    // IDriverHost: the windows as the comparison driver sees them.
+    // IDriverHost: the application as the comparison driver sees it.
     bool HasActiveDocument() const override;
     bool BothSelected() const override;
+    IProgressWindow *BeginComparison() override;
     PerSide<IResultView *> PrepareForComparison() override;
-    void BeginDisplay() override;
-    void ReturnToRegionTop() override;
-    void FinishViewAfterComparison() override;
     void StartSyncScroll() override;
-    void ActivateMainWindow() override;
     bool AskYesNo(int stringId) override;
-    bool CreateProgressDialog() override;
-    void DestroyProgressDialog() override;
-    void SetProgressCaption(int stringId) override;
-    void EnableProgressDialog(bool enable) override;
-    void EnableAbortButton(bool enable) override;
-    IProgress *ProgressBar() override;
+    void EndComparison() override;
+    /// Tells every document whether a comparison runs.
+    void SetComparing(bool comparing);
 
     /// The active document when it is a text document.
     CRichDoc *ActiveRichDoc() const;
@@ -141,10 +134,12 @@ private:
     report::TableOptions m_tableOptions;
     ComparisonDriver m_driver{m_options, *this};
     DocTemplate m_template;
-    QPointer<CProgDlg> m_progressDialog;
-    /// Esc in the main window while the progress dialog is there.
-    QPointer<QShortcut> m_abortKey;
+    ProgressWindow m_progress;
     QPointer<Document> m_comparedDoc;
+    /// Every text document made, for telling them when a comparison runs (null once gone).
+    std::vector<QPointer<CRichDoc>> m_documents;
+    /// Tells the driver when a view taking part in the comparison goes away.
+    std::vector<QMetaObject::Connection> m_viewWatch;
     bool m_reported = false;
     /// Messages about the command line's files, held until the main window is up.
     std::vector<MessageBoxRequest> m_startupMessages;

@@ -33,7 +33,8 @@ struct DriverStatus {
     bool selectionMode = false;
     /// The first screen of the result has been realigned: scrolling keys work from now on.
     bool displayScrollable = false;
-    /// The user scrolled during display: the views are not scrolled back at the end.
+    /// A view was scrolled by the user during display (known from the scrolling back on): the
+    /// views are not scrolled back at the end.
     bool userScrolled = false;
     /// The running comparison is to stop; the next step restores the views.
     bool abortRequested = false;

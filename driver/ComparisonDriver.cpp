@@ -11,20 +11,20 @@ using namespace res;
 
 void ProgressRelay::Step()
 {
-    if (IProgress *bar = m_host.ProgressBar())
-        bar->Step();
+    if (m_window)
+        m_window->Bar().Step();
 }
 
 void ProgressRelay::SetPos(int position)
 {
-    if (IProgress *bar = m_host.ProgressBar())
-        bar->SetPos(position);
+    if (m_window)
+        m_window->Bar().SetPos(position);
 }
 
 void ProgressRelay::DeltaPos(int delta)
 {
-    if (IProgress *bar = m_host.ProgressBar())
-        bar->DeltaPos(delta);
+    if (m_window)
+        m_window->Bar().DeltaPos(delta);
 }
 
 namespace {
@@ -44,7 +44,7 @@ CompareState FromEngine(EngineState state)
 } // namespace
 
 ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
-    : m_options(options), m_host(host), m_relay(host), m_engine(options, m_relay)
+    : m_options(options), m_host(host), m_engine(options, m_relay)
 {
     for (RowStarts &starts : m_rowStarts)
         starts.fill(-1);
@@ -73,7 +73,9 @@ void ComparisonDriver::StartComparison(bool wholeText)
     m_summary.reset();
     m_lastResult.reset();
     m_movedRecords.clear();
-    if (m_host.CreateProgressDialog())
+    m_progress = m_host.BeginComparison();
+    m_relay.Attach(m_progress);
+    if (m_progress)
         m_status.state = CompareState::Prepare;
 }
 
@@ -107,22 +109,22 @@ bool ComparisonDriver::Step()
         Prepare();
         return true;
     case CompareState::SetUpAnchoring:
-        m_host.SetProgressCaption(IDS_CAPTION_COMPARING);
+        m_progress->SetCaption(IDS_CAPTION_COMPARING);
         EngineStep();
         return true;
     case CompareState::Anchoring:
         EngineStep();
         if (m_status.state == CompareState::GapAlignment) {
             // One gap is one long step that cannot be interrupted: no abort while they run.
-            m_host.SetProgressCaption(IDS_CAPTION_PLEASE_WAIT);
-            m_host.EnableAbortButton(false);
-            m_host.EnableProgressDialog(false);
+            m_progress->SetCaption(IDS_CAPTION_PLEASE_WAIT);
+            m_progress->EnableAbortButton(false);
+            m_progress->EnableDialog(false);
         }
         return true;
     case CompareState::SetUpCharDiff:
-        m_host.EnableProgressDialog(true);
-        m_host.EnableAbortButton(true);
-        m_host.SetProgressCaption(IDS_CAPTION_ALMOST_DONE);
+        m_progress->EnableDialog(true);
+        m_progress->EnableAbortButton(true);
+        m_progress->SetCaption(IDS_CAPTION_ALMOST_DONE);
         EngineStep();
         return true;
     case CompareState::SplitLeft:
@@ -142,8 +144,10 @@ bool ComparisonDriver::Step()
         ScrollBack();
         return true;
     case CompareState::Restore:
-        if (m_host.HasActiveDocument())
-            m_host.FinishViewAfterComparison();
+        for (IResultView *view : m_views) {
+            if (view)
+                view->FinishAfterComparison(m_status.abortRequested);
+        }
         Finish();
         return false;
     }
@@ -159,7 +163,7 @@ void ComparisonDriver::RunToCompletion()
 void ComparisonDriver::Prepare()
 {
     if (!m_viewsLocked) {
-        m_host.SetProgressCaption(IDS_CAPTION_ANALYSING);
+        m_progress->SetCaption(IDS_CAPTION_ANALYSING);
         m_views = m_host.PrepareForComparison();
         for (const Side side : kSides) {
             if (IResultView *view = m_views[Index(side)])
@@ -182,7 +186,7 @@ void ComparisonDriver::StartEngine()
     PerSide<std::string> texts = std::exchange(m_captured, {});
     if (const int warning = DelimiterWarning(texts[0], texts[1]);
         warning != 0 && !m_host.AskYesNo(warning)) {
-        m_host.EnableAbortButton(false);
+        m_progress->EnableAbortButton(false);
         m_status.abortRequested = true;
     }
     m_engine.Start(std::move(texts[0]), std::move(texts[1]));
@@ -215,14 +219,16 @@ void ComparisonDriver::SetUpDisplay()
         m_status.state = CompareState::Restore;
         return;
     }
-    if (m_host.HasActiveDocument())
-        m_host.BeginDisplay();
+    for (IResultView *view : m_views) {
+        if (view)
+            view->BeginDisplay();
+    }
     // One advance of the bar per one percent of the records.
     constexpr std::size_t kBarSteps = 100;
     m_recordsPerStep =
         std::max<std::int32_t>(1, static_cast<std::int32_t>(results.size() / kBarSteps));
     m_stepCounter = 1;
-    m_host.SetProgressCaption(IDS_CAPTION_DISPLAYING);
+    m_progress->SetCaption(IDS_CAPTION_DISPLAYING);
     m_relay.SetPos(ProgressModel::kMinimum);
     if (Options().ViewFormat == SentenceLayout::Aligned)
         m_host.StartSyncScroll();
@@ -271,8 +277,10 @@ void ComparisonDriver::DisplayStep()
             RealignRows(m_views, m_rowStarts, Options());
             m_status.displayScrollable = true;
             PadRows(m_views, PadMode::Trim, Options());
-            m_host.SetProgressCaption(IDS_CAPTION_SCROLLABLE);
-            m_host.ActivateMainWindow();
+            for (IResultView *view : m_views)
+                view->AllowScrolling(true);
+            m_progress->SetCaption(IDS_CAPTION_SCROLLABLE);
+            m_progress->HandBackKeyboard();
         }
     }
     if (m_stepCounter == m_recordsPerStep) {
@@ -292,8 +300,15 @@ void ComparisonDriver::ScrollBack()
     // as the comparison ends; the views read it here a piece per step rather than all then.
     switch (m_scrollBack) {
     case ScrollBackPhase::Scroll:
-        if (m_host.HasActiveDocument())
-            m_host.ReturnToRegionTop();
+        // A view the user scrolled during display stays where it was put, and so does its
+        // partner, which followed it.
+        m_status.userScrolled = std::any_of(m_views.begin(), m_views.end(), [](IResultView *view) {
+            return view && view->UserScrolled();
+        });
+        for (IResultView *view : m_views) {
+            if (view && !m_status.userScrolled)
+                view->ReturnToRegionTop();
+        }
         if (!m_status.abortRequested)
             m_relay.SetPos(ProgressModel::kMaximum);
         m_scrollBack = ScrollBackPhase::Count;
@@ -325,32 +340,38 @@ void ComparisonDriver::Finish()
     }
     m_engine.FreeSentenceLists();
     m_engine.FreeResultList();
-    m_host.DestroyProgressDialog();
     m_views = {};
     m_captured = {};
     m_status.abortRequested = false;
     m_movedRecords.clear();
     m_status.state = CompareState::Idle;
+    m_relay.Attach(nullptr);
+    m_progress = nullptr;
+    m_host.EndComparison();
 }
 
-void ComparisonDriver::NoteUserScrolled()
+void ComparisonDriver::RequestAbort()
 {
-    if (m_status.state >= CompareState::SetUpDisplay)
-        m_status.userScrolled = true;
+    if (!IsRunning())
+        return;
+    m_status.abortRequested = true;
+    for (IResultView *view : m_views) {
+        if (view)
+            view->AllowScrolling(false);
+    }
 }
 
 void ComparisonDriver::ViewDestroyed(IResultView *view)
 {
     if (!IsRunning())
         return;
-    if (!m_status.abortRequested) {
-        m_views[Index(Side::Left)] = nullptr;
-        m_status.abortRequested = true;
-    }
-    // Never keep a pointer to a view that is gone, whichever side it was.
+    // Never keep a pointer to a view that is gone; the one that stays is given back at the
+    // next step.
     for (IResultView *&taking : m_views) {
-        if (taking == view)
+        if (taking == view) {
             taking = nullptr;
+            m_status.abortRequested = true;
+        }
     }
 }
 

@@ -15,8 +15,26 @@
 
 namespace kivo {
 
-/// What the driver asks of the windows around it: the views of the compared document, the main
-/// window and the progress dialog. The application implements it; tests put a stand-in there.
+/// The progress dialog of a running comparison, as the driver sees it: a caption for the phase,
+/// a bar, an abort button the driver switches off where an abort cannot be honoured.
+class IProgressWindow {
+public:
+    virtual ~IProgressWindow() = default;
+
+    virtual void SetCaption(int stringId) = 0;
+    /// Enables or disables the whole dialog, or only its abort button.
+    virtual void EnableDialog(bool enable) = 0;
+    virtual void EnableAbortButton(bool enable) = 0;
+    virtual IProgress &Bar() = 0;
+    /// The first screen of the result is complete: the keyboard goes back to the main window,
+    /// so that the user can scroll while the rest is written.
+    virtual void HandBackKeyboard() = 0;
+};
+
+/// What the driver asks of the application around it: which document to compare, questions to
+/// the user, the progress dialog, and the notice that a comparison began or ended. The views
+/// themselves are reached through IResultView. The application implements it; tests put a
+/// stand-in there.
 class IDriverHost {
 public:
     virtual ~IDriverHost() = default;
@@ -26,43 +44,32 @@ public:
     /// Whether the active document has exactly two views and both have a non-empty selection.
     virtual bool BothSelected() const = 0;
 
+    /// A comparison begins: the application locks its windows and opens the progress dialog,
+    /// which stays until EndComparison. Null when the dialog could not be made; then nothing
+    /// begins.
+    virtual IProgressWindow *BeginComparison() = 0;
     /// Readies the active document for a comparison and returns its left and right text views
     /// (pane 1 and pane 2; null where there is none), from which the driver then takes the texts.
     virtual PerSide<IResultView *> PrepareForComparison() = 0;
-    /// Call the view operation of the same name on each view of the compared document, in the
-    /// document's order.
-    virtual void BeginDisplay() = 0;
-    virtual void ReturnToRegionTop() = 0;
-    virtual void FinishViewAfterComparison() = 0;
-
-    /// Switches synchronised scrolling on and lets every view note its first visible line.
+    /// Switches synchronised scrolling on for the compared document.
     virtual void StartSyncScroll() = 0;
-    /// Makes the main window the active window.
-    virtual void ActivateMainWindow() = 0;
     /// Asks a yes/no question (a string id; question icon, No the default); true for Yes.
     virtual bool AskYesNo(int stringId) = 0;
-
-    /// The progress dialog: its window exists from CreateProgressDialog (false when it could
-    /// not be made) to DestroyProgressDialog.
-    virtual bool CreateProgressDialog() = 0;
-    virtual void DestroyProgressDialog() = 0;
-    virtual void SetProgressCaption(int stringId) = 0;
-    virtual void EnableProgressDialog(bool enable) = 0;
-    virtual void EnableAbortButton(bool enable) = 0;
-    /// The dialog's progress bar; null while there is no dialog.
-    virtual IProgress *ProgressBar() = 0;
+    /// The comparison has ended (run to its end, aborted or stopped): the progress dialog goes,
+    /// the windows are unlocked and the driver's summary, if any, can be shown.
+    virtual void EndComparison() = 0;
 };
 
 /// Forwards the engine's progress to whatever bar is there at the moment.
 class ProgressRelay : public IProgress {
 public:
-    explicit ProgressRelay(IDriverHost &host) : m_host(host) {}
+    void Attach(IProgressWindow *window) { m_window = window; }
     void Step() override;
     void SetPos(int position) override;
     void DeltaPos(int delta) override;
 
 private:
-    IDriverHost &m_host;
+    IProgressWindow *m_window = nullptr;
 };
 
 /// What stays of a comparison that ran to its end, for its report: the records, the moved
@@ -81,9 +88,9 @@ struct FinishedResult {
 /// delimiter warning, the display of the result and the clean-up, and keeps the progress
 /// dialog's caption, enabling and bar.
 ///
-/// It holds the comparison fields of the application object, all private: the views read the
-/// driver's status and tell it only what the user did. No window code: the views and the dialog
-/// are reached through IDriverHost and IResultView.
+/// It holds the comparison fields of the application object, all private. No window code: the
+/// views are reached through IResultView, the dialog through IProgressWindow, and the rest of
+/// the application through IDriverHost.
 class ComparisonDriver {
 public:
     ComparisonDriver(const RichOptions &options, IDriverHost &host);
@@ -117,13 +124,11 @@ public:
     /// Steps until the comparison has finished (tests and benchmarks).
     void RunToCompletion();
 
-    /// The progress dialog's abort, once the user confirmed it.
-    void RequestAbort() { m_status.abortRequested = true; }
-    /// The user scrolled a view: from the start of display on, the views are then not scrolled
-    /// back at the end.
-    void NoteUserScrolled();
-    /// A view goes away: if a comparison runs and no abort is pending, the display stops and
-    /// the comparison ends at the next step.
+    /// The progress dialog's abort, once the user confirmed it: the views stop taking scroll
+    /// keys at once, and the next step restores them.
+    void RequestAbort();
+    /// A view goes away: if a comparison runs, the display stops and the comparison ends at
+    /// the next step, giving back the view that stays.
     void ViewDestroyed(IResultView *view);
     /// The application exits during a comparison: drops the result and the dialog at once.
     void StopForExit();
@@ -150,12 +155,14 @@ private:
 
     const RichOptions &m_options;
     IDriverHost &m_host;
+    /// The progress dialog from BeginComparison to EndComparison; null outside.
+    IProgressWindow *m_progress = nullptr;
     ProgressRelay m_relay;
     Comparison m_engine;
     DriverStatus m_status;
 
     /// The views of pane 1 and pane 2 taking part; taken in state 0. A view destroyed during a
-    /// comparison clears the left one, which stops the display.
+    /// comparison is cleared, which stops the display.
     PerSide<IResultView *> m_views{};
     /// The preparation: whether the views are locked, the side whose text is being read (both
     /// read at kSides.size()) and the texts read so far.

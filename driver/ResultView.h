@@ -20,8 +20,8 @@ inline constexpr std::size_t kRowStartCount = 128;
 using RowStarts = std::array<std::int32_t, kRowStartCount>;
 
 /// A text view taking part in a comparison, as the driver sees it: it hands over the text to
-/// compare, receives the result records and answers questions about the lines of its compared
-/// region.
+/// compare, receives the result records, answers questions about the lines of its compared
+/// region and is given back at the end.
 ///
 /// Line numbers are relative to the region (0 is the region's first line) and count display
 /// lines, word-wrapped ones included. Positions are the control's character positions.
@@ -45,6 +45,9 @@ public:
     /// 932, CR line breaks), to text. Returns true once the whole region has been read.
     virtual bool CaptureMore(std::string &text, int maxChars) = 0;
 
+    /// Removes the compared region and readies the insertion point and the scrolling for the
+    /// result's first record.
+    virtual void BeginDisplay() = 0;
     /// Writes one record's text for this side at the insertion point, in the colour and effect
     /// of its status, followed by the row separator when it closes a sentence pair. movedPartner
     /// is the position of the record of the other end when the record belongs to a moved
@@ -68,6 +71,17 @@ public:
     virtual void CaretToLastLine() = 0;
     /// Whether the view shows its vertical scroll bar.
     virtual bool HasVerticalScrollBar() const = 0;
+
+    /// Whether the scrolling keys work while the view is locked: from the moment the first screen
+    /// of the result is complete until the comparison ends or is aborted.
+    virtual void AllowScrolling(bool allow) = 0;
+    /// Whether the user scrolled the view since display began.
+    virtual bool UserScrolled() const = 0;
+    /// Scrolls back to the region's first line (when no view was scrolled by the user).
+    virtual void ReturnToRegionTop() = 0;
+    /// The comparison has ended: the view is unlocked, with its selection as it was when the
+    /// comparison was aborted before the display, otherwise with the caret at its top.
+    virtual void FinishAfterComparison(bool aborted) = 0;
 
     /// Reads the result just written back out of the text, up to units fragments of it per
     /// call, for the commands that go through the differences: when the comparison ends they

@@ -2,7 +2,6 @@
 
 #include "CharFormatQt.h"
 #include "RichEditCtrl.h"
-#include "driver/ComparisonDriver.h"
 #include "views/DiffMapRows.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
@@ -73,8 +72,8 @@ QRect ScrollBarPart(const QScrollBar &bar, QStyle::SubControl part)
     return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
 }
 
-DiffMap::DiffMap(CRichView &view, const RichOptions &options, const ComparisonDriver &driver)
-    : QWidget(view.Control()), m_view(view), m_options(options), m_driver(driver)
+DiffMap::DiffMap(CRichView &view, const RichOptions &options)
+    : QWidget(view.Control()), m_view(view), m_options(options)
 {
     RichEditCtrl &edit = *view.Control();
     edit.ReserveRightMargin(kWidth);
@@ -189,7 +188,7 @@ void DiffMap::OnRebuildTimer()
 {
     // The text is being written or levelled: the marks wait for the end.
     const auto *document = qobject_cast<const CRichDoc *>(m_view.GetDocument());
-    if (m_driver.IsRunning() || (document && document->LevellingPending())) {
+    if (m_view.Comparing() || (document && document->LevellingPending())) {
         m_rebuildTimer.start();
         return;
     }
@@ -273,7 +272,7 @@ void DiffMap::paintEvent(QPaintEvent *)
 
 void DiffMap::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || m_driver.IsRunning()) {
+    if (event->button() != Qt::LeftButton || m_view.Comparing()) {
         event->ignore();
         return;
     }
@@ -282,7 +281,7 @@ void DiffMap::mousePressEvent(QMouseEvent *event)
 
 void DiffMap::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || m_driver.IsRunning()) {
+    if (!(event->buttons() & Qt::LeftButton) || m_view.Comparing()) {
         event->ignore();
         return;
     }

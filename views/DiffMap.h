@@ -18,7 +18,6 @@ class QTextDocument;
 namespace kivo {
 
 class CRichView;
-class ComparisonDriver;
 struct RichOptions;
 
 /// A part of a vertical scroll bar (its groove, its thumb), in the scroll bar's own coordinates.
@@ -42,8 +41,8 @@ public:
     static constexpr int kWidth = 12;
 
     /// Puts the strip beside the view's scroll bar; the control keeps room for it. The options
-    /// (colours) and the driver must outlive the map.
-    DiffMap(CRichView &view, const RichOptions &options, const ComparisonDriver &driver);
+    /// (colours) must outlive the map.
+    DiffMap(CRichView &view, const RichOptions &options);
 
     /// Sorts the marks into the buckets now, when anything changed since the last time.
     void UpdateMarks();
@@ -85,7 +84,6 @@ private:
 
     CRichView &m_view;
     const RichOptions &m_options;
-    const ComparisonDriver &m_driver;
     std::vector<RunKind> m_buckets;
     bool m_dirty = true;
     RowIndex m_index;

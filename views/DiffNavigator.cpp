@@ -1,7 +1,6 @@
 // Stepping through the differences of a result.
 #include "views/DiffNavigator.h"
 
-#include "driver/ComparisonDriver.h"
 #include "views/RichView.h"
 
 #include <QTextBlock>
@@ -17,8 +16,7 @@ constexpr int kDifferenceContextLines = 2;
 
 } // namespace
 
-DiffNavigator::DiffNavigator(CRichView &view, const ComparisonDriver &driver)
-    : m_view(view), m_driver(driver)
+DiffNavigator::DiffNavigator(CRichView &view) : m_view(view)
 {}
 
 void DiffNavigator::TextChanged(std::optional<TextEdit> edit)
@@ -26,7 +24,7 @@ void DiffNavigator::TextChanged(std::optional<TextEdit> edit)
     m_collector.reset();
     ++m_version;
     // While a comparison writes its result, the runs are read once it is written.
-    if (!edit || !m_runs || m_driver.IsRunning()) {
+    if (!edit || !m_runs || m_view.Comparing()) {
         m_runs.reset();
         m_pendingEdit.reset();
         return;
@@ -212,7 +210,7 @@ void DiffNavigator::ScrollNearTop(int position)
 
 bool DiffNavigator::GoToDifference(bool forward)
 {
-    if (m_driver.IsRunning())
+    if (m_view.Comparing())
         return false;
     const std::optional<int> record = FindDifference(forward);
     if (!record)

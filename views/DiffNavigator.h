@@ -11,15 +11,14 @@
 namespace kivo {
 
 class CRichView;
-class ComparisonDriver;
 
 /// The difference commands of one text view: the next and previous difference, and the other
 /// end of a moved sentence. Keeps the runs of the result shown, the differences of both windows
 /// and the moved sentences' partners, cached until the text changes.
 class DiffNavigator {
 public:
-    /// The view and the driver must outlive the navigator.
-    DiffNavigator(CRichView &view, const ComparisonDriver &driver);
+    /// The view must outlive the navigator.
+    explicit DiffNavigator(CRichView &view);
 
     /// The text changed by edit: the cached runs are brought up to date from the paragraphs it
     /// touched when next asked for. Without an edit (a new text, the result forgotten) they are
@@ -68,7 +67,6 @@ private:
     void ScrollNearTop(int position);
 
     CRichView &m_view;
-    const ComparisonDriver &m_driver;
     /// Caches of Runs and Differences; m_version counts the changes of this view's runs.
     mutable std::optional<std::vector<MarkedRun>> m_runs;
     /// The result the cached runs are of, and the document's length they were read at.

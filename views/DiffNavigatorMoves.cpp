@@ -1,7 +1,6 @@
 // Moving between the two ends of a moved sentence.
 #include "views/DiffNavigator.h"
 
-#include "driver/ComparisonDriver.h"
 #include "views/RichView.h"
 
 #include "platform/MdiChildWnd.h"
@@ -34,7 +33,7 @@ std::optional<int> DiffNavigator::MovedPartner() const
 
 bool DiffNavigator::GoToMovedPartner()
 {
-    if (m_driver.IsRunning())
+    if (m_view.Comparing())
         return false;
     const std::optional<int> partner = MovedPartner();
     DiffNavigator *other = Paired();

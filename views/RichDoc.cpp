@@ -10,7 +10,6 @@
 #include "RtfStream.h"
 #include "TextFile.h"
 #include "WordFileStream.h"
-#include "driver/ComparisonDriver.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
 #include "platform/FileMessage.h"
@@ -76,16 +75,16 @@ public:
 
 } // namespace
 
-CRichDoc::CRichDoc(ComparisonDriver &driver, RichOptions &options)
-    : m_driver(driver), m_options(options)
+CRichDoc::CRichDoc(RichOptions &options)
+    : m_options(options)
 {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
     OnCommand(ID_FILE_SAVE_AS, [this] { OnFileSave(); });
     OnUpdateCommand(ID_COMPARE_SELECTION,
-                    [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning() && BothSelected()); });
+                    [this](CmdUI &ui) { ui.Enable(!m_comparing && BothSelected()); });
     OnUpdateCommand(ID_COMPARE_WHOLE,
-                    [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning() && BothHaveText()); });
+                    [this](CmdUI &ui) { ui.Enable(!m_comparing && BothHaveText()); });
     m_settleTimer.setSingleShot(true);
     m_settleTimer.setInterval(kLevellingSettleMs);
     connect(&m_settleTimer, &QTimer::timeout, this, &CRichDoc::StartLevelling);
@@ -147,13 +146,13 @@ bool CRichDoc::BothSelected() const
     return BothViews([](const CRichView &view) { return view.HasSelection(); });
 }
 
-PerSide<IResultView *> CRichDoc::PrepareForComparison()
+PerSide<CRichView *> CRichDoc::PrepareForComparison()
 {
     // The result that is about to be written replaces the one being levelled.
     StopLevelling();
     m_settleTimer.stop();
     const int result = ++m_lastResultNumber;
-    PerSide<IResultView *> sides{};
+    PerSide<CRichView *> sides{};
     for (CRichView *view : RichViews()) {
         view->BeginResult(result);
         if (view->ParentFrame())
@@ -162,29 +161,20 @@ PerSide<IResultView *> CRichDoc::PrepareForComparison()
     return sides;
 }
 
-void CRichDoc::BeginDisplay()
+void CRichDoc::SetComparing(bool comparing)
 {
+    m_comparing = comparing;
+    if (comparing)
+        StopLevelling();
     for (CRichView *view : RichViews())
-        view->BeginDisplay();
-}
-
-void CRichDoc::ReturnToRegionTop()
-{
-    for (CRichView *view : RichViews())
-        view->ReturnToRegionTop();
-}
-
-void CRichDoc::FinishViewAfterComparison()
-{
-    for (CRichView *view : RichViews())
-        view->FinishViewAfterComparison();
+        view->SetComparing(comparing);
 }
 
 // --- Levelling ----------------------------------------------------------------------------------
 
 void CRichDoc::ScheduleLevelling()
 {
-    if (m_driver.IsRunning())
+    if (m_comparing)
         return;
     StopLevelling();
     m_settleTimer.start();
@@ -200,7 +190,7 @@ void CRichDoc::StartLevelling()
     StopLevelling();
     m_settleTimer.stop();
     const std::vector<CRichView *> views = RichViews();
-    if (m_driver.IsRunning() || views.size() != 2 || views[0]->ResultNumber() == 0 ||
+    if (m_comparing || views.size() != 2 || views[0]->ResultNumber() == 0 ||
         views[0]->ResultNumber() != views[1]->ResultNumber())
         return;
     const std::size_t leftFirst = views[0]->PaneNumber() == 2 ? 1 : 0;
@@ -230,7 +220,7 @@ bool CRichDoc::LevelStep()
 {
     if (!m_leveller)
         return false;
-    if (m_driver.IsRunning()) {
+    if (m_comparing) {
         StopLevelling();
         return false;
     }
@@ -286,7 +276,7 @@ CRichView *CRichDoc::ActiveRichView() const
 
 void CRichDoc::OnFileOpen()
 {
-    if (m_driver.IsRunning())
+    if (m_comparing)
         return;
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Open;
@@ -309,7 +299,7 @@ bool CRichDoc::OpenIntoActiveView(const QString &path)
 bool CRichDoc::OpenFile(const QString &path)
 {
     // Every open waits for the end of a comparison: the views are locked and being written.
-    if (m_driver.IsRunning() || !ActiveRichView())
+    if (m_comparing || !ActiveRichView())
         return false;
     // The view is emptied and retitled only once the file has been read: a file that cannot
     // be loaded leaves the text the user had.

@@ -14,8 +14,6 @@
 namespace kivo {
 
 class CRichView;
-class IResultView;
-class ComparisonDriver;
 class RowLeveller;
 struct FileError;
 enum class FileAction;
@@ -29,8 +27,8 @@ enum class FileFormat {
 };
 
 /// The document: one text shown in two views, the left and the right window. It owns nothing
-/// of a comparison; it decides whether the compare commands are available and passes the
-/// driver's calls on to its views.
+/// of a comparison; it decides whether the compare commands are available and hands its views
+/// to the driver, which then works on them directly.
 ///
 /// The file commands act on the active view only: opening reads a rich-text or plain-text file
 /// into it and leaves the other view alone; saving writes it, always as rich text. Nothing ever
@@ -38,8 +36,8 @@ enum class FileFormat {
 class CRichDoc : public Document {
     Q_OBJECT
 public:
-    /// The driver and the options must outlive the document.
-    CRichDoc(ComparisonDriver &driver, RichOptions &options);
+    /// The options must outlive the document.
+    explicit CRichDoc(RichOptions &options);
     ~CRichDoc() override;
 
     /// Whether the document has exactly two views and each holds at least one character.
@@ -51,11 +49,11 @@ public:
 
     /// Readies every view for a new result (its number, levelling stopped) and returns the text
     /// views of pane 1 and pane 2, which hand over the texts.
-    PerSide<IResultView *> PrepareForComparison();
-    /// The view operations of a comparison, on every view in the document's order.
-    void BeginDisplay();
-    void ReturnToRegionTop();
-    void FinishViewAfterComparison();
+    PerSide<CRichView *> PrepareForComparison();
+    /// A comparison runs (in this document or another): the views are locked, the commands
+    /// that could change a text disabled and levelling put off, until it ends.
+    void SetComparing(bool comparing);
+    bool Comparing() const { return m_comparing; }
 
     /// The views that are text views, in the document's order.
     std::vector<CRichView *> RichViews() const;
@@ -143,8 +141,8 @@ private:
     /// that the rows are level.
     void AlignScrolling();
 
-    ComparisonDriver &m_driver;
     RichOptions &m_options;
+    bool m_comparing = false;
     FileFormat m_richText = FileFormat::RichText;
     /// The number of the last result written into the views; each comparison takes the next.
     int m_lastResultNumber = 0;

@@ -1,6 +1,5 @@
 #include "views/RichView.h"
 
-#include "driver/ComparisonDriver.h"
 #include "platform/Clipboard.h"
 #include "platform/Document.h"
 #include "platform/FileDrop.h"
@@ -66,8 +65,8 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 
 } // namespace
 
-CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver)
-    : RichEditView(control), m_options(options), m_driver(driver), m_navigator(*this, driver),
+CRichView::CRichView(RichEditCtrl *control, RichOptions &options)
+    : RichEditView(control), m_options(options), m_navigator(*this),
       m_renderer(*control, options)
 {
     // Files dropped on the window: installed first, so that the view's own filter, which
@@ -86,7 +85,7 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
     // The title tells whether the text holds edits made since it was opened, saved or compared.
     connect(control->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
         // A comparison writing its result is no edit; its end sets the state.
-        if (m_driver.IsRunning())
+        if (m_comparing)
             return;
         if (MdiChildWnd *frame = ParentFrame())
             frame->SetModifiedMark(modified);
@@ -107,14 +106,11 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriv
                 }
                 OnTextChanged(TextEdit{position, removed, added});
             });
-    m_map = new DiffMap(*this, options, driver);
+    m_map = new DiffMap(*this, options);
     AddCommands();
 }
 
-CRichView::~CRichView()
-{
-    m_driver.ViewDestroyed(this);
-}
+CRichView::~CRichView() = default;
 
 void CRichView::AddCommands()
 {
@@ -128,7 +124,7 @@ void CRichView::AddCommands()
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
         OnUpdateCommand(id, [this, rule = std::move(rule)](CmdUI &ui) {
-            ui.Enable(!m_driver.IsRunning() && rule());
+            ui.Enable(!m_comparing && rule());
         });
     };
     idleAnd(ID_EDIT_CLEAR_ALL, [this] { return HasText(); });
@@ -159,6 +155,8 @@ void CRichView::OnInitialUpdate()
     m_lastScrollPos = 0;
     ApplyDisplayFormat();
     SetPaneTitle();
+    if (const auto *document = qobject_cast<const CRichDoc *>(GetDocument()))
+        m_comparing = document->Comparing();
 }
 
 int CRichView::PaneNumber() const
@@ -264,7 +262,7 @@ void CRichView::Reformat(bool fontOnly)
     edit.SetCharFormat(format, FormatScope::Selection);
     edit.SetSel(selection.start, selection.end);
     // A view locked by a comparison stays locked.
-    const bool locked = wasReadOnly && m_driver.IsRunning();
+    const bool locked = wasReadOnly && m_comparing;
     edit.HideSelection(locked);
     edit.SetReadOnly(locked);
     QApplication::restoreOverrideCursor();
@@ -326,7 +324,7 @@ bool CRichView::FollowRows(const CRichView &leader)
 
 void CRichView::OnControlScrolled()
 {
-    m_driver.NoteUserScrolled();
+    m_userScrolled = m_userScrolled || m_displaying;
     SyncScrollFrom();
 }
 
@@ -336,7 +334,7 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
 {
     RichEditCtrl *edit = Control();
     const bool inViewport = watched == edit->viewport();
-    const bool locked = m_driver.IsRunning();
+    const bool locked = m_comparing;
     switch (event->type()) {
     case QEvent::Resize:
         // The text wraps at the viewport's width: another width, other rows.
@@ -389,8 +387,7 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
 
 bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
 {
-    const DriverStatus &status = m_driver.Status();
-    if (status.state < CompareState::Display || !status.displayScrollable || status.abortRequested)
+    if (!m_scrollKeysWork)
         return false;
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
@@ -423,7 +420,7 @@ bool CRichView::ScrollKeyDuringDisplay(const QKeyEvent &key)
             return false;
         }
     }
-    m_driver.NoteUserScrolled();
+    m_userScrolled = true;
     // The control does not report scrolling it was asked for; the other view follows here.
     SyncScrollFrom();
     return true;
@@ -441,7 +438,7 @@ bool CRichView::ShowContextMenu(const QPoint &globalPos)
 
 void CRichView::OnDropFiles(const QStringList &paths)
 {
-    if (m_driver.IsRunning() || paths.isEmpty())
+    if (m_comparing || paths.isEmpty())
         return;
     auto *document = qobject_cast<CRichDoc *>(GetDocument());
     if (!document)
@@ -535,6 +532,8 @@ void CRichView::BeginDisplay()
         edit.LineScroll(m_renderer.FirstLine() - first);
     }
     m_savedSelection.start = -1;
+    m_displaying = true;
+    m_userScrolled = false;
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
@@ -551,14 +550,16 @@ void CRichView::ReturnToRegionTop()
 {
     RichEditCtrl &edit = *Control();
     const int first = edit.GetFirstVisibleLine();
-    if (!m_driver.Status().userScrolled && first != m_renderer.FirstLine())
+    if (first != m_renderer.FirstLine())
         edit.LineScroll(m_renderer.FirstLine() - first);
 }
 
-void CRichView::FinishViewAfterComparison()
+void CRichView::FinishAfterComparison(bool aborted)
 {
+    m_displaying = false;
+    m_scrollKeysWork = false;
     RichEditCtrl &edit = *Control();
-    if (m_driver.Status().abortRequested && m_savedSelection.start >= 0) {
+    if (aborted && m_savedSelection.start >= 0) {
         // A whole text was compared without being selected: its selection is still the one
         // saved, and setting it again would only measure the paragraph of the caret.
         if (edit.GetSel() != m_savedSelection)

@@ -22,7 +22,6 @@ class QKeyEvent;
 
 namespace kivo {
 
-class ComparisonDriver;
 class DiffMap;
 struct RichOptions;
 
@@ -36,8 +35,8 @@ struct RichOptions;
 class CRichView : public RichEditView, public IResultView {
     Q_OBJECT
 public:
-    /// Takes over the control. The options and the driver must outlive the view.
-    CRichView(RichEditCtrl *control, RichOptions &options, ComparisonDriver &driver);
+    /// Takes over the control. The options must outlive the view.
+    CRichView(RichEditCtrl *control, RichOptions &options);
     ~CRichView() override;
 
     void OnInitialUpdate() override;
@@ -58,6 +57,11 @@ public:
     /// "Untitled1" or "Untitled2".
     void ClearAll();
 
+    /// A comparison runs (its document says so): clicks, most keys and drops are ignored and
+    /// the commands that could change the text are disabled.
+    void SetComparing(bool comparing) { m_comparing = comparing; }
+    bool Comparing() const { return m_comparing; }
+
     // --- A comparison, in the order the driver calls these ---------------------------------
     /// Locks the view, saves the selection and notes the compared region: the whole text, or
     /// the selection.
@@ -65,14 +69,16 @@ public:
     bool CaptureMore(std::string &text, int maxChars) override;
     /// Removes the compared region, gives the insertion point the display format and scrolls to
     /// the region's first line.
-    void BeginDisplay();
+    void BeginDisplay() override;
     void RenderRecord(const ResultPair &record, const std::string &text, const RecordBreaks &breaks,
                       RowStarts &rowStarts, std::optional<std::int32_t> movedPartner) override;
-    /// Scrolls back to the region's first line unless the user scrolled during display.
-    void ReturnToRegionTop();
+    void AllowScrolling(bool allow) override { m_scrollKeysWork = allow; }
+    bool UserScrolled() const override { return m_userScrolled; }
+    /// Scrolls back to the region's first line.
+    void ReturnToRegionTop() override;
     /// Restores the selection (after an abort before display) or puts the caret at the first
     /// visible line, and unlocks the view.
-    void FinishViewAfterComparison();
+    void FinishAfterComparison(bool aborted) override;
 
     // --- Lines of the compared region ------------------------------------------------------
     int RegionLineCount() const override;
@@ -187,8 +193,14 @@ private:
     /// Scroll position, in pixels, noted at the last synchronised scroll.
     int m_lastScrollPos = 0;
 
+    /// A comparison runs; the scrolling keys work during its display; the user scrolled since
+    /// its display began.
+    bool m_comparing = false;
+    bool m_scrollKeysWork = false;
+    bool m_displaying = false;
+    bool m_userScrolled = false;
+
     RichOptions &m_options;
-    ComparisonDriver &m_driver;
     DiffNavigator m_navigator;
     RecordRenderer m_renderer;
     /// The map of the differences beside the scroll bar; the control owns it.

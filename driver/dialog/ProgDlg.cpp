@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -120,6 +121,71 @@ void CProgDlg::closeEvent(QCloseEvent *event)
     // The close box, or a close from elsewhere, asks like the button.
     event->ignore();
     reject();
+}
+
+ProgressWindow::ProgressWindow() = default;
+
+ProgressWindow::~ProgressWindow()
+{
+    Close();
+}
+
+bool ProgressWindow::Open(std::function<void()> onAbort, QWidget *owner)
+{
+    Close();
+    if (!owner)
+        return false;
+    m_dialog = new CProgDlg(std::move(onAbort), owner);
+    m_dialog->ShowCentred();
+    // Esc anywhere in the main window, the text windows included, asks like the button.
+    if (!m_abortKey || m_abortKey->parent() != owner) {
+        delete m_abortKey.data();
+        m_abortKey = new QShortcut(QKeySequence(Qt::Key_Escape), owner);
+        QObject::connect(m_abortKey, &QShortcut::activated, m_abortKey, [this] {
+            if (m_dialog)
+                m_dialog->reject();
+        });
+    }
+    m_abortKey->setEnabled(true);
+    return true;
+}
+
+void ProgressWindow::Close()
+{
+    if (m_abortKey)
+        m_abortKey->setEnabled(false);
+    delete m_dialog.data();
+}
+
+void ProgressWindow::SetCaption(int stringId)
+{
+    if (m_dialog)
+        m_dialog->SetPhase(res::LoadString(stringId));
+}
+
+void ProgressWindow::EnableDialog(bool enable)
+{
+    if (m_dialog)
+        m_dialog->setEnabled(enable);
+}
+
+void ProgressWindow::EnableAbortButton(bool enable)
+{
+    if (m_dialog)
+        m_dialog->AbortButton().setEnabled(enable);
+}
+
+IProgress &ProgressWindow::Bar()
+{
+    if (m_dialog)
+        return m_dialog->Bar();
+    return m_noBar;
+}
+
+void ProgressWindow::HandBackKeyboard()
+{
+    if (m_dialog && m_dialog->parentWidget())
+        m_dialog->parentWidget()->activateWindow();
 }
 
 } // namespace kivo

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "driver/ComparisonDriver.h"
+
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 namespace kivo {
 
@@ -42,6 +46,33 @@ private:
     QLabel *m_phase;
     QPushButton *m_abort;
     ProgressBar *m_bar;
+};
+
+/// The progress dialog as the comparison driver uses it: made by Open, gone after Close, each
+/// call harmless while there is no dialog (it goes with its owner when the main window does).
+class ProgressWindow : public IProgressWindow {
+public:
+    ProgressWindow();
+    ~ProgressWindow() override;
+
+    /// Shows a new dialog centred over owner, with Esc anywhere in owner asking like its
+    /// button. onAbort runs once the user confirmed an abort. False without an owner.
+    bool Open(std::function<void()> onAbort, QWidget *owner);
+    void Close();
+    /// The dialog while it is open; null otherwise.
+    CProgDlg *Dialog() const { return m_dialog; }
+
+    void SetCaption(int stringId) override;
+    void EnableDialog(bool enable) override;
+    void EnableAbortButton(bool enable) override;
+    IProgress &Bar() override;
+    void HandBackKeyboard() override;
+
+private:
+    QPointer<CProgDlg> m_dialog;
+    QPointer<QShortcut> m_abortKey;
+    /// Takes the progress while there is no dialog.
+    ProgressModel m_noBar;
 };
 
 } // namespace kivo

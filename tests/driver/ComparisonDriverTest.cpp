@@ -168,6 +168,7 @@ TEST_F(DriverTest, AnAbortDuringDisplayKeepsWhatWasRenderedAndRestoresTheViews)
     const std::string shown = left.text;
     driver->RequestAbort();
     EXPECT_FALSE(driver->Step()); // this same step restores and finishes
+    EXPECT_FALSE(left.locked || right.locked);
     EXPECT_FALSE(driver->IsRunning());
     EXPECT_EQ(left.text, shown);
     EXPECT_EQ(host.calls.back(), "Finish");
@@ -183,10 +184,13 @@ TEST_F(DriverTest, AViewDestroyedDuringDisplayEndsTheComparisonAtTheNextStep)
     ASSERT_TRUE(StepUntil(CompareState::Display));
     driver->Step();
     driver->ViewDestroyed(&right);
-    EXPECT_EQ(driver->View(Side::Left), nullptr);
     EXPECT_EQ(driver->View(Side::Right), nullptr);
+    ASSERT_TRUE(left.locked);
     EXPECT_FALSE(driver->Step());
     EXPECT_FALSE(driver->IsRunning());
+    // The view that stays is given back, editable.
+    EXPECT_FALSE(left.locked);
+    EXPECT_EQ(host.calls.back(), "Finish");
 }
 
 TEST_F(DriverTest, ExitDuringAComparisonDropsTheResultAndTheDialog)
@@ -360,6 +364,25 @@ TEST_F(WrappingTest, EveryRowIsLevelAfterTheLeftWindowNarrows)
         ExpectEveryRowLevel();
         EXPECT_EQ(left.RegionLineCount(), right.RegionLineCount());
     }
+}
+
+TEST_F(WrappingTest, TheScrollingKeysWorkFromTheFirstFullScreenUntilAnAbort)
+{
+    std::string a;
+    for (int i = 0; i < 100; ++i)
+        a += "s" + std::to_string(i) + "\x81\x42";
+    Compare(a, a);
+    ASSERT_TRUE(StepUntil(CompareState::Display));
+    EXPECT_FALSE(left.scrollKeysWork);
+    while (driver->State() == CompareState::Display && !driver->Status().displayScrollable)
+        driver->Step();
+    ASSERT_EQ(driver->State(), CompareState::Display);
+    EXPECT_TRUE(left.scrollKeysWork && right.scrollKeysWork);
+    EXPECT_TRUE(host.keyboardHandedBack);
+    driver->RequestAbort();
+    EXPECT_FALSE(left.scrollKeysWork || right.scrollKeysWork);
+    driver->RunToCompletion();
+    EXPECT_FALSE(left.locked || right.locked);
 }
 
 TEST_F(WrappingTest, TrimNeverDeletesTextOfARowThatWrapsFurther)

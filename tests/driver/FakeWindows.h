@@ -35,6 +35,12 @@ public:
     int deletedText = 0;      ///< bytes of text (not line breaks) deleted since SetText
     std::size_t captured = 0; ///< bytes of text handed over so far
     int differenceSteps = 0;  ///< calls of PrepareDifferences until the third one finishes
+    bool locked = false;      ///< from BeginCapture to FinishAfterComparison
+    bool scrollKeysWork = false;
+    bool userScrolled = false;
+    /// Where the view logs the driver's display calls (the left view logs among the host's,
+    /// so that the tests read the order of the phases in one list).
+    std::vector<std::string> *log = nullptr;
 
     void SetText(const std::string &t)
     {
@@ -53,7 +59,11 @@ public:
     }
 
     /// The text is handed over in pieces of a few bytes, so that reading it takes steps.
-    void BeginCapture(bool) override { captured = 0; }
+    void BeginCapture(bool) override
+    {
+        captured = 0;
+        locked = true;
+    }
     bool CaptureMore(std::string &out, int maxChars) override
     {
         const std::size_t piece =
@@ -76,6 +86,16 @@ public:
         if (record.sentenceEnd == 1 && options->ViewFormat == SentenceLayout::Aligned)
             Replace(options->ViewLine ? "\r\r" : "\r", Piece::Separator);
         atSentenceEnd = record.sentenceEnd == 1;
+    }
+
+    void BeginDisplay() override { Log("BeginDisplay"); }
+    void AllowScrolling(bool allow) override { scrollKeysWork = allow; }
+    bool UserScrolled() const override { return userScrolled; }
+    void ReturnToRegionTop() override { Log("ReturnToRegionTop"); }
+    void FinishAfterComparison(bool) override
+    {
+        locked = scrollKeysWork = false;
+        Log("Finish");
     }
 
     int RegionLineCount() const override { return int(Lines().size()); }
@@ -127,6 +147,11 @@ public:
     }
 
 private:
+    void Log(const char *call)
+    {
+        if (log)
+            log->push_back(call);
+    }
     void Replace(const std::string &with, Piece piece)
     {
         for (std::size_t i = selStart; i < caret; ++i)
@@ -168,9 +193,12 @@ private:
     int m_nextRow = 0;
 };
 
-class FakeHost : public IDriverHost {
+class FakeHost : public IDriverHost, public IProgressWindow {
 public:
-    FakeHost(FakeView &left, FakeView &right) : m_left(left), m_right(right) {}
+    FakeHost(FakeView &left, FakeView &right) : m_left(left), m_right(right)
+    {
+        m_left.log = &calls;
+    }
 
     std::string leftText, rightText;
     bool hasDocument = true;
@@ -179,6 +207,7 @@ public:
     bool dialogEnabled = true;
     bool abortEnabled = true;
     bool answerYes = true;
+    bool keyboardHandedBack = false;
     std::vector<int> captions;
     std::vector<int> questions;
     std::vector<std::string> calls;
@@ -186,6 +215,11 @@ public:
 
     bool HasActiveDocument() const override { return hasDocument; }
     bool BothSelected() const override { return false; }
+    IProgressWindow *BeginComparison() override
+    {
+        dialogExists = canCreateDialog;
+        return dialogExists ? this : nullptr;
+    }
     PerSide<IResultView *> PrepareForComparison() override
     {
         calls.push_back("Prepare");
@@ -193,22 +227,19 @@ public:
         m_right.SetText(rightText);
         return {&m_left, &m_right};
     }
-    void BeginDisplay() override { calls.push_back("BeginDisplay"); }
-    void ReturnToRegionTop() override { calls.push_back("ReturnToRegionTop"); }
-    void FinishViewAfterComparison() override { calls.push_back("Finish"); }
     void StartSyncScroll() override { calls.push_back("StartSyncScroll"); }
-    void ActivateMainWindow() override { calls.push_back("ActivateMainWindow"); }
     bool AskYesNo(int id) override
     {
         questions.push_back(id);
         return answerYes;
     }
-    bool CreateProgressDialog() override { return dialogExists = canCreateDialog; }
-    void DestroyProgressDialog() override { dialogExists = false; }
-    void SetProgressCaption(int id) override { captions.push_back(id); }
-    void EnableProgressDialog(bool on) override { dialogEnabled = on; }
+    void EndComparison() override { dialogExists = false; }
+
+    void SetCaption(int id) override { captions.push_back(id); }
+    void EnableDialog(bool on) override { dialogEnabled = on; }
     void EnableAbortButton(bool on) override { abortEnabled = on; }
-    IProgress *ProgressBar() override { return dialogExists ? &bar : nullptr; }
+    IProgress &Bar() override { return bar; }
+    void HandBackKeyboard() override { keyboardHandedBack = true; }
 
 private:
     FakeView &m_left;

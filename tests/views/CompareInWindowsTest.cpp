@@ -286,7 +286,7 @@ TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheRes
     ASSERT_EQ(Driver().State(), CompareState::Display);
     QTest::keyClick(&Edit(1), Qt::Key_PageDown);
     EXPECT_GT(Edit(1).GetFirstVisibleLine(), top);
-    EXPECT_TRUE(Driver().Status().userScrolled);
+    EXPECT_TRUE(View(1)->UserScrolled());
     const int scrolled = Edit(1).GetFirstVisibleLine();
     EXPECT_EQ(Edit(2).GetFirstVisibleLine(), scrolled) << "the other window follows";
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
