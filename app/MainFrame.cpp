@@ -9,11 +9,11 @@
 #include "platform/KeyLocks.h"
 #include "platform/MessageBox.h"
 #include "platform/StatusBar.h"
-#include "platform/UpdateHint.h"
 #include "platform/View.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
+#include "views/ScrollSync.h"
 
 #include <QComboBox>
 
@@ -97,9 +97,9 @@ void CMainFrame::AddHandlers()
     OnUpdateCommand(ID_SYNC_SCROLL, [this](CmdUI &ui) {
         const bool both = CountTextWindows() == 2;
         if (!both)
-            m_app.Options().SyncScroll = 0;
+            StopSyncScroll();
         ui.Enable(both);
-        ui.SetCheck(m_app.Options().SyncScroll == 1);
+        ui.SetCheck(ScrollSync(m_app.Options()).IsOn());
     });
     OnUpdateCommand(ID_STARTUP_MAXIMIZED,
                     [this](CmdUI &ui) { ui.SetCheck(m_app.Options().ShowMaximized != 0); });
@@ -171,31 +171,19 @@ void CMainFrame::OnNewWindow()
     TileSideBySide();
 }
 
-void CMainFrame::NoteFirstVisibleLines()
-{
-    if (Document *document = ActiveDocument())
-        document->UpdateAllViews(nullptr, static_cast<long>(UpdateHint::NoteTopLine));
-}
-
 void CMainFrame::ToggleSyncScroll()
 {
-    RichOptions &options = m_app.Options();
-    options.SyncScroll = options.SyncScroll ? 0 : 1;
-    if (options.SyncScroll == 1)
-        NoteFirstVisibleLines();
+    ScrollSync(m_app.Options()).Toggle(ActiveDocument());
 }
 
 void CMainFrame::StartSyncScroll()
 {
-    RichOptions &options = m_app.Options();
-    if (options.SyncScroll == 0)
-        options.SyncScroll = 1;
-    NoteFirstVisibleLines();
+    ScrollSync(m_app.Options()).Start(ActiveDocument());
 }
 
 void CMainFrame::StopSyncScroll()
 {
-    m_app.Options().SyncScroll = 0;
+    ScrollSync(m_app.Options()).Stop();
 }
 
 void CMainFrame::OnActiveChildChanged(MdiChildWnd *child)

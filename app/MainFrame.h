@@ -50,7 +50,6 @@ private:
     void OnDelimiterChosen(int row);
     void OnNewWindow();
     void ToggleSyncScroll();
-    void NoteFirstVisibleLines();
     bool IsIdle() const;
 
     CRichApp &m_app;

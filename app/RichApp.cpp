@@ -26,6 +26,7 @@
 #include "platform/StatusBar.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
+#include "views/ScrollSync.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 #include "views/RowLeveller.h"
@@ -419,14 +420,14 @@ void CRichApp::OnFileNew()
     CMainFrame *frame = MainFrame();
     int count = frame->CountTextWindows();
     if (count == 0) {
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
         if (!frame->OpenNewDocument(m_template))
             return;
         count = 1;
     }
     const bool newDocument = count == 1;
     if (count == 1) {
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
         Document *document = frame->ActiveDocument();
         if (!document) {
             ShowMessageBox(IDP_COMMAND_FAILURE, MB_OK | MB_ICONEXCLAMATION, frame);
@@ -464,7 +465,7 @@ Document *CRichApp::OpenDocumentFile(const QString &path)
     CRichDoc *document = ActiveRichDoc();
     if (!document)
         return nullptr;
-    m_options.SyncScroll = 0;
+    ScrollSync(m_options).Stop();
     document->OpenIntoActiveView(path);
     return document;
 }
@@ -481,7 +482,7 @@ void CRichApp::OnOpenRecentFile(int index)
     // A copy: a successful open moves the entry to the front.
     const QString path = list->Paths()[index];
     if (document->OpenIntoActiveView(path))
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
     else
         list->Remove(list->Paths().indexOf(path));
 }
@@ -543,7 +544,7 @@ bool CRichApp::OpenHistoryEntry(const Session::HistoryEntry &entry)
         return false;
     }
     view->OpenSnapshot(kept);
-    m_options.SyncScroll = 0;
+    ScrollSync(m_options).Stop();
     return true;
 }
 
@@ -586,7 +587,7 @@ bool CRichApp::ProcessCommandLine()
         return true;
     }
     OnFileNew();
-    m_options.SyncScroll = 0;
+    ScrollSync(m_options).Stop();
     // The right window is loaded first, so that the left one ends up the active one.
     std::vector<MessageBoxRequest> rightMessages;
     const bool right = HoldingMessages(rightMessages, [&] { return OpenIntoPane(2, line.right); });

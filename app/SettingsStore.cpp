@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "platform/Profile.h"
+#include "views/ScrollSync.h"
 
 #include <array>
 #include <cstdio>
@@ -119,7 +120,7 @@ void LoadSettings(const Profile &profile, RichOptions &options)
             profile.GetProfileString(kOptionsSection, DelimiterName(i).data(), defaults.Sptr[i]);
     }
 
-    options.SyncScroll = 0;
+    ScrollSync(options).Stop();
 }
 
 void SaveSettings(Profile &profile, const RichOptions &options)

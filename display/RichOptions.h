@@ -58,7 +58,7 @@ struct RichOptions : CompareOptions {
     /// 1: both windows' contents are kept between runs and brought back at the next start.
     std::int32_t RestoreSession = 1;
 
-    /// Run-time only: 1 while the two text windows scroll together.
+    /// Run-time only: 1 while the two text windows scroll together; switched by ScrollSync alone.
     std::int32_t SyncScroll = 0;
 
     /// Called after SetCurrentDelimiters changed the list, so that the delimiter box can be

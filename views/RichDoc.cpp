@@ -21,6 +21,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/RichView.h"
+#include "views/ScrollSync.h"
 #include "views/RowLeveller.h"
 
 #include <QApplication>
@@ -251,7 +252,7 @@ void CRichDoc::StopLevelling()
 
 void CRichDoc::AlignScrolling()
 {
-    if (m_options.SyncScroll == 0)
+    if (!ScrollSync(m_options).IsOn())
         return;
     CRichView *active = ActiveRichView();
     const std::vector<CRichView *> views = RichViews();
@@ -286,7 +287,7 @@ void CRichDoc::OnFileOpen()
     if (!path || path->isEmpty())
         return;
     if (OpenFile(*path))
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
 }
 
 bool CRichDoc::OpenIntoActiveView(const QString &path)

@@ -14,6 +14,7 @@
 #include "views/ResultMarks.h"
 #include "views/RichDoc.h"
 #include "views/RowScroll.h"
+#include "views/ScrollSync.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -115,7 +116,7 @@ CRichView::~CRichView() = default;
 void CRichView::AddCommands()
 {
     OnCommand(ID_EDIT_PASTE, [this] {
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
         Control()->Paste();
     });
     OnCommand(ID_EDIT_CLEAR_ALL, [this] { ClearAll(); });
@@ -270,7 +271,7 @@ void CRichView::Reformat(bool fontOnly)
 
 void CRichView::SyncScrollFrom()
 {
-    if (m_options.SyncScroll == 0)
+    if (!ScrollSync(m_options).IsOn())
         return;
     // Whichever window the user scrolls drives the others. They follow by calls that their
     // controls do not report as scrolling, so nothing echoes back.
@@ -448,7 +449,7 @@ void CRichView::OnDropFiles(const QStringList &paths)
         main->ActivateChild(ParentFrame());
     // Only the first file of a drop is opened.
     if (document->OpenIntoActiveView(paths.front()))
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
 }
 
 // --- Pasting ------------------------------------------------------------------------------------
@@ -528,7 +529,7 @@ void CRichView::BeginDisplay()
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
     if (first != m_renderer.FirstLine()) {
-        m_options.SyncScroll = 0;
+        ScrollSync(m_options).Stop();
         edit.LineScroll(m_renderer.FirstLine() - first);
     }
     m_savedSelection.start = -1;
@@ -676,7 +677,7 @@ void CRichView::RestoreReplaced()
     const std::unique_ptr<TextSnapshot> replaced = std::move(m_replaced);
     RestoreSnapshot(edit, *replaced);
     ForgetResult();
-    m_options.SyncScroll = 0;
+    ScrollSync(m_options).Stop();
     if (MdiChildWnd *frame = ParentFrame()) {
         if (!replaced->title.isEmpty())
             frame->SetTitle(replaced->title);
