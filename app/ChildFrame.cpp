@@ -1,6 +1,6 @@
 #include "app/ChildFrame.h"
 
-#include "platform/MdiFrameWnd.h"
+#include "platform/framework/MdiFrameWnd.h"
 
 namespace kivo {
 

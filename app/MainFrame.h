@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MdiFrameWnd.h"
+#include "platform/framework/MdiFrameWnd.h"
 
 namespace kivo {
 

@@ -5,9 +5,9 @@
 #include "app/Session.h"
 #include "driver/ComparisonDriver.h"
 #include "driver/dialog/ProgDlg.h"
-#include "platform/DocTemplate.h"
-#include "platform/MessageBox.h"
-#include "platform/WinApp.h"
+#include "platform/framework/DocTemplate.h"
+#include "platform/dialogs/MessageBox.h"
+#include "platform/framework/WinApp.h"
 
 #include <QPointer>
 #include <QStringList>

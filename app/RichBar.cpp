@@ -1,7 +1,7 @@
 #include "app/RichBar.h"
 
 #include "DisplayFont.h"
-#include "platform/CommandActions.h"
+#include "platform/framework/CommandActions.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"

@@ -1,8 +1,8 @@
 #include "app/Session.h"
 
 #include "RichEditCtrl.h"
-#include "platform/AtomicFile.h"
-#include "platform/MdiChildWnd.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/framework/MdiChildWnd.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/DocumentImage.h"

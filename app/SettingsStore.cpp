@@ -1,6 +1,6 @@
 #include "app/SettingsStore.h"
 
-#include "platform/Profile.h"
+#include "platform/files/Profile.h"
 #include "views/ScrollSync.h"
 
 #include <array>

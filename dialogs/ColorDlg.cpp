@@ -1,9 +1,9 @@
 #include "dialogs/ColorDlg.h"
 
 #include "dialogs/ColorWnd.h"
-#include "platform/Document.h"
+#include "platform/framework/Document.h"
 #include "resources/Dialogs.h"
-#include "platform/UpdateHint.h"
+#include "platform/framework/UpdateHint.h"
 
 #include <QComboBox>
 #include <QGridLayout>

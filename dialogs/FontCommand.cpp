@@ -3,8 +3,8 @@
 #include "CharFormatQt.h"
 #include "Cp932Text.h"
 #include "DisplayFont.h"
-#include "platform/Document.h"
-#include "platform/UpdateHint.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/UpdateHint.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

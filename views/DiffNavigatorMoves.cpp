@@ -3,9 +3,9 @@
 
 #include "views/RichView.h"
 
-#include "platform/MdiChildWnd.h"
-#include "platform/MdiFrameWnd.h"
-#include "platform/WinApp.h"
+#include "platform/framework/MdiChildWnd.h"
+#include "platform/framework/MdiFrameWnd.h"
+#include "platform/framework/WinApp.h"
 
 #include <algorithm>
 

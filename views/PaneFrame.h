@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MdiChildWnd.h"
+#include "platform/framework/MdiChildWnd.h"
 
 namespace kivo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Side.h"
-#include "platform/Document.h"
+#include "platform/framework/Document.h"
 
 #include <QString>
 #include <QTimer>

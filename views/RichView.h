@@ -2,7 +2,7 @@
 
 #include "RichEditCtrl.h"
 #include "driver/ResultView.h"
-#include "platform/RichEditView.h"
+#include "platform/framework/RichEditView.h"
 
 #include "views/DiffNavigator.h"
 #include "views/RecordRenderer.h"

@@ -1,8 +1,8 @@
 #include "views/ScrollSync.h"
 
 #include "RichOptions.h"
-#include "platform/Document.h"
-#include "platform/UpdateHint.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/UpdateHint.h"
 
 namespace kivo {
 

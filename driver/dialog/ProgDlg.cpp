@@ -1,7 +1,7 @@
 #include "driver/dialog/ProgDlg.h"
 
-#include "platform/MessageBox.h"
-#include "platform/ProgressBar.h"
+#include "platform/dialogs/MessageBox.h"
+#include "platform/widgets/ProgressBar.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"

@@ -1,7 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "TestText.h"
-#include "platform/Profile.h"
+#include "platform/files/Profile.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 
 #include "AppFixture.h"
 #include "DialogTestSupport.h"
-#include "platform/FileDialog.h"
-#include "platform/FileMessage.h"
-#include "platform/MessageBox.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/files/FileMessage.h"
+#include "platform/dialogs/MessageBox.h"
 #include "resources/Dialogs.h"
 
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 
 #include "AppFixture.h"
 #include "DialogTestSupport.h"
-#include "platform/FindReplaceDlg.h"
-#include "platform/MessageBox.h"
+#include "platform/dialogs/FindReplaceDlg.h"
+#include "platform/dialogs/MessageBox.h"
 #include "resources/Dialogs.h"
 
 #include <QCheckBox>

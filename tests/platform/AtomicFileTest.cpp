@@ -1,4 +1,4 @@
-#include "platform/AtomicFile.h"
+#include "platform/files/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

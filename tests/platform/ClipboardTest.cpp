@@ -1,5 +1,5 @@
-#include "platform/Clipboard.h"
-#include "platform/FileDrop.h"
+#include "platform/files/Clipboard.h"
+#include "platform/files/FileDrop.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>

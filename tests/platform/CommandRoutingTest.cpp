@@ -1,4 +1,4 @@
-#include "platform/CommandTarget.h"
+#include "platform/framework/CommandTarget.h"
 
 #include <gtest/gtest.h>
 

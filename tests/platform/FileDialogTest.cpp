@@ -1,4 +1,4 @@
-#include "platform/FileDialog.h"
+#include "platform/dialogs/FileDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The messages of files that could not be opened or saved: which file, why, and what is safe.
 
-#include "platform/FileMessage.h"
+#include "platform/files/FileMessage.h"
 
 #include <QDir>
 #include <QFile>

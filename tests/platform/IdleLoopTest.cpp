@@ -1,4 +1,4 @@
-#include "platform/IdleLoop.h"
+#include "platform/framework/IdleLoop.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "RichEditCtrl.h"
-#include "platform/CommandActions.h"
-#include "platform/DocTemplate.h"
-#include "platform/Document.h"
-#include "platform/MdiChildWnd.h"
-#include "platform/MdiFrameWnd.h"
-#include "platform/RichEditView.h"
+#include "platform/framework/CommandActions.h"
+#include "platform/framework/DocTemplate.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/MdiChildWnd.h"
+#include "platform/framework/MdiFrameWnd.h"
+#include "platform/framework/RichEditView.h"
 #include "resources/ResourceIds.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "platform/dialogs/MessageBox.h"
 
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"

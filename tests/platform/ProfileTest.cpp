@@ -1,4 +1,4 @@
-#include "platform/Profile.h"
+#include "platform/files/Profile.h"
 
 #include "TestText.h"
 

@@ -1,4 +1,4 @@
-#include "platform/ProgressBar.h"
+#include "platform/widgets/ProgressBar.h"
 
 #include <QCoreApplication>
 

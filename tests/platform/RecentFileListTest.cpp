@@ -1,8 +1,8 @@
-#include "platform/RecentFileList.h"
+#include "platform/files/RecentFileList.h"
 
-#include "platform/CommandActions.h"
-#include "platform/MdiFrameWnd.h"
-#include "platform/Profile.h"
+#include "platform/framework/CommandActions.h"
+#include "platform/framework/MdiFrameWnd.h"
+#include "platform/files/Profile.h"
 #include "resources/ResourceIds.h"
 
 #include <QAction>

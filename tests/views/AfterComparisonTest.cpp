@@ -3,8 +3,8 @@
 
 #include "CompareFixture.h"
 
-#include "platform/StatusBar.h"
-#include "platform/UpdateHint.h"
+#include "platform/widgets/StatusBar.h"
+#include "platform/framework/UpdateHint.h"
 #include "views/ResultMarks.h"
 #include "views/RowLeveller.h"
 #include "views/RowScroll.h"

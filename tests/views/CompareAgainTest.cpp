@@ -4,7 +4,7 @@
 
 #include "CompareFixture.h"
 
-#include "platform/FileDialog.h"
+#include "platform/dialogs/FileDialog.h"
 
 #include <QFile>
 #include <QKeyEvent>

@@ -3,10 +3,10 @@
 #include "TestText.h"
 #include "WindowsFixture.h"
 #include "app/RichBar.h"
-#include "platform/CommandActions.h"
-#include "platform/MessageBox.h"
-#include "platform/Printing.h"
-#include "platform/Profile.h"
+#include "platform/framework/CommandActions.h"
+#include "platform/dialogs/MessageBox.h"
+#include "platform/dialogs/Printing.h"
+#include "platform/files/Profile.h"
 #include "resources/ResourceIds.h"
 
 #include <QAction>

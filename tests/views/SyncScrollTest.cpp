@@ -3,9 +3,9 @@
 
 #include "CompareFixture.h"
 
-#include "platform/FindReplaceDlg.h"
+#include "platform/dialogs/FindReplaceDlg.h"
 #include "views/RowScroll.h"
-#include "platform/UpdateHint.h"
+#include "platform/framework/UpdateHint.h"
 
 #include <QLineEdit>
 #include <QWheelEvent>
