@@ -24,6 +24,7 @@
 #include "platform/widgets/ProgressBar.h"
 #include "platform/files/RecentFileList.h"
 #include "platform/widgets/StatusBar.h"
+#include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/ScrollSync.h"
@@ -612,16 +613,16 @@ CRichApp::CommandLine CRichApp::ParseCommandLine(const QStringList &arguments)
         } else if (options && (argument == u"--help" || argument == u"-h")) {
             line.help = true;
         } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
-            line.error = QStringLiteral("unknown option ") + argument;
+            line.error = QString::fromUtf8(res::kUnknownOption) + argument;
             return line;
         } else {
             files.append(argument);
         }
     }
     if (files.size() > 2)
-        line.error = QStringLiteral("at most two files can be named");
+        line.error = QString::fromUtf8(res::kTooManyFiles);
     else if (line.compare && files.size() != 2)
-        line.error = QStringLiteral("--compare needs two files");
+        line.error = QString::fromUtf8(res::kCompareNeedsTwoFiles);
     if (!line.error.isEmpty())
         return line;
     if (!files.isEmpty())
@@ -633,10 +634,7 @@ CRichApp::CommandLine CRichApp::ParseCommandLine(const QStringList &arguments)
 
 QString CRichApp::CommandLineUsage()
 {
-    return QStringLiteral("usage: kivo [FILE]\n"
-                          "       kivo [--compare] LEFT RIGHT\n"
-                          "FILE is loaded into the left window; LEFT and RIGHT into the left and "
-                          "the right window,\nand --compare compares them at once.\n");
+    return QString::fromUtf8(res::kCommandLineUsage);
 }
 
 } // namespace kivo

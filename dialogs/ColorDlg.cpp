@@ -133,10 +133,9 @@ void CColorDlg::OnInitDialog()
 {
     Dialog::OnInitDialog();
     for (QComboBox *box : m_effectBoxes) {
-        for (int code = 0; code < kEffectCodeCount; ++code) {
-            const std::string_view name = EffectName(static_cast<EffectCode>(code));
-            box->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-        }
+        static_assert(res::kEffectNames.size() == kEffectCodeCount);
+        for (const char *name : res::kEffectNames)
+            box->addItem(QString::fromUtf8(name));
     }
     for (std::size_t slot = 0; slot < kColorCount; ++slot) {
         CColorWnd *preview = m_previews[slot];

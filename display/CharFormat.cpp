@@ -7,23 +7,6 @@
 
 namespace kivo {
 
-std::string_view EffectName(EffectCode code)
-{
-    switch (code) {
-    case EffectCode::None:
-        return "文字飾りなし";
-    case EffectCode::Bold:
-        return "太字";
-    case EffectCode::Italic:
-        return "斜体";
-    case EffectCode::Underline:
-        return "下線";
-    case EffectCode::StrikeOut:
-        return "取り消し線";
-    }
-    return {};
-}
-
 std::string CharFormat::FaceName() const
 {
     const auto end = std::find(szFaceName.begin(), szFaceName.end(), '\0');

@@ -54,9 +54,6 @@ constexpr std::uint32_t EffectFlag(std::int32_t code)
     return (code >= 0 && code < kEffectCodeCount) ? kFlags[static_cast<std::size_t>(code)] : 0;
 }
 
-/// The display name of an effect code, UTF-8 (for the colour dialog's lists).
-std::string_view EffectName(EffectCode code);
-
 /// The rich-edit character format record in its single-byte form: 84 bytes, little-endian, laid
 /// out exactly as it is stored in the settings. The members are in storage order and every byte
 /// is a member (the padding too), so copying the record keeps all 84 bytes.

@@ -101,12 +101,26 @@ inline constexpr char kTableNote[] = "新しい文は右のウィンドウ、古
 // Dialog 139, the progress of a comparison.
 inline constexpr char kProgressAbort[] = "中止";
 
+// The command line's usage and its errors, on the terminal.
+inline constexpr char kCommandLineUsage[] =
+    "usage: kivo [FILE]\n"
+    "       kivo [--compare] LEFT RIGHT\n"
+    "FILE is loaded into the left window; LEFT and RIGHT into the left and the right window,\n"
+    "and --compare compares them at once.\n";
+inline constexpr char kUnknownOption[] = "unknown option ";
+inline constexpr char kTooManyFiles[] = "at most two files can be named";
+inline constexpr char kCompareNeedsTwoFiles[] = "--compare needs two files";
+
 // The titles of the two text windows before a file is loaded, left and right.
 inline constexpr char kUntitledLeft[] = "Untitled1";
 inline constexpr char kUntitledRight[] = "Untitled2";
 
 // Dialog 130, the colours and effects.
 inline constexpr int IDD_COLOR = 130;
+/// The names of the effects in the order of their codes (none, bold, italic, underline,
+/// strike-out), as the effect lists show them.
+inline constexpr std::array<const char *, 5> kEffectNames{"文字飾りなし", "太字", "斜体", "下線",
+                                                          "取り消し線"};
 inline constexpr int IDC_COLOR_BACKGROUND = 1002; ///< the colour buttons 1002-1007, in slot order
 inline constexpr int IDC_EFFECT_SAME = 1009;
 inline constexpr int IDC_EFFECT_CHANGED = 1010;

@@ -13,13 +13,10 @@ inline constexpr int IDR_RICHTYPE = 129;  ///< menu while documents are open; do
 inline constexpr int IDR_CONTEXT = 130;   ///< the text windows' context menu
 
 // Dialogs and controls.
-inline constexpr int IDD_ABOUTBOX = 100;
-inline constexpr int IDD_PROGRESS = 139;      ///< the progress dialog
-inline constexpr int IDC_PROGRESS_BAR = 1028; ///< its progress bar
+inline constexpr int IDC_PROGRESS_BAR = 1028; ///< the progress dialog's bar
 inline constexpr int IDC_DELIMITER_BOX = 130; ///< the delimiter box on the toolbar
 
 // Strings of the application.
-inline constexpr int IDP_OLE_INIT_FAILED = 100;
 inline constexpr int IDS_MAIN_TITLE = 128;     ///< "Kivo！"
 inline constexpr int IDS_DOC_STRINGS = 129;    ///< the document template's seven fields
 inline constexpr int IDS_DELIMITER_BOX = 130;  ///< prompt and tooltip of the delimiter box

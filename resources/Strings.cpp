@@ -10,7 +10,6 @@ namespace {
 
 // Ascending by id, so that look-ups can bisect.
 constexpr std::array kStrings = std::to_array<StringEntry>({
-    {IDP_OLE_INIT_FAILED, "OLE の初期化に失敗しました。"},
     {IDS_MAIN_TITLE, "Kivo！"},
     {IDS_DOC_STRINGS, "\n文書 \nリッチ テキスト\nリッチ テキスト形式 (*.rtf)\n.rtf\nrtffile\n"
                       "リッチ テキスト ドキュメント"},

@@ -33,7 +33,7 @@ for round in $(seq 1 8); do
     # Long enough for the session to be written before the kill (two seconds after the last
     # key, then idle steps and the disk; more on a loaded machine), with a random part on top.
     sleep "3.$((RANDOM % 9))"
-    sleep 1
+    sleep 2
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true
 done
