@@ -28,21 +28,12 @@ constexpr std::uint8_t kVariablePitch = 2;
 // The chooser reports sizes in tenths of a point; a twip is a twentieth.
 constexpr int kTwipsPerTenthPoint = 2;
 
-FontChooser &CurrentChooser()
+} // namespace
+
+FontChooser &CurrentFontChooser()
 {
     static FontChooser chooser = ChooseFont;
     return chooser;
-}
-
-} // namespace
-
-ScopedFontChooser::ScopedFontChooser(FontChooser chooser)
-    : m_previous(std::exchange(CurrentChooser(), std::move(chooser)))
-{}
-
-ScopedFontChooser::~ScopedFontChooser()
-{
-    CurrentChooser() = std::move(m_previous);
 }
 
 std::optional<QFont> ChooseFont(const QFont &initial, QWidget *parent)
@@ -93,7 +84,7 @@ bool ChangeDisplayFont(RichOptions &options, Document *document, QWidget *parent
     QFont initial(DisplayFamily(charformat::FaceName(copy)));
     if (copy.yHeight > 0)
         initial.setPointSizeF(static_cast<qreal>(copy.yHeight) / charformat::kTwipsPerPoint);
-    const std::optional<QFont> chosen = CurrentChooser()(initial, parent);
+    const std::optional<QFont> chosen = CurrentFontChooser()(initial, parent);
     if (!chosen)
         return false;
     options.CharFormat = FormatWithFont(copy, *chosen, options.Color[ColorOriginal]);

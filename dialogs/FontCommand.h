@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs/ScopedAnswerer.h"
+
 #include "RichOptions.h"
 
 #include <QFont>
@@ -20,18 +22,10 @@ using FontChooser = std::function<std::optional<QFont>(const QFont &initial, QWi
 /// The system's font chooser, modal, offering face, size and script but no effects or colour.
 std::optional<QFont> ChooseFont(const QFont &initial, QWidget *parent);
 
-/// Makes chooser stand in for the system's font chooser while this object lives (tests use it);
-/// the one there before comes back afterwards.
-class ScopedFontChooser {
-public:
-    explicit ScopedFontChooser(FontChooser chooser);
-    ~ScopedFontChooser();
-    ScopedFontChooser(const ScopedFontChooser &) = delete;
-    ScopedFontChooser &operator=(const ScopedFontChooser &) = delete;
-
-private:
-    FontChooser m_previous;
-};
+/// The font chooser the font command runs: the system's unless a stand-in was put there.
+FontChooser &CurrentFontChooser();
+/// Makes a chooser stand in for the system's font chooser while it lives (tests use it).
+using ScopedFontChooser = ScopedAnswerer<FontChooser, &CurrentFontChooser>;
 
 /// The display format after the user chose font in the chooser: face, size and pitch come from
 /// the font (a face drawn by the stand-in of the stored face keeps the stored name), the

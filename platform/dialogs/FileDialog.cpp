@@ -5,23 +5,12 @@
 #include <QFileInfo>
 
 namespace kivo {
-namespace {
+namespace {} // namespace
 
-FileDialogAnswerer &Answerer()
+FileDialogAnswerer &CurrentFileDialogAnswerer()
 {
     static FileDialogAnswerer answerer;
     return answerer;
-}
-
-} // namespace
-
-ScopedFileDialogAnswerer::ScopedFileDialogAnswerer(FileDialogAnswerer answerer)
-    : m_previous(std::exchange(Answerer(), std::move(answerer)))
-{}
-
-ScopedFileDialogAnswerer::~ScopedFileDialogAnswerer()
-{
-    Answerer() = std::move(m_previous);
 }
 
 QStringList NameFilters(const std::vector<FileFilter> &filters)
@@ -41,8 +30,8 @@ QStringList NameFilters(const std::vector<FileFilter> &filters)
 
 std::optional<QString> RunFileDialog(const FileDialogRequest &request, QWidget *parent)
 {
-    if (Answerer())
-        return Answerer()(request);
+    if (CurrentFileDialogAnswerer())
+        return CurrentFileDialogAnswerer()(request);
     if (!parent)
         parent = QApplication::activeWindow();
     QFileDialog dialog(parent, request.title);

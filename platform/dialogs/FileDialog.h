@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs/ScopedAnswerer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,17 +37,10 @@ struct FileDialogRequest {
 /// Answers a file dialog instead of the user: the chosen path, or nothing for cancel.
 using FileDialogAnswerer = std::function<std::optional<QString>(const FileDialogRequest &)>;
 
-/// Makes answerer answer every file dialog while this object lives (tests use it).
-class ScopedFileDialogAnswerer {
-public:
-    explicit ScopedFileDialogAnswerer(FileDialogAnswerer answerer);
-    ~ScopedFileDialogAnswerer();
-    ScopedFileDialogAnswerer(const ScopedFileDialogAnswerer &) = delete;
-    ScopedFileDialogAnswerer &operator=(const ScopedFileDialogAnswerer &) = delete;
-
-private:
-    FileDialogAnswerer m_previous;
-};
+/// The answerer file dialogs turn to; empty while the user answers them.
+FileDialogAnswerer &CurrentFileDialogAnswerer();
+/// Makes an answerer answer every file dialog while it lives (tests use it).
+using ScopedFileDialogAnswerer = ScopedAnswerer<FileDialogAnswerer, &CurrentFileDialogAnswerer>;
 
 /// Shows a modal file dialog. Open: the chosen file must exist. Save: replacing an existing
 /// file is confirmed first. Returns the chosen path, or nothing when the user cancelled.

@@ -11,12 +11,6 @@
 namespace kivo {
 namespace {
 
-MessageBoxAnswerer &Answerer()
-{
-    static MessageBoxAnswerer answerer;
-    return answerer;
-}
-
 using Button = QMessageBox::StandardButton;
 
 std::vector<Button> ButtonsOf(unsigned flags)
@@ -65,13 +59,10 @@ int DismissAnswer(unsigned flags)
 
 } // namespace
 
-ScopedMessageBoxAnswerer::ScopedMessageBoxAnswerer(MessageBoxAnswerer answerer)
-    : m_previous(std::exchange(Answerer(), std::move(answerer)))
-{}
-
-ScopedMessageBoxAnswerer::~ScopedMessageBoxAnswerer()
+MessageBoxAnswerer &CurrentMessageBoxAnswerer()
 {
-    Answerer() = std::move(m_previous);
+    static MessageBoxAnswerer answerer;
+    return answerer;
 }
 
 int AnswerOf(QMessageBox::StandardButton button)
@@ -114,8 +105,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest &request, Q
 int ShowMessageBox(const QString &text, unsigned flags, QWidget *parent)
 {
     const MessageBoxRequest request{res::LoadString(res::IDS_APP_TITLE), text, flags};
-    if (Answerer())
-        return Answerer()(request);
+    if (CurrentMessageBoxAnswerer())
+        return CurrentMessageBoxAnswerer()(request);
     if (!parent)
         parent = QApplication::activeWindow();
     std::unique_ptr<QMessageBox> box = BuildMessageBox(request, parent);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs/ScopedAnswerer.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -56,18 +58,11 @@ struct MessageBoxRequest {
 /// Answers a message box instead of the user: returns the id of the button to choose.
 using MessageBoxAnswerer = std::function<int(const MessageBoxRequest &)>;
 
-/// Makes answerer answer every message box while this object lives (tests use it, and start-up
-/// holds back its messages with it); the answerer that was there before comes back afterwards.
-class ScopedMessageBoxAnswerer {
-public:
-    explicit ScopedMessageBoxAnswerer(MessageBoxAnswerer answerer);
-    ~ScopedMessageBoxAnswerer();
-    ScopedMessageBoxAnswerer(const ScopedMessageBoxAnswerer &) = delete;
-    ScopedMessageBoxAnswerer &operator=(const ScopedMessageBoxAnswerer &) = delete;
-
-private:
-    MessageBoxAnswerer m_previous;
-};
+/// The answerer message boxes turn to; empty while the user answers them.
+MessageBoxAnswerer &CurrentMessageBoxAnswerer();
+/// Makes an answerer answer every message box while it lives (tests use it, and start-up holds
+/// back its messages with it).
+using ScopedMessageBoxAnswerer = ScopedAnswerer<MessageBoxAnswerer, &CurrentMessageBoxAnswerer>;
 
 /// Shows a modal message box over parent (the active window when null) and returns the id
 /// of the button chosen. Closing the box without a choice gives IDCANCEL where the box has a

@@ -22,28 +22,19 @@ constexpr char kSettingsSection[] = "Settings";
 constexpr char kPreviewPagesEntry[] = "PreviewPages";
 constexpr double kTwipsPerInch = 1440.0;
 
-PrintDialogAnswerer &Answerer()
-{
-    static PrintDialogAnswerer answerer;
-    return answerer;
-}
-
 int RunDialog(QDialog &dialog)
 {
-    if (Answerer())
-        return Answerer()(dialog);
+    if (CurrentPrintDialogAnswerer())
+        return CurrentPrintDialogAnswerer()(dialog);
     return dialog.exec();
 }
 
 } // namespace
 
-ScopedPrintDialogAnswerer::ScopedPrintDialogAnswerer(PrintDialogAnswerer answerer)
-    : m_previous(std::exchange(Answerer(), std::move(answerer)))
-{}
-
-ScopedPrintDialogAnswerer::~ScopedPrintDialogAnswerer()
+PrintDialogAnswerer &CurrentPrintDialogAnswerer()
 {
-    Answerer() = std::move(m_previous);
+    static PrintDialogAnswerer answerer;
+    return answerer;
 }
 
 PrintSupport::PrintSupport() = default;

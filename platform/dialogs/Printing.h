@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs/ScopedAnswerer.h"
+
 #include <QMarginsF>
 
 #include <functional>
@@ -18,17 +20,10 @@ class Profile;
 /// QDialog::Rejected. It may change the dialog's settings first.
 using PrintDialogAnswerer = std::function<int(QDialog &dialog)>;
 
-/// Makes answerer answer every printing dialog while this object lives (tests use it).
-class ScopedPrintDialogAnswerer {
-public:
-    explicit ScopedPrintDialogAnswerer(PrintDialogAnswerer answerer);
-    ~ScopedPrintDialogAnswerer();
-    ScopedPrintDialogAnswerer(const ScopedPrintDialogAnswerer &) = delete;
-    ScopedPrintDialogAnswerer &operator=(const ScopedPrintDialogAnswerer &) = delete;
-
-private:
-    PrintDialogAnswerer m_previous;
-};
+/// The answerer printing dialogs turn to; empty while the user answers them.
+PrintDialogAnswerer &CurrentPrintDialogAnswerer();
+/// Makes an answerer answer every printing dialog while it lives (tests use it).
+using ScopedPrintDialogAnswerer = ScopedAnswerer<PrintDialogAnswerer, &CurrentPrintDialogAnswerer>;
 
 /// The application's printer and print preview: the printer chosen last (in printer set-up or
 /// the print dialog) serves every later print, and the preview shows as many pages side by side
