@@ -1,6 +1,5 @@
 #include "app/RichApp.h"
 
-#include "Memory.h"
 #include "RichEditCtrl.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
@@ -14,31 +13,24 @@
 #include "dialogs/ColorDlg.h"
 #include "dialogs/FontCommand.h"
 #include "dialogs/SetupDlg.h"
-#include "driver/dialog/ProgDlg.h"
 #include "platform/files/Clipboard.h"
 #include "platform/framework/Document.h"
 #include "platform/files/FileDrop.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/dialogs/Printing.h"
 #include "platform/files/Profile.h"
-#include "platform/widgets/ProgressBar.h"
 #include "platform/files/RecentFileList.h"
-#include "platform/widgets/StatusBar.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/ScrollSync.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
-#include "views/RowLeveller.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
 
-#include <new>
 
 namespace kivo {
 namespace {
@@ -47,15 +39,6 @@ using namespace res;
 
 // Company key of the settings store.
 constexpr char16_t kCompany[] = u"Velmora";
-
-// Longest run of comparison steps in one idle call.
-constexpr qint64 kIdleSliceNanoseconds = 8'000'000;
-
-// What a comparison needs per character of the two texts at its peak: the engine's sentences,
-// keys and records, and the result written back into both windows with its padding and laid
-// out. Measured on two 4 MB Japanese texts: 220 bytes a character when they are the same, 460
-// when every sentence differs (each window then holds both texts); the larger, with room.
-constexpr std::uintmax_t kComparisonBytesPerCharacter = 480;
 
 // Environment variable naming a file that receives the window layout once start-up is done.
 constexpr char kStartupReportVariable[] = "KIVO_SMOKE_REPORT";
@@ -71,33 +54,6 @@ template <typename Open> bool HoldingMessages(std::vector<MessageBoxRequest> &me
     return open();
 }
 
-/// Keeps the compared windows' edits of one idle slice of the display in one layout batch each:
-/// a sentence written run by run and then padded is laid out once, when its lines are counted,
-/// instead of after every run.
-class DisplayBatch {
-public:
-    explicit DisplayBatch(const CRichDoc *document)
-    {
-        if (!document)
-            return;
-        for (CRichView *view : document->RichViews()) {
-            view->Control()->BeginLayoutBatch();
-            m_controls.emplace_back(view->Control());
-        }
-    }
-    ~DisplayBatch()
-    {
-        for (const QPointer<RichEditCtrl> &control : m_controls)
-            if (control)
-                control->EndLayoutBatch();
-    }
-    DisplayBatch(const DisplayBatch &) = delete;
-    DisplayBatch &operator=(const DisplayBatch &) = delete;
-
-private:
-    std::vector<QPointer<RichEditCtrl>> m_controls;
-};
-
 } // namespace
 
 CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
@@ -105,9 +61,7 @@ CRichApp::CRichApp(QStringList arguments) : m_arguments(std::move(arguments))
     m_template.menuId = IDR_RICHTYPE;
     m_template.createDocument = [this] {
         auto *document = new CRichDoc(m_options);
-        document->SetComparing(m_driver.IsRunning());
-        std::erase_if(m_documents, [](const QPointer<CRichDoc> &known) { return !known; });
-        m_documents.emplace_back(document);
+        m_comparison.AddDocument(document);
         return document;
     };
     m_template.createFrame = [] { return new CChildFrame; };
@@ -132,7 +86,7 @@ void CRichApp::AddHandlers()
     OnCommand(ID_COMPARE_SELECTION, [this] { StartComparison(false); });
     OnCommand(ID_FILE_HISTORY, [this] { OnFileHistory(); });
     OnUpdateCommand(ID_FILE_HISTORY, [this](CmdUI &ui) {
-        ui.Enable(m_session && !m_driver.IsRunning() && ActiveRichDoc() &&
+        ui.Enable(m_session && !Driver().IsRunning() && ActiveRichDoc() &&
                   ActiveRichDoc()->ActiveRichView());
     });
     OnCommand(ID_COMPARE_SETTINGS, [this] {
@@ -151,18 +105,18 @@ void CRichApp::AddHandlers()
     });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { Printing().RunSetupDialog(MainWnd()); });
     OnCommand(ID_EXPORT_REPORT,
-              [this] { ExportReport(m_driver, m_options, ActiveRichDoc(), MainWnd()); });
+              [this] { ExportReport(Driver(), m_options, ActiveRichDoc(), MainWnd()); });
     OnUpdateCommand(ID_EXPORT_REPORT,
-                    [this](CmdUI &ui) { ui.Enable(CanExportReport(m_driver, ActiveRichDoc())); });
+                    [this](CmdUI &ui) { ui.Enable(CanExportReport(Driver(), ActiveRichDoc())); });
     OnCommand(ID_COMPARISON_TABLE, [this] {
-        ExportTable(m_driver, m_options, m_tableOptions, ActiveRichDoc(), MainWnd());
+        ExportTable(Driver(), m_options, m_tableOptions, ActiveRichDoc(), MainWnd());
     });
     OnUpdateCommand(ID_COMPARISON_TABLE,
-                    [this](CmdUI &ui) { ui.Enable(CanExportReport(m_driver, ActiveRichDoc())); });
+                    [this](CmdUI &ui) { ui.Enable(CanExportReport(Driver(), ActiveRichDoc())); });
     for (int k = 0; k < kRecentFileCount; ++k) {
         OnCommand(ID_FILE_MRU_FILE1 + k, [this, k] { OnOpenRecentFile(k); });
         OnUpdateCommand(ID_FILE_MRU_FILE1 + k,
-                        [this](CmdUI &ui) { ui.Enable(!m_driver.IsRunning()); });
+                        [this](CmdUI &ui) { ui.Enable(!Driver().IsRunning()); });
     }
 }
 
@@ -209,7 +163,7 @@ bool CRichApp::InitInstance()
 
 int CRichApp::ExitInstance()
 {
-    m_driver.StopForExit();
+    Driver().StopForExit();
     if (m_session && m_options.RestoreSession != 0)
         m_session->WriteNow();
     else if (m_session)
@@ -232,174 +186,13 @@ bool CRichApp::OnIdle(long count)
     }
     if (more)
         return true;
-    // Steps run back to back for up to a few milliseconds: a turn of the event loop costs more
-    // than most steps do, and input is still served that often.
-    QElapsedTimer slice;
-    slice.start();
-    const bool wasRunning = m_driver.IsRunning();
-    // Only the display edits the windows; no other state is batched, as a message box of
-    // another state would paint them in between.
-    const bool displaying = m_driver.State() == CompareState::Display;
-    const DisplayBatch batch(displaying ? ComparedDoc() : nullptr);
-    bool comparing = true;
-    try {
-        comparing = m_driver.Step();
-        while (comparing && slice.nsecsElapsed() < kIdleSliceNanoseconds)
-            comparing = m_driver.Step();
-    } catch (const std::bad_alloc &) {
-        // The engine's lists outgrew the memory: the comparison ends as an abort does.
-        m_driver.StopForMemory();
-        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, MainWnd());
-    }
-    // The commands a comparison disabled are available again at once, not at the next input.
-    if (wasRunning && !m_driver.IsRunning() && MainFrame())
-        MainFrame()->UpdateCmdUI();
-    return comparing;
+    return m_comparison.RunSlice();
 }
 
 void CRichApp::StartComparison(bool wholeText)
 {
-    if (!m_driver.IsRunning())
-        HideSummary();
-    // The engine's lists and the result written back into the windows, for texts of two bytes
-    // a character: a comparison that could not have them is not begun, since the windows end
-    // the process when they run short of memory while the result goes in.
-    const CRichDoc *document = ActiveRichDoc();
-    if (!m_driver.IsRunning() && document &&
-        !CanAllocate(document->TextCharacters() * kComparisonBytesPerCharacter)) {
-        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, MainWnd());
-        return;
-    }
-    m_driver.StartComparison(wholeText);
-    if (m_driver.IsRunning())
+    if (m_comparison.StartComparison(wholeText))
         KickIdle();
-}
-
-// --- The windows as the driver sees them ------------------------------------------------------
-
-CRichDoc *CRichApp::ActiveRichDoc() const
-{
-    return MainWnd() ? qobject_cast<CRichDoc *>(MainWnd()->ActiveDocument()) : nullptr;
-}
-
-CRichDoc *CRichApp::ComparedDoc() const
-{
-    if (auto *document = qobject_cast<CRichDoc *>(m_comparedDoc.data()))
-        return document;
-    return ActiveRichDoc();
-}
-
-bool CRichApp::HasActiveDocument() const
-{
-    return ComparedDoc() != nullptr;
-}
-
-bool CRichApp::BothSelected() const
-{
-    const CRichDoc *document = ActiveRichDoc();
-    return document && document->BothSelected();
-}
-
-IProgressWindow *CRichApp::BeginComparison()
-{
-    if (!m_progress.Open([this] { m_driver.RequestAbort(); }, MainWnd()))
-        return nullptr;
-    SetComparing(true);
-    return &m_progress;
-}
-
-void CRichApp::SetComparing(bool comparing)
-{
-    for (const QPointer<CRichDoc> &document : m_documents) {
-        if (document)
-            document->SetComparing(comparing);
-    }
-}
-
-PerSide<IResultView *> CRichApp::PrepareForComparison()
-{
-    CRichDoc *document = ActiveRichDoc();
-    m_comparedDoc = document;
-    if (!document)
-        return {};
-    PerSide<IResultView *> sides{};
-    const PerSide<CRichView *> views = document->PrepareForComparison();
-    for (const Side side : kSides) {
-        CRichView *view = views[Index(side)];
-        if (!view)
-            continue;
-        sides[Index(side)] = view;
-        // The driver holds the view until the comparison ends: it must hear when it goes.
-        m_viewWatch.push_back(connect(view, &QObject::destroyed, this,
-                                      [this, taking = sides[Index(side)]] {
-                                          m_driver.ViewDestroyed(taking);
-                                      }));
-    }
-    return sides;
-}
-
-void CRichApp::EndComparison()
-{
-    m_progress.Close();
-    for (const QMetaObject::Connection &connection : m_viewWatch)
-        disconnect(connection);
-    m_viewWatch.clear();
-    SetComparing(false);
-    if (CRichDoc *document = ComparedDoc(); document && m_driver.Summary())
-        ShowSummary(*m_driver.Summary(), *document);
-    m_comparedDoc = nullptr;
-    // The result is kept at once: it may have taken long to make.
-    if (m_session)
-        m_session->ScheduleWrite(0);
-}
-
-void CRichApp::ShowSummary(const ResultSummary &summary, CRichDoc &document)
-{
-    HideSummary();
-    if (!MainFrame() || !MainFrame()->Status())
-        return;
-    QString text = LoadString(summary.moved ? IDS_RESULT_SUMMARY_MOVES : IDS_RESULT_SUMMARY)
-                       .arg(summary.same)
-                       .arg(summary.changed)
-                       .arg(summary.added)
-                       .arg(summary.deleted);
-    if (summary.moved)
-        text = text.arg(*summary.moved);
-    MainFrame()->Status()->SetIdleText(text);
-    // Any change of either text but the levelling of its rows and a new display format ends the
-    // summary's validity.
-    for (CRichView *view : document.RichViews()) {
-        m_summaryWatch.push_back(
-            connect(view->Control()->document(), &QTextDocument::contentsChange, this,
-                    [this, doc = QPointer<CRichDoc>(&document)] {
-                        const RowLeveller *leveller = doc ? doc->Leveller() : nullptr;
-                        // New colours or another font leave the pairs as they were.
-                        if ((!leveller || !leveller->Editing()) && !(doc && doc->Reformatting()))
-                            HideSummary();
-                    }));
-    }
-}
-
-void CRichApp::HideSummary()
-{
-    for (const QMetaObject::Connection &connection : m_summaryWatch)
-        disconnect(connection);
-    m_summaryWatch.clear();
-    if (MainFrame() && MainFrame()->Status())
-        MainFrame()->Status()->ResetIdleText();
-}
-
-void CRichApp::StartSyncScroll()
-{
-    if (MainFrame())
-        MainFrame()->StartSyncScroll();
-}
-
-bool CRichApp::AskYesNo(int stringId)
-{
-    QWidget *owner = m_progress.Dialog();
-    return ShowMessageBox(stringId, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-                          owner ? owner : MainWnd()) == IDYES;
 }
 
 void CRichApp::ShowStartupMessages()
@@ -475,7 +268,7 @@ void CRichApp::OnOpenRecentFile(int index)
 {
     CMainFrame *frame = MainFrame();
     RecentFileList *list = RecentFiles();
-    if (!frame || !list || m_driver.IsRunning() || index < 0 || index >= list->Size())
+    if (!frame || !list || Driver().IsRunning() || index < 0 || index >= list->Size())
         return;
     auto *document = qobject_cast<CRichDoc *>(frame->ActiveDocument());
     if (!frame->ActiveView() || !document)
@@ -490,7 +283,7 @@ void CRichApp::OnOpenRecentFile(int index)
 
 void CRichApp::OnFilesDropped(const QStringList &paths)
 {
-    if (m_driver.IsRunning())
+    if (Driver().IsRunning())
         return;
     if (MainWnd())
         MainWnd()->activateWindow();
@@ -535,7 +328,7 @@ bool CRichApp::OpenHistoryEntry(const Session::HistoryEntry &entry)
 {
     CRichDoc *document = ActiveRichDoc();
     CRichView *view = document ? document->ActiveRichView() : nullptr;
-    if (!view || m_driver.IsRunning())
+    if (!view || Driver().IsRunning())
         return false;
     TextSnapshot kept;
     kept.text = std::make_unique<QTextDocument>();

@@ -3,8 +3,7 @@
 #include "ComparisonTable.h"
 #include "RichOptions.h"
 #include "app/Session.h"
-#include "driver/ComparisonDriver.h"
-#include "driver/dialog/ProgDlg.h"
+#include "app/ComparisonHost.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/framework/WinApp.h"
@@ -25,7 +24,7 @@ class Document;
 /// The application object: owns the options and the comparison, starts the main window with one
 /// document in two text windows side by side, loads the settings at start and saves them at
 /// exit. A comparison runs in its idle processing, one step per idle call.
-class CRichApp : public WinApp, private IDriverHost {
+class CRichApp : public WinApp {
     Q_OBJECT
 public:
     /// arguments: the command line without the program name.
@@ -41,10 +40,10 @@ public:
     report::TableOptions &TableOptions() { return m_tableOptions; }
 
     /// The comparison fields and the state machine that runs a comparison.
-    ComparisonDriver &Driver() { return m_driver; }
-    const ComparisonDriver &Driver() const { return m_driver; }
+    ComparisonDriver &Driver() { return m_comparison.Driver(); }
+    const ComparisonDriver &Driver() const { return m_comparison.Driver(); }
     /// The progress dialog while a comparison runs; null otherwise.
-    CProgDlg *ProgressDialog() const { return m_progress.Dialog(); }
+    CProgDlg *ProgressDialog() const { return m_comparison.ProgressDialog(); }
 
     /// The compare commands: the whole texts, or the two selections.
     void StartComparison(bool wholeText);
@@ -91,10 +90,6 @@ public:
     /// Writes the options to the settings store.
     void SaveSettings();
 
-    /// The status bar's summary of the last comparison: shown when one ends, until either text
-    /// of its document is edited or the next comparison starts.
-    void ShowSummary(const ResultSummary &summary, CRichDoc &document);
-    void HideSummary();
 
 private:
     void AddHandlers();
@@ -112,41 +107,23 @@ private:
     /// Loads a file into the window of one side, which becomes the active one.
     bool OpenIntoPane(int paneNumber, const QString &path);
 
-    // IDriverHost: the application as the comparison driver sees it.
-    bool HasActiveDocument() const override;
-    bool BothSelected() const override;
-    IProgressWindow *BeginComparison() override;
-    PerSide<IResultView *> PrepareForComparison() override;
-    void StartSyncScroll() override;
-    bool AskYesNo(int stringId) override;
-    void EndComparison() override;
-    /// Tells every document whether a comparison runs.
-    void SetComparing(bool comparing);
-
-    /// The active document when it is a text document.
-    CRichDoc *ActiveRichDoc() const;
-    /// The document a comparison works on: the one active when it started, while it exists.
-    CRichDoc *ComparedDoc() const;
-
     QStringList m_arguments;
     RichOptions m_options;
     /// The options of the old/new comparison table, as last chosen.
     report::TableOptions m_tableOptions;
-    ComparisonDriver m_driver{m_options, *this};
+    /// The comparison: its driver, the progress dialog, the windows locked while it runs.
+    ComparisonHost m_comparison{m_options, [this] {
+                                    // The result is kept at once: it may have taken long.
+                                    if (m_session)
+                                        m_session->ScheduleWrite(0);
+                                }};
     DocTemplate m_template;
-    ProgressWindow m_progress;
-    QPointer<Document> m_comparedDoc;
-    /// Every text document made, for telling them when a comparison runs (null once gone).
-    std::vector<QPointer<CRichDoc>> m_documents;
-    /// Tells the driver when a view taking part in the comparison goes away.
-    std::vector<QMetaObject::Connection> m_viewWatch;
     bool m_reported = false;
     /// Messages about the command line's files, held until the main window is up.
     std::vector<MessageBoxRequest> m_startupMessages;
     /// The windows' contents kept between runs; null while the setting is off.
     std::unique_ptr<kivo::Session> m_session;
     bool m_compareAtStart = false;
-    std::vector<QMetaObject::Connection> m_summaryWatch;
 };
 
 } // namespace kivo
