@@ -20,6 +20,7 @@
 //
 // Usage: kivo_windows_bench [SENTENCES...]   (default 10000 20000)
 //        kivo_windows_bench --typing SENTENCES...   (the comparisons, their maps and typing only)
+//        kivo_windows_bench --relevel SENTENCES...  (the re-levelling and scrolling only)
 //        kivo_windows_bench --files LEFT RIGHT   (two text files, read in as opening them does)
 
 #include "Cp932Codec.h"
@@ -413,6 +414,11 @@ int main(int argc, char **argv)
             return std::string(std::istreambuf_iterator<char>(file), {});
         };
         kivo::Run(std::string(argv[2]) + " and " + argv[3], read(argv[2]), read(argv[3]), true);
+        return 0;
+    }
+    if (argc > 2 && std::string_view(argv[1]) == "--relevel") {
+        for (int i = 2; i < argc; ++i)
+            kivo::RunRelevel(std::atoi(argv[i]));
         return 0;
     }
     if (argc > 2 && std::string_view(argv[1]) == "--typing") {

@@ -206,6 +206,10 @@ void CRichDoc::StartLevelling()
     m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
                                                *sides[Index(Side::Right)]->Control()->document(),
                                                sides[Index(Side::Left)]->ResultNumber(), tops);
+    // The levelling lays out the rows it reaches; the layout of the rest waits meanwhile, so
+    // that a turn of the event loop carries one of them only.
+    for (CRichView *view : sides)
+        view->Control()->HoldIdleLayout(true);
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : sides) {
         m_levellingWatch.push_back(
@@ -247,6 +251,10 @@ void CRichDoc::StopLevelling()
     for (const QMetaObject::Connection &connection : m_levellingWatch)
         disconnect(connection);
     m_levellingWatch.clear();
+    if (m_leveller) {
+        for (CRichView *view : RichViews())
+            view->Control()->HoldIdleLayout(false);
+    }
     m_leveller.reset();
 }
 

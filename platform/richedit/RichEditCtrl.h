@@ -180,6 +180,10 @@ public:
     /// While read-only the text is the program's to work on (a comparison replaces it): the
     /// idle layout waits until the control is editable again.
     void SetReadOnly(bool readOnly);
+    /// Holds back the layout of the rest of the text in idle steps while other idle work lays
+    /// out what it needs (the levelling of a result's rows), so that one turn of the event loop
+    /// does not carry both; released, it goes on.
+    void HoldIdleLayout(bool hold);
     /// Hides or shows the selection and the caret. While hidden, ReplaceSel and SetSel do not
     /// scroll the caret into view.
     void HideSelection(bool hide);
@@ -275,6 +279,9 @@ private:
     /// The idle layout starts this long after the last change of the text, so that it does not
     /// compete with a run of edits (typing, a comparison writing its result).
     static constexpr int kLayoutPauseMs = 50;
+    /// Rounds of finishing the layout and settling the scroll bar. The bar appearing narrows the
+    /// text and starts a new layout; two rounds settle that, the rest is a margin.
+    static constexpr int kLayoutRounds = 4;
 
     std::optional<PasteChoice> ChoosePaste(const QMimeData &mime) const;
     bool InsertMimeData(const QMimeData &mime, QTextCursor &cursor);
@@ -283,9 +290,9 @@ private:
     /// Puts the caret at the start and scrolls there, after a stream replaced the text.
     void ShowFromStart();
     /// Runs work, which lays out paragraphs, until the scroll bar has settled (its appearance
-    /// narrows the text, and everything wraps anew), keeping the text at the top of the window
-    /// where it is.
-    template <typename Work> void LayOutKeepingTop(Work work) const;
+    /// narrows the text, and everything wraps anew) or for at most `rounds` runs, keeping the
+    /// text at the top of the window where it is.
+    template <typename Work> void LayOutKeepingTop(Work work, int rounds = kLayoutRounds) const;
     /// Tells the widget the size of the document, when that changed.
     void SettleSize() const;
     /// Lays out the paragraphs up to the one holding display line `line`; false when there is
@@ -304,6 +311,7 @@ private:
     mutable QTextCursor m_batch; ///< holds the document's edit block while a batch is open
     int m_batchDepth = 0;
     QTimer m_layoutTimer; ///< lays out the rest of the text in idle steps
+    bool m_idleLayoutHeld = false;
     CharFormat m_defaultFormat;
     std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
     bool m_selectionHidden = false;

@@ -20,9 +20,6 @@ namespace kivo {
 
 namespace {
 
-/// Rounds of finishing the layout and settling the scroll bar. The bar appearing narrows the
-/// text and starts a new layout; two rounds settle that, the rest is a margin.
-constexpr int kLayoutRounds = 4;
 /// Pixel rows of the top line that may be scrolled away before the next line counts as the first
 /// visible one; a line scrolled to is placed at a whole pixel at or above its top.
 constexpr int kTopRowsHidden = 1;
@@ -48,13 +45,13 @@ void RichEditCtrl::SettleSize() const
     Layout().AnnounceSize();
 }
 
-template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work) const
+template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work, int rounds) const
 {
     FlushLayoutBatch();
     LazyTextLayout &layout = Layout();
     const QScopedValueRollback guard(m_ownScroll, true);
     QScrollBar *bar = verticalScrollBar();
-    for (int round = 0; round < kLayoutRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         const int top = layout.BlockAt(bar->value());
         const qreal offset = bar->value() - layout.BlockTop(top);
         const QSizeF before = layout.documentSize();
@@ -112,15 +109,25 @@ void RichEditCtrl::SetReadOnly(bool readOnly)
         m_layoutTimer.start(kLayoutPauseMs);
 }
 
+void RichEditCtrl::HoldIdleLayout(bool hold)
+{
+    m_idleLayoutHeld = hold;
+    if (!hold && !isReadOnly() && !Layout().IsComplete())
+        m_layoutTimer.start(kLayoutPauseMs);
+}
+
 void RichEditCtrl::OnLayoutTimer()
 {
-    if (isReadOnly())
-        return; // SetReadOnly(false) starts the idle layout again
+    if (isReadOnly() || m_idleLayoutHeld)
+        return; // SetReadOnly(false) and HoldIdleLayout(false) start the idle layout again
 
     bool more = false;
-    LayOutKeepingTop([&](LazyTextLayout &layout) {
-        more = layout.LayOutFor(kIdleLayoutSlice, layout.BlockAt(verticalScrollBar()->value()));
-    });
+    // One round: the slice bounds the whole call, and the next one settles what this changed.
+    LayOutKeepingTop(
+        [&](LazyTextLayout &layout) {
+            more = layout.LayOutFor(kIdleLayoutSlice, layout.BlockAt(verticalScrollBar()->value()));
+        },
+        1);
     if (more)
         m_layoutTimer.start(0);
 }
