@@ -10,11 +10,9 @@
 #include "resources/Strings.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
-#include "views/RowLeveller.h"
 #include "views/ScrollSync.h"
 
 #include <QElapsedTimer>
-#include <QTextDocument>
 
 #include <new>
 
@@ -227,18 +225,10 @@ void ComparisonHost::ShowSummary(const ResultSummary &summary, CRichDoc &documen
     if (summary.moved)
         text = text.arg(*summary.moved);
     status->SetIdleText(text);
-    // Any change of either text but the levelling of its rows and a new display format ends the
-    // summary's validity.
-    for (CRichView *view : document.RichViews()) {
+    // Any edit of either text ends the summary's validity.
+    for (CRichView *view : document.RichViews())
         m_summaryWatch.push_back(
-            connect(view->Control()->document(), &QTextDocument::contentsChange, this,
-                    [this, doc = QPointer<CRichDoc>(&document)] {
-                        const RowLeveller *leveller = doc ? doc->Leveller() : nullptr;
-                        // New colours or another font leave the pairs as they were.
-                        if ((!leveller || !leveller->Editing()) && !(doc && doc->Reformatting()))
-                            HideSummary();
-                    }));
-    }
+            connect(view, &CRichView::textEdited, this, &ComparisonHost::HideSummary));
 }
 
 void ComparisonHost::HideSummary()

@@ -13,6 +13,7 @@
 #include "views/PaneFrame.h"
 #include "views/ResultMarks.h"
 #include "views/RichDoc.h"
+#include "views/RowLeveller.h"
 #include "views/RowScroll.h"
 #include "views/ScrollSync.h"
 
@@ -106,6 +107,10 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options)
                                                   Qt::QueuedConnection);
                 }
                 OnTextChanged(TextEdit{position, removed, added});
+                const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
+                const RowLeveller *leveller = document ? document->Leveller() : nullptr;
+                if ((!leveller || !leveller->Editing()) && !(document && document->Reformatting()))
+                    emit textEdited();
             });
     m_map = new DiffMap(*this, options);
     AddCommands();

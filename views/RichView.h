@@ -152,6 +152,11 @@ public:
     /// First visible line at the scroll position noted at the last synchronised scroll.
     int LastTopLine() const;
 
+signals:
+    /// The text changed by an edit: the user's, an open, a comparison; not the levelling of a
+    /// result's rows, nor new colours or another font.
+    void textEdited();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     /// A match the find or replace dialog selected: the other window follows.

@@ -264,7 +264,9 @@ TEST_F(CompareInWindowsTest, ClosingAWindowDuringDisplayEndsTheComparison)
 
 TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheResultIsShown)
 {
-    const auto [a, b] = Texts(200);
+    // Long enough that the display is still under way a few screens on: an idle slice writes
+    // a hundred sentences or more.
+    const auto [a, b] = Texts(1500);
     ASSERT_TRUE(StartComparing(a, b));
     ASSERT_TRUE(RunUntil([this] { return Driver().State() == CompareState::Display; }));
     m_frame->UpdateCmdUI();
