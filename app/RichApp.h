@@ -3,6 +3,7 @@
 #include "ComparisonTable.h"
 #include "RichOptions.h"
 #include "app/Session.h"
+#include "app/CommandLine.h"
 #include "app/ComparisonHost.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/dialogs/MessageBox.h"
@@ -59,19 +60,6 @@ public:
     /// the document, or null when there is none; a file that cannot be loaded is reported.
     Document *OpenDocumentFile(const QString &path);
 
-    /// What the command line asks for: the files for the left and the right window, and
-    /// whether to compare them at once; error says what is wrong with arguments that are not
-    /// understood.
-    struct CommandLine {
-        QString left;
-        QString right;
-        bool compare = false;
-        bool help = false;
-        QString error;
-    };
-    static CommandLine ParseCommandLine(const QStringList &arguments);
-    /// The command line's usage text.
-    static QString CommandLineUsage();
 
     /// Opens a window's text of an earlier run into the active window; undo brings back what
     /// it replaced. False when there is no active window or the text cannot be read.

@@ -3,24 +3,60 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <optional>
+#include <string_view>
 
 #include <unistd.h>
 
-int main(int argc, char **argv)
+namespace {
+
+/// Answers --help and arguments Kivo cannot use on the terminal and returns the exit status;
+/// nullopt when the windows are to start.
+std::optional<int> AnswerOnTerminal(const kivo::CommandLine &line)
 {
-    QApplication qtApp(argc, argv);
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    const kivo::CRichApp::CommandLine line = kivo::CRichApp::ParseCommandLine(arguments);
     if (line.help) {
-        std::fputs(kivo::CRichApp::CommandLineUsage().toLocal8Bit().constData(), stdout);
+        std::fputs(kivo::CommandLineUsage().toLocal8Bit().constData(), stdout);
         return 0;
     }
     if (!line.error.isEmpty()) {
         std::fprintf(stderr, "kivo: %s\n%s", line.error.toLocal8Bit().constData(),
-                     kivo::CRichApp::CommandLineUsage().toLocal8Bit().constData());
+                     kivo::CommandLineUsage().toLocal8Bit().constData());
         return 2;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Help and arguments that are wrong whatever the window system are answered before it is
+    // reached, so that they work without a display too. An option that is not Kivo's may be the
+    // window system's own (-platform, --style): those command lines are read once it has taken
+    // its options out.
+    QStringList raw;
+    bool windowSystemOption = false;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        raw.append(QString::fromLocal8Bit(argv[i]));
+        if (argument == "--")
+            options = false;
+        else if (options && argument.size() > 1 && argument[0] == '-' && argument != "--compare" &&
+                 argument != "--help" && argument != "-h")
+            windowSystemOption = true;
+    }
+    if (const kivo::CommandLine early = kivo::ParseCommandLine(raw);
+        early.help || !windowSystemOption) {
+        if (const std::optional<int> status = AnswerOnTerminal(early))
+            return *status;
+    }
+
+    QApplication qtApp(argc, argv);
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    if (const std::optional<int> status = AnswerOnTerminal(kivo::ParseCommandLine(arguments)))
+        return *status;
     kivo::CRichApp app(arguments);
     app.CloseOnTerminateSignal();
     const int code = app.Run();

@@ -41,7 +41,7 @@ bool WriteFile(const QString &path, const QByteArray &bytes)
            file.write(bytes) == bytes.size();
 }
 
-using Line = CRichApp::CommandLine;
+using Line = CommandLine;
 
 TEST(CommandLine, NamesUpToTwoFilesAndTheCompareSwitch)
 {
@@ -49,7 +49,7 @@ TEST(CommandLine, NamesUpToTwoFilesAndTheCompareSwitch)
         QStringList arguments;
         for (const char *word : words)
             arguments.append(QString::fromUtf8(word));
-        return CRichApp::ParseCommandLine(arguments);
+        return ParseCommandLine(arguments);
     };
     Line line = parse({});
     EXPECT_TRUE(line.left.isEmpty() && line.right.isEmpty() && line.error.isEmpty());
