@@ -16,6 +16,14 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
 
+    /// Closes the descriptor held, if any, and holds fd instead.
+    void Reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
     /// The descriptor; negative when the open failed or it was closed.
     int Get() const { return m_fd; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicWrite.h"
 #include "FileReason.h"
 
 #include <QString>
@@ -24,24 +25,10 @@ struct FileError {
     FileReason Reason() const { return code != 0 ? ReasonOfErrno(code) : reason; }
 };
 
-/// How a save makes its new file (see SaveFileAtomically).
-enum class NewFile { Unnamed, Named };
-
-/// Replaces the file at path with bytes so that the file is never seen half written: the bytes
-/// go to a new file beside it, are flushed to the disk, and that file is renamed over the old
-/// one. On failure the old file stays as it was, nothing of the new one is left behind, and
-/// error receives the operating system's error.
-///
-/// A file that is replaced keeps its permissions; a new one gets the usual ones (0666 less the
-/// umask). A symbolic link stays a link: the file it points to is replaced. A file the user may
-/// not write is not replaced, although its folder would allow it (EACCES). A path that is not a
-/// regular file, such as a device, is written in place, since replacing it would remove it.
-///
-/// With NewFile::Unnamed the new file is made without a name where the file system allows it,
-/// and named only to take the old one's place, so that a process killed while writing leaves
-/// nothing. Elsewhere, and with NewFile::Named, it is a hidden file beside the old one
-/// (".NAME.kivo-PID-NUMBER"); one that a killed process left is removed by the next save of the
-/// same file.
+/// Replaces the file at path with bytes so that the file is never seen half written (see
+/// AtomicWriter: a new file beside it, flushed, renamed over it); on failure the old file stays
+/// as it was, nothing of the new one is left behind, and error receives the operating system's
+/// error.
 bool SaveFileAtomically(const QString &path, std::string_view bytes, FileError *error = nullptr,
                         NewFile newFile = NewFile::Unnamed);
 
