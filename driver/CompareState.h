@@ -26,7 +26,8 @@ enum class CompareState : std::int32_t {
     Restore = 12,
 };
 
-/// What the views may read of the comparison that runs. Only the driver writes it.
+/// The state of the comparison that runs, as the application and the tests read it. Only the
+/// driver writes it.
 struct DriverStatus {
     CompareState state = CompareState::Idle;
     /// The comparison works on the two selections instead of the whole texts.
