@@ -220,9 +220,7 @@ bool DiffNavigator::GoToDifference(bool forward)
     const int rowThere = other ? other->ShowRecord(*record) : 0;
     ScrollNearTop(rowHere);
     if (other) {
-        if (other->m_view.FollowRows(m_view))
-            other->m_view.NoteScrollPosition();
-        else
+        if (!other->m_view.FollowLeader(m_view))
             other->ScrollNearTop(rowThere);
     }
     return true;

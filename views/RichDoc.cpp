@@ -269,9 +269,10 @@ void CRichDoc::AlignScrolling()
     CRichView *other = active ? active->OtherView() : nullptr;
     if (!other)
         return;
-    other->FollowRows(*active);
-    active->NoteScrollPosition();
-    other->NoteScrollPosition();
+    if (!other->FollowLeader(*active)) {
+        active->NoteScrollPosition();
+        other->NoteScrollPosition();
+    }
 }
 
 CRichView *CRichDoc::ActiveRichView() const

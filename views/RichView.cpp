@@ -304,15 +304,15 @@ void CRichView::ReceiveScroll(View *sender, int delta)
         return;
     // Two windows of one result keep the same row at the top, scrolled into by the same number
     // of pixels; other texts move by the same number of pixels, each stopping at its ends.
-    const auto *leader = qobject_cast<const CRichView *>(sender);
-    if (!leader || !FollowRows(*leader)) {
+    auto *leader = qobject_cast<CRichView *>(sender);
+    if (!leader || !FollowLeader(*leader)) {
         RichEditCtrl &edit = *Control();
         edit.SetScrollPos(std::max(0, edit.GetScrollPos() + delta));
+        NoteScrollPosition();
     }
-    NoteScrollPosition();
 }
 
-bool CRichView::FollowRows(const CRichView &leader)
+bool CRichView::FollowLeader(CRichView &leader)
 {
     if (m_resultNumber == 0 || leader.m_resultNumber != m_resultNumber)
         return false;
@@ -325,6 +325,8 @@ bool CRichView::FollowRows(const CRichView &leader)
     if (!y)
         return false;
     Control()->SetScrollPos(*y);
+    NoteScrollPosition();
+    leader.NoteScrollPosition();
     return true;
 }
 

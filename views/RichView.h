@@ -45,9 +45,11 @@ public:
     /// Passes this view's vertical movement to the other views of its document, when
     /// synchronised scrolling is on and this is the view the user works in.
     void SyncScrollFrom();
-    /// Scrolls this view so that the leader's top row stands at its top, scrolled into by the
-    /// same number of pixels; false when the two do not show the rows of one result.
-    bool FollowRows(const CRichView &leader);
+    /// The one way a view follows another: when the two show the rows of one result, scrolls
+    /// this view so that the leader's top row stands at its top, scrolled into by the same
+    /// number of pixels, and notes where both stand as the reference of the next synchronised
+    /// scroll. False, with nothing moved or noted, when they do not show one result.
+    bool FollowLeader(CRichView &leader);
     /// Notes where the view stands as the reference of its next synchronised scroll.
     void NoteScrollPosition();
     /// Makes the display format the control's default format and, unless told otherwise, the
