@@ -18,6 +18,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             line.help = true;
         } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
             line.error = QString::fromUtf8(res::kUnknownOption) + argument;
+            line.unknownOption = true;
             return line;
         } else {
             files.append(argument);

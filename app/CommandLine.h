@@ -13,6 +13,9 @@ struct CommandLine {
     bool compare = false;
     bool help = false;
     QString error;
+    /// The error is an option Kivo does not know: it may be the window system's own (-platform,
+    /// --style), which the window system takes out before Kivo reads its command line.
+    bool unknownOption = false;
 };
 
 /// Reads the command line without the program name. "--" ends the options; "--help" and "-h"

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <optional>
-#include <string_view>
 
 #include <unistd.h>
 
@@ -31,23 +30,13 @@ std::optional<int> AnswerOnTerminal(const kivo::CommandLine &line)
 int main(int argc, char **argv)
 {
     // Help and arguments that are wrong whatever the window system are answered before it is
-    // reached, so that they work without a display too. An option that is not Kivo's may be the
-    // window system's own (-platform, --style): those command lines are read once it has taken
-    // its options out.
+    // reached, so that they work without a display too. An option Kivo does not know may be the
+    // window system's own: such a command line is read again once it has taken its options out.
     QStringList raw;
-    bool windowSystemOption = false;
-    bool options = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument(argv[i]);
+    for (int i = 1; i < argc; ++i)
         raw.append(QString::fromLocal8Bit(argv[i]));
-        if (argument == "--")
-            options = false;
-        else if (options && argument.size() > 1 && argument[0] == '-' && argument != "--compare" &&
-                 argument != "--help" && argument != "-h")
-            windowSystemOption = true;
-    }
     if (const kivo::CommandLine early = kivo::ParseCommandLine(raw);
-        early.help || !windowSystemOption) {
+        early.help || !early.unknownOption) {
         if (const std::optional<int> status = AnswerOnTerminal(early))
             return *status;
     }
