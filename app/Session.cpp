@@ -71,7 +71,7 @@ void WriteWindowHeader(QDataStream &out, const CRichView &view)
     const MdiChildWnd *frame = view.ParentFrame();
     out << qint32(view.PaneNumber()) << (frame ? frame->Title() : QString())
         << view.Control()->GetModify() << qint32(view.ResultNumber())
-        << qint64(view.Control()->document()->characterCount() - 1);
+        << qint64(view.Control()->Document()->characterCount() - 1);
 }
 
 } // namespace
@@ -163,14 +163,14 @@ bool Session::Restore(const QString &path, CRichDoc &document, QString *error)
             if (candidate->PaneNumber() == header.pane)
                 view = candidate;
         }
-        whole = view && ReadDocumentImage(in, *view->Control()->document());
+        whole = view && ReadDocumentImage(in, *view->Control()->Document());
         if (!whole)
             break;
         restored.push_back({view, header});
     }
     if (!whole) {
         for (CRichView *view : views)
-            view->Control()->document()->clear();
+            view->Control()->Document()->clear();
         // Kept aside for whoever wants to look into it; the next session takes its place.
         const QString aside = path + QStringLiteral(".damaged");
         QFile::remove(aside);
@@ -205,7 +205,7 @@ void Session::Watch(CRichDoc *document)
         return;
     connect(document, &CRichDoc::aboutToClose, this, &Session::KeepAsHistory);
     for (CRichView *view : document->RichViews()) {
-        QTextDocument *text = view->Control()->document();
+        QTextDocument *text = view->Control()->Document();
         connect(text, &QTextDocument::contentsChange, this, [this] {
             TextChanged();
             ScheduleWrite(kEditDelayMs);
@@ -268,7 +268,7 @@ void Session::WriteStep()
                 return;
             }
             m_writer =
-                std::make_unique<DocumentImageWriter>(*view->Control()->document(), *m_stream);
+                std::make_unique<DocumentImageWriter>(*view->Control()->Document(), *m_stream);
         }
         if (m_writer->Write(kParagraphsPerLook)) {
             m_writer.reset();
@@ -310,7 +310,7 @@ void Session::WriteNow()
         for (CRichView *view : views)
             WriteWindowHeader(out, *view);
         for (CRichView *view : views) {
-            DocumentImageWriter(*view->Control()->document(), out)
+            DocumentImageWriter(*view->Control()->Document(), out)
                 .Write(std::numeric_limits<std::int64_t>::max());
         }
     }

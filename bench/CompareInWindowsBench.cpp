@@ -132,7 +132,7 @@ RichEditCtrl &Edit(CMainFrame &frame, int pane)
 
 DiffMap &MapOf(RichEditCtrl &edit)
 {
-    DiffMap *map = edit.findChild<DiffMap *>();
+    DiffMap *map = edit.Widget()->findChild<DiffMap *>();
     if (!map)
         std::abort();
     return *map;
@@ -166,7 +166,7 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
         map.UpdateMarks();
         MapOf(right).UpdateMarks();
     });
-    QScrollBar *bar = left.verticalScrollBar();
+    QScrollBar *bar = &left.VerticalScrollBar();
     QImage strip(map.size(), QImage::Format_RGB32);
     map.render(&strip); // the painter's first use sets up fonts and caches
     double longest = 0;
@@ -208,7 +208,7 @@ void TypingFigures(TimedApp &app, CRichView &leftView)
     constexpr int kAfterMs = 500; // past the map's and the layout's pauses after an edit
     RichEditCtrl &left = *leftView.Control();
     left.FinishLayout();
-    left.setFocus();
+    left.Widget()->setFocus();
     // In the middle of a sentence halfway down the text.
     const int middle = left.LineIndex(left.GetLineCount() / 2) + 3;
     left.SetSel(middle, middle);
@@ -219,8 +219,8 @@ void TypingFigures(TimedApp &app, CRichView &leftView)
         const qint64 start = ThreadCpuNanoseconds();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(&left, &press);
-        QApplication::sendEvent(&left, &release);
+        QApplication::sendEvent(left.Widget(), &press);
+        QApplication::sendEvent(left.Widget(), &release);
         const double key = double(ThreadCpuNanoseconds() - start) / 1e6;
         const double turn = double(RunEventLoopFor(kAfterMs)) / 1e6;
         const double all = double(ThreadCpuNanoseconds() - start) / 1e6;
@@ -264,7 +264,7 @@ void Run(const std::string &label, const std::string &left, const std::string &r
     for (int round = 0; round < 2; ++round) {
         QCoreApplication::processEvents();
         for (int pane : {1, 2})
-            Edit(frame, pane).viewport()->grab();
+            Edit(frame, pane).Viewport()->grab();
     }
 
     QElapsedTimer total;
@@ -340,8 +340,8 @@ void SyncScrolls(CMainFrame &frame)
 {
     constexpr int kPositions = 500;
     constexpr int kScatter = 7919; // a prime: visits every position once, far from the last
-    QScrollBar *bar = Edit(frame, 1).verticalScrollBar();
-    const QScrollBar *other = Edit(frame, 2).verticalScrollBar();
+    QScrollBar *bar = &Edit(frame, 1).VerticalScrollBar();
+    const QScrollBar *other = (&Edit(frame, 2).VerticalScrollBar());
     qint64 longest = 0;
     int apart = 0;
     QElapsedTimer total;

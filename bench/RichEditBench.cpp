@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWidget>
 
 #include <array>
 #include <cstdio>
@@ -166,7 +167,7 @@ int ReadRichText(std::size_t megabytes, std::size_t runsPerParagraph)
     const std::string rtf = MakeRichText(megabytes, runsPerParagraph);
     const double before = PeakMegabytes();
     RichEditCtrl control;
-    control.resize(600, 400);
+    control.Widget()->resize(600, 400);
     QElapsedTimer timer;
     timer.start();
     kivo::Cp932Codec::Error error;
@@ -181,7 +182,7 @@ int ReadRichText(std::size_t megabytes, std::size_t runsPerParagraph)
                 control.GetTextLength(), before, PeakMegabytes(),
                 (PeakMegabytes() - before) / (static_cast<double>(rtf.size()) / kBytesPerMegabyte));
     timer.restart();
-    control.show();
+    control.Widget()->show();
     const int lines = control.GetLineCount(); // needs the layout of the whole text
     QApplication::processEvents();
     std::printf("  shown and laid out (%d display lines) in %lld ms; peak memory %.0f MB\n", lines,
@@ -203,8 +204,8 @@ int main(int argc, char **argv)
     const Records records = MakeRecords();
     for (const bool pumpEvents : {false, true}) {
         RichEditCtrl control;
-        control.resize(600, 400);
-        control.show();
+        control.Widget()->resize(600, 400);
+        control.Widget()->show();
         control.HideSelection(true); // as during a comparison: the view stays where it is
         const Times times = Render(control, records, pumpEvents);
         Report(pumpEvents ? "rendering, event loop run after every record"

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -111,22 +112,22 @@ private:
 /// A control in a shown window of the size of a text view, with nothing left to do.
 void ShowControl(RichEditCtrl &control, EventLoop &loop)
 {
-    control.resize(kWindowWidth, kWindowHeight);
-    control.show();
-    control.activateWindow();
-    control.setFocus();
+    control.Widget()->resize(kWindowWidth, kWindowHeight);
+    control.Widget()->show();
+    control.Widget()->activateWindow();
+    control.Widget()->setFocus();
     loop.Settle();
 }
 
 /// Paints the visible part of the control, laying it out as far as that needs.
 void Paint(RichEditCtrl &control)
 {
-    control.viewport()->grab();
+    control.Viewport()->grab();
 }
 
 bool CaretOnScreen(const RichEditCtrl &control)
 {
-    return control.viewport()->rect().contains(control.cursorRect());
+    return control.Viewport()->rect().contains(control.CaretRect());
 }
 
 /// Presses a key as the user does, through the event loop, until done() holds, then paints.
@@ -136,7 +137,7 @@ double Press(RichEditCtrl &control, EventLoop &loop, QKeyEvent *press,
 {
     QElapsedTimer timer;
     timer.start();
-    QCoreApplication::postEvent(&control, press);
+    QCoreApplication::postEvent(control.Widget(), press);
     if (!loop.RunUntil(done))
         return -1;
     Paint(control);
@@ -148,7 +149,7 @@ double PressCtrl(RichEditCtrl &control, EventLoop &loop, Qt::Key key)
 {
     return Press(
         control, loop, new QKeyEvent(QEvent::KeyPress, key, Qt::ControlModifier), [&control, key] {
-            const QTextCursor caret = control.textCursor();
+            const QTextCursor caret = control.TextCursor();
             return (key == Qt::Key_End ? caret.atEnd() : caret.atStart()) && CaretOnScreen(control);
         });
 }
@@ -225,7 +226,7 @@ int OpenText(std::size_t megabytes)
                 "busy %.0f ms | Ctrl+Home %.0f ms | type at start %.0f ms | longest turn %.0f ms | "
                 "peak memory %.0f MB (%.0f MB with the file before reading)\n",
                 static_cast<double>(file.size()) / kBytesPerMegabyte,
-                control.document()->blockCount(), control.GetTextLength(),
+                control.Document()->blockCount(), control.GetTextLength(),
                 reading.read ? "in" : reading.error.c_str(), reading.ms, ReadHidden(file),
                 firstPaint, toEnd, typeAtEnd, busy, toStart, typeAtStart, loop.LongestTurnMs(),
                 peak, before);

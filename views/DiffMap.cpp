@@ -73,7 +73,7 @@ QRect ScrollBarPart(const QScrollBar &bar, QStyle::SubControl part)
 }
 
 DiffMap::DiffMap(CRichView &view, const RichOptions &options)
-    : QWidget(view.Control()), m_view(view), m_options(options)
+    : QWidget(view.Control()->Widget()), m_view(view), m_options(options)
 {
     RichEditCtrl &edit = *view.Control();
     edit.ReserveRightMargin(kWidth);
@@ -83,24 +83,26 @@ DiffMap::DiffMap(CRichView &view, const RichOptions &options)
     m_rebuildTimer.setInterval(kRebuildDelayMs);
     connect(&m_rebuildTimer, &QTimer::timeout, this, &DiffMap::OnRebuildTimer);
     // Edits come through the view (TextEdited), after it has made typed text the user's own.
-    connect(edit.document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+    connect(edit.Document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
             this, &DiffMap::LayoutChanged);
     // The part on screen moves with the scroll bar.
-    const QScrollBar *bar = edit.verticalScrollBar();
+    const QScrollBar *bar = &edit.VerticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
     connect(bar, &QScrollBar::rangeChanged, this, qOverload<>(&QWidget::update));
-    edit.viewport()->installEventFilter(this);
+    edit.Viewport()->installEventFilter(this);
     Place();
 }
 
 void DiffMap::Place()
 {
-    const QRect viewport = m_view.Control()->viewport()->geometry();
+    const QRect viewport = m_view.Control()->Viewport()->geometry();
     setGeometry(viewport.right() + 1, viewport.top(), kWidth, viewport.height());
 }
 
 bool DiffMap::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_view.Control() == nullptr) // the window is being closed
+        return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::Move)
         Place();
     if (event->type() == QEvent::Resize) {
@@ -114,14 +116,15 @@ bool DiffMap::eventFilter(QObject *watched, QEvent *event)
 DiffMap::Track DiffMap::TrackGeometry() const
 {
     const RichEditCtrl &edit = *m_view.Control();
-    const QScrollBar &bar = *edit.verticalScrollBar();
+    const QScrollBar &bar = edit.VerticalScrollBar();
+    const QWidget *widget = edit.Widget();
     const int last = std::max(0, height() - 1);
-    if (!bar.isVisibleTo(&edit))
+    if (!bar.isVisibleTo(widget))
         return {0, last + 1};
     const QRect groove = ScrollBarPart(bar, QStyle::SC_ScrollBarGroove);
-    const int top = std::clamp(mapFrom(&edit, bar.mapTo(&edit, groove.topLeft())).y(), 0, last);
+    const int top = std::clamp(mapFrom(widget, bar.mapTo(widget, groove.topLeft())).y(), 0, last);
     const int bottom =
-        std::clamp(mapFrom(&edit, bar.mapTo(&edit, groove.bottomLeft())).y(), top, last);
+        std::clamp(mapFrom(widget, bar.mapTo(widget, groove.bottomLeft())).y(), top, last);
     return {top, bottom - top + 1};
 }
 
@@ -129,7 +132,7 @@ double DiffMap::DocumentHeight() const
 {
     // The scroll bar's range and page make up the text's height (or the window's, for a text
     // shorter than the window), as its thumb measures it.
-    const QScrollBar &bar = *m_view.Control()->verticalScrollBar();
+    const QScrollBar &bar = m_view.Control()->VerticalScrollBar();
     return std::max(1, bar.maximum() - bar.minimum() + bar.pageStep());
 }
 
@@ -176,7 +179,7 @@ const DocumentRows &DiffMap::Rows()
         // Rows of another result are read in full.
         if (m_rowsResult != m_view.ResultNumber())
             m_index.TextChanged(std::nullopt);
-        m_rows = m_view.ResultNumber() != 0 ? m_index.Rows(*edit.document(), m_view.Runs())
+        m_rows = m_view.ResultNumber() != 0 ? m_index.Rows(*edit.Document(), m_view.Runs())
                                             : DocumentRows{};
         m_rowsDirty = false;
         m_rowsResult = m_view.ResultNumber();
@@ -219,13 +222,13 @@ void DiffMap::UpdateMarks()
         return;
     m_rebuildTimer.stop();
     CRichView *other = m_view.OtherView();
-    WatchOtherDocument(other ? other->Control()->document() : nullptr);
+    WatchOtherDocument(other ? other->Control()->Document() : nullptr);
     std::vector<MapSpan> spans;
     if (m_view.ResultNumber() != 0) {
-        DiffMap *otherMap =
-            other && other->ResultNumber() == m_view.ResultNumber()
-                ? other->Control()->findChild<DiffMap *>(QString(), Qt::FindDirectChildrenOnly)
-                : nullptr;
+        DiffMap *otherMap = other && other->ResultNumber() == m_view.ResultNumber()
+                                ? other->Control()->Widget()->findChild<DiffMap *>(
+                                      QString(), Qt::FindDirectChildrenOnly)
+                                : nullptr;
         spans = DifferenceSpans(Rows(), otherMap ? &otherMap->Rows() : nullptr);
     }
     m_buckets = BuildMapBuckets(spans, DocumentHeight(), track.length);
@@ -238,7 +241,7 @@ void DiffMap::paintEvent(QPaintEvent *)
     const QColor background = ToQColor(m_options.Color[Background]);
     painter.fillRect(rect(), background);
 
-    const QScrollBar &bar = *m_view.Control()->verticalScrollBar();
+    const QScrollBar &bar = m_view.Control()->VerticalScrollBar();
     const int shownTop = StripY(bar.value() - bar.minimum());
     const int shownBottom =
         std::max(shownTop + 1, StripY(bar.value() - bar.minimum() + bar.pageStep()));
@@ -292,7 +295,7 @@ void DiffMap::ScrollTo(int y)
 {
     RichEditCtrl &edit = *m_view.Control();
     const Track track = TrackGeometry();
-    const QScrollBar &bar = *edit.verticalScrollBar();
+    const QScrollBar &bar = edit.VerticalScrollBar();
     const double documentY = static_cast<double>(y - track.top) / track.length * DocumentHeight();
     edit.SetScrollPos(static_cast<int>(documentY - bar.pageStep() / 2.0) + bar.minimum());
     // The control does not report scrolling it was asked for; the other window follows here.

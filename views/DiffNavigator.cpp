@@ -50,7 +50,7 @@ const std::vector<MarkedRun> &DiffNavigator::Runs() const
     if (m_runs && m_pendingEdit)
         ApplyPendingEdit();
     if (!m_runs) {
-        SetRuns(result != 0 ? CollectRuns(*m_view.Control()->document(), result)
+        SetRuns(result != 0 ? CollectRuns(*m_view.Control()->Document(), result)
                             : std::vector<MarkedRun>{});
     }
     return *m_runs;
@@ -60,7 +60,7 @@ void DiffNavigator::ApplyPendingEdit() const
 {
     const TextEdit edit = *m_pendingEdit;
     m_pendingEdit.reset();
-    const QTextDocument &document = *m_view.Control()->document();
+    const QTextDocument &document = *m_view.Control()->Document();
     const int length = document.characterCount();
     // A change of the whole text may count the document's closing break too: read it anew.
     if (m_runsLength + edit.added - edit.removed != length || edit.from < 0 ||
@@ -97,7 +97,7 @@ bool DiffNavigator::CollectRunsStep(std::int64_t units)
         return true;
     }
     if (!m_collector || m_collector->Result() != result)
-        m_collector.emplace(*m_view.Control()->document(), result);
+        m_collector.emplace(*m_view.Control()->Document(), result);
     if (!m_collector->Collect(units))
         return false;
     SetRuns(m_collector->Take());
@@ -109,7 +109,7 @@ void DiffNavigator::SetRuns(std::vector<MarkedRun> runs) const
 {
     m_runs = std::move(runs);
     m_runsResult = m_view.ResultNumber();
-    m_runsLength = m_view.Control()->document()->characterCount();
+    m_runsLength = m_view.Control()->Document()->characterCount();
     m_pendingEdit.reset();
     m_differenceRuns.clear();
     for (const MarkedRun &run : *m_runs) {
@@ -194,7 +194,7 @@ int DiffNavigator::ShowRecord(int record)
         m_placedCaret = {position, record};
     }
     // The first paragraph of the row the record belongs to.
-    QTextBlock block = edit.document()->findBlock(position);
+    QTextBlock block = edit.Document()->findBlock(position);
     while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
         block = block.previous();
     return block.isValid() ? block.position() : position;

@@ -44,7 +44,7 @@ bool DiffNavigator::GoToMovedPartner()
     CRichView &view = other->m_view;
     if (WinApp *app = WinApp::Current(); app && app->MainWnd())
         app->MainWnd()->ActivateChild(view.ParentFrame());
-    view.Control()->setFocus();
+    view.Control()->Widget()->setFocus();
     return true;
 }
 

@@ -38,7 +38,7 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
         const int start = m_edit.GetSel().start;
         if (m_rowCount < static_cast<int>(kRowStartCount))
             rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
-        QTextBlock block = m_edit.document()->findBlock(start);
+        QTextBlock block = m_edit.Document()->findBlock(start);
         if (block.isValid())
             block.setUserState(m_renderedRows);
         ++m_renderedRows;
@@ -49,7 +49,7 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
     // than the insertion itself.
     if (!text.empty()) {
         CharFormat format = moved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
-        QTextCharFormat typed = m_edit.currentCharFormat();
+        QTextCharFormat typed = m_edit.InsertionFormat();
         typed.merge(charformat::ToTextCharFormat(format));
         typed.clearProperty(QTextFormat::ObjectType);
         const RunKind kind = moved ? RunKind::Moved : KindOfStatus(record.status);
@@ -89,7 +89,7 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
 
 std::pair<int, int> RecordRenderer::CaretKey() const
 {
-    return {m_edit.GetSel().start, m_edit.document()->characterCount()};
+    return {m_edit.GetSel().start, m_edit.Document()->characterCount()};
 }
 
 QTextCharFormat RecordRenderer::FormatAfterText() const
@@ -98,7 +98,7 @@ QTextCharFormat RecordRenderer::FormatAfterText() const
     // of the caret leaves it in the padding's format).
     if (m_after && m_afterKey == CaretKey())
         return *m_after;
-    return m_edit.currentCharFormat();
+    return m_edit.InsertionFormat();
 }
 
 int RecordRenderer::LineCount() const
@@ -116,7 +116,7 @@ bool RecordRenderer::LinesAreBlank(int from, int to) const
     // Only blank lines Kivo inserted count: a blank line of the user's text, or a separator that
     // stands for line breaks of it, is never removed to level the rows, so that the next
     // comparison still reads them.
-    const QTextDocument &document = *m_edit.document();
+    const QTextDocument &document = *m_edit.Document();
     for (int line = from; line < to; ++line) {
         const int position = m_edit.LineIndex(ToControlLine(line));
         const QTextBlock block = document.findBlock(position);
@@ -135,7 +135,7 @@ void RecordRenderer::InsertBlankLines(int line, int n, int result)
         qWarning("kivo: no line %d to insert %d blank lines at", line, n);
         return;
     }
-    InsertPadding(*m_edit.document(), position, n, result);
+    InsertPadding(*m_edit.Document(), position, n, result);
 }
 
 void RecordRenderer::DeleteAtLine(int line, int n)
@@ -145,7 +145,7 @@ void RecordRenderer::DeleteAtLine(int line, int n)
         qWarning("kivo: no line %d to delete %d characters at", line, n);
         return;
     }
-    RemoveLines(*m_edit.document(), position, n);
+    RemoveLines(*m_edit.Document(), position, n);
 }
 
 void RecordRenderer::CaretToLastLine()

@@ -80,13 +80,13 @@ QTextCharFormat Marked(QTextCharFormat format, const RunMark &mark)
 
 void SetInsertionMark(RichEditCtrl &edit, const std::optional<RunMark> &mark)
 {
-    QTextCharFormat format = edit.currentCharFormat();
+    QTextCharFormat format = edit.InsertionFormat();
     if (mark)
         SetMark(format, *mark);
     else
         ClearMark(format);
     // Unlike replacing the cursor, this neither moves nor scrolls.
-    edit.setCurrentCharFormat(format);
+    edit.SetInsertionFormat(format);
 }
 
 std::optional<std::string> StandsFor(const QTextCharFormat &format)

@@ -10,19 +10,19 @@
 #include "RtfStream.h"
 #include "TextFile.h"
 #include "WordFileStream.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/MessageBox.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/FileMessage.h"
-#include "platform/widgets/KeyLocks.h"
 #include "platform/framework/MdiChildWnd.h"
 #include "platform/framework/MdiFrameWnd.h"
-#include "platform/dialogs/MessageBox.h"
 #include "platform/framework/WinApp.h"
+#include "platform/widgets/KeyLocks.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "views/RichView.h"
-#include "views/ScrollSync.h"
 #include "views/RowLeveller.h"
+#include "views/ScrollSync.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,8 +76,7 @@ public:
 
 } // namespace
 
-CRichDoc::CRichDoc(RichOptions &options)
-    : m_options(options)
+CRichDoc::CRichDoc(RichOptions &options) : m_options(options)
 {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_FILE_SAVE, [this] { OnFileSave(); });
@@ -200,11 +199,11 @@ void CRichDoc::StartLevelling()
     PerSide<QTextBlock> tops;
     for (Side side : kSides) {
         const RichEditCtrl &edit = *sides[Index(side)]->Control();
-        tops[Index(side)] = edit.document()->findBlockByNumber(
-            edit.Layout().BlockAt(edit.verticalScrollBar()->value()));
+        tops[Index(side)] = edit.Document()->findBlockByNumber(
+            edit.Layout().BlockAt(edit.VerticalScrollBar().value()));
     }
-    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->document(),
-                                               *sides[Index(Side::Right)]->Control()->document(),
+    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->Document(),
+                                               *sides[Index(Side::Right)]->Control()->Document(),
                                                sides[Index(Side::Left)]->ResultNumber(), tops);
     // The levelling lays out the rows it reaches; the layout of the rest waits meanwhile, so
     // that a turn of the event loop carries one of them only.
@@ -213,7 +212,7 @@ void CRichDoc::StartLevelling()
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : sides) {
         m_levellingWatch.push_back(
-            connect(view->Control()->document(), &QTextDocument::contentsChange, this, [this] {
+            connect(view->Control()->Document(), &QTextDocument::contentsChange, this, [this] {
                 if (m_leveller && !m_leveller->Editing())
                     StopLevelling();
             }));

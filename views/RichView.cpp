@@ -1,10 +1,10 @@
 #include "views/RichView.h"
 
-#include "platform/files/Clipboard.h"
-#include "platform/framework/Document.h"
-#include "platform/files/FileDrop.h"
-#include "platform/framework/MdiFrameWnd.h"
 #include "platform/dialogs/MessageBox.h"
+#include "platform/files/Clipboard.h"
+#include "platform/files/FileDrop.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/MdiFrameWnd.h"
 #include "platform/framework/UpdateHint.h"
 #include "platform/framework/WinApp.h"
 #include "resources/Dialogs.h"
@@ -68,37 +68,37 @@ QString OfferedMimeType(const QMimeData &data, unsigned format)
 } // namespace
 
 CRichView::CRichView(RichEditCtrl *control, RichOptions &options)
-    : RichEditView(control), m_options(options), m_navigator(*this),
-      m_renderer(*control, options)
+    : RichEditView(control), m_options(options), m_navigator(*this), m_renderer(*control, options)
 {
     // Files dropped on the window: installed first, so that the view's own filter, which
     // refuses drops while a comparison runs, sees them before.
-    auto *drop = new FileDrop(control);
+    auto *drop = new FileDrop(control->Widget());
     connect(drop, &FileDrop::filesDropped, this, &CRichView::OnDropFiles);
-    control->installEventFilter(this);
+    control->Widget()->installEventFilter(this);
     // The control's own context menu and mouse handling start in its viewport.
-    control->viewport()->installEventFilter(this);
+    control->Viewport()->installEventFilter(this);
     control->SetPasteChooser([this](const QMimeData &data) { return QueryAcceptData(data); });
     control->SetInsertionFormatFilter(DropInsertedMark);
     control->SetShortOfMemoryHandler([control] {
-        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION, control->window());
+        ShowMessageBox(IDS_REASON_NO_MEMORY, MB_OK | MB_ICONEXCLAMATION,
+                       control->Widget()->window());
     });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
     // The title tells whether the text holds edits made since it was opened, saved or compared.
-    connect(control->document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+    connect(control->Document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
         // A comparison writing its result is no edit; its end sets the state.
         if (m_comparing)
             return;
         if (MdiChildWnd *frame = ParentFrame())
             frame->SetModifiedMark(modified);
     });
-    connect(control->document(), &QTextDocument::contentsChange, this,
+    connect(control->Document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
                 // What the user types or pastes into a blank line of a result is their own. The
                 // document is still finishing the edit here, so the marks change right after.
                 RichEditCtrl &edit = *Control();
                 if (added > 0 && edit.IsUserEditing()) {
-                    QTextCursor typed(edit.document());
+                    QTextCursor typed(edit.Document());
                     typed.setPosition(position);
                     typed.setPosition(position + added, QTextCursor::KeepAnchor);
                     m_typed.push_back(typed);
@@ -129,15 +129,14 @@ void CRichView::AddCommands()
 
     // Every command of the view is disabled while a comparison runs.
     const auto idleAnd = [this](int id, std::function<bool()> rule) {
-        OnUpdateCommand(id, [this, rule = std::move(rule)](CmdUI &ui) {
-            ui.Enable(!m_comparing && rule());
-        });
+        OnUpdateCommand(
+            id, [this, rule = std::move(rule)](CmdUI &ui) { ui.Enable(!m_comparing && rule()); });
     };
     idleAnd(ID_EDIT_CLEAR_ALL, [this] { return HasText(); });
     idleAnd(ID_EDIT_SELECT_ALL, [this] { return HasText(); });
     idleAnd(ID_EDIT_COPY, [this] { return HasSelection(); });
     idleAnd(ID_EDIT_CUT, [this] { return HasSelection(); });
-    idleAnd(ID_EDIT_UNDO, [this] { return !Control()->isReadOnly() && CanUndo(); });
+    idleAnd(ID_EDIT_UNDO, [this] { return !Control()->IsReadOnly() && CanUndo(); });
     idleAnd(ID_EDIT_PASTE, [this] { return CanPaste(); });
     for (const int id : {ID_FILE_SAVE, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         idleAnd(id, [this] { return HasText(); });
@@ -186,8 +185,8 @@ void CRichView::ClearAll()
 {
     RichEditCtrl &edit = *Control();
     // An ordinary deletion, so that undo brings the text back.
-    edit.selectAll();
-    edit.textCursor().removeSelectedText();
+    edit.SelectAll();
+    edit.TextCursor().removeSelectedText();
     ForgetResult();
     SetInsertionMark(edit, std::nullopt);
     ApplyDisplayFormat();
@@ -228,7 +227,7 @@ void CRichView::OnUpdate(View *sender, long hint, std::intptr_t objectHint)
     case UpdateHint::FontChanged:
         // Selected text keeps the colours and effects of a result like all other text: only an
         // insertion point takes the whole display format.
-        toSelection = !edit.textCursor().hasSelection();
+        toSelection = !edit.TextCursor().hasSelection();
         reformat = true;
         break;
     case UpdateHint::Refresh:
@@ -258,7 +257,7 @@ void CRichView::Reformat(bool fontOnly)
     RichEditCtrl &edit = *Control();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const CharRange selection = edit.GetSel();
-    const bool wasReadOnly = edit.isReadOnly();
+    const bool wasReadOnly = edit.IsReadOnly();
     edit.SetReadOnly(true);
     edit.HideSelection(true);
     edit.SetSel(0, -1);
@@ -341,7 +340,9 @@ void CRichView::OnControlScrolled()
 bool CRichView::eventFilter(QObject *watched, QEvent *event)
 {
     RichEditCtrl *edit = Control();
-    const bool inViewport = watched == edit->viewport();
+    if (edit == nullptr)
+        return RichEditView::eventFilter(watched, event);
+    const bool inViewport = watched == edit->Viewport();
     const bool locked = m_comparing;
     switch (event->type()) {
     case QEvent::Resize:
@@ -358,13 +359,14 @@ bool CRichView::eventFilter(QObject *watched, QEvent *event)
             return ShowContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
         break;
     case QEvent::KeyPress:
-        if (watched == edit && locked) {
+        if (watched == edit->Widget() && locked) {
             ScrollKeyDuringDisplay(*static_cast<QKeyEvent *>(event));
             return true; // every other key waits for the end of the comparison
         }
         // Undo goes on past the control's own history, to what an open or comparison replaced.
-        if (watched == edit && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo) &&
-            !edit->CanUndo() && m_replaced && !edit->isReadOnly()) {
+        if (watched == edit->Widget() &&
+            static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo) && !edit->CanUndo() &&
+            m_replaced && !edit->IsReadOnly()) {
             Undo();
             return true;
         }
@@ -498,11 +500,11 @@ void CRichView::BeginCapture(bool selection)
     // The whole text is read without being selected: selecting it would make the control
     // measure the paragraph the caret lands in, however long. Display removes the region itself.
     m_region = selection ? m_savedSelection : CharRange{0, edit.GetTextLength()};
-    m_capture.Begin(*edit.document(), m_region);
+    m_capture.Begin(*edit.Document(), m_region);
     m_navigator.ForgetMovedPartners();
     // A comparison of selections leaves the text around them, and with it the marks of an
     // earlier result; the result number tells them apart. Rows count only in the new result.
-    ForgetRows(*edit.document());
+    ForgetRows(*edit.Document());
     m_renderer.Begin(m_region, selection);
 }
 
@@ -516,7 +518,7 @@ void CRichView::BeginDisplay()
     RichEditCtrl &edit = *Control();
     // The texts as they were stay one undo step away from the result, unless copying them would
     // freeze the windows.
-    KeepForUndo(edit.document()->characterCount() <= kMostCharactersKeptForUndo
+    KeepForUndo(edit.Document()->characterCount() <= kMostCharactersKeptForUndo
                     ? Snapshot(m_resultNumber)
                     : nullptr);
     // The result replaces the region and begins in the display format. Emptying the region
@@ -524,8 +526,8 @@ void CRichView::BeginDisplay()
     // about to go. The deletion is one edit block: a cursor moved outside of one measures the
     // paragraph it stands in, and the region may be one paragraph of megabytes.
     {
-        const UndoPause pause(*edit.document()); // not undoable, as the result is not either
-        QTextCursor region(edit.document());
+        const UndoPause pause(*edit.Document()); // not undoable, as the result is not either
+        QTextCursor region(edit.Document());
         region.beginEditBlock();
         region.setPosition(m_region.start);
         region.setPosition(m_region.end, QTextCursor::KeepAnchor);
@@ -625,7 +627,7 @@ void CRichView::AdoptTyped()
 {
     // Cursors follow the edits made since, so the ranges are still those typed.
     for (const QTextCursor &typed : std::exchange(m_typed, {}))
-        AdoptTypedText(*Control()->document(), typed.selectionStart(), typed.selectionEnd());
+        AdoptTypedText(*Control()->Document(), typed.selectionStart(), typed.selectionEnd());
 }
 
 // --- What an open or a comparison replaced ------------------------------------------------------
@@ -664,7 +666,7 @@ bool CRichView::CanUndo() const
 void CRichView::Undo()
 {
     if (Control()->CanUndo() || !m_replaced) {
-        Control()->undo();
+        Control()->Undo();
         return;
     }
     const int comparison = m_replaced->comparison;
@@ -699,7 +701,7 @@ std::string CRichView::UsersTextUtf8()
 {
     AdoptTyped();
     const RichEditCtrl &edit = *Control();
-    QString text = TextCapture::ReadAll(*edit.document(), CharRange{0, edit.GetTextLength()});
+    QString text = TextCapture::ReadAll(*edit.Document(), CharRange{0, edit.GetTextLength()});
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     // Pictures have no place in plain text.
@@ -723,7 +725,7 @@ CRichView *CRichView::OtherView() const
 void CRichView::ForgetResult()
 {
     m_resultNumber = 0;
-    ForgetRows(*Control()->document());
+    ForgetRows(*Control()->Document());
     OnTextChanged(std::nullopt);
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 QTextBlock BlockAtY(const RichEditCtrl &edit, int y)
 {
-    return edit.document()->findBlockByNumber(edit.Layout().BlockAt(y));
+    return edit.Document()->findBlockByNumber(edit.Layout().BlockAt(y));
 }
 
 /// The row start at or before the block; an invalid block when there is none.

@@ -20,7 +20,7 @@ constexpr std::uintmax_t kSnapshotBytesPerCharacter = 16;
 std::unique_ptr<TextSnapshot> TakeSnapshot(const RichEditCtrl &edit, const QString &title,
                                            int comparison)
 {
-    const QTextDocument &document = *edit.document();
+    const QTextDocument &document = *edit.Document();
     const auto characters = static_cast<std::uintmax_t>(document.characterCount());
     if (!CanAllocate(characters * kSnapshotBytesPerCharacter))
         return nullptr;
@@ -38,7 +38,7 @@ std::unique_ptr<TextSnapshot> TakeSnapshot(const RichEditCtrl &edit, const QStri
 
 void RestoreSnapshot(RichEditCtrl &edit, const TextSnapshot &snapshot)
 {
-    QTextDocument &document = *edit.document();
+    QTextDocument &document = *edit.Document();
     {
         const UndoPause pause(document);
         QTextCursor cursor(&document);

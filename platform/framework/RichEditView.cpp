@@ -2,9 +2,9 @@
 
 #include "RichEditCtrl.h"
 #include "platform/dialogs/FindReplaceDlg.h"
-#include "platform/framework/MdiFrameWnd.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/dialogs/Printing.h"
+#include "platform/framework/MdiFrameWnd.h"
 #include "platform/framework/WinApp.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
@@ -33,26 +33,26 @@ RichEditView *SearchTarget(RichEditView *opener)
 
 } // namespace
 
-RichEditView::RichEditView(RichEditCtrl *control) : View(control), m_control(control)
+RichEditView::RichEditView(RichEditCtrl *control) : View(control->Widget()), m_control(control)
 {
     using namespace res;
-    OnCommand(ID_EDIT_UNDO, [this] { m_control->undo(); });
-    OnCommand(ID_EDIT_CUT, [this] { m_control->cut(); });
-    OnCommand(ID_EDIT_COPY, [this] { m_control->copy(); });
+    OnCommand(ID_EDIT_UNDO, [this] { m_control->Undo(); });
+    OnCommand(ID_EDIT_CUT, [this] { m_control->Cut(); });
+    OnCommand(ID_EDIT_COPY, [this] { m_control->Copy(); });
     OnCommand(ID_EDIT_PASTE, [this] { m_control->Paste(); });
-    OnCommand(ID_EDIT_SELECT_ALL, [this] { m_control->selectAll(); });
+    OnCommand(ID_EDIT_SELECT_ALL, [this] { m_control->SelectAll(); });
     OnCommand(ID_FILE_PRINT, [this] { Print(true); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { Print(false); });
     OnCommand(ID_FILE_PRINT_PREVIEW, [this] { PrintPreview(); });
 
     OnUpdateCommand(ID_EDIT_UNDO, [this](CmdUI &ui) {
-        ui.Enable(!m_control->isReadOnly() && m_control->CanUndo());
+        ui.Enable(!m_control->IsReadOnly() && m_control->CanUndo());
     });
     OnUpdateCommand(ID_EDIT_CUT,
-                    [this](CmdUI &ui) { ui.Enable(!m_control->isReadOnly() && HasSelection()); });
+                    [this](CmdUI &ui) { ui.Enable(!m_control->IsReadOnly() && HasSelection()); });
     OnUpdateCommand(ID_EDIT_COPY, [this](CmdUI &ui) { ui.Enable(HasSelection()); });
     OnUpdateCommand(ID_EDIT_PASTE, [this](CmdUI &ui) {
-        ui.Enable(!m_control->isReadOnly() && m_control->canPaste());
+        ui.Enable(!m_control->IsReadOnly() && m_control->CanPaste());
     });
     OnUpdateCommand(ID_EDIT_SELECT_ALL, [this](CmdUI &ui) { ui.Enable(HasText()); });
 
@@ -61,8 +61,13 @@ RichEditView::RichEditView(RichEditCtrl *control) : View(control), m_control(con
     OnCommand(ID_EDIT_REPEAT, [this] { FindNext(); });
     OnUpdateCommand(ID_EDIT_FIND, [this](CmdUI &ui) { ui.Enable(HasText()); });
     OnUpdateCommand(ID_EDIT_REPLACE,
-                    [this](CmdUI &ui) { ui.Enable(!m_control->isReadOnly() && HasText()); });
+                    [this](CmdUI &ui) { ui.Enable(!m_control->IsReadOnly() && HasText()); });
     OnUpdateCommand(ID_EDIT_REPEAT, [this](CmdUI &ui) { ui.Enable(HasText() && HasSearchText()); });
+}
+
+RichEditCtrl *RichEditView::Control() const
+{
+    return m_control.data();
 }
 
 bool RichEditView::HasText() const
@@ -72,7 +77,7 @@ bool RichEditView::HasText() const
 
 bool RichEditView::HasSelection() const
 {
-    return m_control->textCursor().hasSelection();
+    return m_control->TextCursor().hasSelection();
 }
 
 bool RichEditView::Print(bool withDialog)
@@ -80,14 +85,15 @@ bool RichEditView::Print(bool withDialog)
     WinApp *app = WinApp::Current();
     if (!app)
         return false;
-    return app->Printing().Print(*m_control->document(), m_printMargins, withDialog,
-                                 m_control->window());
+    return app->Printing().Print(*m_control->Document(), m_printMargins, withDialog,
+                                 m_control->Widget()->window());
 }
 
 void RichEditView::PrintPreview()
 {
     if (WinApp *app = WinApp::Current())
-        app->Printing().Preview(*m_control->document(), m_printMargins, m_control->window());
+        app->Printing().Preview(*m_control->Document(), m_printMargins,
+                                m_control->Widget()->window());
 }
 
 bool RichEditView::HasSearchText() const
@@ -114,7 +120,7 @@ void RichEditView::OnEditFindReplace(bool replace)
     if (state->dialog && state->dialog->GetMode() != mode)
         delete state->dialog.data();
     if (!state->dialog) {
-        auto *dialog = new FindReplaceDlg(mode, m_control->window());
+        auto *dialog = new FindReplaceDlg(mode, m_control->Widget()->window());
         dialog->SetReplaceWith(state->replaceWith);
         QPointer<RichEditView> opener(this);
         const auto target = [opener]() { return SearchTarget(opener.data()); };
@@ -139,7 +145,7 @@ void RichEditView::OnEditFindReplace(bool replace)
         state->dialog = dialog;
     }
     // The selection is the text to find when it lies within one line.
-    const QString selected = m_control->textCursor().selectedText();
+    const QString selected = m_control->TextCursor().selectedText();
     const bool oneLine = !selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator) &&
                          !selected.contains(QChar::LineSeparator);
     state->dialog->SetFindWhat(oneLine ? selected : state->findWhat);
@@ -183,9 +189,9 @@ bool RichEditView::FindNext()
     m_control->SetSel(match.start, match.end);
     OnMatchShown();
     if (state->dialog && state->dialog->isVisible()) {
-        const QRect caret = m_control->cursorRect();
+        const QRect caret = m_control->CaretRect();
         state->dialog->KeepClearOf(
-            QRect(m_control->viewport()->mapToGlobal(caret.topLeft()), caret.size()));
+            QRect(m_control->Viewport()->mapToGlobal(caret.topLeft()), caret.size()));
     }
     return true;
 }
@@ -193,7 +199,7 @@ bool RichEditView::FindNext()
 bool RichEditView::ReplaceCurrent()
 {
     const FindReplaceState *state = SharedFindState();
-    if (!state || state->findWhat.isEmpty() || m_control->isReadOnly() ||
+    if (!state || state->findWhat.isEmpty() || m_control->IsReadOnly() ||
         !Allows(res::ID_EDIT_REPLACE)) {
         QApplication::beep();
         return false;
@@ -210,7 +216,7 @@ bool RichEditView::ReplaceCurrent()
 int RichEditView::ReplaceAllText()
 {
     const FindReplaceState *state = SharedFindState();
-    if (!state || state->findWhat.isEmpty() || m_control->isReadOnly() ||
+    if (!state || state->findWhat.isEmpty() || m_control->IsReadOnly() ||
         !Allows(res::ID_EDIT_REPLACE)) {
         QApplication::beep();
         return 0;
@@ -226,7 +232,7 @@ void RichEditView::ReportNotFound(const QString &what)
     const FindReplaceState *state = SharedFindState();
     QWidget *parent = state && state->dialog && state->dialog->isVisible()
                           ? static_cast<QWidget *>(state->dialog.data())
-                          : m_control->window();
+                          : m_control->Widget()->window();
     ShowMessageBox(QString::fromUtf8(res::kFindNotFound).arg(what), MB_OK | MB_ICONINFORMATION,
                    parent);
 }

@@ -3,6 +3,7 @@
 #include "platform/framework/View.h"
 
 #include <QMarginsF>
+#include <QPointer>
 
 namespace kivo {
 
@@ -20,7 +21,9 @@ public:
     /// Takes over the control.
     explicit RichEditView(RichEditCtrl *control);
 
-    RichEditCtrl *Control() const { return m_control; }
+    /// The control; null once it is destroyed, which happens first when its widget goes, while
+    /// the view, a child of the widget, still gets the events of the widget's teardown.
+    RichEditCtrl *Control() const;
 
     /// Whether the control holds any text.
     bool HasText() const;
@@ -60,7 +63,7 @@ private:
     bool Allows(int id) const;
     void ReportNotFound(const QString &what);
 
-    RichEditCtrl *m_control;
+    QPointer<RichEditCtrl> m_control;
     QMarginsF m_printMargins{1440, 1440, 1440, 1440};
 };
 

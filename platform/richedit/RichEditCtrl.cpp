@@ -4,6 +4,7 @@
 #include "Cp932Text.h"
 #include "LazyTextLayout.h"
 #include "RtfStream.h"
+#include "TextEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QInputMethodEvent>
@@ -17,6 +18,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+
+#include <utility>
 
 namespace kivo {
 
@@ -53,19 +56,78 @@ QTextCharFormat ReplacementFormat(const QTextCursor &selection)
 
 } // namespace
 
-RichEditCtrl::RichEditCtrl(QWidget *parent)
-    : QTextEdit(parent), m_richTextStream(&RtfStream::Shared())
+TextEditor::TextEditor(RichEditCtrl &owner, QWidget *parent) : QTextEdit(parent), m_owner(owner)
+{}
+
+TextEditor::~TextEditor()
 {
-    auto *layout = new LazyTextLayout(document());
-    document()->setDocumentLayout(layout);
+    // The control goes first, while the widget and its document are whole. A control whose
+    // destructor is deleting the widget has already let go of it.
+    if (m_owner.m_editor != nullptr) {
+        m_owner.m_editor = nullptr;
+        delete &m_owner;
+    }
+}
+
+QMimeData *TextEditor::createMimeDataFromSelection() const
+{
+    return m_owner.MimeDataFromSelection();
+}
+
+bool TextEditor::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source != nullptr && m_owner.CanInsertFromMimeData(*source);
+}
+
+void TextEditor::insertFromMimeData(const QMimeData *source)
+{
+    if (source != nullptr)
+        m_owner.InsertFromMimeData(*source);
+}
+
+void TextEditor::paintEvent(QPaintEvent *event)
+{
+    m_owner.OnPaint(event);
+}
+
+void TextEditor::focusInEvent(QFocusEvent *event)
+{
+    m_owner.OnFocusIn(event);
+}
+
+void TextEditor::focusOutEvent(QFocusEvent *event)
+{
+    m_owner.OnFocusOut(event);
+}
+
+void TextEditor::keyPressEvent(QKeyEvent *event)
+{
+    m_owner.OnKeyPress(event);
+}
+
+void TextEditor::resizeEvent(QResizeEvent *event)
+{
+    m_owner.OnResize(event);
+}
+
+void TextEditor::inputMethodEvent(QInputMethodEvent *event)
+{
+    m_owner.OnInputMethod(event);
+}
+
+RichEditCtrl::RichEditCtrl(QWidget *parent)
+    : m_editor(new TextEditor(*this, parent)), m_richTextStream(&RtfStream::Shared())
+{
+    auto *layout = new LazyTextLayout(m_editor->document());
+    m_editor->document()->setDocumentLayout(layout);
     // Long runs without a break opportunity (URLs, digits) wrap instead of running off the edge.
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_lines.Attach(document());
+    m_editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_lines.Attach(m_editor->document());
     m_layoutTimer.setSingleShot(true);
     connect(&m_layoutTimer, &QTimer::timeout, this, &RichEditCtrl::OnLayoutTimer);
     connect(layout, &LazyTextLayout::HeightsChanged, this,
             [this] { m_layoutTimer.start(kLayoutPauseMs); });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+    connect(m_editor->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RichEditCtrl::OnScrollValueChanged);
     SetCharFormat(DefaultCharFormat(0x000000), FormatScope::Default);
 }
@@ -74,6 +136,93 @@ RichEditCtrl::~RichEditCtrl()
 {
     if (m_batchDepth > 0)
         m_batch.endEditBlock();
+    // Deleting the widget from here: it must not delete this control again.
+    delete std::exchange(m_editor, nullptr);
+}
+
+QWidget *RichEditCtrl::Widget() const
+{
+    return m_editor;
+}
+
+QWidget *RichEditCtrl::Viewport() const
+{
+    return m_editor->viewport();
+}
+
+QScrollBar &RichEditCtrl::VerticalScrollBar() const
+{
+    return *m_editor->verticalScrollBar();
+}
+
+QTextDocument *RichEditCtrl::Document() const
+{
+    return m_editor->document();
+}
+
+QTextCursor RichEditCtrl::TextCursor() const
+{
+    return m_editor->textCursor();
+}
+
+QRect RichEditCtrl::CaretRect() const
+{
+    return m_editor->cursorRect();
+}
+
+QRect RichEditCtrl::CaretRect(const QTextCursor &cursor) const
+{
+    return m_editor->cursorRect(cursor);
+}
+
+int RichEditCtrl::CharFromPos(QPoint point) const
+{
+    return m_editor->cursorForPosition(point).position();
+}
+
+void RichEditCtrl::Undo()
+{
+    m_editor->undo();
+}
+
+void RichEditCtrl::Cut()
+{
+    m_editor->cut();
+}
+
+void RichEditCtrl::Copy()
+{
+    m_editor->copy();
+}
+
+void RichEditCtrl::SelectAll()
+{
+    m_editor->selectAll();
+}
+
+bool RichEditCtrl::CanPaste() const
+{
+    return m_editor->canPaste();
+}
+
+bool RichEditCtrl::IsReadOnly() const
+{
+    return m_editor->isReadOnly();
+}
+
+QTextCharFormat RichEditCtrl::InsertionFormat() const
+{
+    return m_editor->currentCharFormat();
+}
+
+void RichEditCtrl::SetInsertionFormat(const QTextCharFormat &format)
+{
+    m_editor->setCurrentCharFormat(format);
+}
+
+void RichEditCtrl::ReserveRightMargin(int width)
+{
+    m_editor->setViewportMargins(0, 0, width, 0);
 }
 
 void RichEditCtrl::BeginLayoutBatch()
@@ -83,7 +232,7 @@ void RichEditCtrl::BeginLayoutBatch()
     // The document lays out its changes when its outermost edit block closes; the widget
     // hears of the new size when asked, or once the batch is over.
     Layout().DeferSizeAnnouncements(true);
-    m_batch = QTextCursor(document());
+    m_batch = QTextCursor(m_editor->document());
     m_batch.beginEditBlock();
 }
 
@@ -107,29 +256,29 @@ void RichEditCtrl::FlushLayoutBatch() const
 
 void RichEditCtrl::ReplaceSel(std::string_view cp932)
 {
-    ReplaceSel(cp932, ReplacementFormat(textCursor()));
+    ReplaceSel(cp932, ReplacementFormat(m_editor->textCursor()));
 }
 
 void RichEditCtrl::ReplaceSel(std::string_view cp932, const QTextCharFormat &format)
 {
     const QString text = cp932text::Decode(cp932);
-    QTextCursor cursor = textCursor();
+    QTextCursor cursor = m_editor->textCursor();
     // Not undoable. The history goes too: its steps would refer to positions this moved.
-    document()->setUndoRedoEnabled(false);
+    m_editor->document()->setUndoRedoEnabled(false);
     cursor.insertText(text, format);
-    document()->setUndoRedoEnabled(true);
+    m_editor->document()->setUndoRedoEnabled(true);
     // The widget's own cursor stood at the insertion point and has moved past the text with it.
     if (!m_selectionHidden) {
         FlushLayoutBatch();
         const QScopedValueRollback guard(m_ownScroll, true);
-        ensureCursorVisible();
+        m_editor->ensureCursorVisible();
     }
 }
 
 void RichEditCtrl::SetSel(int start, int end)
 {
     const int length = GetTextLength();
-    QTextCursor cursor = textCursor();
+    QTextCursor cursor = m_editor->textCursor();
     // Inside an edit block a cursor that moves does not work out its x on the screen, which
     // means analysing its whole paragraph (seconds for a paragraph of megabytes); it is worked
     // out when the caret next moves up or down.
@@ -143,41 +292,42 @@ void RichEditCtrl::SetSel(int start, int end)
     cursor.endEditBlock();
     FlushLayoutBatch();
     const QScopedValueRollback guard(m_ownScroll, true);
-    const int horizontal = horizontalScrollBar()->value();
-    const int vertical = verticalScrollBar()->value();
-    setTextCursor(cursor); // also scrolls the caret into view
+    const int horizontal = m_editor->horizontalScrollBar()->value();
+    const int vertical = m_editor->verticalScrollBar()->value();
+    m_editor->setTextCursor(cursor); // also scrolls the caret into view
     if (m_selectionHidden) {
-        horizontalScrollBar()->setValue(horizontal);
-        verticalScrollBar()->setValue(vertical);
+        m_editor->horizontalScrollBar()->setValue(horizontal);
+        m_editor->verticalScrollBar()->setValue(vertical);
     }
 }
 
 CharRange RichEditCtrl::GetSel() const
 {
-    const QTextCursor cursor = textCursor();
+    const QTextCursor cursor = m_editor->textCursor();
     return CharRange{cursor.selectionStart(), cursor.selectionEnd()};
 }
 
 std::string RichEditCtrl::GetSelText() const
 {
-    return cp932text::Encode(textCursor().selectedText());
+    return cp932text::Encode(m_editor->textCursor().selectedText());
 }
 
 int RichEditCtrl::GetTextLength() const
 {
-    return document()->characterCount() - 1; // the document's closing paragraph break is no text
+    return m_editor->document()->characterCount() -
+           1; // the document's closing paragraph break is no text
 }
 
 std::string RichEditCtrl::GetText() const
 {
-    return cp932text::Encode(document()->toRawText());
+    return cp932text::Encode(m_editor->document()->toRawText());
 }
 
 void RichEditCtrl::SetCharFormat(const CharFormat &format, FormatScope scope)
 {
     switch (scope) {
     case FormatScope::Selection:
-        mergeCurrentCharFormat(charformat::ToTextCharFormat(format));
+        m_editor->mergeCurrentCharFormat(charformat::ToTextCharFormat(format));
         return;
     case FormatScope::Default: {
         // Text without a format of its own draws with the document's font and the Text colour.
@@ -187,10 +337,10 @@ void RichEditCtrl::SetCharFormat(const CharFormat &format, FormatScope scope)
         // Japanese and Latin text lays out without OpenType shaping, which took most of the
         // time of laying out a long text; scripts that need shaping (Arabic, Indic) keep it.
         font.setStyleStrategy(QFont::PreferNoShaping);
-        document()->setDefaultFont(font);
-        QPalette colours = palette();
+        m_editor->document()->setDefaultFont(font);
+        QPalette colours = m_editor->palette();
         colours.setColor(QPalette::Text, charformat::ToQColor(m_defaultFormat.crTextColor));
-        setPalette(colours);
+        m_editor->setPalette(colours);
         return;
     }
     }
@@ -200,13 +350,13 @@ CharFormat RichEditCtrl::GetCharFormat(FormatScope scope) const
 {
     if (scope == FormatScope::Default)
         return m_defaultFormat;
-    const QTextCursor cursor = textCursor();
+    const QTextCursor cursor = m_editor->textCursor();
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
     std::optional<CharFormat> first;
     std::uint32_t shared = ~0u;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
+    for (QTextBlock block = m_editor->document()->findBlock(start);
+         block.isValid() && block.position() < end; block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (fragment.position() >= end)
@@ -230,101 +380,104 @@ CharFormat RichEditCtrl::GetCharFormat(FormatScope scope) const
 void RichEditCtrl::HideSelection(bool hide)
 {
     m_selectionHidden = hide;
-    viewport()->update();
+    m_editor->viewport()->update();
 }
 
 void RichEditCtrl::SetBackgroundColor(ColorRef color)
 {
-    QPalette colours = palette();
+    QPalette colours = m_editor->palette();
     colours.setColor(QPalette::Base, charformat::ToQColor(color));
-    setPalette(colours);
+    m_editor->setPalette(colours);
 }
 
 void RichEditCtrl::SetModify(bool modified)
 {
-    document()->setModified(modified);
+    m_editor->document()->setModified(modified);
 }
 
 bool RichEditCtrl::GetModify() const
 {
-    return document()->isModified();
+    return m_editor->document()->isModified();
 }
 
 bool RichEditCtrl::CanUndo() const
 {
-    return document()->isUndoAvailable();
+    return m_editor->document()->isUndoAvailable();
 }
 
-void RichEditCtrl::keyPressEvent(QKeyEvent *event)
+void RichEditCtrl::OnKeyPress(QKeyEvent *event)
 {
     // Undo and redo bring back what was there; every other key that edits is the user's input.
     const bool history = event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
     const QScopedValueRollback editing(m_userEditing, !history);
     if (!history)
         FilterInsertionFormat();
-    QTextEdit::keyPressEvent(event);
+    m_editor->BaseKeyPress(event);
 }
 
-void RichEditCtrl::inputMethodEvent(QInputMethodEvent *event)
+void RichEditCtrl::OnInputMethod(QInputMethodEvent *event)
 {
     const QScopedValueRollback editing(m_userEditing, true);
     FilterInsertionFormat();
-    QTextEdit::inputMethodEvent(event);
+    m_editor->BaseInputMethod(event);
 }
 
 void RichEditCtrl::FilterInsertionFormat()
 {
     // Over a selection the input takes the selection's format, and setting one would edit it.
-    const QTextCursor cursor = textCursor();
-    if (!m_insertionFilter || cursor.hasSelection() || isReadOnly())
+    const QTextCursor cursor = m_editor->textCursor();
+    if (!m_insertionFilter || cursor.hasSelection() || m_editor->isReadOnly())
         return;
     QTextCharFormat format = cursor.charFormat();
     if (m_insertionFilter(format))
-        setCurrentCharFormat(format);
+        m_editor->setCurrentCharFormat(format);
 }
 
-void RichEditCtrl::focusInEvent(QFocusEvent *event)
+void RichEditCtrl::OnFocusIn(QFocusEvent *event)
 {
-    QTextEdit::focusInEvent(event);
-    viewport()->update();
+    m_editor->BaseFocusIn(event);
+    m_editor->viewport()->update();
 }
 
-void RichEditCtrl::focusOutEvent(QFocusEvent *event)
+void RichEditCtrl::OnFocusOut(QFocusEvent *event)
 {
-    QTextEdit::focusOutEvent(event);
-    viewport()->update();
+    m_editor->BaseFocusOut(event);
+    m_editor->viewport()->update();
 }
 
-void RichEditCtrl::paintEvent(QPaintEvent *event)
+void RichEditCtrl::OnPaint(QPaintEvent *event)
 {
     FlushLayoutBatch();
     // The window the user works in is the one with the focus, or, while a dialog of its own
     // such as Find has it, the one the focus returns to: a match found there must show.
-    if (!m_selectionHidden && (hasFocus() || window()->focusWidget() == this)) {
-        QTextEdit::paintEvent(event);
+    if (!m_selectionHidden &&
+        (m_editor->hasFocus() || m_editor->window()->focusWidget() == m_editor)) {
+        m_editor->BasePaint(event);
         return;
     }
     // The widget's own painting always draws the caret and the selection in the active colours;
     // draw the text, and the selection in the inactive colours, so that the other window's half
     // of a pair the user went to shows too.
-    QPainter painter(viewport());
-    const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    QPainter painter(m_editor->viewport());
+    const QPoint offset(m_editor->horizontalScrollBar()->value(),
+                        m_editor->verticalScrollBar()->value());
     const QRect clip = event->rect().translated(offset);
     painter.translate(-offset);
     painter.setClipRect(clip);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.palette = palette();
+    context.palette = m_editor->palette();
     context.clip = clip;
     context.cursorPosition = -1;
-    if (!m_selectionHidden && textCursor().hasSelection()) {
+    if (!m_selectionHidden && m_editor->textCursor().hasSelection()) {
         QAbstractTextDocumentLayout::Selection selection;
-        selection.cursor = textCursor();
-        selection.format.setBackground(palette().brush(QPalette::Inactive, QPalette::Highlight));
+        selection.cursor = m_editor->textCursor();
+        selection.format.setBackground(
+            m_editor->palette().brush(QPalette::Inactive, QPalette::Highlight));
         selection.format.setForeground(
-            palette().brush(QPalette::Inactive, QPalette::HighlightedText));
+            m_editor->palette().brush(QPalette::Inactive, QPalette::HighlightedText));
         context.selections.append(selection);
     }
-    document()->documentLayout()->draw(&painter, context);
+    m_editor->document()->documentLayout()->draw(&painter, context);
 }
 
 } // namespace kivo
@@ -337,7 +490,7 @@ CharRange RichEditCtrl::FindText(const QString &what, int from, const FindOption
 {
     // The document's own text, so that every character is searched as it stands, also those that
     // code page 932 cannot hold.
-    const QString text = document()->toRawText();
+    const QString text = m_editor->document()->toRawText();
     const qsizetype match = FindInText(text, what, from, options);
     if (match < 0)
         return {-1, -1};
@@ -346,14 +499,14 @@ CharRange RichEditCtrl::FindText(const QString &what, int from, const FindOption
 
 void RichEditCtrl::ReplaceSelText(const QString &text)
 {
-    QTextCursor cursor = textCursor();
+    QTextCursor cursor = m_editor->textCursor();
     cursor.insertText(text, ReplacementFormat(cursor));
-    setTextCursor(cursor);
+    m_editor->setTextCursor(cursor);
 }
 
 int RichEditCtrl::ReplaceAll(const QString &what, const QString &with, const FindOptions &options)
 {
-    const QString text = document()->toRawText();
+    const QString text = m_editor->document()->toRawText();
     FindOptions down = options;
     down.down = true;
     std::vector<qsizetype> matches;
@@ -364,8 +517,8 @@ int RichEditCtrl::ReplaceAll(const QString &what, const QString &with, const Fin
         return 0;
     // From the last match back, so that the positions found stay valid; one edit block, so that
     // one undo brings the text back.
-    QTextCursor cursor(document());
-    QTextCursor after(document());
+    QTextCursor cursor(m_editor->document());
+    QTextCursor after(m_editor->document());
     after.setPosition(static_cast<int>(matches.back() + what.size()));
     cursor.beginEditBlock();
     for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
@@ -374,9 +527,9 @@ int RichEditCtrl::ReplaceAll(const QString &what, const QString &with, const Fin
         cursor.insertText(with, ReplacementFormat(cursor));
     }
     cursor.endEditBlock();
-    QTextCursor caret = textCursor();
+    QTextCursor caret = m_editor->textCursor();
     caret.setPosition(after.position());
-    setTextCursor(caret);
+    m_editor->setTextCursor(caret);
     return static_cast<int>(matches.size());
 }
 

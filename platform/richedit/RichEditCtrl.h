@@ -5,9 +5,11 @@
 #include "RichOptions.h"
 #include "TextSearch.h"
 
+#include <QObject>
+#include <QRect>
 #include <QString>
+#include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <cstdint>
@@ -16,12 +18,22 @@
 #include <string>
 #include <string_view>
 
+class QFocusEvent;
+class QInputMethodEvent;
+class QKeyEvent;
 class QMimeData;
+class QPaintEvent;
+class QResizeEvent;
+class QScrollBar;
+class QTextDocument;
+class QTextEdit;
+class QWidget;
 
 namespace kivo {
 
 class LazyTextLayout;
 class RichTextStream;
+class TextEditor;
 
 /// What a text window needs per byte of text it takes in: the text itself (UTF-16), its formats,
 /// the layout of what is shown and the copies made while it goes in (measured: a 30 MB Japanese
@@ -75,14 +87,52 @@ struct PasteChoice {
 /// Scrolling: ReplaceSel and SetSel bring the caret into view unless the selection is hidden;
 /// VScroll reports scrolling that the control does itself (typing, caret keys, the wheel, the
 /// scroll bar), never scrolling done by a call of this class.
-class RichEditCtrl : public QTextEdit {
+///
+/// The control holds its editing widget (Widget) and is destroyed with it; the program works on
+/// the text through the calls below and the text's document (Document), never through the
+/// widget's own editing interface, so that the caret, scrolling and layout stay in one hand.
+class RichEditCtrl : public QObject {
     Q_OBJECT
 public:
     /// Picks the format of a paste or drop from the offered data; nullopt refuses it.
     using PasteChooser = std::function<std::optional<PasteChoice>(const QMimeData &data)>;
 
+    /// Makes the control and its widget, a child of parent.
     explicit RichEditCtrl(QWidget *parent = nullptr);
+    /// Destroys the widget too, unless the widget is what is being destroyed.
     ~RichEditCtrl() override;
+    RichEditCtrl(const RichEditCtrl &) = delete;
+    RichEditCtrl &operator=(const RichEditCtrl &) = delete;
+
+    // The widget and the document ------------------------------------------------------------
+
+    /// The widget that shows the text and takes the user's keys, for placing it in a window,
+    /// giving it the focus and filtering its key events.
+    QWidget *Widget() const;
+    /// The part of the widget the text is drawn in: mouse, context-menu and drop events arrive
+    /// there.
+    QWidget *Viewport() const;
+    /// The vertical scroll bar the user scrolls with: its range, page and place, and moving it
+    /// scrolls as the user does.
+    QScrollBar &VerticalScrollBar() const;
+    /// The text: its paragraphs, characters, formats and layout.
+    QTextDocument *Document() const;
+    /// The caret and selection as a cursor into Document().
+    QTextCursor TextCursor() const;
+    /// The caret's rectangle, or that of a cursor's position, in viewport coordinates.
+    QRect CaretRect() const;
+    QRect CaretRect(const QTextCursor &cursor) const;
+    /// The character position nearest to a point of the viewport.
+    int CharFromPos(QPoint point) const;
+
+    // Edit commands ------------------------------------------------------------------------
+
+    void Undo();
+    void Cut();
+    void Copy();
+    void SelectAll();
+    bool CanPaste() const;
+    bool IsReadOnly() const;
 
     // Text and selection -----------------------------------------------------------------------
 
@@ -126,6 +176,10 @@ public:
     /// naming the fields every selected character shares. Paragraph breaks are not looked at; an
     /// empty selection gives the format of the insertion point.
     CharFormat GetCharFormat(FormatScope scope) const;
+    /// The format the text typed or inserted next at the caret takes.
+    QTextCharFormat InsertionFormat() const;
+    /// Sets that format; neither moves the caret nor scrolls.
+    void SetInsertionFormat(const QTextCharFormat &format);
     /// Language options are kept and reported; Qt chooses fallback fonts by itself.
     std::uint32_t GetLangOptions() const { return m_langOptions; }
     void SetLangOptions(std::uint32_t options) { m_langOptions = options; }
@@ -172,7 +226,7 @@ public:
     bool IsLayoutComplete() const;
     /// Keeps a strip this many pixels wide free between the text and the vertical scroll bar,
     /// for a widget of its own there; the text wraps that much narrower.
-    void ReserveRightMargin(int width) { setViewportMargins(0, 0, width, 0); }
+    void ReserveRightMargin(int width);
 
     // Modes --------------------------------------------------------------------------------
 
@@ -247,35 +301,35 @@ public:
     /// Pastes the clipboard in the chosen format; false when read-only or refused.
     bool Paste();
 
-signals:
-    /// The control scrolled vertically by itself.
-    void VScroll();
-
-public:
     /// Runs change, which makes the text wrap anew (another width, font or format), keeping
     /// the paragraph at the top of the window there, scrolled into by the same share of its
     /// height (within a line of the new wrapping). Not reported as scrolling.
     void KeepTopThrough(const std::function<void()> &change);
 
-protected:
+signals:
+    /// The control scrolled vertically by itself.
+    void VScroll();
+
+private:
+    friend class TextEditor;
+
     /// Copies, cuts and drags carry the selected text with every character kept (Qt's own plain
     /// text turns no-break spaces into spaces), rich text through the RichTextStream as text/rtf
     /// and application/rtf, and, for other programs, HTML.
-    QMimeData *createMimeDataFromSelection() const override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *MimeDataFromSelection() const;
+    bool CanInsertFromMimeData(const QMimeData &source) const;
+    void InsertFromMimeData(const QMimeData &source);
     /// The caret shows only in the window that has the focus, or that gets it back when a
     /// dialog over it (Find, Replace) closes, as the user works in one window at a time; there
     /// the selection has the active colours, in the other window the inactive ones.
-    void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    void OnPaint(QPaintEvent *event);
+    void OnFocusIn(QFocusEvent *event);
+    void OnFocusOut(QFocusEvent *event);
+    void OnKeyPress(QKeyEvent *event);
     /// Another width wraps every paragraph anew: the paragraph at the top stays there.
-    void resizeEvent(QResizeEvent *event) override;
-    void inputMethodEvent(QInputMethodEvent *event) override;
+    void OnResize(QResizeEvent *event);
+    void OnInputMethod(QInputMethodEvent *event);
 
-private:
     /// The idle layout starts this long after the last change of the text, so that it does not
     /// compete with a run of edits (typing, a comparison writing its result).
     static constexpr int kLayoutPauseMs = 50;
@@ -307,6 +361,8 @@ private:
     void SetScrollValue(int value);
     void OnScrollValueChanged();
 
+    /// The editing widget; null once it is being destroyed.
+    TextEditor *m_editor;
     mutable DisplayLines m_lines;
     mutable QTextCursor m_batch; ///< holds the document's edit block while a batch is open
     int m_batchDepth = 0;

@@ -4,6 +4,7 @@
 
 #include "Cp932Text.h"
 #include "LazyTextLayout.h"
+#include "TextEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDebug>
@@ -30,13 +31,13 @@ constexpr std::chrono::microseconds kIdleLayoutSlice{4000};
 
 LazyTextLayout &RichEditCtrl::Layout() const
 {
-    if (LazyTextLayout *layout = LazyTextLayout::Of(*document()))
+    if (LazyTextLayout *layout = LazyTextLayout::Of(*m_editor->document()))
         return *layout;
     // The widget was given a document of its own: it gets the lazy layout too.
     qWarning("kivo: the control's document has another layout; giving it the lazy one");
-    auto *layout = new LazyTextLayout(document());
-    document()->setDocumentLayout(layout);
-    m_lines.Attach(document());
+    auto *layout = new LazyTextLayout(m_editor->document());
+    m_editor->document()->setDocumentLayout(layout);
+    m_lines.Attach(m_editor->document());
     return *layout;
 }
 
@@ -50,7 +51,7 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work, int roun
     FlushLayoutBatch();
     LazyTextLayout &layout = Layout();
     const QScopedValueRollback guard(m_ownScroll, true);
-    QScrollBar *bar = verticalScrollBar();
+    QScrollBar *bar = m_editor->verticalScrollBar();
     for (int round = 0; round < rounds; ++round) {
         const int top = layout.BlockAt(bar->value());
         const qreal offset = bar->value() - layout.BlockTop(top);
@@ -61,8 +62,8 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work, int roun
         // Inside a batch of edits it hears of it at the end, unless the bar is to appear or go
         // or the window is to keep its top.
         const int kept = static_cast<int>(std::lround(layout.BlockTop(top) + offset));
-        const bool barDue = layout.documentSize().height() > viewport()->height();
-        if (m_batchDepth == 0 || kept != bar->value() || barDue != bar->isVisibleTo(this))
+        const bool barDue = layout.documentSize().height() > m_editor->viewport()->height();
+        if (m_batchDepth == 0 || kept != bar->value() || barDue != bar->isVisibleTo(m_editor))
             layout.AnnounceSize();
         if (kept != bar->value())
             bar->setValue(kept);
@@ -75,12 +76,12 @@ void RichEditCtrl::KeepTopThrough(const std::function<void()> &change)
 {
     FlushLayoutBatch();
     LazyTextLayout &layout = Layout();
-    QScrollBar *bar = verticalScrollBar();
+    QScrollBar *bar = m_editor->verticalScrollBar();
     const int topNumber = layout.BlockAt(bar->value());
     const qreal height = layout.BlockHeight(topNumber);
     const qreal share = height > 0 ? (bar->value() - layout.BlockTop(topNumber)) / height : 0;
     // A cursor follows the paragraph through edits above it (paragraphs inserted or removed).
-    const QTextCursor anchor(document()->findBlockByNumber(topNumber));
+    const QTextCursor anchor(m_editor->document()->findBlockByNumber(topNumber));
     change();
     // The paragraph at the top is measured at once; those above it keep estimated heights,
     // and the idle layout keeps this paragraph in place as it measures them.
@@ -97,14 +98,14 @@ void RichEditCtrl::KeepTopThrough(const std::function<void()> &change)
         bar->setValue(kept);
 }
 
-void RichEditCtrl::resizeEvent(QResizeEvent *event)
+void RichEditCtrl::OnResize(QResizeEvent *event)
 {
-    KeepTopThrough([&] { QTextEdit::resizeEvent(event); });
+    KeepTopThrough([&] { m_editor->BaseResize(event); });
 }
 
 void RichEditCtrl::SetReadOnly(bool readOnly)
 {
-    setReadOnly(readOnly);
+    m_editor->setReadOnly(readOnly);
     if (!readOnly && !Layout().IsComplete())
         m_layoutTimer.start(kLayoutPauseMs);
 }
@@ -112,20 +113,21 @@ void RichEditCtrl::SetReadOnly(bool readOnly)
 void RichEditCtrl::HoldIdleLayout(bool hold)
 {
     m_idleLayoutHeld = hold;
-    if (!hold && !isReadOnly() && !Layout().IsComplete())
+    if (!hold && !m_editor->isReadOnly() && !Layout().IsComplete())
         m_layoutTimer.start(kLayoutPauseMs);
 }
 
 void RichEditCtrl::OnLayoutTimer()
 {
-    if (isReadOnly() || m_idleLayoutHeld)
+    if (m_editor->isReadOnly() || m_idleLayoutHeld)
         return; // SetReadOnly(false) and HoldIdleLayout(false) start the idle layout again
 
     bool more = false;
     // One round: the slice bounds the whole call, and the next one settles what this changed.
     LayOutKeepingTop(
         [&](LazyTextLayout &layout) {
-            more = layout.LayOutFor(kIdleLayoutSlice, layout.BlockAt(verticalScrollBar()->value()));
+            more = layout.LayOutFor(kIdleLayoutSlice,
+                                    layout.BlockAt(m_editor->verticalScrollBar()->value()));
         },
         1);
     if (more)
@@ -145,7 +147,7 @@ bool RichEditCtrl::IsLayoutComplete() const
 int RichEditCtrl::LineFromChar(int position) const
 {
     LayOutKeepingTop([&](LazyTextLayout &layout) {
-        layout.LayOutThrough(document()->findBlock(position).blockNumber());
+        layout.LayOutThrough(m_editor->document()->findBlock(position).blockNumber());
     });
     return m_lines.LineOf(position);
 }
@@ -153,7 +155,7 @@ int RichEditCtrl::LineFromChar(int position) const
 int RichEditCtrl::LineIndex(int line) const
 {
     if (line == -1)
-        line = LineFromChar(textCursor().position());
+        line = LineFromChar(m_editor->textCursor().position());
     if (line < 0)
         return -1;
     if (!LayOutThroughLine(line))
@@ -180,7 +182,7 @@ std::string RichEditCtrl::GetLine(int line) const
     if (line < 0 || !LayOutThroughLine(line))
         return {};
     const DisplayLines::Line range = m_lines.At(line);
-    const QTextBlock block = document()->findBlock(range.start);
+    const QTextBlock block = m_editor->document()->findBlock(range.start);
     QString text = block.text().mid(range.start - block.position(), range.length);
     if (range.endsParagraph)
         text += QChar(u'\r');
@@ -190,9 +192,9 @@ std::string RichEditCtrl::GetLine(int line) const
 int RichEditCtrl::GetFirstVisibleLine() const
 {
     LayOutKeepingTop([&](LazyTextLayout &layout) {
-        layout.LayOutThroughY(verticalScrollBar()->value() + kTopRowsHidden);
+        layout.LayOutThroughY(m_editor->verticalScrollBar()->value() + kTopRowsHidden);
     });
-    return m_lines.LineAt(verticalScrollBar()->value() + kTopRowsHidden);
+    return m_lines.LineAt(m_editor->verticalScrollBar()->value() + kTopRowsHidden);
 }
 
 void RichEditCtrl::LineScroll(int lines)
@@ -210,7 +212,7 @@ void RichEditCtrl::LineScroll(int lines)
 int RichEditCtrl::Scroll(ScrollCommand command)
 {
     const int before = GetFirstVisibleLine();
-    const QScrollBar *bar = verticalScrollBar();
+    const QScrollBar *bar = m_editor->verticalScrollBar();
     switch (command) {
     case ScrollCommand::LineUp:
         LineScroll(-1);
@@ -232,14 +234,14 @@ bool RichEditCtrl::HasVerticalScrollBar() const
 {
     FlushLayoutBatch();
     SettleSize();
-    return verticalScrollBar()->isVisibleTo(this);
+    return m_editor->verticalScrollBar()->isVisibleTo(m_editor);
 }
 
 int RichEditCtrl::GetScrollPos() const
 {
     FlushLayoutBatch();
     SettleSize();
-    return verticalScrollBar()->value();
+    return m_editor->verticalScrollBar()->value();
 }
 
 void RichEditCtrl::SetScrollPos(int y)
@@ -271,7 +273,7 @@ qreal RichEditCtrl::TextHeight() const
 void RichEditCtrl::SetScrollValue(int value)
 {
     const QScopedValueRollback guard(m_ownScroll, true);
-    verticalScrollBar()->setValue(value);
+    m_editor->verticalScrollBar()->setValue(value);
 }
 
 void RichEditCtrl::OnScrollValueChanged()

@@ -5,6 +5,7 @@
 #include "Cp932Text.h"
 #include "Memory.h"
 #include "RichTextStream.h"
+#include "TextEditor.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -47,7 +48,7 @@ std::optional<QTextDocumentFragment> ReadRichText(const RichTextStream *stream,
 
 bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Codec::Error *error)
 {
-    QTextDocument *doc = document();
+    QTextDocument *doc = m_editor->document();
     const QScopedValueRollback guard(m_ownScroll, true);
     switch (format) {
     case StreamFormat::Text: {
@@ -76,9 +77,9 @@ bool RichEditCtrl::StreamIn(StreamFormat format, std::string_view bytes, Cp932Co
 
 void RichEditCtrl::ShowFromStart()
 {
-    setTextCursor(QTextCursor(document()));
-    verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
+    m_editor->setTextCursor(QTextCursor(m_editor->document()));
+    m_editor->verticalScrollBar()->setValue(0);
+    m_editor->horizontalScrollBar()->setValue(0);
 }
 
 bool RichEditCtrl::StreamIn(const RichTextStream &reader, std::string_view bytes)
@@ -86,7 +87,7 @@ bool RichEditCtrl::StreamIn(const RichTextStream &reader, std::string_view bytes
     const auto fragment = ReadRichText(&reader, bytes);
     if (!fragment)
         return false;
-    QTextDocument *doc = document();
+    QTextDocument *doc = m_editor->document();
     const QScopedValueRollback guard(m_ownScroll, true);
     doc->setUndoRedoEnabled(false);
     doc->clear();
@@ -104,7 +105,7 @@ std::optional<std::string> RichEditCtrl::StreamOut(StreamFormat format) const
     case StreamFormat::RichText:
         if (!m_richTextStream)
             return std::nullopt;
-        return m_richTextStream->Write(*document());
+        return m_richTextStream->Write(*m_editor->document());
     }
     return std::nullopt;
 }
@@ -112,9 +113,9 @@ std::optional<std::string> RichEditCtrl::StreamOut(StreamFormat format) const
 bool RichEditCtrl::Paste()
 {
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
-    if (isReadOnly() || !mime || !ChoosePaste(*mime))
+    if (m_editor->isReadOnly() || !mime || !ChoosePaste(*mime))
         return false;
-    insertFromMimeData(mime);
+    InsertFromMimeData(*mime);
     return true;
 }
 
@@ -127,9 +128,9 @@ std::optional<PasteChoice> RichEditCtrl::ChoosePaste(const QMimeData &mime) cons
     return std::nullopt;
 }
 
-QMimeData *RichEditCtrl::createMimeDataFromSelection() const
+QMimeData *RichEditCtrl::MimeDataFromSelection() const
 {
-    const QTextCursor cursor = textCursor();
+    const QTextCursor cursor = m_editor->textCursor();
     QString text = cursor.selectedText();
     text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
     text.replace(QChar::LineSeparator, QChar(u'\n'));
@@ -138,7 +139,7 @@ QMimeData *RichEditCtrl::createMimeDataFromSelection() const
     mime->setHtml(cursor.selection().toHtml());
     if (m_richTextStream) {
         QTextDocument selection;
-        selection.setDefaultFont(document()->defaultFont());
+        selection.setDefaultFont(m_editor->document()->defaultFont());
         QTextCursor(&selection).insertFragment(cursor.selection());
         if (const auto rtf = m_richTextStream->Write(selection)) {
             const QByteArray bytes(rtf->data(), static_cast<qsizetype>(rtf->size()));
@@ -149,23 +150,23 @@ QMimeData *RichEditCtrl::createMimeDataFromSelection() const
     return mime;
 }
 
-bool RichEditCtrl::canInsertFromMimeData(const QMimeData *source) const
+bool RichEditCtrl::CanInsertFromMimeData(const QMimeData &source) const
 {
-    return source && !isReadOnly() && ChoosePaste(*source).has_value();
+    return !m_editor->isReadOnly() && ChoosePaste(source).has_value();
 }
 
-void RichEditCtrl::insertFromMimeData(const QMimeData *source)
+void RichEditCtrl::InsertFromMimeData(const QMimeData &source)
 {
-    if (!source || isReadOnly())
+    if (m_editor->isReadOnly())
         return;
     const QScopedValueRollback editing(m_userEditing, true);
     FilterInsertionFormat();
-    QTextCursor cursor = textCursor(); // for a drop, already at the drop point
+    QTextCursor cursor = m_editor->textCursor(); // for a drop, already at the drop point
     cursor.beginEditBlock();
-    const bool inserted = InsertMimeData(*source, cursor);
+    const bool inserted = InsertMimeData(source, cursor);
     cursor.endEditBlock();
     if (inserted)
-        ensureCursorVisible(); // the widget's cursor has moved past the insertion with it
+        m_editor->ensureCursorVisible(); // the widget's cursor has moved past the insertion with it
 }
 
 bool RichEditCtrl::FitsInMemory(std::uintmax_t textBytes) const
@@ -207,7 +208,7 @@ bool RichEditCtrl::InsertMimeData(const QMimeData &mime, QTextCursor &cursor)
         if (image.isNull())
             return false;
         const QString name = u"kivo-picture:%1"_s.arg(++m_pictureCount);
-        document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        m_editor->document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
         cursor.insertImage(name);
         return true;
     }

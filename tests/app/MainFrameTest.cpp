@@ -3,9 +3,9 @@
 #include "app/ChildFrame.h"
 #include "app/RichApp.h"
 #include "app/RichBar.h"
+#include "platform/files/Profile.h"
 #include "platform/framework/CommandActions.h"
 #include "platform/framework/Document.h"
-#include "platform/files/Profile.h"
 #include "platform/framework/RichEditView.h"
 #include "platform/widgets/StatusBar.h"
 #include "resources/ResourceIds.h"
@@ -225,18 +225,18 @@ TEST_F(MainFrameTest, ChoosingADelimiterRowMovesItToTheFront)
 TEST_F(MainFrameTest, TypingAndEditCommandsWorkInTheActiveWindow)
 {
     RichEditCtrl *edit = Edit(1);
-    edit->setFocus();
-    QTest::keyClicks(edit, QStringLiteral("abc"));
+    edit->Widget()->setFocus();
+    QTest::keyClicks(edit->Widget(), QStringLiteral("abc"));
     EXPECT_EQ(edit->GetText(), "abc");
     EXPECT_TRUE(Enabled(ID_EDIT_SELECT_ALL));
     EXPECT_FALSE(Enabled(ID_EDIT_COPY));
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit->Widget(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(edit->GetSelText(), "abc");
     EXPECT_TRUE(Enabled(ID_EDIT_CUT));
-    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(edit->Widget(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(edit->GetTextLength(), 0);
     EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
-    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(edit->Widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(edit->GetText(), "abc");
     // The other window is untouched.
     EXPECT_EQ(Edit(2)->GetTextLength(), 0);
@@ -266,8 +266,8 @@ TEST_F(MainFrameTest, RightClickOpensTheTextWindowMenuOnItsWindow)
 {
     RichEditCtrl *right = Edit(2);
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
-                            right->viewport()->mapToGlobal(QPoint(20, 20)));
-    QCoreApplication::sendEvent(right->viewport(), &click);
+                            right->Viewport()->mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::sendEvent(right->Viewport(), &click);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
@@ -281,9 +281,9 @@ TEST_F(MainFrameTest, RightClickOpensTheTextWindowMenuOnItsWindow)
 
 TEST_F(MainFrameTest, NextPaneKeySwitchesWindows)
 {
-    QTest::keyClick(Edit(1), Qt::Key_F6);
+    QTest::keyClick(Edit(1)->Widget(), Qt::Key_F6);
     EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
-    QTest::keyClick(Edit(2), Qt::Key_F6, Qt::ShiftModifier);
+    QTest::keyClick(Edit(2)->Widget(), Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
 }
 

@@ -48,8 +48,8 @@ protected:
         ASSERT_TRUE(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    QString Selected(int pane) const { return Edit(pane).textCursor().selectedText(); }
-    QString Text(int pane) const { return Edit(pane).document()->toRawText(); }
+    QString Selected(int pane) const { return Edit(pane).TextCursor().selectedText(); }
+    QString Text(int pane) const { return Edit(pane).Document()->toRawText(); }
 
     std::unique_ptr<ScopedMessageBoxAnswerer> m_answerer;
     std::vector<QString> m_messages;

@@ -136,7 +136,7 @@ std::vector<int> LineStartsByWalking(RichEditCtrl &control)
 {
     control.FinishLayout();
     std::vector<int> starts;
-    for (QTextBlock block = control.document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = control.Document()->begin(); block.isValid(); block = block.next())
         for (int i = 0; i < block.layout()->lineCount(); ++i)
             starts.push_back(block.position() + block.layout()->lineAt(i).textStart());
     return starts;
@@ -149,21 +149,21 @@ TEST(LazyLayout, PaintingAndTheTopOfTheTextLayOutOnlyWhatTheyNeed)
     Append(*control, Paragraphs(3000));
     control->HideSelection(false);
     EXPECT_FALSE(control->IsLayoutComplete()) << "a large insertion waits for its layout";
-    control->grab();
+    control->Widget()->grab();
     EXPECT_EQ(control->GetFirstVisibleLine(), 0);
     const int lineThree = control->LineIndex(3);
     control->SetSel(0, 0); // a small edit leaves the rest of the text alone
     control->ReplaceSel(test::Sjis("前"));
-    control->grab();
-    const LazyTextLayout &layout = *LazyTextLayout::Of(*control->document());
-    EXPECT_TRUE(layout.IsLaidOut(control->document()->firstBlock()));
-    EXPECT_FALSE(layout.IsLaidOut(control->document()->lastBlock().previous()));
+    control->Widget()->grab();
+    const LazyTextLayout &layout = *LazyTextLayout::Of(*control->Document());
+    EXPECT_TRUE(layout.IsLaidOut(control->Document()->firstBlock()));
+    EXPECT_FALSE(layout.IsLaidOut(control->Document()->lastBlock().previous()));
     EXPECT_EQ(lineThree + 1, LineStartsByWalking(*control)[3]);
 
     // The line of the last character needs every paragraph; then all agree with a walk.
     const std::vector<int> starts = LineStartsByWalking(*control);
-    control->resize(250, 200); // everything wraps anew
-    control->grab();
+    control->Widget()->resize(250, 200); // everything wraps anew
+    control->Widget()->grab();
     EXPECT_FALSE(control->IsLayoutComplete());
     EXPECT_EQ(control->LineFromChar(control->GetTextLength()), control->GetLineCount() - 1);
     EXPECT_TRUE(control->IsLayoutComplete());
@@ -178,7 +178,7 @@ TEST(LazyLayout, EditsIntoAPartlyLaidOutTextKeepLinesAndPlacesExact)
     const auto below = [&](int n) { return static_cast<int>(random() % unsigned(n)); };
     for (int edit = 0; edit < 60; ++edit) {
         // A query somewhere lays out the text up to there, and no further.
-        control->LineIndex(below(control->document()->blockCount()));
+        control->LineIndex(below(control->Document()->blockCount()));
         const int length = control->GetTextLength();
         const int at = below(length + 1);
         switch (below(3)) {
@@ -205,15 +205,15 @@ TEST(LazyLayout, EditsIntoAPartlyLaidOutTextKeepLinesAndPlacesExact)
     for (int line = 0; line < static_cast<int>(starts.size()); line += 7)
         ASSERT_EQ(control->LineIndex(line), starts[line]) << "line " << line;
     // Every paragraph stands right below the one before it.
-    const LazyTextLayout &layout = *LazyTextLayout::Of(*control->document());
-    qreal y = control->document()->documentMargin();
-    for (QTextBlock block = control->document()->begin(); block.isValid(); block = block.next()) {
+    const LazyTextLayout &layout = *LazyTextLayout::Of(*control->Document());
+    qreal y = control->Document()->documentMargin();
+    for (QTextBlock block = control->Document()->begin(); block.isValid(); block = block.next()) {
         ASSERT_DOUBLE_EQ(layout.BlockTop(block.blockNumber()), y) << block.blockNumber();
         const QTextLayout *lines = block.layout();
         const QTextLine last = lines->lineAt(lines->lineCount() - 1);
         y += std::ceil(last.y() + last.ascent() + last.descent() + last.leading());
     }
-    EXPECT_DOUBLE_EQ(control->TextHeight(), y + control->document()->documentMargin());
+    EXPECT_DOUBLE_EQ(control->TextHeight(), y + control->Document()->documentMargin());
 }
 
 TEST(LazyLayout, TheTextAtTheTopStaysPutWhileTheTextAboveIsLaidOut)
@@ -221,15 +221,16 @@ TEST(LazyLayout, TheTextAtTheTopStaysPutWhileTheTextAboveIsLaidOut)
     auto control = test::ShownControl(300, 200);
     Append(*control, Paragraphs(1500));
     control->FinishLayout();
-    control->resize(220, 200); // every paragraph wraps anew: the heights above are estimates
-    control->grab();
-    control->SetScrollPos(control->verticalScrollBar()->maximum() / 2);
-    control->grab();
+    control->Widget()->resize(220,
+                              200); // every paragraph wraps anew: the heights above are estimates
+    control->Widget()->grab();
+    control->SetScrollPos(control->VerticalScrollBar().maximum() / 2);
+    control->Widget()->grab();
     const QPoint topLeft(2, 2);
-    const int atTop = control->cursorForPosition(topLeft).position();
+    const int atTop = control->CharFromPos(topLeft);
     ASSERT_FALSE(control->IsLayoutComplete());
     control->FinishLayout();
-    EXPECT_EQ(control->cursorForPosition(topLeft).position(), atTop);
+    EXPECT_EQ(control->CharFromPos(topLeft), atTop);
 }
 
 TEST(LazyLayout, APictureTakesItsSize)
@@ -237,30 +238,30 @@ TEST(LazyLayout, APictureTakesItsSize)
     auto control = test::ShownControl(300, 200);
     QImage picture(40, 90, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    control->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p")),
+    control->Document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p")),
                                      picture);
-    QTextCursor cursor(control->document());
+    QTextCursor cursor(control->Document());
     cursor.insertImage(QStringLiteral("p"));
     cursor.insertText(QStringLiteral("\u3042"));
     const QRectF block =
-        control->document()->documentLayout()->blockBoundingRect(control->document()->firstBlock());
+        control->Document()->documentLayout()->blockBoundingRect(control->Document()->firstBlock());
     EXPECT_GE(block.height(), 90);
-    EXPECT_EQ(control->grab().toImage().pixelColor(12, 40), QColor(Qt::red));
+    EXPECT_EQ(control->Widget()->grab().toImage().pixelColor(12, 40), QColor(Qt::red));
 }
 
 TEST(LazyLayout, TextAnInputMethodComposesShowsBeforeItIsCommitted)
 {
     auto control = test::ShownControl(300, 200);
-    control->setFocus();
-    const QImage empty = control->grab().toImage();
+    control->Widget()->setFocus();
+    const QImage empty = control->Widget()->grab().toImage();
     QInputMethodEvent composing(QStringLiteral("\u306b\u307b\u3093"),
                                 {{QInputMethodEvent::Cursor, 2, 1, QVariant()}});
-    QCoreApplication::sendEvent(control.get(), &composing);
-    EXPECT_NE(control->grab().toImage(), empty) << "the composed text is drawn";
+    QCoreApplication::sendEvent(control->Widget(), &composing);
+    EXPECT_NE(control->Widget()->grab().toImage(), empty) << "the composed text is drawn";
     EXPECT_EQ(control->GetTextLength(), 0) << "and not yet in the text";
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("\u65e5\u672c"));
-    QCoreApplication::sendEvent(control.get(), &commit);
+    QCoreApplication::sendEvent(control->Widget(), &commit);
     EXPECT_EQ(test::TextOf(*control), "日本");
     EXPECT_EQ(control->GetLineCount(), 1);
 }

@@ -226,18 +226,18 @@ TEST_F(MdiFrameTest, AcceleratorGoesToItsCommandAheadOfTheEditorsOwnKey)
     TwoWindows();
     auto *view = static_cast<RichEditView *>(m_frame->ActiveView());
     RichEditCtrl *edit = view->Control();
-    edit->setPlainText(QStringLiteral("あいう"));
+    edit->Document()->setPlainText(QStringLiteral("あいう"));
     int routed = 0;
     view->OnCommand(ID_EDIT_SELECT_ALL, [&] { ++routed; });
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit->Widget(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(routed, 1);
-    EXPECT_FALSE(edit->textCursor().hasSelection()) << "the editor must not also select all";
+    EXPECT_FALSE(edit->TextCursor().hasSelection()) << "the editor must not also select all";
 
     int compared = 0;
     m_frame->OnCommand(ID_COMPARE_WHOLE, [&] { ++compared; });
-    QTest::keyClick(edit, Qt::Key_F5);
+    QTest::keyClick(edit->Widget(), Qt::Key_F5);
     EXPECT_EQ(compared, 1);
-    EXPECT_EQ(edit->toPlainText(), QStringLiteral("あいう"));
+    EXPECT_EQ(edit->Document()->toPlainText(), QStringLiteral("あいう"));
 }
 
 TEST_F(MdiFrameTest, AcceleratorOfADisabledCommandDoesNothing)
@@ -247,7 +247,7 @@ TEST_F(MdiFrameTest, AcceleratorOfADisabledCommandDoesNothing)
     int compared = 0;
     m_frame->OnCommand(ID_COMPARE_WHOLE, [&] { ++compared; });
     m_frame->OnUpdateCommand(ID_COMPARE_WHOLE, [](CmdUI &ui) { ui.Enable(false); });
-    QTest::keyClick(edit, Qt::Key_F5);
+    QTest::keyClick(edit->Widget(), Qt::Key_F5);
     EXPECT_EQ(compared, 0);
 }
 

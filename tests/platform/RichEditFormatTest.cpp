@@ -104,7 +104,7 @@ TEST(RichEditFormat, TheStoredFaceIsReadBackWhileTheStandInDraws)
     control.ReplaceSel(Sjis("字"));
     control.SetSel(0, 1);
     EXPECT_EQ(control.GetCharFormat(FormatScope::Selection).FaceName(), kDefaultFaceName);
-    QTextCursor cursor = control.textCursor();
+    QTextCursor cursor = control.TextCursor();
     cursor.setPosition(1);
     EXPECT_EQ(cursor.charFormat().font().families().value(0), DisplayFamily(u"ＭＳ ゴシック"_s));
 }
@@ -120,8 +120,8 @@ TEST(RichEditFormat, TheDefaultFormatSetsFontAndColourOfUnformattedText)
     EXPECT_EQ(read.yHeight, 400);
     EXPECT_EQ(read.crTextColor, kRed);
     EXPECT_EQ(read.FaceName(), kDefaultFaceName); // kept from the initial default
-    EXPECT_EQ(control.document()->defaultFont().pointSizeF(), 20.0);
-    EXPECT_EQ(control.palette().color(QPalette::Text), charformat::ToQColor(kRed));
+    EXPECT_EQ(control.Document()->defaultFont().pointSizeF(), 20.0);
+    EXPECT_EQ(control.Widget()->palette().color(QPalette::Text), charformat::ToQColor(kRed));
 
     control.StreamIn(StreamFormat::Text, Sjis("平文"));
     control.SetSel(0, -1);

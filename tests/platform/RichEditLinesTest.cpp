@@ -25,7 +25,7 @@ std::vector<int> LineStartsByWalking(RichEditCtrl &control)
 {
     control.GetLineCount(); // finishes the layout and settles the scroll bar
     std::vector<int> starts;
-    for (QTextBlock block = control.document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = control.Document()->begin(); block.isValid(); block = block.next()) {
         const QTextLayout *layout = block.layout();
         for (int i = 0; i < layout->lineCount(); ++i)
             starts.push_back(block.position() + layout->lineAt(i).textStart());
@@ -101,10 +101,10 @@ TEST(RichEditLines, EditsAnywhereKeepTheCountsRight)
     EXPECT_GT(control->GetLineCount(), before);
     EXPECT_EQ(LineQueriesDisagree(*control), "") << "after a format change";
 
-    QTextCursor cursor(control->document()); // an edit that does not go through the control
+    QTextCursor cursor(control->Document()); // an edit that does not go through the control
     cursor.setPosition(100);
     cursor.insertText(QString::fromUtf8(kLong.c_str()));
-    control->undo();
+    control->Undo();
     EXPECT_EQ(LineQueriesDisagree(*control), "") << "after an undo";
 }
 
@@ -114,10 +114,10 @@ TEST(RichEditLines, AnotherWidthWrapsEverythingAnew)
     for (int i = 0; i < 4; ++i)
         Append(*control, kLong + "\r");
     const int atThree = control->GetLineCount();
-    control->resize(150, 400);
+    control->Widget()->resize(150, 400);
     EXPECT_GT(control->GetLineCount(), atThree);
     EXPECT_EQ(LineQueriesDisagree(*control), "");
-    control->resize(1200, 400);
+    control->Widget()->resize(1200, 400);
     EXPECT_LT(control->GetLineCount(), atThree);
     EXPECT_EQ(LineQueriesDisagree(*control), "");
 }
@@ -139,13 +139,13 @@ TEST(RichEditLines, RecordsCountRightAsTheyArriveAndTheScrollBarAppears)
 TEST(RichEditLines, BeforeTheFirstShowLinesFollowTheGivenSize)
 {
     RichEditCtrl control;
-    control.resize(150, 400);
+    control.Widget()->resize(150, 400);
     control.ReplaceSel(Sjis(kLong + "\r二\r"));
     const int hidden = control.GetLineCount();
     EXPECT_GT(hidden, 3);
     EXPECT_EQ(LineQueriesDisagree(control), "");
 
-    control.show();
+    control.Widget()->show();
     EXPECT_EQ(control.GetLineCount(), hidden);
     EXPECT_EQ(LineQueriesDisagree(control), "");
 }
@@ -182,7 +182,7 @@ TEST(RichEditLines, ABatchAnswersEveryQueryAsSingleEditsDo)
             ASSERT_EQ(batched->GetLineCount(), single->GetLineCount()) << "after record " << i;
         }
         if (i == 10)
-            batched->grab(); // painting lays out the batch so far
+            batched->Widget()->grab(); // painting lays out the batch so far
     }
     batched->EndLayoutBatch();
     EXPECT_EQ(batched->GetText(), single->GetText());

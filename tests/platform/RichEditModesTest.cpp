@@ -46,7 +46,7 @@ TEST(RichEditScroll, LineScrollStopsAtTheEnds)
     const int last = control->GetFirstVisibleLine();
     EXPECT_GT(last, 80);
     EXPECT_LT(last, 100);
-    EXPECT_EQ(control->verticalScrollBar()->value(), control->verticalScrollBar()->maximum());
+    EXPECT_EQ(control->VerticalScrollBar().value(), control->VerticalScrollBar().maximum());
     control->LineScroll(1);
     EXPECT_EQ(control->GetFirstVisibleLine(), last);
     control->LineScroll(-100000);
@@ -72,9 +72,10 @@ TEST(RichEditScroll, OnlyScrollingByTheControlItselfIsReported)
     control->SetSel(control->GetTextLength(), control->GetTextLength());
     EXPECT_EQ(spy.count(), 0);
 
-    control->verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub); // the user
+    control->VerticalScrollBar().triggerAction(QScrollBar::SliderSingleStepSub); // the user
     EXPECT_EQ(spy.count(), 1);
-    QTest::keyClick(control.get(), Qt::Key_Home, Qt::ControlModifier); // the caret leaves the view
+    QTest::keyClick(control.get()->Widget(), Qt::Key_Home,
+                    Qt::ControlModifier); // the caret leaves the view
     EXPECT_EQ(spy.count(), 2);
     EXPECT_EQ(control->GetFirstVisibleLine(), 0);
 }
@@ -113,8 +114,8 @@ TEST(RichEditScroll, ALargeLoadScrollsBeforeTheEventLoopRuns)
         text += std::string(60, 'x') + " " + std::string(60, 'y') + "\r";
     ASSERT_TRUE(control->StreamIn(StreamFormat::Text, Sjis(text)));
     EXPECT_TRUE(control->HasVerticalScrollBar());
-    const int height = control->document()->documentLayout()->documentSize().toSize().height();
-    EXPECT_EQ(control->verticalScrollBar()->maximum(), height - control->viewport()->height());
+    const int height = control->Document()->documentLayout()->documentSize().toSize().height();
+    EXPECT_EQ(control->VerticalScrollBar().maximum(), height - control->Viewport()->height());
 
     control->LineScroll(1900);
     EXPECT_EQ(control->GetFirstVisibleLine(), 1900);
@@ -125,14 +126,14 @@ TEST(RichEditModes, ReadOnlyRefusesTypingButNotTheProgram)
 {
     auto control = test::ShownControl();
     control->SetReadOnly(true);
-    QTest::keyClicks(control.get(), u"abc"_s);
-    QTest::keyClick(control.get(), Qt::Key_Return);
+    QTest::keyClicks(control.get()->Widget(), u"abc"_s);
+    QTest::keyClick(control.get()->Widget(), Qt::Key_Return);
     EXPECT_EQ(control->GetTextLength(), 0);
     control->ReplaceSel(Sjis("結果"));
     EXPECT_EQ(test::TextOf(*control), "結果");
 
     control->SetReadOnly(false);
-    QTest::keyClicks(control.get(), u"x"_s);
+    QTest::keyClicks(control.get()->Widget(), u"x"_s);
     EXPECT_EQ(test::TextOf(*control), "結果x");
 }
 
@@ -141,34 +142,34 @@ TEST(RichEditModes, AHiddenSelectionIsNotDrawn)
     auto control = test::ShownControl(300, 100);
     Append(*control, "選択される文");
     control->SetSel(0, 0);
-    const QImage plain = control->grab().toImage(); // no focus: no caret
-    QApplication::setActiveWindow(control.get());
-    control->setFocus();
-    ASSERT_TRUE(control->hasFocus());
+    const QImage plain = control->Widget()->grab().toImage(); // no focus: no caret
+    QApplication::setActiveWindow(control->Widget());
+    control->Widget()->setFocus();
+    ASSERT_TRUE(control->Widget()->hasFocus());
     control->SetSel(0, -1);
-    EXPECT_NE(control->grab().toImage(), plain);
+    EXPECT_NE(control->Widget()->grab().toImage(), plain);
     control->HideSelection(true);
-    EXPECT_EQ(control->grab().toImage(), plain);
+    EXPECT_EQ(control->Widget()->grab().toImage(), plain);
     EXPECT_EQ(control->GetSel(), (CharRange{0, 6})); // still selected
 
     // A window without the focus draws its selection in the inactive colours.
     control->HideSelection(false);
-    control->clearFocus();
-    ASSERT_FALSE(control->hasFocus());
-    EXPECT_NE(control->grab().toImage(), plain);
+    control->Widget()->clearFocus();
+    ASSERT_FALSE(control->Widget()->hasFocus());
+    EXPECT_NE(control->Widget()->grab().toImage(), plain);
     EXPECT_EQ(control->GetSel(), (CharRange{0, 6}));
 
     // While a dialog over it has the focus, the window the focus returns to shows its selection:
     // there a search shows what it found.
-    QApplication::setActiveWindow(control.get());
-    control->setFocus();
+    QApplication::setActiveWindow(control->Widget());
+    control->Widget()->setFocus();
     QLineEdit dialog;
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     dialog.setFocus();
     ASSERT_TRUE(dialog.hasFocus());
-    ASSERT_FALSE(control->hasFocus());
-    EXPECT_NE(control->grab().toImage(), plain);
+    ASSERT_FALSE(control->Widget()->hasFocus());
+    EXPECT_NE(control->Widget()->grab().toImage(), plain);
     EXPECT_EQ(control->GetSel(), (CharRange{0, 6}));
 }
 
@@ -176,7 +177,7 @@ TEST(RichEditModes, BackgroundColourFillsTheWindow)
 {
     auto control = test::ShownControl(200, 100);
     control->SetBackgroundColor(0x00FFEE); // 0x00BBGGRR: red EE, green FF, blue 00
-    const QImage image = control->viewport()->grab().toImage();
+    const QImage image = control->Viewport()->grab().toImage();
     EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(0xEE, 0xFF, 0x00));
 }
 

@@ -100,7 +100,7 @@ TEST(RichEditRtf, CopyOffersRichTextAndPasteReadsIt)
     auto from = test::ShownControl();
     Fill(*from, pieces);
     from->SetSel(0, -1);
-    from->copy();
+    from->Copy();
     const QMimeData *offered = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(offered);
     ASSERT_TRUE(offered->hasFormat(u"text/rtf"_s));

@@ -3,6 +3,8 @@
 #include "RichEditCtrl.h"
 #include "TestText.h"
 
+#include <QWidget>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,8 +15,8 @@ namespace kivo::test {
 inline std::unique_ptr<RichEditCtrl> ShownControl(int width = 300, int height = 200)
 {
     auto control = std::make_unique<RichEditCtrl>();
-    control->resize(width, height);
-    control->show();
+    control->Widget()->resize(width, height);
+    control->Widget()->show();
     return control;
 }
 

@@ -33,7 +33,7 @@ TEST(RichEditText, ReplaceSelLeavesTheCaretAfterTheText)
 TEST(RichEditText, ReplaceSelCannotBeUndoneAndKeepsLaterUndoConsistent)
 {
     auto control = test::ShownControl();
-    QTest::keyClicks(control.get(), u"ab"_s);
+    QTest::keyClicks(control.get()->Widget(), u"ab"_s);
     ASSERT_TRUE(control->CanUndo());
 
     control->ReplaceSel(Sjis("x"));
@@ -41,8 +41,8 @@ TEST(RichEditText, ReplaceSelCannotBeUndoneAndKeepsLaterUndoConsistent)
     EXPECT_TRUE(control->GetModify());
 
     // Typing after it undoes on its own; the inserted text stays.
-    QTest::keyClicks(control.get(), u"c"_s);
-    control->undo();
+    QTest::keyClicks(control.get()->Widget(), u"c"_s);
+    control->Undo();
     EXPECT_EQ(TextOf(*control), "abx");
 }
 
@@ -51,7 +51,7 @@ TEST(RichEditText, EveryLineBreakIsOneParagraphCharacter)
     RichEditCtrl control;
     control.ReplaceSel(Sjis("一\r二\n三\r\n四"));
     EXPECT_EQ(control.GetTextLength(), 7);
-    EXPECT_EQ(control.document()->blockCount(), 4);
+    EXPECT_EQ(control.Document()->blockCount(), 4);
     EXPECT_EQ(TextOf(control), "一\r二\r三\r四");
 
     control.SetSel(1, 4);
@@ -68,7 +68,7 @@ TEST(RichEditText, SetSelSpecialEnds)
     EXPECT_EQ(control.GetSel(), (CharRange{2, 4}));
     control.SetSel(3, 1); // caret at the end given, before the anchor
     EXPECT_EQ(control.GetSel(), (CharRange{1, 3}));
-    EXPECT_EQ(control.textCursor().position(), 1);
+    EXPECT_EQ(control.TextCursor().position(), 1);
     control.SetSel(-1, 0);
     EXPECT_EQ(control.GetSel(), (CharRange{1, 1}));
 }
@@ -112,8 +112,8 @@ TEST(RichEditText, PlainStreamInTakesEveryLineBreakAndRefusesBadBytes)
     // program hands out for characters the code page cannot hold.
     const std::string privateCode = Sjis("é");
     ASSERT_TRUE(control.StreamIn(StreamFormat::Text, privateCode));
-    EXPECT_NE(control.toPlainText(), u"é"_s);
-    EXPECT_EQ(control.toPlainText().size(), 1);
+    EXPECT_NE(control.Document()->toPlainText(), u"é"_s);
+    EXPECT_EQ(control.Document()->toPlainText().size(), 1);
 }
 
 class FakeRichText : public RichTextStream {
@@ -195,7 +195,7 @@ TEST(RichEditText, CopyAndPasteKeepEveryCharacter)
     auto from = test::ShownControl();
     from->ReplaceSel(Sjis(text));
     from->SetSel(0, -1);
-    from->copy();
+    from->Copy();
     EXPECT_EQ(QApplication::clipboard()->text(), u"a\u00A0b\n〜😀"_s);
 
     auto to = test::ShownControl();

@@ -3,8 +3,8 @@
 
 #include "CompareFixture.h"
 
-#include "platform/widgets/StatusBar.h"
 #include "platform/framework/UpdateHint.h"
+#include "platform/widgets/StatusBar.h"
 #include "views/ResultMarks.h"
 #include "views/RowLeveller.h"
 #include "views/RowScroll.h"
@@ -61,7 +61,7 @@ protected:
     std::map<int, int> RowStartLines(int pane) const
     {
         std::map<int, int> lines;
-        for (QTextBlock block = Edit(pane).document()->begin(); block.isValid();
+        for (QTextBlock block = Edit(pane).Document()->begin(); block.isValid();
              block = block.next()) {
             if (RowStartOf(block) >= 0)
                 lines[RowStartOf(block)] = Edit(pane).LineFromChar(block.position());
@@ -159,7 +159,7 @@ TEST_F(AfterComparisonTest, RunsReadInPiecesAreTheRunsReadAtOnce)
         return out;
     };
     for (const int pane : {1, 2}) {
-        const QTextDocument &document = *Edit(pane).document();
+        const QTextDocument &document = *Edit(pane).Document();
         const int result = View(pane)->ResultNumber();
         const auto expected = fields(CollectRuns(document, result));
         ASSERT_GT(expected.size(), 10u);
@@ -189,7 +189,7 @@ TEST_F(AfterComparisonTest, DifferenceStepsFollowTheMarksThroughEditsAndEqualCol
     // Typing in front of everything moves the text, not the marks' meaning.
     m_frame->ActivateChild(Pane(1));
     Edit(1).SetSel(0, 0);
-    QTest::keyClicks(&Edit(1), QStringLiteral("xyz"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("xyz"));
     Edit(1).SetSel(0, 0);
     EXPECT_EQ(Step(true), expected.front());
 
@@ -205,7 +205,7 @@ TEST_F(AfterComparisonTest, DifferenceStepsFollowTheMarksThroughEditsAndEqualCol
             return r.record == second && r.kind != RunKind::Separator;
         });
         ASSERT_NE(run, runs.end());
-        QTextCursor cursor(Edit(pane).document());
+        QTextCursor cursor(Edit(pane).Document());
         cursor.setPosition(run->start);
         cursor.setPosition(run->end, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
@@ -270,7 +270,7 @@ TEST_F(AfterComparisonTest, TheSummaryCountsThePairsUntilTheNextEdit)
     EXPECT_EQ(StatusText(), QStringLiteral("同一 2・変更 2・追加 1・削除 1"));
 
     m_frame->ActivateChild(Pane(2));
-    QTest::keyClicks(&Edit(2), QStringLiteral("a"));
+    QTest::keyClicks(Edit(2).Widget(), QStringLiteral("a"));
     EXPECT_EQ(StatusText(), QStringLiteral("レディ"));
 
     // An aborted comparison has no summary.
@@ -387,8 +387,8 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
     ASSERT_TRUE(UnlevelRows().empty());
     const std::map<int, int> rows = RowStartLines(1);
     ASSERT_EQ(rows.size(), 300u);
-    QTextCursor edit(Edit(1).document()->findBlockByNumber(0));
-    for (QTextBlock block = Edit(1).document()->begin(); block.isValid(); block = block.next()) {
+    QTextCursor edit(Edit(1).Document()->findBlockByNumber(0));
+    for (QTextBlock block = Edit(1).Document()->begin(); block.isValid(); block = block.next()) {
         if (RowStartOf(block) == 40) {
             edit = QTextCursor(block);
             break;
@@ -401,10 +401,10 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
 
     m_frame->resize(1200, 800);
     m_frame->TileSideBySide();
-    ASSERT_LT(Edit(1).viewport()->width(), 620);
+    ASSERT_LT(Edit(1).Viewport()->width(), 620);
     // The rows in the windows go first: scrolled to the middle, they are level with each other
     // while the rows above still wait.
-    Edit(1).SetScrollPos(Edit(1).verticalScrollBar()->maximum() / 2);
+    Edit(1).SetScrollPos(Edit(1).VerticalScrollBar().maximum() / 2);
     const RowPosition top = TopRow(Edit(1)).value();
     Edit(2).SetScrollPos(ScrollPosOfRow(Edit(2), top, Edit(1).GetScrollPos()).value());
     const auto levelBelow = [&] {
@@ -461,7 +461,7 @@ TEST_F(AfterComparisonTest, AResizeAndAFontChangeKeepThePlaceOnALongResult)
     SetText(2, right);
     ASSERT_TRUE(Compare());
     ASSERT_TRUE(LevellingEnds());
-    Edit(1).SetScrollPos(Edit(1).verticalScrollBar()->maximum() / 2);
+    Edit(1).SetScrollPos(Edit(1).VerticalScrollBar().maximum() / 2);
     const RowPosition before = TopRow(Edit(1)).value();
     const QString summary = StatusText();
     ASSERT_FALSE(summary.isEmpty());
@@ -494,7 +494,7 @@ TEST_F(AfterComparisonTest, AnEditDuringLevellingStopsIt)
     Doc()->StartLevelling();
     ASSERT_NE(Doc()->Leveller(), nullptr);
     m_frame->ActivateChild(Pane(1));
-    QTest::keyClicks(&Edit(1), QStringLiteral("a"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("a"));
     EXPECT_EQ(Doc()->Leveller(), nullptr);
     EXPECT_FALSE(Doc()->LevellingPending());
 }

@@ -53,11 +53,11 @@ protected:
         Edit(pane).SetSel(position, position);
         for (const QChar key : keys) {
             if (key == u'\n')
-                QTest::keyClick(&Edit(pane), Qt::Key_Return);
+                QTest::keyClick(Edit(pane).Widget(), Qt::Key_Return);
             else {
                 // Typed as a key with text, as a keyboard layout or input method delivers it.
                 QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(key));
-                QApplication::sendEvent(&Edit(pane), &press);
+                QApplication::sendEvent(Edit(pane).Widget(), &press);
             }
         }
     }
@@ -66,7 +66,7 @@ protected:
     int Find(int pane, const char *utf8) const
     {
         return static_cast<int>(
-            Edit(pane).document()->toPlainText().indexOf(QString::fromUtf8(utf8)));
+            Edit(pane).Document()->toPlainText().indexOf(QString::fromUtf8(utf8)));
     }
 };
 
@@ -136,24 +136,24 @@ TEST_F(CompareAgainTest, TextTypedIntoAResultIsComparedWhereItWasTyped)
 
     TypeAt(1, Find(1, "名前"), QString());
     for (int i = 0; i < 3; ++i)
-        QTest::keyClick(&Edit(1), Qt::Key_Backspace);
-    QTest::keyClick(&Edit(1), Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(&Edit(1), Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(&Edit(1), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(Edit(1).Widget(), Qt::Key_Backspace);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Z, Qt::ControlModifier);
     ExpectFreshRecords(left, right, "separators deleted and undone");
 
     TypeAt(1, Find(1, "名前"), QStringLiteral("新しい文。\n"));
     left.insert(left.find(Sjis("名前")), Sjis("新しい文。\r"));
     // The blank row on the left beside the added sentence is padding: text typed there lies
     // between the sentences around it.
-    const QTextBlock blank = Edit(1).document()->findBlock(Find(1, "どこで")).previous();
+    const QTextBlock blank = Edit(1).Document()->findBlock(Find(1, "どこで")).previous();
     ASSERT_TRUE(blank.isValid());
     ASSERT_EQ(blank.length(), 1) << "a blank row stands above the last sentence";
     // One undo takes a character typed there back, marks and all.
     const std::string compared = Edit(1).GetText();
     TypeAt(1, blank.position(), QStringLiteral("x"));
     QCoreApplication::processEvents();
-    QTest::keyClick(&Edit(1), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Edit(1).GetText(), compared);
     TypeAt(1, blank.position(), QStringLiteral("空行に。\n次"));
     left.insert(left.find(Sjis("どこで")), Sjis("空行に。\r次"));

@@ -156,9 +156,9 @@ protected:
     /// Scroll position at which a line stands at the top of the window.
     static int LineTop(RichEditCtrl &edit, int line)
     {
-        QTextCursor cursor(edit.document());
+        QTextCursor cursor(edit.Document());
         cursor.setPosition(edit.LineIndex(line));
-        return edit.cursorRect(cursor).top() + edit.verticalScrollBar()->value();
+        return edit.CaretRect(cursor).top() + edit.VerticalScrollBar().value();
     }
 
     /// n one-line sentences, every seventh changed and some long enough to wrap on the left.

@@ -40,7 +40,7 @@ TEST_F(CompareInWindowsTest, TheWindowsShowTheRecordsWithNothingLostAndEveryRowL
         ASSERT_EQ(left.size(), 300u);
         ASSERT_EQ(left, right) << "rows level, viewLine " << viewLine;
         EXPECT_GT(Edit(1).GetLineCount(), 300 * (viewLine + 1)) << "long sentences wrapped";
-        EXPECT_FALSE(Edit(1).isReadOnly());
+        EXPECT_FALSE(Edit(1).IsReadOnly());
         EXPECT_EQ(m_app->ProgressDialog(), nullptr);
         EXPECT_EQ(m_app->Options().SyncScroll, 1);
     }
@@ -143,7 +143,7 @@ TEST_F(CompareInWindowsTest, NoToTheDelimiterWarningLeavesBothWindowsAsTheyWere)
     EXPECT_EQ(asked, std::vector<QString>{LoadString(IDS_NO_DELIMITERS)});
     EXPECT_EQ(Edit(1).GetText(), a);
     EXPECT_EQ(Edit(1).GetSel(), (CharRange{3, 7}));
-    EXPECT_FALSE(Edit(1).isReadOnly());
+    EXPECT_FALSE(Edit(1).IsReadOnly());
     EXPECT_FALSE(Edit(1).IsSelectionHidden());
     EXPECT_EQ(m_app->ProgressDialog(), nullptr);
 }
@@ -158,14 +158,14 @@ TEST_F(CompareInWindowsTest, AbortingWhileTheTextsAreReadLeavesBothWindowsAsThey
     for (int i = 0; i < 3; ++i)
         Driver().Step();
     ASSERT_EQ(Driver().State(), CompareState::Prepare) << "the texts take more steps than that";
-    EXPECT_TRUE(Edit(1).isReadOnly());
+    EXPECT_TRUE(Edit(1).IsReadOnly());
     Driver().RequestAbort();
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     EXPECT_EQ(Edit(1).GetText(), a);
     EXPECT_EQ(Edit(2).GetText(), b);
     EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 5}));
-    EXPECT_FALSE(Edit(1).isReadOnly());
-    EXPECT_FALSE(Edit(2).isReadOnly());
+    EXPECT_FALSE(Edit(1).IsReadOnly());
+    EXPECT_FALSE(Edit(2).IsReadOnly());
     EXPECT_FALSE(Edit(1).IsSelectionHidden());
 }
 
@@ -190,7 +190,7 @@ TEST_F(CompareInWindowsTest, AbortingDuringDisplayKeepsTheRenderedRecordsAndUnlo
     EXPECT_FALSE(dialog->AbortButton().isEnabled());
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     EXPECT_EQ(m_app->ProgressDialog(), nullptr);
-    EXPECT_FALSE(Edit(1).isReadOnly());
+    EXPECT_FALSE(Edit(1).IsReadOnly());
     EXPECT_LT(Edit(1).GetText().size(), a.size()) << "the rest was never rendered";
     EXPECT_EQ(Edit(1).GetSel().start, Edit(1).LineIndex(Edit(1).GetFirstVisibleLine()));
 }
@@ -225,16 +225,16 @@ TEST_F(CompareInWindowsTest, EscInTheMainWindowAsksTheAbortQuestionLikeTheButton
     EXPECT_EQ(dialog->Phase(), LoadString(IDS_CAPTION_SCROLLABLE));
     EXPECT_EQ(dialog->windowTitle(), LoadString(IDS_CAPTION_SCROLLABLE));
     QApplication::setActiveWindow(m_frame);
-    QTest::keyClick(&Edit(2), Qt::Key_Escape);
+    QTest::keyClick(Edit(2).Widget(), Qt::Key_Escape);
     EXPECT_EQ(questions, 2);
     answer = IDYES;
-    QTest::keyClick(&Edit(1), Qt::Key_Escape);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Escape);
     EXPECT_EQ(questions, 3);
     EXPECT_FALSE(dialog->AbortButton().isEnabled());
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     EXPECT_LT(Edit(1).GetText().size(), a.size()) << "the display stopped";
     // Between comparisons Esc asks nothing.
-    QTest::keyClick(&Edit(1), Qt::Key_Escape);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Escape);
     EXPECT_EQ(questions, 3);
 }
 
@@ -258,7 +258,7 @@ TEST_F(CompareInWindowsTest, ClosingAWindowDuringDisplayEndsTheComparison)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     ASSERT_NE(Pane(1), nullptr);
-    EXPECT_FALSE(Edit(1).isReadOnly());
+    EXPECT_FALSE(Edit(1).IsReadOnly());
     EXPECT_EQ(m_app->ProgressDialog(), nullptr);
 }
 
@@ -275,9 +275,9 @@ TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheRes
         EXPECT_FALSE(m_frame->State(id).enabled) << id;
     EXPECT_TRUE(m_frame->State(ID_SYNC_SCROLL).enabled);
     const std::string shown = Edit(1).GetText();
-    QTest::keyClick(Edit(1).viewport(), Qt::Key_X);
-    QTest::keyClick(&Edit(1), Qt::Key_Delete);
-    QTest::mouseClick(Edit(1).viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(Edit(1).Viewport(), Qt::Key_X);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_Delete);
+    QTest::mouseClick(Edit(1).Viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(Edit(1).GetText(), shown);
 
     // A few screens on, so that a page down has somewhere to go.
@@ -286,7 +286,7 @@ TEST_F(CompareInWindowsTest, LockedWindowsIgnoreKeysAndClicksButScrollOnceTheRes
     m_frame->ActivateChild(Pane(1));
     const int top = Edit(1).GetFirstVisibleLine();
     ASSERT_EQ(Driver().State(), CompareState::Display);
-    QTest::keyClick(&Edit(1), Qt::Key_PageDown);
+    QTest::keyClick(Edit(1).Widget(), Qt::Key_PageDown);
     EXPECT_GT(Edit(1).GetFirstVisibleLine(), top);
     EXPECT_TRUE(View(1)->UserScrolled());
     const int scrolled = Edit(1).GetFirstVisibleLine();
@@ -304,7 +304,7 @@ TEST_F(CompareInWindowsTest, AfterAComparisonBothWindowsScrollTogetherLineForLin
     EXPECT_EQ(Edit(1).GetFirstVisibleLine(), 0);
     m_frame->ActivateChild(Pane(1));
     // The user scrolls the left window down five lines with its scroll bar.
-    QScrollBar *bar = Edit(1).verticalScrollBar();
+    QScrollBar *bar = &Edit(1).VerticalScrollBar();
     bar->setValue(LineTop(Edit(1), 5) + 2);
     EXPECT_EQ(Edit(1).GetFirstVisibleLine(), 5);
     EXPECT_EQ(Edit(2).GetFirstVisibleLine(), 5);
@@ -312,7 +312,7 @@ TEST_F(CompareInWindowsTest, AfterAComparisonBothWindowsScrollTogetherLineForLin
     bar->setValue(0);
     EXPECT_EQ(Edit(2).GetFirstVisibleLine(), 0);
     // Scrolls of the window that is not active drive the other one too.
-    Edit(2).verticalScrollBar()->setValue(LineTop(Edit(2), 3) + 2);
+    Edit(2).VerticalScrollBar().setValue(LineTop(Edit(2), 3) + 2);
     EXPECT_EQ(Edit(1).GetFirstVisibleLine(), 3);
 }
 
@@ -361,7 +361,7 @@ TEST_F(CompareInWindowsTest, TheStoredDisplayFormatAndBackgroundReachTheWindows)
     m_frame = m_app->MainFrame();
     const ColorRef background = m_app->Options().Color[Background];
     EXPECT_EQ(
-        Edit(1).palette().color(QPalette::Base).rgb() & 0xFFFFFF,
+        Edit(1).Widget()->palette().color(QPalette::Base).rgb() & 0xFFFFFF,
         QColor(int(background & 0xFF), int(background >> 8 & 0xFF), int(background >> 16)).rgb() &
             0xFFFFFF);
     EXPECT_EQ(Edit(1).GetCharFormat(FormatScope::Default).FaceName(),

@@ -73,7 +73,7 @@ protected:
         ASSERT_EQ(m_app->Options().SyncScroll, 1);
     }
 
-    DiffMap &Map(int pane) const { return *Edit(pane).findChild<DiffMap *>(); }
+    DiffMap &Map(int pane) const { return *Edit(pane).Widget()->findChild<DiffMap *>(); }
 
     /// The row of the paragraph that holds the first occurrence of a text.
     int RowOf(int pane, const std::string &text) const
@@ -81,7 +81,7 @@ protected:
         const std::string shown = Edit(pane).GetText();
         const std::size_t at = shown.find(text);
         EXPECT_NE(at, std::string::npos) << test::Utf8(text);
-        QTextBlock block = Edit(pane).document()->findBlock(CharPosition(shown, at));
+        QTextBlock block = Edit(pane).Document()->findBlock(CharPosition(shown, at));
         while (block.isValid() && RowStartOf(block) < 0)
             block = block.previous();
         return RowStartOf(block);
@@ -90,7 +90,7 @@ protected:
     /// Document y of the top of a row and of the next row's top.
     std::pair<double, double> RowExtent(int pane, int row) const
     {
-        const QTextDocument &document = *Edit(pane).document();
+        const QTextDocument &document = *Edit(pane).Document();
         const auto top = [&document](const QTextBlock &block) {
             return document.documentLayout()->blockBoundingRect(block).top();
         };
@@ -138,7 +138,7 @@ protected:
     /// The thumb of a window's scroll bar, in the map's coordinates.
     QRect Thumb(int pane) const
     {
-        const QScrollBar &bar = *Edit(pane).verticalScrollBar();
+        const QScrollBar &bar = *(&Edit(pane).VerticalScrollBar());
         const QRect thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
         return QRect(Map(pane).mapFromGlobal(bar.mapToGlobal(thumb.topLeft())), thumb.size());
     }
@@ -168,7 +168,7 @@ TEST_F(DiffMapTest, MarksStandAtTheRowsOfTheDifferencesInBothWindowsAndFollowEdi
             SCOPED_TRACE(testing::Message() << when << ", pane " << pane);
             DiffMap &map = Map(pane);
             map.UpdateMarks();
-            EXPECT_EQ(map.x(), Edit(pane).viewport()->geometry().right() + 1) << "beside the bar";
+            EXPECT_EQ(map.x(), Edit(pane).Viewport()->geometry().right() + 1) << "beside the bar";
             const std::vector<Segment> segments = Segments(pane);
             ASSERT_EQ(segments.size(), expected.size());
             const QImage painted = map.grab().toImage();
@@ -220,7 +220,7 @@ TEST_F(DiffMapTest, AClickScrollsThereAndTheOtherWindowFollowsWhenSynchronised)
         const int scroll = Edit(1).GetScrollPos();
         const auto [top, bottom] = RowExtent(1, row);
         EXPECT_GT(top, scroll);
-        EXPECT_LT(bottom, scroll + Edit(1).viewport()->height()) << "the row is on screen";
+        EXPECT_LT(bottom, scroll + Edit(1).Viewport()->height()) << "the row is on screen";
         if (synchronised)
             EXPECT_EQ(TopRow(Edit(2)), TopRow(Edit(1)));
         else
@@ -235,9 +235,9 @@ TEST_F(DiffMapTest, AClickScrollsThereAndTheOtherWindowFollowsWhenSynchronised)
                          Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&map, &drag);
         QTest::mouseRelease(&map, Qt::LeftButton, {}, QPoint(map.width() / 2, map.height() - 1));
-        EXPECT_EQ(Edit(1).GetScrollPos(), Edit(1).verticalScrollBar()->maximum());
-        EXPECT_EQ(Edit(2).GetScrollPos() == Edit(2).verticalScrollBar()->maximum(), synchronised);
-        EXPECT_NEAR(map.StripY(Edit(1).GetScrollPos() + Edit(1).viewport()->height()),
+        EXPECT_EQ(Edit(1).GetScrollPos(), Edit(1).VerticalScrollBar().maximum());
+        EXPECT_EQ(Edit(2).GetScrollPos() == Edit(2).VerticalScrollBar().maximum(), synchronised);
+        EXPECT_NEAR(map.StripY(Edit(1).GetScrollPos() + Edit(1).Viewport()->height()),
                     Thumb(1).bottom(), 2);
     }
 }

@@ -59,42 +59,42 @@ std::pair<std::string, std::string> EditTexts()
 
 class EditedResultTest : public CompareInWindowsTest {
 protected:
-    DiffMap &Map(int pane) const { return *Edit(pane).findChild<DiffMap *>(); }
+    DiffMap &Map(int pane) const { return *Edit(pane).Widget()->findChild<DiffMap *>(); }
 
     /// One random edit in a window.
     void RandomEdit(int pane, std::mt19937 &random)
     {
         RichEditCtrl &edit = Edit(pane);
-        QTextDocument &document = *edit.document();
+        QTextDocument &document = *edit.Document();
         const auto pick = [&random](int from, int to) {
             return std::uniform_int_distribution<int>(from, std::max(from, to))(random);
         };
         const int length = edit.GetTextLength();
         const int at = pick(0, length);
         m_frame->ActivateChild(Pane(pane));
-        edit.setFocus();
+        edit.Widget()->setFocus();
         switch (pick(0, 9)) {
         case 0:
         case 1:
             edit.SetSel(at, at);
             for (const QChar typed : QString::fromUtf8("あxい").left(pick(1, 3))) {
                 QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(typed));
-                QApplication::sendEvent(&edit, &key);
+                QApplication::sendEvent(edit.Widget(), &key);
             }
             break;
         case 2:
             edit.SetSel(at, at);
-            QTest::keyClick(&edit, Qt::Key_Return);
+            QTest::keyClick(edit.Widget(), Qt::Key_Return);
             break;
         case 3:
         case 4:
             // Across runs and paragraph breaks.
             edit.SetSel(at, std::min(length, at + pick(1, 40)));
-            QTest::keyClick(&edit, Qt::Key_Delete);
+            QTest::keyClick(edit.Widget(), Qt::Key_Delete);
             break;
         case 5:
             edit.SetSel(at, at);
-            QTest::keyClick(&edit, Qt::Key_Backspace);
+            QTest::keyClick(edit.Widget(), Qt::Key_Backspace);
             break;
         case 6: {
             edit.SetSel(at, std::min(length, at + pick(0, 8)));
@@ -105,7 +105,7 @@ protected:
         }
         case 7:
             if (edit.CanUndo())
-                QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+                QTest::keyClick(edit.Widget(), Qt::Key_Z, Qt::ControlModifier);
             break;
         case 8:
             // The levelling adds padding at the start or the end of a paragraph.
@@ -136,7 +136,7 @@ protected:
         std::vector<int> differences;
         for (const int pane : {1, 2}) {
             SCOPED_TRACE(pane);
-            const QTextDocument &document = *Edit(pane).document();
+            const QTextDocument &document = *Edit(pane).Document();
             const std::vector<MarkedRun> runs = CollectRuns(document, View(pane)->ResultNumber());
             ASSERT_EQ(View(pane)->Runs(), runs);
             const DocumentRows &kept = Map(pane).Rows();
@@ -156,7 +156,7 @@ protected:
         const int position = std::min(caret, Edit(pane).GetTextLength());
         Edit(pane).SetSel(position, position);
         const int key =
-            CaretKey(CollectRuns(*Edit(pane).document(), View(pane)->ResultNumber()), position);
+            CaretKey(CollectRuns(*Edit(pane).Document(), View(pane)->ResultNumber()), position);
         for (const bool forward : {true, false}) {
             EXPECT_EQ(View(pane)->FindDifference(forward),
                       differences.empty() ? std::nullopt
@@ -210,8 +210,8 @@ TEST_F(EditedResultTest, TypingIntoABlankLineOfAResultKeepsTheLayout)
     CompareAndCheck(left, right);
     RichEditCtrl &edit = Edit(1);
     m_frame->ActivateChild(Pane(1));
-    edit.setFocus();
-    QTextBlock blank = edit.document()->begin();
+    edit.Widget()->setFocus();
+    QTextBlock blank = edit.Document()->begin();
     while (blank.isValid() && !(blank.length() == 1 && IsInsertedBreak(BreakFormat(blank))))
         blank = blank.next();
     ASSERT_TRUE(blank.isValid());
@@ -221,12 +221,12 @@ TEST_F(EditedResultTest, TypingIntoABlankLineOfAResultKeepsTheLayout)
 
     edit.SetSel(at, at);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("x"));
-    QApplication::sendEvent(&edit, &key);
+    QApplication::sendEvent(edit.Widget(), &key);
     QCoreApplication::processEvents();
     EXPECT_TRUE(edit.IsLayoutComplete());
-    const QTextBlock typed = edit.document()->findBlock(at);
+    const QTextBlock typed = edit.Document()->findBlock(at);
     EXPECT_FALSE(MarkOf(typed.begin().fragment().charFormat()));
-    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClick(edit.Widget(), Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_TRUE(edit.IsLayoutComplete());
 }

@@ -5,9 +5,9 @@
 #include "RtfStream.h"
 #include "TestText.h"
 #include "WindowsFixture.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MessageBox.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/Profile.h"
 #include "platform/files/RecentFileList.h"
 #include "platform/framework/UpdateHint.h"
@@ -166,7 +166,7 @@ protected:
 TEST_F(RichDocTest, WhatIsSavedReadsBackWithItsTextColoursAndEffects)
 {
     FillWithStatuses(1);
-    const std::vector<TextRun> before = Runs(*Edit(1).document());
+    const std::vector<TextRun> before = Runs(*Edit(1).Document());
     ASSERT_GE(before.size(), 5u);
     const QString path = TempPath(QStringLiteral("result.rtf"));
     ASSERT_TRUE(Save(1, path));
@@ -176,10 +176,10 @@ TEST_F(RichDocTest, WhatIsSavedReadsBackWithItsTextColoursAndEffects)
 
     // Read back into the other window, and into the same one after clearing it.
     ASSERT_TRUE(Open(2, path));
-    EXPECT_EQ(Runs(*Edit(2).document()), before);
+    EXPECT_EQ(Runs(*Edit(2).Document()), before);
     ASSERT_TRUE(Choose(ID_EDIT_CLEAR_ALL, 1));
     ASSERT_TRUE(Open(1, path));
-    EXPECT_EQ(Runs(*Edit(1).document()), before);
+    EXPECT_EQ(Runs(*Edit(1).Document()), before);
     EXPECT_EQ(Doc()->RichText(), FileFormat::RichText);
     EXPECT_TRUE(m_messages.empty());
 }
@@ -284,12 +284,12 @@ TEST_F(RichDocTest, PlainTextKeepsCharactersOutsideTheCodePageAndIsSavedAsRichTe
     const QString text = QStringLiteral("〜と～は別の字、😀も。");
     ASSERT_TRUE(WriteFile(path, "\xEF\xBB\xBF" + text.toUtf8()));
     ASSERT_TRUE(Open(1, path));
-    EXPECT_EQ(Edit(1).toPlainText(), text);
+    EXPECT_EQ(Edit(1).Document()->toPlainText(), text);
     const QString saved = TempPath(QStringLiteral("utf8.rtf"));
     ASSERT_TRUE(Save(1, saved));
     EXPECT_TRUE(ReadFile(saved).startsWith("{\\rtf"));
     ASSERT_TRUE(Open(2, saved));
-    EXPECT_EQ(Edit(2).toPlainText(), text);
+    EXPECT_EQ(Edit(2).Document()->toPlainText(), text);
 }
 
 TEST_F(RichDocTest, AMissingFileIsReportedByNameAndTheWindowKeepsItsText)
@@ -311,7 +311,7 @@ TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
 {
     FillWithStatuses(1);
     Edit(1).SetSel(2, 9);
-    const std::vector<TextRun> before = Runs(*Edit(1).document());
+    const std::vector<TextRun> before = Runs(*Edit(1).Document());
     const QString path = TempPath(QStringLiteral("binary.txt"));
     ASSERT_TRUE(WriteFile(path, QByteArray("ab\0cd", 5)));
     Open(1, path);
@@ -320,7 +320,7 @@ TEST_F(RichDocTest, BytesThatAreNoTextAreReportedAsTheFilesFault)
               OpenFailure(path, QStringLiteral("テキスト ファイルではありません（3 バイト目に NUL "
                                                "文字があります）。")));
     // The text, its colours and the selection are as they were.
-    EXPECT_EQ(Runs(*Edit(1).document()), before);
+    EXPECT_EQ(Runs(*Edit(1).Document()), before);
     EXPECT_EQ(Edit(1).GetSel(), (CharRange{2, 9}));
 }
 
@@ -572,14 +572,15 @@ TEST_F(RichDocTest, AFileOpenedAfterAComparisonCarriesNoneOfItsMarkUp)
         SetText(2, Sjis("同じ文。足した文。変わった文です。\r\r\r後の文。"));
         ASSERT_TRUE(Choose(ID_COMPARE_WHOLE, 1));
         ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
-        ASSERT_GT(Runs(*Edit(1).document()).size(), 1u);
+        ASSERT_GT(Runs(*Edit(1).Document()).size(), 1u);
 
         ASSERT_TRUE(Open(1, path));
-        const QTextDocument &document = *Edit(1).document();
+        const QTextDocument &document = *Edit(1).Document();
         // Every character and every paragraph shows as a newly typed text would.
         for (const auto &[text, colour, bold, italic, underline, strike] : Runs(document)) {
-            const QRgb shown =
-                colour == QColor().rgb() ? Edit(1).palette().text().color().rgb() : colour;
+            const QRgb shown = colour == QColor().rgb()
+                                   ? Edit(1).Widget()->palette().text().color().rgb()
+                                   : colour;
             EXPECT_EQ(shown, original) << text.toStdString();
             EXPECT_FALSE(bold || italic || underline || strike) << text.toStdString();
         }
@@ -602,7 +603,7 @@ TEST_F(RichDocTest, AFileOpenedAfterAComparisonCarriesNoneOfItsMarkUp)
         EXPECT_EQ(typed.crTextColor, options.Color[ColorOriginal]);
         EXPECT_EQ(typed.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT), 0u);
         // The right window keeps its result, whose differences no longer lead into the left.
-        EXPECT_GT(Runs(*Edit(2).document()).size(), 1u);
+        EXPECT_GT(Runs(*Edit(2).Document()).size(), 1u);
         EXPECT_EQ(View(1)->ResultNumber(), 0);
         Edit(1).SetSel(0, 0);
         ASSERT_TRUE(Choose(ID_NEXT_DIFFERENCE, 2));
@@ -678,7 +679,7 @@ TEST_F(RichDocTest, AFileDroppedOnAWindowLoadsIntoItAndOnlyTheFirstOfSeveral)
     ASSERT_TRUE(WriteFile(two, "two"));
     m_frame->ActivateChild(Pane(1));
     m_app->Options().SyncScroll = 1;
-    EXPECT_TRUE(DropFiles(Edit(2).viewport(), {one, two}));
+    EXPECT_TRUE(DropFiles(Edit(2).Viewport(), {one, two}));
     EXPECT_EQ(Edit(2).GetText(), "one");
     EXPECT_EQ(Edit(1).GetTextLength(), 0);
     EXPECT_EQ(m_frame->ActiveChild(), Pane(2));
@@ -721,7 +722,7 @@ TEST_F(RichDocTest, AWordProcessorDocumentOpensWithItsEffectsAndADamagedOneLeave
     EXPECT_TRUE(text.starts_with(Sjis("吾輩は猫である。名前はまだ無い。\r太字と斜体と"))) << text;
     EXPECT_NE(text.find(Sjis("\r左上\r右上\r左下\r右下\r")), std::string::npos);
     EXPECT_TRUE(text.ends_with(Sjis("最後の段落。\r脚注の本文。")));
-    const std::vector<TextRun> runs = Runs(*Edit(1).document());
+    const std::vector<TextRun> runs = Runs(*Edit(1).Document());
     const auto bold = std::find_if(runs.begin(), runs.end(), [](const TextRun &run) {
         return std::get<0>(run) == QStringLiteral("太字");
     });
@@ -786,7 +787,7 @@ TEST_F(RichDocTest, APdfOpensAsItsTextAndABadOneLeavesTheTextWithTheReason)
 // new colours, a font or the levelling of rows are no edits, opening or closing a text ends them.
 TEST_F(RichDocTest, TheTitleMarksUnsavedEditsUntilASaveOrAComparison)
 {
-    QTest::keyClicks(&Edit(1), QStringLiteral("typed"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("typed"));
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1 *"));
     EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
     m_app->Options().Color[ColorSame] = 0x123456;
@@ -796,7 +797,7 @@ TEST_F(RichDocTest, TheTitleMarksUnsavedEditsUntilASaveOrAComparison)
     const QString path = TempPath(QStringLiteral("saved.txt"));
     ASSERT_TRUE(Save(1, path));
     EXPECT_EQ(Title(1), QDir::toNativeSeparators(path)) << "saved";
-    QTest::keyClicks(&Edit(1), QStringLiteral("more"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("more"));
     EXPECT_EQ(Title(1), QDir::toNativeSeparators(path) + QStringLiteral(" *"));
     // The next save proposes the file's own name, without the mark.
     ASSERT_TRUE(Save(1, path));
@@ -818,9 +819,9 @@ TEST_F(RichDocTest, UndoBringsBackWhatAnOpenOrAComparisonReplaced)
 {
     const auto undo = [this](int pane) {
         m_frame->ActivateChild(Pane(pane));
-        QTest::keyClick(&Edit(pane), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(Edit(pane).Widget(), Qt::Key_Z, Qt::ControlModifier);
     };
-    QTest::keyClicks(&Edit(1), QStringLiteral("typed text"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("typed text"));
     const QString path = TempPath(QStringLiteral("file.txt"));
     ASSERT_TRUE(WriteFile(path, "from the file"));
     ASSERT_TRUE(Open(1, path));
@@ -838,7 +839,7 @@ TEST_F(RichDocTest, UndoBringsBackWhatAnOpenOrAComparisonReplaced)
     ASSERT_TRUE(RunUntil([this] { return !m_app->Driver().IsRunning(); }));
     const std::string left = Edit(1).GetText();
     const std::string right = Edit(2).GetText();
-    QTest::keyClicks(&Edit(2), QStringLiteral("x"));
+    QTest::keyClicks(Edit(2).Widget(), QStringLiteral("x"));
     undo(2);
     EXPECT_EQ(Edit(2).GetText(), right) << "the edit goes first";
     undo(2);

@@ -57,7 +57,7 @@ protected:
                              : "-") +
                        (StandsFor(format) ? " stands" : "") + "\n";
         };
-        for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = edit.Document()->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it)
                 add(it.fragment().text(), it.fragment().charFormat());
             if (block.next().isValid())
@@ -76,7 +76,7 @@ TEST_F(SessionTest, TheWindowsComeBackAsTheyWereLeft)
     const ResultList records = CompareAndCheck(left, right);
     m_frame->ActivateChild(Pane(2));
     Edit(2).SetSel(0, 0);
-    QTest::keyClicks(&Edit(2), QStringLiteral("typed "));
+    QTest::keyClicks(Edit(2).Widget(), QStringLiteral("typed "));
     const std::string shown[] = {Edit(1).GetText(), Edit(2).GetText()};
     const std::string formats = Formats(Edit(1));
     ASSERT_EQ(Title(2), QStringLiteral("Untitled2 *"));
@@ -164,7 +164,7 @@ TEST_F(SessionTest, ReplacedWindowsGoIntoTheHistoryAndOpenFromThere)
     EXPECT_EQ(history[2].title, QStringLiteral("Untitled1"));
 
     m_frame->ActivateChild(Pane(1));
-    QTest::keyClicks(&Edit(1), QStringLiteral("typed"));
+    QTest::keyClicks(Edit(1).Widget(), QStringLiteral("typed"));
     ASSERT_TRUE(m_app->OpenHistoryEntry(history[2]));
     EXPECT_EQ(Edit(1).GetText(), "left of the first run");
     EXPECT_EQ(Title(1), QStringLiteral("Untitled1"));

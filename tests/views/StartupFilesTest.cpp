@@ -3,10 +3,10 @@
 #include "TestText.h"
 #include "WindowsFixture.h"
 #include "app/RichBar.h"
-#include "platform/framework/CommandActions.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/dialogs/Printing.h"
 #include "platform/files/Profile.h"
+#include "platform/framework/CommandActions.h"
 #include "resources/ResourceIds.h"
 
 #include <QAction>
@@ -95,7 +95,7 @@ TEST_F(StartupFilesTest, OneFileLoadsIntoTheLeftWindow)
 {
     StartApp({m_left});
     ASSERT_EQ(m_frame->Children().size(), 2u);
-    EXPECT_EQ(Edit(1).toPlainText(), QStringLiteral("同じ文。左だけの文。"));
+    EXPECT_EQ(Edit(1).Document()->toPlainText(), QStringLiteral("同じ文。左だけの文。"));
     EXPECT_EQ(Title(1), QDir::toNativeSeparators(m_left));
     EXPECT_EQ(Edit(2).GetTextLength(), 0);
     EXPECT_EQ(Title(2), QStringLiteral("Untitled2"));
@@ -108,7 +108,7 @@ TEST_F(StartupFilesTest, TwoFilesLoadSideBySideAndCompareOnRequest)
     StartApp({m_left, m_right});
     EXPECT_EQ(Title(1), QDir::toNativeSeparators(m_left));
     EXPECT_EQ(Title(2), QDir::toNativeSeparators(m_right));
-    EXPECT_EQ(Edit(2).toPlainText(), QStringLiteral("同じ文。右だけの文。"));
+    EXPECT_EQ(Edit(2).Document()->toPlainText(), QStringLiteral("同じ文。右だけの文。"));
     EXPECT_EQ(m_frame->ActiveChild(), Pane(1));
     EXPECT_LT(Pane(1)->x(), Pane(2)->x());
     EXPECT_FALSE(m_app->Driver().IsRunning());

@@ -4,8 +4,8 @@
 #include "CompareFixture.h"
 
 #include "platform/dialogs/FindReplaceDlg.h"
-#include "views/RowScroll.h"
 #include "platform/framework/UpdateHint.h"
+#include "views/RowScroll.h"
 
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -57,16 +57,16 @@ protected:
     void Scroll(int pane, Way way, bool down)
     {
         RichEditCtrl &edit = Edit(pane);
-        QScrollBar *bar = edit.verticalScrollBar();
+        QScrollBar *bar = &edit.VerticalScrollBar();
         const int sign = down ? -1 : 1;
         switch (way) {
         case Way::WheelNotch:
         case Way::WheelSmooth: {
             const int delta = sign * (way == Way::WheelNotch ? kNotch : kSmoothDelta);
-            const QPointF at(edit.viewport()->width() / 2.0, edit.viewport()->height() / 2.0);
-            QWheelEvent wheel(at, edit.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+            const QPointF at(edit.Viewport()->width() / 2.0, edit.Viewport()->height() / 2.0);
+            QWheelEvent wheel(at, edit.Viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(edit.viewport(), &wheel);
+            QApplication::sendEvent(edit.Viewport(), &wheel);
             return;
         }
         case Way::BarDrag: {
@@ -90,13 +90,13 @@ protected:
             break;
         }
         m_frame->ActivateChild(Pane(pane));
-        edit.setFocus();
+        edit.Widget()->setFocus();
         if (way == Way::KeyDown)
-            QTest::keyClick(&edit, down ? Qt::Key_Down : Qt::Key_Up);
+            QTest::keyClick(edit.Widget(), down ? Qt::Key_Down : Qt::Key_Up);
         else if (way == Way::KeyPage)
-            QTest::keyClick(&edit, down ? Qt::Key_PageDown : Qt::Key_PageUp);
+            QTest::keyClick(edit.Widget(), down ? Qt::Key_PageDown : Qt::Key_PageUp);
         else
-            QTest::keyClick(&edit, down ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
+            QTest::keyClick(edit.Widget(), down ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
     }
 
     /// Whether both windows stand at the same scroll position with the same row under their
@@ -105,8 +105,8 @@ protected:
     {
         const std::optional<RowPosition> left = TopRow(Edit(1));
         const std::optional<RowPosition> right = TopRow(Edit(2));
-        const int leftY = Edit(1).verticalScrollBar()->value();
-        const int rightY = Edit(2).verticalScrollBar()->value();
+        const int leftY = Edit(1).VerticalScrollBar().value();
+        const int rightY = Edit(2).VerticalScrollBar().value();
         if (!left || !right)
             return ::testing::AssertionFailure() << "a window has no rows";
         if (*left == *right && leftY == rightY)
@@ -124,12 +124,12 @@ TEST_F(SyncScrollTest, EveryWayOfScrollingEitherWindowKeepsTheRowsLevelToThePixe
         Scroll(pane, Way::CtrlHomeEnd, false);
         for (const Way way : kWays) {
             for (const bool down : {true, false, true}) {
-                const int before = Edit(pane).verticalScrollBar()->value();
+                const int before = Edit(pane).VerticalScrollBar().value();
                 Scroll(pane, way, down);
                 EXPECT_TRUE(Level())
                     << Name(way) << (down ? " down" : " up") << " in window " << pane;
                 if (way != Way::KeyDown) { // the caret may still be inside the window
-                    EXPECT_NE(Edit(pane).verticalScrollBar()->value(), before)
+                    EXPECT_NE(Edit(pane).VerticalScrollBar().value(), before)
                         << Name(way) << " did not scroll window " << pane;
                 }
             }
@@ -157,7 +157,7 @@ TEST_F(SyncScrollTest, RandomScrollsOfMixedKindsAndAThousandNotchesNeverDrift)
     for (int i = 0; i < kWheelNotches; ++i)
         Scroll(1 + i % 2, Way::WheelNotch, i < kWheelNotches / 2);
     EXPECT_TRUE(Level());
-    EXPECT_EQ(Edit(1).verticalScrollBar()->value(), 0);
+    EXPECT_EQ(Edit(1).VerticalScrollBar().value(), 0);
 }
 
 TEST_F(SyncScrollTest, DifferenceStepsAndRelevellingKeepTheRowsLevelToTheLastOne)
@@ -178,7 +178,7 @@ TEST_F(SyncScrollTest, DifferenceStepsAndRelevellingKeepTheRowsLevelToTheLastOne
     ASSERT_NE(find, nullptr);
     find->findChildren<QLineEdit *>().front()->setText(QStringLiteral("これは250番目"));
     QTest::mouseClick(find->FindNextButton(), Qt::LeftButton);
-    EXPECT_EQ(Edit(1).textCursor().selectedText(), QStringLiteral("これは250番目"));
+    EXPECT_EQ(Edit(1).TextCursor().selectedText(), QStringLiteral("これは250番目"));
     EXPECT_TRUE(Level()) << "after find";
     delete find;
 
@@ -189,7 +189,7 @@ TEST_F(SyncScrollTest, DifferenceStepsAndRelevellingKeepTheRowsLevelToTheLastOne
     EXPECT_TRUE(Level()) << "after re-levelling";
     Scroll(1, Way::CtrlHomeEnd, true);
     EXPECT_TRUE(Level()) << "Ctrl+End after re-levelling";
-    EXPECT_EQ(Edit(1).verticalScrollBar()->maximum(), Edit(2).verticalScrollBar()->maximum());
+    EXPECT_EQ(Edit(1).VerticalScrollBar().maximum(), Edit(2).VerticalScrollBar().maximum());
 
     // A larger font, then the caret forty lines on.
     m_app->Options().CharFormat.yHeight = 16 * 20;
@@ -198,7 +198,7 @@ TEST_F(SyncScrollTest, DifferenceStepsAndRelevellingKeepTheRowsLevelToTheLastOne
     Scroll(1, Way::CtrlHomeEnd, false);
     for (int i = 0; i < 40; ++i)
         Scroll(1, Way::KeyDown, true);
-    EXPECT_GT(Edit(1).verticalScrollBar()->value(), 0);
+    EXPECT_GT(Edit(1).VerticalScrollBar().value(), 0);
     EXPECT_TRUE(Level()) << "40 x Down after a font change";
 }
 
@@ -209,8 +209,8 @@ TEST_F(SyncScrollTest, UnsynchronisedWindowsScrollAlone)
     ASSERT_TRUE(m_frame->Execute(ID_SYNC_SCROLL));
     ASSERT_EQ(m_app->Options().SyncScroll, 0);
     Scroll(2, Way::WheelNotch, true);
-    EXPECT_GT(Edit(2).verticalScrollBar()->value(), 0);
-    EXPECT_EQ(Edit(1).verticalScrollBar()->value(), 0);
+    EXPECT_GT(Edit(2).VerticalScrollBar().value(), 0);
+    EXPECT_EQ(Edit(1).VerticalScrollBar().value(), 0);
 }
 
 } // namespace

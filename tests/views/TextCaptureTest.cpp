@@ -32,7 +32,7 @@ TEST(TextCapture, PiecesGiveTheSelectedTextByteForByte)
     std::mt19937 rng(2026);
     RichEditCtrl edit;
     for (int round = 0; round < 60; ++round) {
-        edit.setPlainText(RandomText(rng, 1 + round * 3));
+        edit.Document()->setPlainText(RandomText(rng, 1 + round * 3));
         const int length = edit.GetTextLength();
         std::uniform_int_distribution<int> position(0, length);
         int start = position(rng);
@@ -48,7 +48,7 @@ TEST(TextCapture, PiecesGiveTheSelectedTextByteForByte)
 
         const int pieceChars = 1 + round % 9;
         TextCapture capture;
-        capture.Begin(*edit.document(), CharRange{start, end});
+        capture.Begin(*edit.Document(), CharRange{start, end});
         std::string text;
         int calls = 0;
         while (!capture.ReadMore(text, pieceChars))
