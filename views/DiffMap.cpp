@@ -6,7 +6,6 @@
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -83,8 +82,7 @@ DiffMap::DiffMap(CRichView &view, const RichOptions &options)
     m_rebuildTimer.setInterval(kRebuildDelayMs);
     connect(&m_rebuildTimer, &QTimer::timeout, this, &DiffMap::OnRebuildTimer);
     // Edits come through the view (TextEdited), after it has made typed text the user's own.
-    connect(edit.Document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, &DiffMap::LayoutChanged);
+    connect(&edit, &RichEditCtrl::TextHeightChanged, this, &DiffMap::LayoutChanged);
     // The part on screen moves with the scroll bar.
     const QScrollBar *bar = &edit.VerticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
@@ -199,15 +197,15 @@ void DiffMap::OnRebuildTimer()
     update();
 }
 
-void DiffMap::WatchOtherDocument(QTextDocument *other)
+void DiffMap::WatchOtherText(RichEditCtrl *other)
 {
-    if (other == m_otherDocument)
+    if (other == m_otherText)
         return;
     disconnect(m_otherConnection);
-    m_otherDocument = other;
+    m_otherText = other;
     if (other)
         m_otherConnection =
-            connect(other, &QTextDocument::contentsChange, this, &DiffMap::MarksChanged);
+            connect(other, &RichEditCtrl::TextChanged, this, &DiffMap::MarksChanged);
 }
 
 void DiffMap::UpdateMarks()
@@ -222,7 +220,7 @@ void DiffMap::UpdateMarks()
         return;
     m_rebuildTimer.stop();
     CRichView *other = m_view.OtherView();
-    WatchOtherDocument(other ? other->Control()->Document() : nullptr);
+    WatchOtherText(other ? other->Control() : nullptr);
     std::vector<MapSpan> spans;
     if (m_view.ResultNumber() != 0) {
         DiffMap *otherMap = other && other->ResultNumber() == m_view.ResultNumber()

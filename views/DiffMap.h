@@ -13,11 +13,10 @@
 
 class QScrollBar;
 
-class QTextDocument;
-
 namespace kivo {
 
 class CRichView;
+class RichEditCtrl;
 struct RichOptions;
 
 /// A part of a vertical scroll bar (its groove, its thumb), in the scroll bar's own coordinates.
@@ -78,7 +77,8 @@ private:
     /// This window's layout changed: the places of its rows too.
     void LayoutChanged();
     void OnRebuildTimer();
-    void WatchOtherDocument(QTextDocument *other);
+    /// Follows the edits of the other window's text, whose marks the strip shows too.
+    void WatchOtherText(RichEditCtrl *other);
     /// Scrolls so that the text the strip's y stands for is in the middle of the window.
     void ScrollTo(int y);
 
@@ -91,7 +91,7 @@ private:
     bool m_rowsDirty = true;
     int m_rowsResult = 0; ///< the result m_rows were read for
     QTimer m_rebuildTimer;
-    QPointer<QTextDocument> m_otherDocument;
+    QPointer<RichEditCtrl> m_otherText;
     QMetaObject::Connection m_otherConnection;
 };
 

@@ -1,6 +1,5 @@
 #include "views/RichDoc.h"
 
-#include "LazyTextLayout.h"
 #include "Memory.h"
 #include "PdfFile.h"
 #include "PdfStream.h"
@@ -199,8 +198,8 @@ void CRichDoc::StartLevelling()
     PerSide<QTextBlock> tops;
     for (Side side : kSides) {
         const RichEditCtrl &edit = *sides[Index(side)]->Control();
-        tops[Index(side)] = edit.Document()->findBlockByNumber(
-            edit.Layout().BlockAt(edit.VerticalScrollBar().value()));
+        tops[Index(side)] =
+            edit.Document()->findBlockByNumber(edit.BlockAt(edit.VerticalScrollBar().value()));
     }
     m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->Document(),
                                                *sides[Index(Side::Right)]->Control()->Document(),
@@ -212,7 +211,7 @@ void CRichDoc::StartLevelling()
     // An edit of the user's ends the levelling: the rows it knows of may be gone.
     for (CRichView *view : sides) {
         m_levellingWatch.push_back(
-            connect(view->Control()->Document(), &QTextDocument::contentsChange, this, [this] {
+            connect(view->Control(), &RichEditCtrl::TextChanged, this, [this] {
                 if (m_leveller && !m_leveller->Editing())
                     StopLevelling();
             }));

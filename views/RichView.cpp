@@ -85,33 +85,32 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options)
     });
     connect(control, &RichEditCtrl::VScroll, this, &CRichView::OnControlScrolled);
     // The title tells whether the text holds edits made since it was opened, saved or compared.
-    connect(control->Document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+    connect(control, &RichEditCtrl::ModifiedChanged, this, [this](bool modified) {
         // A comparison writing its result is no edit; its end sets the state.
         if (m_comparing)
             return;
         if (MdiChildWnd *frame = ParentFrame())
             frame->SetModifiedMark(modified);
     });
-    connect(control->Document(), &QTextDocument::contentsChange, this,
-            [this](int position, int removed, int added) {
-                // What the user types or pastes into a blank line of a result is their own. The
-                // document is still finishing the edit here, so the marks change right after.
-                RichEditCtrl &edit = *Control();
-                if (added > 0 && edit.IsUserEditing()) {
-                    QTextCursor typed(edit.Document());
-                    typed.setPosition(position);
-                    typed.setPosition(position + added, QTextCursor::KeepAnchor);
-                    m_typed.push_back(typed);
-                    if (m_typed.size() == 1)
-                        QMetaObject::invokeMethod(this, &CRichView::AdoptTyped,
-                                                  Qt::QueuedConnection);
-                }
-                OnTextChanged(TextEdit{position, removed, added});
-                const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
-                const RowLeveller *leveller = document ? document->Leveller() : nullptr;
-                if ((!leveller || !leveller->Editing()) && !(document && document->Reformatting()))
-                    emit textEdited();
-            });
+    connect(
+        control, &RichEditCtrl::TextChanged, this, [this](int position, int removed, int added) {
+            // What the user types or pastes into a blank line of a result is their own. The
+            // document is still finishing the edit here, so the marks change right after.
+            RichEditCtrl &edit = *Control();
+            if (added > 0 && edit.IsUserEditing()) {
+                QTextCursor typed(edit.Document());
+                typed.setPosition(position);
+                typed.setPosition(position + added, QTextCursor::KeepAnchor);
+                m_typed.push_back(typed);
+                if (m_typed.size() == 1)
+                    QMetaObject::invokeMethod(this, &CRichView::AdoptTyped, Qt::QueuedConnection);
+            }
+            OnTextChanged(TextEdit{position, removed, added});
+            const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
+            const RowLeveller *leveller = document ? document->Leveller() : nullptr;
+            if ((!leveller || !leveller->Editing()) && !(document && document->Reformatting()))
+                emit textEdited();
+        });
     m_map = new DiffMap(*this, options);
     AddCommands();
 }

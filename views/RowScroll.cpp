@@ -1,6 +1,5 @@
 #include "views/RowScroll.h"
 
-#include "LazyTextLayout.h"
 #include "RichEditCtrl.h"
 #include "views/ResultMarks.h"
 
@@ -18,7 +17,7 @@ namespace {
 
 QTextBlock BlockAtY(const RichEditCtrl &edit, int y)
 {
-    return edit.Document()->findBlockByNumber(edit.Layout().BlockAt(y));
+    return edit.Document()->findBlockByNumber(edit.BlockAt(y));
 }
 
 /// The row start at or before the block; an invalid block when there is none.
@@ -47,7 +46,7 @@ QTextBlock RowStartAtOrAfter(const QTextBlock &block)
 /// Document y of the top of a row, rounded down to the pixel the scroll position can stand on.
 int RowTop(const RichEditCtrl &edit, const QTextBlock &rowStart)
 {
-    return static_cast<int>(std::floor(edit.Layout().BlockTop(rowStart.blockNumber())));
+    return static_cast<int>(std::floor(edit.BlockTop(rowStart.blockNumber())));
 }
 
 /// Document y where the row after this one begins (the end of the text after the last row).

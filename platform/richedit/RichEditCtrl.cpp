@@ -129,6 +129,11 @@ RichEditCtrl::RichEditCtrl(QWidget *parent)
             [this] { m_layoutTimer.start(kLayoutPauseMs); });
     connect(m_editor->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RichEditCtrl::OnScrollValueChanged);
+    QTextDocument *document = m_editor->document();
+    connect(document, &QTextDocument::contentsChange, this, &RichEditCtrl::TextChanged);
+    connect(document, &QTextDocument::modificationChanged, this, &RichEditCtrl::ModifiedChanged);
+    connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &RichEditCtrl::TextHeightChanged);
     SetCharFormat(DefaultCharFormat(0x000000), FormatScope::Default);
 }
 

@@ -217,8 +217,11 @@ public:
     /// Height of the whole text, in pixels; paragraphs not laid out yet count at their estimated
     /// height, as the scroll bar counts them.
     qreal TextHeight() const;
-    /// The document's layout: paragraph places as the scroll bar counts them
-    /// (LazyTextLayout::BlockTop, BlockAt), without laying anything out.
+    /// The paragraph at document y (the last one whose top is at or above it), and the document
+    /// y of a paragraph's top, as the scroll bar counts them, without laying anything out.
+    int BlockAt(qreal y) const;
+    qreal BlockTop(int blockNumber) const;
+    /// The document's layout (tests, benchmarks).
     LazyTextLayout &Layout() const;
     /// Lays out the whole text now (tests, benchmarks, printing of figures).
     void FinishLayout();
@@ -309,6 +312,12 @@ public:
 signals:
     /// The control scrolled vertically by itself.
     void VScroll();
+    /// The text changed: from position `from`, `removed` characters gave way to `added` ones.
+    void TextChanged(int from, int removed, int added);
+    /// The text became modified, or unmodified.
+    void ModifiedChanged(bool modified);
+    /// The height of the whole text changed (an edit, another wrapping, more of it laid out).
+    void TextHeightChanged();
 
 private:
     friend class TextEditor;

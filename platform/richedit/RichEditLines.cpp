@@ -41,6 +41,16 @@ LazyTextLayout &RichEditCtrl::Layout() const
     return *layout;
 }
 
+int RichEditCtrl::BlockAt(qreal y) const
+{
+    return Layout().BlockAt(y);
+}
+
+qreal RichEditCtrl::BlockTop(int blockNumber) const
+{
+    return Layout().BlockTop(blockNumber);
+}
+
 void RichEditCtrl::SettleSize() const
 {
     Layout().AnnounceSize();
