@@ -162,24 +162,23 @@ void ComparisonHost::SetComparing(bool comparing)
     }
 }
 
-PerSide<IResultView *> ComparisonHost::PrepareForComparison()
+ResultViews ComparisonHost::PrepareForComparison()
 {
     CRichDoc *document = ActiveRichDoc();
     m_comparedDoc = document;
     if (!document)
         return {};
-    PerSide<IResultView *> sides{};
+    ResultViews sides{{}, document};
     const PerSide<CRichView *> views = document->PrepareForComparison();
     for (const Side side : kSides) {
         CRichView *view = views[Index(side)];
         if (!view)
             continue;
-        sides[Index(side)] = view;
+        sides.views[Index(side)] = view;
         // The driver holds the view until the comparison ends: it must hear when it goes.
-        m_viewWatch.push_back(connect(view, &QObject::destroyed, this,
-                                      [this, taking = sides[Index(side)]] {
-                                          m_driver.ViewDestroyed(taking);
-                                      }));
+        m_viewWatch.push_back(
+            connect(view, &QObject::destroyed, this,
+                    [this, taking = sides.views[Index(side)]] { m_driver.ViewDestroyed(taking); }));
     }
     return sides;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "RichOptions.h"
+#include "dialogs/ProgDlg.h"
 #include "driver/ComparisonDriver.h"
-#include "driver/dialog/ProgDlg.h"
 
 #include <QObject>
 #include <QPointer>
@@ -51,7 +51,7 @@ private:
     bool HasActiveDocument() const override;
     bool BothSelected() const override;
     IProgressWindow *BeginComparison() override;
-    PerSide<IResultView *> PrepareForComparison() override;
+    ResultViews PrepareForComparison() override;
     void StartSyncScroll() override;
     bool AskYesNo(int stringId) override;
     void EndComparison() override;

@@ -207,7 +207,7 @@ void TypingFigures(TimedApp &app, CRichView &leftView)
     constexpr int kKeys = 12;
     constexpr int kAfterMs = 500; // past the map's and the layout's pauses after an edit
     RichEditCtrl &left = *leftView.Control();
-    left.FinishLayout();
+    left.FinishLayoutForTests();
     left.Widget()->setFocus();
     // In the middle of a sentence halfway down the text.
     const int middle = left.LineIndex(left.GetLineCount() / 2) + 3;

@@ -45,10 +45,7 @@ CompareState FromEngine(EngineState state)
 
 ComparisonDriver::ComparisonDriver(const RichOptions &options, IDriverHost &host)
     : m_options(options), m_host(host), m_engine(options, m_relay)
-{
-    for (RowStarts &starts : m_rowStarts)
-        starts.fill(-1);
-}
+{}
 
 void ComparisonDriver::StartComparison(bool wholeText)
 {
@@ -60,12 +57,11 @@ void ComparisonDriver::StartComparison(bool wholeText)
     m_status = DriverStatus{};
     m_status.selectionMode = !wholeText && m_host.BothSelected();
     m_views = {};
+    m_rows = nullptr;
     m_viewsLocked = false;
     m_scrollBack = ScrollBackPhase::Scroll;
     m_captureSide = 0;
     m_captured = {};
-    for (RowStarts &starts : m_rowStarts)
-        starts.fill(-1);
     m_displayCursor = m_engine.Results().end();
     m_displayed = 0;
     m_stepCounter = 1;
@@ -164,7 +160,9 @@ void ComparisonDriver::Prepare()
 {
     if (!m_viewsLocked) {
         m_progress->SetCaption(IDS_CAPTION_ANALYSING);
-        m_views = m_host.PrepareForComparison();
+        const ResultViews views = m_host.PrepareForComparison();
+        m_views = views.views;
+        m_rows = views.rows;
         for (const Side side : kSides) {
             if (IResultView *view = m_views[Index(side)])
                 view->BeginCapture(m_status.selectionMode);
@@ -269,14 +267,16 @@ void ComparisonDriver::DisplayStep()
         partner = moved->second;
     for (const Side side : kSides)
         m_views[Index(side)]->RenderRecord(record, TextOf(record, side), BreaksOf(record, side),
-                                           m_rowStarts[Index(side)], partner);
+                                           partner);
     if (record.sentenceEnd == 1) {
-        PadRows(m_views, PadMode::Pad, Options());
+        const bool rows = Options().ViewFormat == SentenceLayout::Aligned && m_rows;
+        if (rows)
+            m_rows->RowClosed();
         if (!m_status.displayScrollable && m_views[Index(Side::Left)]->HasVerticalScrollBar()) {
-            // The first screen is complete; its rows are levelled once, with the final wrapping.
-            RealignRows(m_views, m_rowStarts, Options());
+            // The first screen is complete; its rows are levelled again, with the final wrapping.
+            if (rows)
+                m_rows->LevelWrittenRows();
             m_status.displayScrollable = true;
-            PadRows(m_views, PadMode::Trim, Options());
             for (IResultView *view : m_views)
                 view->AllowScrolling(true);
             m_progress->SetCaption(IDS_CAPTION_SCROLLABLE);
@@ -341,6 +341,7 @@ void ComparisonDriver::Finish()
     m_engine.FreeSentenceLists();
     m_engine.FreeResultList();
     m_views = {};
+    m_rows = nullptr;
     m_captured = {};
     m_status.abortRequested = false;
     m_movedRecords.clear();
@@ -370,6 +371,7 @@ void ComparisonDriver::ViewDestroyed(IResultView *view)
     for (IResultView *&taking : m_views) {
         if (taking == view) {
             taking = nullptr;
+            m_rows = nullptr; // rows need both views
             m_status.abortRequested = true;
         }
     }

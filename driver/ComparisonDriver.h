@@ -2,10 +2,10 @@
 
 #include "Comparison.h"
 #include "ResultSummary.h"
+#include "RichOptions.h"
 #include "Side.h"
 #include "driver/CompareState.h"
 #include "driver/ResultView.h"
-#include "driver/RowPadding.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,9 +48,9 @@ public:
     /// which stays until EndComparison. Null when the dialog could not be made; then nothing
     /// begins.
     virtual IProgressWindow *BeginComparison() = 0;
-    /// Readies the active document for a comparison and returns its left and right text views
-    /// (pane 1 and pane 2; null where there is none), from which the driver then takes the texts.
-    virtual PerSide<IResultView *> PrepareForComparison() = 0;
+    /// Readies the active document for a comparison and returns its left and right text views,
+    /// from which the driver then takes the texts, with what keeps their rows level.
+    virtual ResultViews PrepareForComparison() = 0;
     /// Switches synchronised scrolling on for the compared document.
     virtual void StartSyncScroll() = 0;
     /// Asks a yes/no question (a string id; question icon, No the default); true for Yes.
@@ -164,6 +164,7 @@ private:
     /// The views of pane 1 and pane 2 taking part; taken in state 0. A view destroyed during a
     /// comparison is cleared, which stops the display.
     PerSide<IResultView *> m_views{};
+    IRowLevels *m_rows = nullptr;
     /// The preparation: whether the views are locked, the side whose text is being read (both
     /// read at kSides.size()) and the texts read so far.
     bool m_viewsLocked = false;
@@ -172,7 +173,6 @@ private:
     /// The step of the scrolling back that comes next.
     enum class ScrollBackPhase { Scroll, Count, ReadDifferences };
     ScrollBackPhase m_scrollBack = ScrollBackPhase::Scroll;
-    PerSide<RowStarts> m_rowStarts{};
     /// The next record to display, and how many were displayed before it.
     ResultList::const_iterator m_displayCursor;
     std::int32_t m_displayed = 0;

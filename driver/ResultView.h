@@ -3,28 +3,12 @@
 #include "ResultPair.h"
 #include "Side.h"
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace kivo {
 
-/// Rows whose start positions a comparison records per view: enough for the first screens,
-/// which are the ones realigned once the left window starts to scroll.
-inline constexpr std::size_t kRowStartCount = 128;
-
-/// Where the display rows begin in one view, as character positions of its control; -1 marks an
-/// entry not filled.
-using RowStarts = std::array<std::int32_t, kRowStartCount>;
-
-/// A text view taking part in a comparison, as the driver sees it: it hands over the text to
-/// compare, receives the result records, answers questions about the lines of its compared
-/// region and is given back at the end.
-///
-/// Line numbers are relative to the region (0 is the region's first line) and count display
-/// lines, word-wrapped ones included. Positions are the control's character positions.
 /// The user's line breaks the aligned layout trimmed from around one side's sentence, which the
 /// record that writes it stands for: before the text's first sentence, and after the sentence
 /// (up to the next one). A comparison of the windows' texts reads them back from the result.
@@ -33,6 +17,8 @@ struct RecordBreaks {
     std::int32_t after = 0;
 };
 
+/// A text view taking part in a comparison, as the driver sees it: it hands over the text to
+/// compare, receives the result records and is given back at the end.
 class IResultView {
 public:
     virtual ~IResultView() = default;
@@ -53,22 +39,9 @@ public:
     /// is the position of the record of the other end when the record belongs to a moved
     /// sentence. breaks are the user's line breaks the record stands for on this side.
     virtual void RenderRecord(const ResultPair &record, const std::string &text,
-                              const RecordBreaks &breaks, RowStarts &rowStarts,
+                              const RecordBreaks &breaks,
                               std::optional<std::int32_t> movedPartner) = 0;
 
-    /// Number of lines of the region.
-    virtual int RegionLineCount() const = 0;
-    /// Region line of a character position.
-    virtual int RegionLineOfChar(int position) const = 0;
-    /// Whether every region line k, from <= k < to, begins with a line break. The empty last
-    /// line is not blank; an empty range is.
-    virtual bool LinesAreBlank(int from, int to) const = 0;
-    /// Inserts n >= 1 line breaks at the first character of region line `line`.
-    virtual void InsertBlankLines(int line, int n) = 0;
-    /// Deletes the n characters that start at the first character of region line `line`.
-    virtual void DeleteAtLine(int line, int n) = 0;
-    /// Puts the caret at the first character of the region's last line.
-    virtual void CaretToLastLine() = 0;
     /// Whether the view shows its vertical scroll bar.
     virtual bool HasVerticalScrollBar() const = 0;
 
@@ -87,6 +60,26 @@ public:
     /// call, for the commands that go through the differences: when the comparison ends they
     /// then find it ready instead of reading a long result at once. True once it is ready.
     virtual bool PrepareDifferences(std::int64_t units) = 0;
+};
+
+/// Keeps the rows of the two views level while a result is written into them with the aligned
+/// layout: each sentence pair is a row, and the side whose row takes fewer lines gets blank
+/// padding lines at its end, so that the next row starts on the same line in both.
+class IRowLevels {
+public:
+    virtual ~IRowLevels() = default;
+
+    /// The record written last closed its sentence pair in both views: that row is levelled.
+    virtual void RowClosed() = 0;
+    /// Levels every row written so far again: the lines wrap anew when a scroll bar appears.
+    virtual void LevelWrittenRows() = 0;
+};
+
+/// The two views a comparison takes part in (pane 1 and pane 2; null where there is none), and
+/// what levels their rows (null without two views).
+struct ResultViews {
+    PerSide<IResultView *> views{};
+    IRowLevels *rows = nullptr;
 };
 
 } // namespace kivo

@@ -15,32 +15,28 @@ RecordRenderer::RecordRenderer(RichEditCtrl &edit, const RichOptions &options)
 
 void RecordRenderer::Begin(const CharRange &region, bool selection)
 {
+    m_firstLine = selection ? m_edit.LineFromChar(region.start) : 0;
+    m_regionStart = selection ? region.start : 0;
     m_atSentenceEnd = true;
     m_after.reset();
-    m_rowCount = 0;
     m_renderedRecords = 0;
     m_renderedRows = 0;
-    if (selection) {
-        m_firstLine = m_edit.LineFromChar(region.start);
-        m_trailer = m_firstLine + (m_edit.GetLineCount() - 1 - m_edit.LineFromChar(region.end));
-    } else {
-        m_firstLine = 0;
-        m_trailer = 0;
-    }
+    m_firstRowStart = QTextBlock();
+    m_lastRowStart = QTextBlock();
 }
 
 int RecordRenderer::Render(const ResultPair &record, const std::string &text,
-                           const RecordBreaks &breaks, RowStarts &rowStarts, bool moved, int result)
+                           const RecordBreaks &breaks, bool moved, int result)
 {
     const int number = m_renderedRecords++;
     const bool rows = m_options.ViewFormat == SentenceLayout::Aligned;
     if (m_atSentenceEnd && rows) {
-        const int start = m_edit.GetSel().start;
-        if (m_rowCount < static_cast<int>(kRowStartCount))
-            rowStarts[static_cast<std::size_t>(m_rowCount++)] = start;
-        QTextBlock block = m_edit.Document()->findBlock(start);
+        QTextBlock block = InsertionBlock();
         if (block.isValid())
             block.setUserState(m_renderedRows);
+        if (m_renderedRows == 0)
+            m_firstRowStart = block;
+        m_lastRowStart = block;
         ++m_renderedRows;
     }
     // The text takes the caret's format with the status's colour and effects (or those of a
@@ -101,59 +97,9 @@ QTextCharFormat RecordRenderer::FormatAfterText() const
     return m_edit.InsertionFormat();
 }
 
-int RecordRenderer::LineCount() const
+QTextBlock RecordRenderer::InsertionBlock() const
 {
-    return m_edit.GetLineCount() - m_trailer;
-}
-
-int RecordRenderer::LineOfChar(int position) const
-{
-    return m_edit.LineFromChar(position) - m_firstLine;
-}
-
-bool RecordRenderer::LinesAreBlank(int from, int to) const
-{
-    // Only blank lines Kivo inserted count: a blank line of the user's text, or a separator that
-    // stands for line breaks of it, is never removed to level the rows, so that the next
-    // comparison still reads them.
-    const QTextDocument &document = *m_edit.Document();
-    for (int line = from; line < to; ++line) {
-        const int position = m_edit.LineIndex(ToControlLine(line));
-        const QTextBlock block = document.findBlock(position);
-        if (position < 0 || !block.isValid() || block.position() != position ||
-            block.length() != 1 || !IsInsertedBreak(BreakFormat(block)) ||
-            StandsFor(BreakFormat(block)))
-            return false;
-    }
-    return true;
-}
-
-void RecordRenderer::InsertBlankLines(int line, int n, int result)
-{
-    const int position = m_edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to insert %d blank lines at", line, n);
-        return;
-    }
-    InsertPadding(*m_edit.Document(), position, n, result);
-}
-
-void RecordRenderer::DeleteAtLine(int line, int n)
-{
-    const int position = m_edit.LineIndex(ToControlLine(line));
-    if (position < 0 || n < 1) {
-        qWarning("kivo: no line %d to delete %d characters at", line, n);
-        return;
-    }
-    RemoveLines(*m_edit.Document(), position, n);
-}
-
-void RecordRenderer::CaretToLastLine()
-{
-    m_after.reset();
-    const int position = m_edit.LineIndex(ToControlLine(LineCount() - 1));
-    if (position >= 0)
-        m_edit.SetSel(position, position);
+    return m_edit.Document()->findBlock(m_edit.GetSel().start);
 }
 
 } // namespace kivo

@@ -157,7 +157,77 @@ PerSide<CRichView *> CRichDoc::PrepareForComparison()
         if (view->ParentFrame())
             sides[Index(view->PaneNumber() == 1 ? Side::Left : Side::Right)] = view;
     }
+    m_writing = {sides[Index(Side::Left)], sides[Index(Side::Right)]};
     return sides;
+}
+
+std::optional<PerSide<CRichView *>> CRichDoc::WritingViews() const
+{
+    const PerSide<CRichView *> views{m_writing[Index(Side::Left)], m_writing[Index(Side::Right)]};
+    if (!views[Index(Side::Left)] || !views[Index(Side::Right)])
+        return std::nullopt;
+    return views;
+}
+
+namespace {
+
+/// The lines of the first row's paragraph above the compared region's first line: a selection
+/// may begin further down its paragraph, and the rows are level from the region's first line.
+int LinesAboveRegion(CRichView &view)
+{
+    const RecordRenderer &renderer = view.Renderer();
+    const QTextBlock first = renderer.FirstRowStart();
+    if (!first.isValid() || renderer.RegionStart() == first.position())
+        return 0;
+    const RichEditCtrl &edit = *view.Control();
+    return edit.LineFromChar(renderer.RegionStart()) - edit.LineFromChar(first.position());
+}
+
+} // namespace
+
+void CRichDoc::RowClosed()
+{
+    const auto views = WritingViews();
+    if (!views)
+        return;
+    PerSide<QTextBlock> starts;
+    PerSide<QTextBlock> ends;
+    PerSide<int> linesAbove{};
+    for (Side side : kSides) {
+        CRichView &view = *(*views)[Index(side)];
+        // The paragraphs written in this idle slice are measured with the row.
+        view.Control()->FlushLayoutBatch();
+        starts[Index(side)] = view.Renderer().LastRowStart();
+        ends[Index(side)] = view.Renderer().InsertionBlock();
+        if (starts[Index(side)] == view.Renderer().FirstRowStart())
+            linesAbove[Index(side)] = LinesAboveRegion(view);
+    }
+    RowLeveller::LevelRow(*(*views)[Index(Side::Left)]->Control()->Document(),
+                          *(*views)[Index(Side::Right)]->Control()->Document(),
+                          (*views)[Index(Side::Left)]->ResultNumber(), starts, ends, linesAbove);
+}
+
+void CRichDoc::LevelWrittenRows()
+{
+    const auto views = WritingViews();
+    if (!views)
+        return;
+    PerSide<QTextBlock> starts;
+    PerSide<QTextBlock> ends;
+    PerSide<int> linesAbove{};
+    for (Side side : kSides) {
+        CRichView &view = *(*views)[Index(side)];
+        view.Control()->FlushLayoutBatch();
+        starts[Index(side)] = view.Renderer().FirstRowStart();
+        ends[Index(side)] = view.Renderer().InsertionBlock();
+        linesAbove[Index(side)] = LinesAboveRegion(view);
+    }
+    RowLeveller leveller(*(*views)[Index(Side::Left)]->Control()->Document(),
+                         *(*views)[Index(Side::Right)]->Control()->Document(),
+                         (*views)[Index(Side::Left)]->ResultNumber(), starts, ends, linesAbove);
+    leveller.RunToEnd();
+    for (CRichView *view : *views)
+        view->Renderer().TextChangedBefore();
 }
 
 void CRichDoc::SetComparing(bool comparing)

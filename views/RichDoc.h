@@ -1,13 +1,16 @@
 #pragma once
 
 #include "Side.h"
+#include "driver/ResultView.h"
 #include "platform/framework/Document.h"
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,7 +36,7 @@ enum class FileFormat {
 /// The file commands act on the active view only: opening reads a rich-text or plain-text file
 /// into it and leaves the other view alone; saving writes it, always as rich text. Nothing ever
 /// asks whether to save.
-class CRichDoc : public Document {
+class CRichDoc : public Document, public IRowLevels {
     Q_OBJECT
 public:
     /// The options must outlive the document.
@@ -50,6 +53,9 @@ public:
     /// Readies every view for a new result (its number, levelling stopped) and returns the text
     /// views of pane 1 and pane 2, which hand over the texts.
     PerSide<CRichView *> PrepareForComparison();
+    /// The rows of the result being written into the views PrepareForComparison returned.
+    void RowClosed() override;
+    void LevelWrittenRows() override;
     /// A comparison runs (in this document or another): the views are locked, the commands
     /// that could change a text disabled and levelling put off, until it ends.
     void SetComparing(bool comparing);
@@ -146,6 +152,10 @@ private:
     FileFormat m_richText = FileFormat::RichText;
     /// The number of the last result written into the views; each comparison takes the next.
     int m_lastResultNumber = 0;
+    /// The views the result is being written into, while both are there.
+    std::optional<PerSide<CRichView *>> WritingViews() const;
+
+    PerSide<QPointer<CRichView>> m_writing;
     std::unique_ptr<RowLeveller> m_leveller;
     int m_levelledRows = 0;
     QTimer m_settleTimer;

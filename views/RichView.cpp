@@ -196,8 +196,6 @@ void CRichView::ClearAll()
 void CRichView::ApplyDisplayFormat(bool toSelection)
 {
     RichEditCtrl &edit = *Control();
-    if (edit.GetLangOptions() & IMF_DUALFONT)
-        edit.SetLangOptions(edit.GetLangOptions() & ~IMF_DUALFONT);
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Default);
     if (toSelection)
         edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
@@ -546,11 +544,10 @@ void CRichView::BeginDisplay()
 }
 
 void CRichView::RenderRecord(const ResultPair &record, const std::string &text,
-                             const RecordBreaks &breaks, RowStarts &rowStarts,
-                             std::optional<std::int32_t> movedPartner)
+                             const RecordBreaks &breaks, std::optional<std::int32_t> movedPartner)
 {
-    const int number = m_renderer.Render(record, text, breaks, rowStarts, movedPartner.has_value(),
-                                         m_resultNumber);
+    const int number =
+        m_renderer.Render(record, text, breaks, movedPartner.has_value(), m_resultNumber);
     if (movedPartner)
         m_navigator.NoteMovedPartner(number, *movedPartner);
 }
@@ -583,38 +580,6 @@ void CRichView::FinishAfterComparison(bool aborted)
         frame->SetModifiedMark(edit.GetModify());
     edit.HideSelection(false);
     edit.SetReadOnly(false);
-}
-
-// --- Lines of the compared region ---------------------------------------------------------------
-
-int CRichView::RegionLineCount() const
-{
-    return m_renderer.LineCount();
-}
-
-int CRichView::RegionLineOfChar(int position) const
-{
-    return m_renderer.LineOfChar(position);
-}
-
-bool CRichView::LinesAreBlank(int from, int to) const
-{
-    return m_renderer.LinesAreBlank(from, to);
-}
-
-void CRichView::InsertBlankLines(int line, int n)
-{
-    m_renderer.InsertBlankLines(line, n, m_resultNumber);
-}
-
-void CRichView::DeleteAtLine(int line, int n)
-{
-    m_renderer.DeleteAtLine(line, n);
-}
-
-void CRichView::CaretToLastLine()
-{
-    m_renderer.CaretToLastLine();
 }
 
 bool CRichView::HasVerticalScrollBar() const

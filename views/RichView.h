@@ -73,7 +73,7 @@ public:
     /// the region's first line.
     void BeginDisplay() override;
     void RenderRecord(const ResultPair &record, const std::string &text, const RecordBreaks &breaks,
-                      RowStarts &rowStarts, std::optional<std::int32_t> movedPartner) override;
+                      std::optional<std::int32_t> movedPartner) override;
     void AllowScrolling(bool allow) override { m_scrollKeysWork = allow; }
     bool UserScrolled() const override { return m_userScrolled; }
     /// Scrolls back to the region's first line.
@@ -82,14 +82,9 @@ public:
     /// visible line, and unlocks the view.
     void FinishAfterComparison(bool aborted) override;
 
-    // --- Lines of the compared region ------------------------------------------------------
-    int RegionLineCount() const override;
-    int RegionLineOfChar(int position) const override;
-    bool LinesAreBlank(int from, int to) const override;
-    void InsertBlankLines(int line, int n) override;
-    void DeleteAtLine(int line, int n) override;
-    void CaretToLastLine() override;
     bool HasVerticalScrollBar() const override;
+    /// What writes the result into the window: where its rows begin.
+    RecordRenderer &Renderer() { return m_renderer; }
     bool PrepareDifferences(std::int64_t units) override
     {
         return m_navigator.CollectRunsStep(units);

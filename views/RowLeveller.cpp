@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -27,8 +28,9 @@ constexpr int kMostRowsPerStep = 64;
 } // namespace
 
 RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result,
-                         const PerSide<QTextBlock> &tops)
-    : m_documents{&left, &right}, m_result(result)
+                         const PerSide<QTextBlock> &tops, const PerSide<QTextBlock> &ends,
+                         const PerSide<int> &linesAbove)
+    : m_documents{&left, &right}, m_result(result), m_ends(ends), m_linesAbove(linesAbove)
 {
     // The rows in the windows first: from the row start at or above each window's top.
     for (Side side : kSides) {
@@ -63,7 +65,7 @@ bool RowLeveller::Done() const
     return m_wrapped && RowStartOf(left) >= m_firstRow;
 }
 
-void RowLeveller::Extend(Segment &segment, QTextBlock from)
+void RowLeveller::Extend(Segment &segment, QTextBlock from, const QTextBlock &end)
 {
     const LazyTextLayout *layout = LazyTextLayout::Of(*from.document());
     QTextBlock block = from;
@@ -76,21 +78,23 @@ void RowLeveller::Extend(Segment &segment, QTextBlock from)
             segment.lines += std::max(1, block.lineCount());
         segment.last = block;
         block = block.next();
-    } while (block.isValid() && RowStartOf(block) < 0);
-    segment.next = block;
-    segment.nextRow = block.isValid() ? RowStartOf(block) : -1;
+    } while (block.isValid() && block != end && RowStartOf(block) < 0);
+    segment.next = block == end ? QTextBlock() : block;
+    segment.nextRow = segment.next.isValid() ? RowStartOf(block) : -1;
 }
 
-bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
+bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted, const QTextBlock &end,
+                      int result)
 {
     const int have = static_cast<int>(segment.padding.size());
     if (have == wanted)
         return false;
     if (have < wanted) {
         // At the end of the row, in front of the next one (of the last row: at the end).
-        const int end =
-            segment.next.isValid() ? segment.next.position() : document.characterCount() - 1;
-        InsertPadding(document, end, wanted - have, m_result);
+        const int at = segment.next.isValid() ? segment.next.position()
+                       : end.isValid()        ? end.position()
+                                              : document.characterCount() - 1;
+        InsertPadding(document, at, wanted - have, result);
         return true;
     }
     // The last padding lines go first; each is removed with the break in front of it, so that
@@ -106,8 +110,10 @@ bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted)
 bool RowLeveller::LevelOneRow()
 {
     PerSide<Segment> segments;
-    for (Side side : kSides)
-        Extend(segments[Index(side)], m_at[Index(side)]);
+    for (Side side : kSides) {
+        segments[Index(side)].lines = -std::exchange(m_linesAbove[Index(side)], 0);
+        Extend(segments[Index(side)], m_at[Index(side)], m_ends[Index(side)]);
+    }
     // A row that one side lacks joins the row above it, on both sides; rows that only one side
     // has after the other's last row join that last row.
     auto &[left, right] = segments;
@@ -118,13 +124,14 @@ bool RowLeveller::LevelOneRow()
                           : !left.next.isValid()         ? right
                           : left.nextRow < right.nextRow ? left
                                                          : right;
-        Extend(behind, behind.next);
+        Extend(behind, behind.next, m_ends[Index(&behind == &left ? Side::Left : Side::Right)]);
     }
     const int lines = std::max(left.lines, right.lines);
     bool changed = false;
     for (Side side : kSides) {
         Segment &segment = segments[Index(side)];
-        if (Pad(*m_documents[Index(side)], segment, lines - segment.lines))
+        if (Pad(*m_documents[Index(side)], segment, lines - segment.lines, m_ends[Index(side)],
+                m_result))
             changed = true;
         // The last row is level too, so that both texts end on the same line.
         m_at[Index(side)] = segment.next;
@@ -139,6 +146,26 @@ bool RowLeveller::LevelOneRow()
         SyncSides();
     }
     return !Done();
+}
+
+void RowLeveller::LevelRow(QTextDocument &left, QTextDocument &right, int result,
+                           const PerSide<QTextBlock> &starts, const PerSide<QTextBlock> &ends,
+                           const PerSide<int> &linesAbove)
+{
+    const PerSide<QTextDocument *> documents{&left, &right};
+    PerSide<Segment> segments;
+    for (Side side : kSides) {
+        Segment &segment = segments[Index(side)];
+        segment.lines = -linesAbove[Index(side)];
+        for (QTextBlock block = starts[Index(side)]; block.isValid() && block != ends[Index(side)];
+             block = segment.next)
+            Extend(segment, block, ends[Index(side)]);
+    }
+    const int lines = std::max(segments[0].lines, segments[1].lines);
+    for (Side side : kSides) {
+        Segment &segment = segments[Index(side)];
+        Pad(*documents[Index(side)], segment, lines - segment.lines, ends[Index(side)], result);
+    }
 }
 
 bool RowLeveller::Step(std::chrono::microseconds budget)

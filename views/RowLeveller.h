@@ -26,9 +26,20 @@ namespace kivo {
 class RowLeveller {
 public:
     /// tops: the paragraphs at the top of the windows. The rows from there to the end are
-    /// levelled first, then those above; without them, from the first row on.
+    /// levelled first, then those above; without them, from the first row on. ends: the
+    /// paragraphs the rows end in front of (where a result is being written); without them the
+    /// last row runs to the end of the text.
+    /// linesAbove: lines at the top of the first row levelled that the row does not count (a
+    /// compared selection that begins below the first line of its paragraph).
     RowLeveller(QTextDocument &left, QTextDocument &right, int result,
-                const PerSide<QTextBlock> &tops = {});
+                const PerSide<QTextBlock> &tops = {}, const PerSide<QTextBlock> &ends = {},
+                const PerSide<int> &linesAbove = {});
+
+    /// Levels the one row that starts at the paragraphs `starts` and ends in front of `ends`,
+    /// as a result is written: the row just closed, whose paragraphs are laid out now.
+    static void LevelRow(QTextDocument &left, QTextDocument &right, int result,
+                         const PerSide<QTextBlock> &starts, const PerSide<QTextBlock> &ends,
+                         const PerSide<int> &linesAbove = {});
 
     /// Levels rows for about the time budget, the layout of the edits included; true while
     /// rows remain.
@@ -54,10 +65,13 @@ private:
         int nextRow = -1;
     };
 
-    /// Extends a segment over the paragraphs from `from` up to the next row start.
-    static void Extend(Segment &segment, QTextBlock from);
-    /// Gives the segment exactly `wanted` padding lines; true when it changed.
-    bool Pad(QTextDocument &document, Segment &segment, int wanted);
+    /// Extends a segment over the paragraphs from `from` up to the next row start or to `end`
+    /// (then the segment has no next row).
+    static void Extend(Segment &segment, QTextBlock from, const QTextBlock &end);
+    /// Gives the segment exactly `wanted` padding lines of result; true when it changed. A
+    /// segment without a next row is padded in front of `end`, or at the end of the text.
+    static bool Pad(QTextDocument &document, Segment &segment, int wanted, const QTextBlock &end,
+                    int result);
     /// Levels the row at m_at on both sides; false once the last row is level.
     bool LevelOneRow();
     /// Moves the side that is behind on to the row the other stands at.
@@ -65,8 +79,11 @@ private:
 
     PerSide<QTextDocument *> m_documents;
     int m_result;
-    /// The start of the row each side levels next.
+    /// The start of the row each side levels next, and where the rows end.
     PerSide<QTextBlock> m_at;
+    PerSide<QTextBlock> m_ends;
+    /// Lines the first row levelled leaves out; zero once it is level.
+    PerSide<int> m_linesAbove;
     /// The row levelling began with; whether there are rows above it, and whether levelling
     /// went on with them after the end of the text.
     int m_firstRow = 0;

@@ -51,10 +51,6 @@ enum class StreamFormat : std::uint32_t { Text = 1, RichText = 2 };
 /// Scrolling commands of Scroll.
 enum class ScrollCommand : std::int32_t { LineUp = 0, LineDown = 1, PageUp = 2, PageDown = 3 };
 
-/// Language option flags (GetLangOptions, SetLangOptions).
-inline constexpr std::uint32_t IMF_AUTOFONT = 0x2;
-inline constexpr std::uint32_t IMF_DUALFONT = 0x80;
-
 /// A character range; start <= end once read back from the control.
 struct CharRange {
     std::int32_t start = 0;
@@ -180,9 +176,6 @@ public:
     QTextCharFormat InsertionFormat() const;
     /// Sets that format; neither moves the caret nor scrolls.
     void SetInsertionFormat(const QTextCharFormat &format);
-    /// Language options are kept and reported; Qt chooses fallback fonts by itself.
-    std::uint32_t GetLangOptions() const { return m_langOptions; }
-    void SetLangOptions(std::uint32_t options) { m_langOptions = options; }
 
     // Display lines ------------------------------------------------------------------------
 
@@ -212,8 +205,6 @@ public:
     void SetScrollPos(int y);
     /// The line at document y: the last line whose top is at or above it; 0 above the first.
     int LineFromY(int y) const;
-    /// Document y of the top of a line, 0 <= line < GetLineCount().
-    qreal LineTop(int line) const;
     /// Height of the whole text, in pixels; paragraphs not laid out yet count at their estimated
     /// height, as the scroll bar counts them.
     qreal TextHeight() const;
@@ -221,12 +212,10 @@ public:
     /// y of a paragraph's top, as the scroll bar counts them, without laying anything out.
     int BlockAt(qreal y) const;
     qreal BlockTop(int blockNumber) const;
-    /// The document's layout (tests, benchmarks).
-    LazyTextLayout &Layout() const;
-    /// Lays out the whole text now (tests, benchmarks, printing of figures).
-    void FinishLayout();
-    /// Whether every paragraph is laid out at the current width.
-    bool IsLayoutComplete() const;
+    /// Lays out the whole text now, and whether every paragraph is laid out at the current
+    /// width: for tests and benchmarks, which measure what the lazy layout left to do.
+    void FinishLayoutForTests();
+    bool IsLayoutCompleteForTests() const;
     /// Keeps a strip this many pixels wide free between the text and the vertical scroll bar,
     /// for a widget of its own there; the text wraps that much narrower.
     void ReserveRightMargin(int width);
@@ -270,6 +259,9 @@ public:
     /// what was inserted so far, so every query stays exact.
     void BeginLayoutBatch();
     void EndLayoutBatch();
+    /// Lays out the edits of an open batch, so that the paragraphs they made can be measured;
+    /// the batch stays open.
+    void FlushLayoutBatch() const;
 
     // Streams and the clipboard ------------------------------------------------------------
 
@@ -362,10 +354,10 @@ private:
     /// no such line.
     bool LayOutThroughLine(int line) const;
 
+    /// The document's layout.
+    LazyTextLayout &Layout() const;
     /// Lays out some paragraphs while the program is idle, those on screen first.
     void OnLayoutTimer();
-    /// Lays out the edits of an open batch; the batch stays open.
-    void FlushLayoutBatch() const;
     /// Sets the vertical scroll position without reporting VScroll.
     void SetScrollValue(int value);
     void OnScrollValueChanged();
@@ -378,7 +370,6 @@ private:
     QTimer m_layoutTimer; ///< lays out the rest of the text in idle steps
     bool m_idleLayoutHeld = false;
     CharFormat m_defaultFormat;
-    std::uint32_t m_langOptions = IMF_AUTOFONT | IMF_DUALFONT;
     bool m_selectionHidden = false;
     mutable bool m_ownScroll = false; ///< set while a call of this class scrolls
     bool m_userEditing = false;       ///< set while the user's own input edits the text

@@ -144,12 +144,12 @@ void RichEditCtrl::OnLayoutTimer()
         m_layoutTimer.start(0);
 }
 
-void RichEditCtrl::FinishLayout()
+void RichEditCtrl::FinishLayoutForTests()
 {
     LayOutKeepingTop([](LazyTextLayout &layout) { layout.LayOutAll(); });
 }
 
-bool RichEditCtrl::IsLayoutComplete() const
+bool RichEditCtrl::IsLayoutCompleteForTests() const
 {
     return Layout().IsComplete();
 }
@@ -265,12 +265,6 @@ int RichEditCtrl::LineFromY(int y) const
 {
     LayOutKeepingTop([y](LazyTextLayout &layout) { layout.LayOutThroughY(y); });
     return m_lines.LineAt(y);
-}
-
-qreal RichEditCtrl::LineTop(int line) const
-{
-    LayOutKeepingTop([line](LazyTextLayout &layout) { layout.LayOutThroughLine(line); });
-    return m_lines.Top(line);
 }
 
 qreal RichEditCtrl::TextHeight() const

@@ -16,10 +16,7 @@ constexpr int kWide = 10000;
 
 class DriverTest : public ::testing::Test {
 protected:
-    DriverTest() : left(kWide, 100000, kWide), right(kWide, 100000, kWide), host(left, right)
-    {
-        Init();
-    }
+    DriverTest() : left(kWide, 100000), right(kWide, 100000), host(left, right) { Init(); }
 
     void Init()
     {
@@ -312,6 +309,7 @@ TEST_F(DriverTest, LineLayoutGetsTheTextsAloneWithoutRowsOrPadding)
     EXPECT_EQ(left.text, Sjis("あ。長い文です。"));
     EXPECT_EQ(right.text, Sjis("あ。い。"));
     EXPECT_EQ(left.rowCount, 0);
+    EXPECT_TRUE(host.levelling.empty());
     EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "StartSyncScroll"), 0);
 }
 
@@ -324,49 +322,50 @@ TEST_F(DriverTest, AnAddedSentenceLeavesABlankRowOnTheOtherSide)
     EXPECT_EQ(right.text, Sjis("あ。\rい。\rう。\r"));
 }
 
-// Wrapping windows: the left one narrows once the result overflows its screen, so rows written
-// before that sit lower on the left. Realigning levels the first rows, padding the later ones.
-class WrappingTest : public DriverTest {
+// Windows whose result overflows their screen after some rows: the rows are levelled as each
+// closes, and all of them again once the scroll bar appears and the lines wrap anew.
+class OverflowTest : public DriverTest {
 protected:
-    WrappingTest()
+    OverflowTest()
     {
-        left = FakeView(40, 30, 36);
-        right = FakeView(40, 30, 36);
+        left = FakeView(40, 30);
+        right = FakeView(40, 30);
         Init();
-    }
-
-    void ExpectEveryRowLevel()
-    {
-        const std::vector<int> l = left.RowLines();
-        const std::vector<int> r = right.RowLines();
-        ASSERT_EQ(l.size(), r.size());
-        for (std::size_t i = 0; i < l.size(); ++i)
-            ASSERT_EQ(l[i], r[i]) << "row " << i;
-        EXPECT_EQ(left.deletedText, int(host.leftText.size()));
-        EXPECT_EQ(right.deletedText, int(host.rightText.size()));
     }
 };
 
-TEST_F(WrappingTest, EveryRowIsLevelAfterTheLeftWindowNarrows)
+TEST_F(OverflowTest, EveryRowIsLevelledAsItClosesAndAllAgainAtTheFirstFullScreen)
 {
     for (const int viewLine : {0, 1}) {
         options.ViewLine = viewLine;
-        std::string a, b;
-        for (int i = 0; i < 300; ++i) {
-            // Sentences of 38 bytes wrap only in the narrowed window.
-            const std::string body = std::string(33, char('a' + i % 26)) + std::to_string(i % 10);
-            a += body + "\x81\x42";
-            b += (i % 7 == 0 ? "zz" : "") + body + "\x81\x42";
-        }
-        Compare(a, b);
+        host.levelling.clear();
+        std::string a;
+        for (int i = 0; i < 100; ++i)
+            a += "s" + std::to_string(i) + "\x81\x42";
+        Compare(a, a);
         driver->RunToCompletion();
-        EXPECT_TRUE(driver->Status().displayScrollable);
-        ExpectEveryRowLevel();
-        EXPECT_EQ(left.RegionLineCount(), right.RegionLineCount());
+        // Each row once as it closed, in order, and all rows written once the screen filled.
+        std::vector<int> closed;
+        int again = 0;
+        for (const int rows : host.levelling) {
+            if (rows < 0)
+                again = -rows;
+            else
+                closed.push_back(rows);
+        }
+        ASSERT_EQ(closed.size(), 100u);
+        for (int i = 0; i < 100; ++i)
+            EXPECT_EQ(closed[std::size_t(i)], i + 1);
+        EXPECT_EQ(std::count_if(host.levelling.begin(), host.levelling.end(),
+                                [](int rows) { return rows < 0; }),
+                  1);
+        const int screenRows = 30 / (viewLine + 1);
+        EXPECT_GE(again, screenRows - 1) << "viewLine " << viewLine;
+        EXPECT_LE(again, screenRows + 1) << "viewLine " << viewLine;
     }
 }
 
-TEST_F(WrappingTest, TheScrollingKeysWorkFromTheFirstFullScreenUntilAnAbort)
+TEST_F(OverflowTest, TheScrollingKeysWorkFromTheFirstFullScreenUntilAnAbort)
 {
     std::string a;
     for (int i = 0; i < 100; ++i)
@@ -383,38 +382,6 @@ TEST_F(WrappingTest, TheScrollingKeysWorkFromTheFirstFullScreenUntilAnAbort)
     EXPECT_FALSE(left.scrollKeysWork || right.scrollKeysWork);
     driver->RunToCompletion();
     EXPECT_FALSE(left.locked || right.locked);
-}
-
-TEST_F(WrappingTest, TrimNeverDeletesTextOfARowThatWrapsFurther)
-{
-    // A long last row on the left: after the realignment its own lines stay.
-    std::string a, b;
-    for (int i = 0; i < 40; ++i) {
-        a += "s" + std::to_string(i) + "\x81\x42";
-        b += "s" + std::to_string(i) + "\x81\x42";
-    }
-    a += std::string(200, 'L') + "\x81\x42";
-    b += "R\x81\x42";
-    Compare(a, b);
-    driver->RunToCompletion();
-    ExpectEveryRowLevel();
-    EXPECT_NE(left.text.find(std::string(200, 'L')), std::string::npos);
-}
-
-TEST_F(DriverTest, PadEvensTheLastLinesAndTrimRemovesOnlyBlankSurplus)
-{
-    options.ViewLine = 0;
-    const PerSide<IResultView *> views{&left, &right};
-    left.SetText("a\rb\r");
-    right.SetText("a\r\r\r\r");
-    PadRows(views, PadMode::Trim, options);
-    EXPECT_EQ(right.text, "a\r\r"); // two blank lines went
-    left.SetText("a\rb\rc\r");
-    right.SetText("x\r");
-    PadRows(views, PadMode::Trim, options);
-    EXPECT_EQ(left.text, "a\rb\rc\r"); // text is never trimmed: the other side is padded
-    EXPECT_EQ(right.text, "x\r\r\r");
-    EXPECT_EQ(left.deletedText + right.deletedText, 0);
 }
 
 } // namespace

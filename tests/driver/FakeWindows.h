@@ -1,9 +1,9 @@
 #pragma once
 
 // Stand-ins for the text views and the windows around the driver: a view is a byte string with
-// CR line breaks, wrapped at a width of so many bytes, that narrows once its lines overflow the
-// screen (as a scroll bar does). Each byte carries the row it was rendered for and whether it is
-// text, a separator or padding, so tests can tell where every row begins and what was deleted.
+// CR line breaks, wrapped at a width of so many bytes, whose scroll bar shows once its lines
+// overflow the screen. Each byte carries the row it was rendered for and whether it is text, a
+// separator or padding, so tests can tell where every row begins and what was deleted.
 
 #include "driver/ComparisonDriver.h"
 #include "resources/ResourceIds.h"
@@ -20,9 +20,7 @@ class FakeView : public IResultView {
 public:
     static constexpr std::size_t kCapturePiece = 7;
 
-    FakeView(int width, int screenLines, int narrowWidth)
-        : m_width(width), m_screenLines(screenLines), m_narrowWidth(narrowWidth)
-    {}
+    FakeView(int width, int screenLines) : m_width(width), m_screenLines(screenLines) {}
 
     std::string text;
     std::vector<Piece> pieces;
@@ -50,6 +48,7 @@ public:
         selStart = 0;
         caret = t.size();
         deletedText = 0;
+        rowCount = 0;
     }
 
     bool PrepareDifferences(std::int64_t) override
@@ -74,13 +73,12 @@ public:
     }
 
     void RenderRecord(const ResultPair &record, const std::string &recordText, const RecordBreaks &,
-                      RowStarts &rowStarts, std::optional<std::int32_t>) override
+                      std::optional<std::int32_t>) override
     {
         if (atSentenceEnd)
             m_row = m_nextRow++;
-        if (atSentenceEnd && options->ViewFormat == SentenceLayout::Aligned &&
-            rowCount < int(kRowStartCount))
-            rowStarts[std::size_t(rowCount++)] = int(selStart);
+        if (atSentenceEnd && options->ViewFormat == SentenceLayout::Aligned)
+            ++rowCount;
         if (!recordText.empty())
             Replace(recordText, Piece::Text);
         if (record.sentenceEnd == 1 && options->ViewFormat == SentenceLayout::Aligned)
@@ -98,53 +96,7 @@ public:
         Log("Finish");
     }
 
-    int RegionLineCount() const override { return int(Lines().size()); }
-    int RegionLineOfChar(int position) const override
-    {
-        const auto lines = Lines();
-        int line = 0;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (int(lines[i]) <= position)
-                line = int(i);
-        return line;
-    }
-    bool LinesAreBlank(int from, int to) const override
-    {
-        const auto lines = Lines();
-        for (int k = from; k < to; ++k) {
-            const std::size_t start = lines[std::size_t(k)];
-            if (start >= text.size() || text[start] != '\r')
-                return false;
-        }
-        return true;
-    }
-    void InsertBlankLines(int line, int n) override
-    {
-        selStart = caret = Lines()[std::size_t(line)];
-        const int row = m_row;
-        m_row = -1;
-        Replace(std::string(std::size_t(n), '\r'), Piece::Padding);
-        m_row = row;
-    }
-    void DeleteAtLine(int line, int n) override
-    {
-        selStart = Lines()[std::size_t(line)];
-        caret = std::min(text.size(), selStart + std::size_t(n));
-        Replace("", Piece::Padding);
-    }
-    void CaretToLastLine() override { selStart = caret = Lines().back(); }
     bool HasVerticalScrollBar() const override { return Overflows(); }
-
-    /// Line of the first byte of each row, for every row rendered.
-    std::vector<int> RowLines() const
-    {
-        std::vector<int> result;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (rows[i] == int(result.size()))
-                result.push_back(RegionLineOfChar(int(i)));
-        }
-        return result;
-    }
 
 private:
     void Log(const char *call)
@@ -181,19 +133,13 @@ private:
         return starts;
     }
     bool Overflows() const { return int(LinesAt(m_width).size()) > m_screenLines; }
-    std::vector<std::size_t> Lines() const
-    {
-        return LinesAt(Overflows() ? m_narrowWidth : m_width);
-    }
-
     int m_width;
     int m_screenLines;
-    int m_narrowWidth;
     int m_row = -1;
     int m_nextRow = 0;
 };
 
-class FakeHost : public IDriverHost, public IProgressWindow {
+class FakeHost : public IDriverHost, public IProgressWindow, public IRowLevels {
 public:
     FakeHost(FakeView &left, FakeView &right) : m_left(left), m_right(right)
     {
@@ -211,6 +157,9 @@ public:
     std::vector<int> captions;
     std::vector<int> questions;
     std::vector<std::string> calls;
+    /// The rows levelled: the rows written when a row closed, negated when every row written
+    /// was levelled again.
+    std::vector<int> levelling;
     ProgressModel bar;
 
     bool HasActiveDocument() const override { return hasDocument; }
@@ -220,13 +169,15 @@ public:
         dialogExists = canCreateDialog;
         return dialogExists ? this : nullptr;
     }
-    PerSide<IResultView *> PrepareForComparison() override
+    ResultViews PrepareForComparison() override
     {
         calls.push_back("Prepare");
         m_left.SetText(leftText);
         m_right.SetText(rightText);
-        return {&m_left, &m_right};
+        return {{&m_left, &m_right}, this};
     }
+    void RowClosed() override { levelling.push_back(m_left.rowCount); }
+    void LevelWrittenRows() override { levelling.push_back(-m_left.rowCount); }
     void StartSyncScroll() override { calls.push_back("StartSyncScroll"); }
     bool AskYesNo(int id) override
     {

@@ -134,7 +134,7 @@ std::string Paragraphs(int count)
 /// The line starts found by laying out everything and walking every block's layout.
 std::vector<int> LineStartsByWalking(RichEditCtrl &control)
 {
-    control.FinishLayout();
+    control.FinishLayoutForTests();
     std::vector<int> starts;
     for (QTextBlock block = control.Document()->begin(); block.isValid(); block = block.next())
         for (int i = 0; i < block.layout()->lineCount(); ++i)
@@ -148,7 +148,7 @@ TEST(LazyLayout, PaintingAndTheTopOfTheTextLayOutOnlyWhatTheyNeed)
     control->HideSelection(true); // the window stays at the top
     Append(*control, Paragraphs(3000));
     control->HideSelection(false);
-    EXPECT_FALSE(control->IsLayoutComplete()) << "a large insertion waits for its layout";
+    EXPECT_FALSE(control->IsLayoutCompleteForTests()) << "a large insertion waits for its layout";
     control->Widget()->grab();
     EXPECT_EQ(control->GetFirstVisibleLine(), 0);
     const int lineThree = control->LineIndex(3);
@@ -164,9 +164,9 @@ TEST(LazyLayout, PaintingAndTheTopOfTheTextLayOutOnlyWhatTheyNeed)
     const std::vector<int> starts = LineStartsByWalking(*control);
     control->Widget()->resize(250, 200); // everything wraps anew
     control->Widget()->grab();
-    EXPECT_FALSE(control->IsLayoutComplete());
+    EXPECT_FALSE(control->IsLayoutCompleteForTests());
     EXPECT_EQ(control->LineFromChar(control->GetTextLength()), control->GetLineCount() - 1);
-    EXPECT_TRUE(control->IsLayoutComplete());
+    EXPECT_TRUE(control->IsLayoutCompleteForTests());
     EXPECT_GT(control->GetLineCount(), static_cast<int>(starts.size()));
 }
 
@@ -220,7 +220,7 @@ TEST(LazyLayout, TheTextAtTheTopStaysPutWhileTheTextAboveIsLaidOut)
 {
     auto control = test::ShownControl(300, 200);
     Append(*control, Paragraphs(1500));
-    control->FinishLayout();
+    control->FinishLayoutForTests();
     control->Widget()->resize(220,
                               200); // every paragraph wraps anew: the heights above are estimates
     control->Widget()->grab();
@@ -228,8 +228,8 @@ TEST(LazyLayout, TheTextAtTheTopStaysPutWhileTheTextAboveIsLaidOut)
     control->Widget()->grab();
     const QPoint topLeft(2, 2);
     const int atTop = control->CharFromPos(topLeft);
-    ASSERT_FALSE(control->IsLayoutComplete());
-    control->FinishLayout();
+    ASSERT_FALSE(control->IsLayoutCompleteForTests());
+    control->FinishLayoutForTests();
     EXPECT_EQ(control->CharFromPos(topLeft), atTop);
 }
 

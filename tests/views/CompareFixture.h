@@ -10,7 +10,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/RichApp.h"
-#include "driver/dialog/ProgDlg.h"
+#include "dialogs/ProgDlg.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/widgets/ProgressBar.h"
 #include "resources/ResourceIds.h"

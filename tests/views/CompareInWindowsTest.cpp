@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace kivo {
 namespace {
@@ -124,6 +126,45 @@ TEST_F(CompareInWindowsTest, SelectionModeReplacesOnlyTheSelections)
     EXPECT_EQ(right.substr(right.size() - after.size()), after);
     EXPECT_NE(left.find(Sjis("選んだ文。")), std::string::npos);
     EXPECT_EQ(Edit(1).LineFromChar(4), 1);
+}
+
+TEST_F(CompareInWindowsTest, SelectionsBeginningDownAWrappedParagraphHaveLevelRows)
+{
+    // Each selection begins on a lower line of a wrapped paragraph (not the same one on both
+    // sides); every row after the first starts on the same line counted from the selection's
+    // first line, where each window shows it.
+    m_frame->resize(500, 600);
+    m_frame->TileSideBySide();
+    std::string left, right;
+    for (int i = 0; i < 60; ++i) {
+        const std::string sentence = Sjis("文") + std::to_string(i);
+        if (i % 5 == 2)
+            for (int k = 0; k < 12; ++k)
+                left += Sjis("長い長い長い長い");
+        left += sentence + (i % 9 == 0 ? "\r\r" : "") + Sjis("。");
+        if (i % 6 == 1)
+            for (int k = 0; k < 9; ++k)
+                right += Sjis("右の長い右の長い");
+        if (i % 13 != 4)
+            right += sentence + Sjis("。") + (i % 4 == 0 ? "\r" : "");
+    }
+    SetText(1, left);
+    SetText(2, right);
+    const PerSide<int> starts{30, 40};
+    Edit(1).SetSel(starts[0], 900);
+    Edit(2).SetSel(starts[1], 700);
+    ASSERT_GT(Edit(1).LineFromChar(starts[0]), Edit(1).LineFromChar(5));
+    ASSERT_TRUE(Compare(ID_COMPARE_SELECTION));
+    PerSide<std::vector<int>> rows;
+    for (const int pane : {1, 2}) {
+        RichEditCtrl &edit = Edit(pane);
+        const int first = edit.LineFromChar(starts[std::size_t(pane - 1)]);
+        for (QTextBlock block = edit.Document()->begin(); block.isValid(); block = block.next())
+            if (block.userState() > 0)
+                rows[std::size_t(pane - 1)].push_back(edit.LineFromChar(block.position()) - first);
+    }
+    EXPECT_GT(rows[0].size(), 20u);
+    EXPECT_EQ(rows[0], rows[1]);
 }
 
 TEST_F(CompareInWindowsTest, NoToTheDelimiterWarningLeavesBothWindowsAsTheyWere)

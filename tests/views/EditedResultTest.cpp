@@ -216,19 +216,19 @@ TEST_F(EditedResultTest, TypingIntoABlankLineOfAResultKeepsTheLayout)
         blank = blank.next();
     ASSERT_TRUE(blank.isValid());
     const int at = blank.position();
-    edit.FinishLayout();
-    ASSERT_TRUE(edit.IsLayoutComplete());
+    edit.FinishLayoutForTests();
+    ASSERT_TRUE(edit.IsLayoutCompleteForTests());
 
     edit.SetSel(at, at);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("x"));
     QApplication::sendEvent(edit.Widget(), &key);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(edit.IsLayoutComplete());
+    EXPECT_TRUE(edit.IsLayoutCompleteForTests());
     const QTextBlock typed = edit.Document()->findBlock(at);
     EXPECT_FALSE(MarkOf(typed.begin().fragment().charFormat()));
     QTest::keyClick(edit.Widget(), Qt::Key_Return);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(edit.IsLayoutComplete());
+    EXPECT_TRUE(edit.IsLayoutCompleteForTests());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "driver/dialog/ProgDlg.h"
+#include "dialogs/ProgDlg.h"
 
 #include "platform/dialogs/MessageBox.h"
 #include "platform/widgets/ProgressBar.h"
@@ -55,7 +55,8 @@ constexpr Qt::WindowFlags kWindowFlags =
 
 CProgDlg::CProgDlg(std::function<void()> onAbort, QWidget *owner)
     : QDialog(owner, kWindowFlags), m_onAbort(std::move(onAbort)), m_phase(new QLabel(this)),
-      m_abort(new QPushButton(QString::fromUtf8(res::kProgressAbort), this)), m_bar(new ProgressBar(this))
+      m_abort(new QPushButton(QString::fromUtf8(res::kProgressAbort), this)),
+      m_bar(new ProgressBar(this))
 {
     setModal(false);
     setObjectName(QStringLiteral("CProgDlg"));
