@@ -5,7 +5,7 @@
 #include "platform/framework/MdiChildWnd.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
-#include "views/DocumentImage.h"
+#include "resulttext/DocumentImage.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 

@@ -2,7 +2,7 @@
 
 #include "CharFormatQt.h"
 #include "RichEditCtrl.h"
-#include "views/DiffMapRows.h"
+#include "resulttext/DiffMapRows.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
 

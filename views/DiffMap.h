@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/DiffMapRows.h"
-#include "views/ResultMarks.h"
+#include "resulttext/DiffMapRows.h"
+#include "resulttext/ResultMarks.h"
 
 #include <QPointer>
 #include <QStyle>

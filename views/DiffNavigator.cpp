@@ -3,8 +3,6 @@
 
 #include "views/RichView.h"
 
-#include <QTextBlock>
-
 #include <algorithm>
 #include <iterator>
 
@@ -60,8 +58,9 @@ void DiffNavigator::ApplyPendingEdit() const
 {
     const TextEdit edit = *m_pendingEdit;
     m_pendingEdit.reset();
-    const QTextDocument &document = *m_view.Control()->Document();
-    const int length = document.characterCount();
+    const auto &document = *m_view.Control()->Document();
+    // Characters of the document, its closing paragraph break included.
+    const int length = m_view.Control()->GetTextLength() + 1;
     // A change of the whole text may count the document's closing break too: read it anew.
     if (m_runsLength + edit.added - edit.removed != length || edit.from < 0 ||
         edit.from + edit.added > length) {
@@ -194,10 +193,7 @@ int DiffNavigator::ShowRecord(int record)
         m_placedCaret = {position, record};
     }
     // The first paragraph of the row the record belongs to.
-    QTextBlock block = edit.Document()->findBlock(position);
-    while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
-        block = block.previous();
-    return block.isValid() ? block.position() : position;
+    return RowStartAt(*edit.Document(), position);
 }
 
 void DiffNavigator::ScrollNearTop(int position)

@@ -19,8 +19,8 @@
 #include "platform/widgets/KeyLocks.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
+#include "resulttext/RowLeveller.h"
 #include "views/RichView.h"
-#include "views/RowLeveller.h"
 #include "views/ScrollSync.h"
 
 #include <QApplication>
@@ -169,65 +169,20 @@ std::optional<PerSide<CRichView *>> CRichDoc::WritingViews() const
     return views;
 }
 
-namespace {
-
-/// The lines of the first row's paragraph above the compared region's first line: a selection
-/// may begin further down its paragraph, and the rows are level from the region's first line.
-int LinesAboveRegion(CRichView &view)
-{
-    const RecordRenderer &renderer = view.Renderer();
-    const QTextBlock first = renderer.FirstRowStart();
-    if (!first.isValid() || renderer.RegionStart() == first.position())
-        return 0;
-    const RichEditCtrl &edit = *view.Control();
-    return edit.LineFromChar(renderer.RegionStart()) - edit.LineFromChar(first.position());
-}
-
-} // namespace
-
 void CRichDoc::RowClosed()
 {
-    const auto views = WritingViews();
-    if (!views)
-        return;
-    PerSide<QTextBlock> starts;
-    PerSide<QTextBlock> ends;
-    PerSide<int> linesAbove{};
-    for (Side side : kSides) {
-        CRichView &view = *(*views)[Index(side)];
-        // The paragraphs written in this idle slice are measured with the row.
-        view.Control()->FlushLayoutBatch();
-        starts[Index(side)] = view.Renderer().LastRowStart();
-        ends[Index(side)] = view.Renderer().InsertionBlock();
-        if (starts[Index(side)] == view.Renderer().FirstRowStart())
-            linesAbove[Index(side)] = LinesAboveRegion(view);
-    }
-    RowLeveller::LevelRow(*(*views)[Index(Side::Left)]->Control()->Document(),
-                          *(*views)[Index(Side::Right)]->Control()->Document(),
-                          (*views)[Index(Side::Left)]->ResultNumber(), starts, ends, linesAbove);
+    if (const auto views = WritingViews())
+        LevelClosedRow((*views)[Index(Side::Left)]->Renderer(),
+                       (*views)[Index(Side::Right)]->Renderer(),
+                       (*views)[Index(Side::Left)]->ResultNumber());
 }
 
 void CRichDoc::LevelWrittenRows()
 {
-    const auto views = WritingViews();
-    if (!views)
-        return;
-    PerSide<QTextBlock> starts;
-    PerSide<QTextBlock> ends;
-    PerSide<int> linesAbove{};
-    for (Side side : kSides) {
-        CRichView &view = *(*views)[Index(side)];
-        view.Control()->FlushLayoutBatch();
-        starts[Index(side)] = view.Renderer().FirstRowStart();
-        ends[Index(side)] = view.Renderer().InsertionBlock();
-        linesAbove[Index(side)] = LinesAboveRegion(view);
-    }
-    RowLeveller leveller(*(*views)[Index(Side::Left)]->Control()->Document(),
-                         *(*views)[Index(Side::Right)]->Control()->Document(),
-                         (*views)[Index(Side::Left)]->ResultNumber(), starts, ends, linesAbove);
-    leveller.RunToEnd();
-    for (CRichView *view : *views)
-        view->Renderer().TextChangedBefore();
+    if (const auto views = WritingViews())
+        kivo::LevelWrittenRows((*views)[Index(Side::Left)]->Renderer(),
+                               (*views)[Index(Side::Right)]->Renderer(),
+                               (*views)[Index(Side::Left)]->ResultNumber());
 }
 
 void CRichDoc::SetComparing(bool comparing)
@@ -265,15 +220,9 @@ void CRichDoc::StartLevelling()
     const std::size_t leftFirst = views[0]->PaneNumber() == 2 ? 1 : 0;
     const PerSide<CRichView *> sides{views[leftFirst], views[1 - leftFirst]};
     // The rows in the windows are levelled first.
-    PerSide<QTextBlock> tops;
-    for (Side side : kSides) {
-        const RichEditCtrl &edit = *sides[Index(side)]->Control();
-        tops[Index(side)] =
-            edit.Document()->findBlockByNumber(edit.BlockAt(edit.VerticalScrollBar().value()));
-    }
-    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control()->Document(),
-                                               *sides[Index(Side::Right)]->Control()->Document(),
-                                               sides[Index(Side::Left)]->ResultNumber(), tops);
+    m_leveller = std::make_unique<RowLeveller>(*sides[Index(Side::Left)]->Control(),
+                                               *sides[Index(Side::Right)]->Control(),
+                                               sides[Index(Side::Left)]->ResultNumber());
     // The levelling lays out the rows it reaches; the layout of the rest waits meanwhile, so
     // that a turn of the event loop carries one of them only.
     for (CRichView *view : sides)

@@ -9,12 +9,12 @@
 #include "platform/framework/WinApp.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/RowLeveller.h"
+#include "resulttext/RowScroll.h"
 #include "views/DiffMap.h"
 #include "views/PaneFrame.h"
-#include "views/ResultMarks.h"
 #include "views/RichDoc.h"
-#include "views/RowLeveller.h"
-#include "views/RowScroll.h"
 #include "views/ScrollSync.h"
 
 #include <QApplication>
@@ -24,7 +24,6 @@
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
-#include <QTextCursor>
 
 #include <algorithm>
 #include <initializer_list>
@@ -92,25 +91,20 @@ CRichView::CRichView(RichEditCtrl *control, RichOptions &options)
         if (MdiChildWnd *frame = ParentFrame())
             frame->SetModifiedMark(modified);
     });
-    connect(
-        control, &RichEditCtrl::TextChanged, this, [this](int position, int removed, int added) {
-            // What the user types or pastes into a blank line of a result is their own. The
-            // document is still finishing the edit here, so the marks change right after.
-            RichEditCtrl &edit = *Control();
-            if (added > 0 && edit.IsUserEditing()) {
-                QTextCursor typed(edit.Document());
-                typed.setPosition(position);
-                typed.setPosition(position + added, QTextCursor::KeepAnchor);
-                m_typed.push_back(typed);
-                if (m_typed.size() == 1)
+    connect(control, &RichEditCtrl::TextChanged, this,
+            [this](int position, int removed, int added) {
+                // What the user types or pastes into a blank line of a result is their own. The
+                // document is still finishing the edit here, so the marks change right after.
+                RichEditCtrl &edit = *Control();
+                if (added > 0 && edit.IsUserEditing() &&
+                    m_typed.Note(*edit.Document(), position, position + added))
                     QMetaObject::invokeMethod(this, &CRichView::AdoptTyped, Qt::QueuedConnection);
-            }
-            OnTextChanged(TextEdit{position, removed, added});
-            const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
-            const RowLeveller *leveller = document ? document->Leveller() : nullptr;
-            if ((!leveller || !leveller->Editing()) && !(document && document->Reformatting()))
-                emit textEdited();
-        });
+                OnTextChanged(TextEdit{position, removed, added});
+                const auto *document = qobject_cast<const CRichDoc *>(GetDocument());
+                const RowLeveller *leveller = document ? document->Leveller() : nullptr;
+                if ((!leveller || !leveller->Editing()) && !(document && document->Reformatting()))
+                    emit textEdited();
+            });
     m_map = new DiffMap(*this, options);
     AddCommands();
 }
@@ -518,19 +512,8 @@ void CRichView::BeginDisplay()
     KeepForUndo(edit.Document()->characterCount() <= kMostCharactersKeptForUndo
                     ? Snapshot(m_resultNumber)
                     : nullptr);
-    // The result replaces the region and begins in the display format. Emptying the region
-    // first costs one deletion instead of re-formatting every character of a text that is
-    // about to go. The deletion is one edit block: a cursor moved outside of one measures the
-    // paragraph it stands in, and the region may be one paragraph of megabytes.
-    {
-        const UndoPause pause(*edit.Document()); // not undoable, as the result is not either
-        QTextCursor region(edit.Document());
-        region.beginEditBlock();
-        region.setPosition(m_region.start);
-        region.setPosition(m_region.end, QTextCursor::KeepAnchor);
-        region.removeSelectedText();
-        region.endEditBlock();
-    }
+    // The result replaces the region and begins in the display format.
+    m_renderer.ClearRegion(m_region);
     edit.SetSel(m_region.start, m_region.start);
     edit.SetCharFormat(m_options.CharFormat, FormatScope::Selection);
     const int first = edit.GetFirstVisibleLine();
@@ -589,9 +572,7 @@ bool CRichView::HasVerticalScrollBar() const
 
 void CRichView::AdoptTyped()
 {
-    // Cursors follow the edits made since, so the ranges are still those typed.
-    for (const QTextCursor &typed : std::exchange(m_typed, {}))
-        AdoptTypedText(*Control()->Document(), typed.selectionStart(), typed.selectionEnd());
+    m_typed.Adopt(*Control()->Document());
 }
 
 // --- What an open or a comparison replaced ------------------------------------------------------

@@ -4,14 +4,13 @@
 #include "driver/ResultView.h"
 #include "platform/framework/RichEditView.h"
 
+#include "resulttext/RecordRenderer.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/TextCapture.h"
+#include "resulttext/TextSnapshot.h"
 #include "views/DiffNavigator.h"
-#include "views/RecordRenderer.h"
-#include "views/ResultMarks.h"
-#include "views/TextCapture.h"
-#include "views/TextSnapshot.h"
 
 #include <QPointer>
-#include <QTextCursor>
 
 #include <cstdint>
 #include <optional>
@@ -184,7 +183,7 @@ private:
     std::unique_ptr<TextSnapshot> m_replaced;
     bool m_reformatting = false;
     /// What the user typed or pasted last, until its marks are made the user's (AdoptTyped).
-    std::vector<QTextCursor> m_typed;
+    TypedText m_typed;
     /// Makes the text typed since the last call the user's own (see AdoptTypedText).
     void AdoptTyped();
     /// Brings back what m_replaced holds, keeping the text it replaces in its place.

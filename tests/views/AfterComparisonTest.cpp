@@ -5,9 +5,9 @@
 
 #include "platform/framework/UpdateHint.h"
 #include "platform/widgets/StatusBar.h"
-#include "views/ResultMarks.h"
-#include "views/RowLeveller.h"
-#include "views/RowScroll.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/RowLeveller.h"
+#include "resulttext/RowScroll.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

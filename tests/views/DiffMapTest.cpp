@@ -4,9 +4,9 @@
 #include "CompareFixture.h"
 
 #include "CharFormatQt.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/RowScroll.h"
 #include "views/DiffMap.h"
-#include "views/ResultMarks.h"
-#include "views/RowScroll.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>

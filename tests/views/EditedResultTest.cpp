@@ -6,9 +6,9 @@
 
 #include "CompareFixture.h"
 
+#include "resulttext/DiffMapRows.h"
+#include "resulttext/ResultMarks.h"
 #include "views/DiffMap.h"
-#include "views/DiffMapRows.h"
-#include "views/ResultMarks.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
+#include "resulttext/ResultText.h"
 #include "TestText.h"
-#include "views/ResultText.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "platform/files/RecentFileList.h"
 #include "platform/framework/UpdateHint.h"
 #include "resources/ResourceIds.h"
-#include "views/ResultText.h"
+#include "resulttext/ResultText.h"
 
 #include <QDir>
 #include <QDropEvent>

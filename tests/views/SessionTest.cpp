@@ -5,7 +5,7 @@
 #include "CompareFixture.h"
 
 #include "app/Session.h"
-#include "views/ResultMarks.h"
+#include "resulttext/ResultMarks.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 
 #include "platform/dialogs/FindReplaceDlg.h"
 #include "platform/framework/UpdateHint.h"
-#include "views/RowScroll.h"
+#include "resulttext/RowScroll.h"
 
 #include <QLineEdit>
 #include <QWheelEvent>

@@ -1,4 +1,4 @@
-#include "views/TextCapture.h"
+#include "resulttext/TextCapture.h"
 #include "RichEditCtrl.h"
 
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "views/DocumentImage.h"
+#include "resulttext/DocumentImage.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,8 +1,8 @@
-#include "views/TextSnapshot.h"
+#include "resulttext/TextSnapshot.h"
 
 #include "Memory.h"
 #include "RichEditCtrl.h"
-#include "views/ResultMarks.h"
+#include "resulttext/ResultMarks.h"
 
 #include <QTextCursor>
 #include <QTextDocumentFragment>

@@ -11,6 +11,9 @@ class QTextDocument;
 
 namespace kivo {
 
+class RecordRenderer;
+class RichEditCtrl;
+
 /// Levels the rows of a result shown in two documents again, after the windows wrap their lines
 /// anew (another width, another font): row by row, the shorter row gets blank padding lines at
 /// its end and the longer one loses padding it no longer needs, until every row starts on the
@@ -25,6 +28,8 @@ namespace kivo {
 /// each.
 class RowLeveller {
 public:
+    /// Levels the rows of the result in two controls, those on screen first.
+    RowLeveller(RichEditCtrl &left, RichEditCtrl &right, int result);
     /// tops: the paragraphs at the top of the windows. The rows from there to the end are
     /// levelled first, then those above; without them, from the first row on. ends: the
     /// paragraphs the rows end in front of (where a result is being written); without them the
@@ -94,5 +99,10 @@ private:
     int m_rowsPerStep = 8;
     bool m_editing = false;
 };
+
+/// While a result is written by the two renderers: levels the row they have just closed.
+void LevelClosedRow(RecordRenderer &left, RecordRenderer &right, int result);
+/// While a result is written by the two renderers: levels every row written so far again.
+void LevelWrittenRows(RecordRenderer &left, RecordRenderer &right, int result);
 
 } // namespace kivo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/ResultMarks.h"
+#include "resulttext/ResultMarks.h"
 
 #include <vector>
 

@@ -1,11 +1,13 @@
-#include "views/RecordRenderer.h"
+#include "resulttext/RecordRenderer.h"
 
 #include "CharFormatQt.h"
 #include "RichOptions.h"
-#include "views/ResultMarks.h"
-#include "views/ResultText.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/ResultText.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace kivo {
 
@@ -95,6 +97,27 @@ QTextCharFormat RecordRenderer::FormatAfterText() const
     if (m_after && m_afterKey == CaretKey())
         return *m_after;
     return m_edit.InsertionFormat();
+}
+
+void RecordRenderer::ClearRegion(const CharRange &region)
+{
+    // Emptying the region first costs one deletion instead of re-formatting every character of
+    // a text that is about to go. The deletion is one edit block: a cursor moved outside of one
+    // measures the paragraph it stands in, and the region may be one paragraph of megabytes.
+    const UndoPause pause(*m_edit.Document());
+    QTextCursor cursor(m_edit.Document());
+    cursor.beginEditBlock();
+    cursor.setPosition(region.start);
+    cursor.setPosition(region.end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+}
+
+int RecordRenderer::LinesAboveRegion() const
+{
+    if (!m_firstRowStart.isValid() || m_regionStart == m_firstRowStart.position())
+        return 0;
+    return m_edit.LineFromChar(m_regionStart) - m_edit.LineFromChar(m_firstRowStart.position());
 }
 
 QTextBlock RecordRenderer::InsertionBlock() const

@@ -1,4 +1,4 @@
-#include "views/DiffMapRows.h"
+#include "resulttext/DiffMapRows.h"
 
 #include "LazyTextLayout.h"
 

@@ -1,4 +1,4 @@
-#include "views/ResultMarks.h"
+#include "resulttext/ResultMarks.h"
 
 #include "RichEditCtrl.h"
 
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -321,6 +322,30 @@ int RowStartOf(const QTextBlock &block)
 bool IsPaddingBlock(const QTextBlock &block)
 {
     return block.userState() == kPaddingBlock && block.length() == 1;
+}
+
+bool TypedText::Note(QTextDocument &document, int start, int end)
+{
+    QTextCursor typed(&document);
+    typed.setPosition(start);
+    typed.setPosition(end, QTextCursor::KeepAnchor);
+    m_ranges.push_back(typed);
+    return m_ranges.size() == 1;
+}
+
+void TypedText::Adopt(QTextDocument &document)
+{
+    // Cursors follow the edits made since, so the ranges are still those typed.
+    for (const QTextCursor &typed : std::exchange(m_ranges, {}))
+        AdoptTypedText(document, typed.selectionStart(), typed.selectionEnd());
+}
+
+int RowStartAt(const QTextDocument &document, int position)
+{
+    QTextBlock block = document.findBlock(position);
+    while (block.isValid() && RowStartOf(block) < 0 && block.previous().isValid())
+        block = block.previous();
+    return block.isValid() ? block.position() : position;
 }
 
 void ForgetRows(QTextDocument &document)

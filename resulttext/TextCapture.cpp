@@ -1,8 +1,8 @@
-#include "views/TextCapture.h"
+#include "resulttext/TextCapture.h"
 
 #include "Cp932Text.h"
-#include "views/ResultMarks.h"
-#include "views/ResultText.h"
+#include "resulttext/ResultMarks.h"
+#include "resulttext/ResultText.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "views/DiffMapBuckets.h"
+#include "resulttext/DiffMapBuckets.h"
 
 #include <algorithm>
 #include <cmath>

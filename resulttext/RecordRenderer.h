@@ -23,9 +23,16 @@ public:
 
     /// A new result is about to replace region: the whole text, or the selection when selection.
     void Begin(const CharRange &region, bool selection);
-    /// The control's line of the region's first line, and the region's first character.
+    /// The control's line of the region's first line.
     int FirstLine() const { return m_firstLine; }
-    int RegionStart() const { return m_regionStart; }
+    /// Removes the region's text, to write the result in its place (not undoable, as the
+    /// result is not either).
+    void ClearRegion(const CharRange &region);
+    /// The control written into.
+    RichEditCtrl &Control() const { return m_edit; }
+    /// The lines of the first row's paragraph above the region's first line: a selection may
+    /// begin further down its paragraph, and the rows are level from the region's first line.
+    int LinesAboveRegion() const;
     /// Writes one record at the insertion point, in the format of its status (or of a moved
     /// sentence), marked with the result's number; marks the row it begins. Returns the
     /// record's number in the result.

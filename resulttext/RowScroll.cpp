@@ -1,7 +1,7 @@
-#include "views/RowScroll.h"
+#include "resulttext/RowScroll.h"
 
 #include "RichEditCtrl.h"
-#include "views/ResultMarks.h"
+#include "resulttext/ResultMarks.h"
 
 #include <QTextBlock>
 

@@ -1,4 +1,4 @@
-#include "views/ResultText.h"
+#include "resulttext/ResultText.h"
 
 #include "Cp932.h"
 

@@ -3,6 +3,7 @@
 #include "RichOptions.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFormat>
 
 #include <cstdint>
@@ -82,6 +83,23 @@ bool DropInsertedMark(QTextCharFormat &format);
 /// line break typed there is kept as the user's. The change joins the edit's undo step, so that
 /// undo takes both back at once. Call it only for the user's own edits, never for undo or redo.
 void AdoptTypedText(QTextDocument &document, int start, int end);
+
+/// The ranges the user typed or pasted into a document since they were last adopted, followed
+/// through the edits made since (AdoptTypedText on each, once the edit is complete).
+class TypedText {
+public:
+    /// Notes a range; true when it is the first one since the last Adopt.
+    bool Note(QTextDocument &document, int start, int end);
+    /// Adopts every range noted and forgets them.
+    void Adopt(QTextDocument &document);
+
+private:
+    std::vector<QTextCursor> m_ranges;
+};
+
+/// The first character of the row that holds position: of the paragraph at or above it that
+/// begins a row, or of the document's first paragraph.
+int RowStartAt(const QTextDocument &document, int position);
 
 /// One run of a result as it stands in the text now: consecutive characters with the same mark.
 struct MarkedRun {

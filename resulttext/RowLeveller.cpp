@@ -1,10 +1,13 @@
-#include "views/RowLeveller.h"
+#include "resulttext/RowLeveller.h"
 
-#include "views/ResultMarks.h"
+#include "resulttext/RecordRenderer.h"
+#include "resulttext/ResultMarks.h"
 
 #include "LazyTextLayout.h"
+#include "RichEditCtrl.h"
 
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -43,6 +46,65 @@ RowLeveller::RowLeveller(QTextDocument &left, QTextDocument &right, int result,
     m_firstRow = Done() ? 0 : RowStartOf(m_at[Index(Side::Left)]);
     m_rowsAbove = m_firstRow > RowStartOf(FirstRowStart(left));
 }
+
+namespace {
+
+/// The paragraphs at the top of the controls' windows.
+PerSide<QTextBlock> Tops(const RichEditCtrl &left, const RichEditCtrl &right)
+{
+    PerSide<QTextBlock> tops;
+    for (const RichEditCtrl *edit : {&left, &right})
+        tops[edit == &left ? 0 : 1] =
+            edit->Document()->findBlockByNumber(edit->BlockAt(edit->VerticalScrollBar().value()));
+    return tops;
+}
+
+/// The paragraphs a renderer's rows begin at (its first row, or its last), where they end (its
+/// insertion point), and the lines above the region the first row does not count; the
+/// paragraphs it wrote are laid out first.
+struct WrittenRows {
+    PerSide<QTextBlock> starts;
+    PerSide<QTextBlock> ends;
+    PerSide<int> linesAbove{};
+};
+
+WrittenRows RowsOf(const PerSide<RecordRenderer *> &renderers, bool lastOnly)
+{
+    WrittenRows rows;
+    for (Side side : kSides) {
+        RecordRenderer &renderer = *renderers[Index(side)];
+        // The paragraphs written in this idle slice are measured with the rows.
+        renderer.Control().FlushLayoutBatch();
+        rows.starts[Index(side)] = lastOnly ? renderer.LastRowStart() : renderer.FirstRowStart();
+        rows.ends[Index(side)] = renderer.InsertionBlock();
+        if (rows.starts[Index(side)] == renderer.FirstRowStart())
+            rows.linesAbove[Index(side)] = renderer.LinesAboveRegion();
+    }
+    return rows;
+}
+
+} // namespace
+
+void LevelClosedRow(RecordRenderer &left, RecordRenderer &right, int result)
+{
+    const WrittenRows rows = RowsOf({&left, &right}, true);
+    RowLeveller::LevelRow(*left.Control().Document(), *right.Control().Document(), result,
+                          rows.starts, rows.ends, rows.linesAbove);
+}
+
+void LevelWrittenRows(RecordRenderer &left, RecordRenderer &right, int result)
+{
+    const WrittenRows rows = RowsOf({&left, &right}, false);
+    RowLeveller leveller(*left.Control().Document(), *right.Control().Document(), result,
+                         rows.starts, rows.ends, rows.linesAbove);
+    leveller.RunToEnd();
+    left.TextChangedBefore();
+    right.TextChangedBefore();
+}
+
+RowLeveller::RowLeveller(RichEditCtrl &left, RichEditCtrl &right, int result)
+    : RowLeveller(*left.Document(), *right.Document(), result, Tops(left, right))
+{}
 
 void RowLeveller::SyncSides()
 {

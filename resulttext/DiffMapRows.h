@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/DiffMapBuckets.h"
-#include "views/ResultMarks.h"
+#include "resulttext/DiffMapBuckets.h"
+#include "resulttext/ResultMarks.h"
 
 #include <optional>
 #include <vector>
