@@ -4,12 +4,12 @@
 #include "app/ChildFrame.h"
 #include "app/RichApp.h"
 #include "app/RichBar.h"
+#include "platform/dialogs/MessageBox.h"
 #include "platform/framework/CommandActions.h"
 #include "platform/framework/Document.h"
-#include "platform/widgets/KeyLocks.h"
-#include "platform/dialogs/MessageBox.h"
-#include "platform/widgets/StatusBar.h"
 #include "platform/framework/View.h"
+#include "platform/widgets/KeyLocks.h"
+#include "platform/widgets/StatusBar.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "resources/Toolbar.h"
@@ -42,10 +42,7 @@ CMainFrame::CMainFrame(CRichApp &app) : m_app(app)
     AddHandlers();
 }
 
-CMainFrame::~CMainFrame()
-{
-    m_app.Options().OnDelimitersChanged = nullptr;
-}
+CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::Create()
 {
@@ -57,7 +54,6 @@ bool CMainFrame::Create()
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     connect(m_toolBar->DelimiterBox(), &QComboBox::activated, this, &CMainFrame::OnDelimiterChosen);
     FillDelimiterBox();
-    m_app.Options().OnDelimitersChanged = [this] { FillDelimiterBox(); };
 
     m_statusBar = new StatusBar(IDS_IDLE_MESSAGE, kIndicators, this);
     m_statusBar->SetLockState(&KeyLockOn);
@@ -157,7 +153,8 @@ void CMainFrame::OnDelimiterChosen(int row)
         return;
     // A copy: the move to the front rearranges the list it comes from.
     const std::string set = m_app.Options().Sptr[static_cast<std::size_t>(row)];
-    m_app.Options().SetCurrentDelimiters(set);
+    if (m_app.Options().SetCurrentDelimiters(set))
+        FillDelimiterBox();
 }
 
 void CMainFrame::OnNewWindow()

@@ -13,24 +13,23 @@
 #include "dialogs/ColorDlg.h"
 #include "dialogs/FontCommand.h"
 #include "dialogs/SetupDlg.h"
-#include "platform/files/Clipboard.h"
-#include "platform/framework/Document.h"
-#include "platform/files/FileDrop.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/dialogs/Printing.h"
+#include "platform/files/Clipboard.h"
+#include "platform/files/FileDrop.h"
 #include "platform/files/Profile.h"
 #include "platform/files/RecentFileList.h"
+#include "platform/framework/Document.h"
 #include "resources/Dialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
-#include "views/ScrollSync.h"
 #include "views/RichDoc.h"
 #include "views/RichView.h"
+#include "views/ScrollSync.h"
 
 #include <QPointer>
 #include <QScreen>
 #include <QTextDocument>
-
 
 namespace kivo {
 namespace {
@@ -90,7 +89,10 @@ void CRichApp::AddHandlers()
                   ActiveRichDoc()->ActiveRichView());
     });
     OnCommand(ID_COMPARE_SETTINGS, [this] {
-        if (RunComparisonSettings(m_options, MainWnd()))
+        const SettingsChange change = RunComparisonSettings(m_options, MainWnd());
+        if (change.delimitersChanged && MainFrame())
+            MainFrame()->FillDelimiterBox();
+        if (change)
             KeepSession(false);
     });
     OnCommand(ID_COLOR_SETTINGS, [this] {

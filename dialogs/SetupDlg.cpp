@@ -183,7 +183,7 @@ void CSetupDlg::LoadFrom(const RichOptions &options)
     m_restoreSession = options.RestoreSession != 0 ? 1 : 0;
 }
 
-void CSetupDlg::StoreTo(RichOptions &options) const
+bool CSetupDlg::StoreTo(RichOptions &options) const
 {
     options.CmpChar = m_cmpChar;
     options.CmpCase = m_cmpCase;
@@ -198,17 +198,16 @@ void CSetupDlg::StoreTo(RichOptions &options) const
     options.ViewMove = m_viewMove;
     options.PdfHeads = m_pdfHeads;
     options.RestoreSession = m_restoreSession;
-    options.SetCurrentDelimiters(m_delimiters);
+    return options.SetCurrentDelimiters(m_delimiters);
 }
 
-bool RunComparisonSettings(RichOptions &options, QWidget *parent)
+SettingsChange RunComparisonSettings(RichOptions &options, QWidget *parent)
 {
     CSetupDlg dialog(options.Sptr, parent);
     dialog.LoadFrom(options);
     if (dialog.exec() != QDialog::Accepted)
-        return false;
-    dialog.StoreTo(options);
-    return true;
+        return {};
+    return {true, dialog.StoreTo(options)};
 }
 
 } // namespace kivo

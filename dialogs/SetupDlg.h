@@ -23,8 +23,9 @@ public:
 
     /// Copies the current set and the switches into the dialog's values.
     void LoadFrom(const RichOptions &options);
-    /// Copies the switches back and makes the delimiter text the current set.
-    void StoreTo(RichOptions &options) const;
+    /// Copies the switches back and makes the delimiter text the current set; returns whether
+    /// the list of delimiter sets changed.
+    bool StoreTo(RichOptions &options) const;
 
     // The dialog's values; 0 or 1 for the check boxes.
     std::int32_t m_cmpChar = 0;
@@ -68,9 +69,17 @@ private:
     QCheckBox *m_restoreSessionBox = nullptr; // 1077
 };
 
+/// What the comparison settings command changed: whether the user chose OK (the value as a
+/// bool), and whether the list of delimiter sets changed with it (the delimiter box then shows
+/// it anew).
+struct SettingsChange {
+    bool accepted = false;
+    bool delimitersChanged = false;
+    explicit operator bool() const { return accepted; }
+};
+
 /// The comparison settings command: runs the dialog over parent on the options and, on OK,
-/// copies its values back and makes its delimiter text the current set. Returns whether the
-/// user chose OK.
-bool RunComparisonSettings(RichOptions &options, QWidget *parent);
+/// copies its values back and makes its delimiter text the current set.
+SettingsChange RunComparisonSettings(RichOptions &options, QWidget *parent);
 
 } // namespace kivo

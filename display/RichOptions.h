@@ -6,8 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string_view>
 
 namespace kivo {
 
@@ -60,14 +58,6 @@ struct RichOptions : CompareOptions {
 
     /// Run-time only: 1 while the two text windows scroll together; switched by ScrollSync alone.
     std::int32_t SyncScroll = 0;
-
-    /// Called after SetCurrentDelimiters changed the list, so that the delimiter box can be
-    /// refilled. Empty until a main frame exists.
-    std::function<void()> OnDelimitersChanged;
-
-    /// Makes the given set current with a move-to-front over the nine sets and, when the list
-    /// changed, calls OnDelimitersChanged. Returns whether the list changed.
-    bool SetCurrentDelimiters(std::string_view set);
 };
 
 } // namespace kivo

@@ -336,7 +336,6 @@ void ComparisonDriver::Finish()
         // Ran to its end: the records stay for the report.
         m_lastResult = std::make_unique<FinishedResult>(FinishedResult{
             m_engine.TakeResults(), m_engine.Moves(), m_options, m_engine.TakeParagraphEnds()});
-        m_lastResult->options.OnDelimitersChanged = nullptr;
     }
     m_engine.FreeSentenceLists();
     m_engine.FreeResultList();

@@ -59,6 +59,7 @@ private:
     const RichOptions &m_options;
     /// First line of the compared region; 0 for the whole text.
     int m_firstLine = 0;
+    /// The region's first character; 0 for the whole text.
     int m_regionStart = 0;
     /// The record rendered last closed a sentence pair: the next text begins a new row.
     bool m_atSentenceEnd = true;
