@@ -138,7 +138,6 @@ void RowLeveller::Extend(Segment &segment, QTextBlock from, const QTextBlock &en
             segment.padding.push_back(block);
         else
             segment.lines += std::max(1, block.lineCount());
-        segment.last = block;
         block = block.next();
     } while (block.isValid() && block != end && RowStartOf(block) < 0);
     segment.next = block == end ? QTextBlock() : block;

@@ -65,7 +65,6 @@ private:
     struct Segment {
         int lines = 0;
         std::vector<QTextBlock> padding;
-        QTextBlock last;
         QTextBlock next;
         int nextRow = -1;
     };

@@ -2,8 +2,8 @@
 
 // Stand-ins for the text views and the windows around the driver: a view is a byte string with
 // CR line breaks, wrapped at a width of so many bytes, whose scroll bar shows once its lines
-// overflow the screen. Each byte carries the row it was rendered for and whether it is text, a
-// separator or padding, so tests can tell where every row begins and what was deleted.
+// overflow the screen. Each byte carries whether it is the user's text, a record's text or a
+// separator, so tests can tell what was deleted.
 
 #include "driver/ComparisonDriver.h"
 #include "resources/ResourceIds.h"
@@ -14,7 +14,7 @@
 
 namespace kivo::test {
 
-enum class Piece { Text, Separator, Padding, Original };
+enum class Piece { Text, Separator, Original };
 
 class FakeView : public IResultView {
 public:
@@ -24,7 +24,6 @@ public:
 
     std::string text;
     std::vector<Piece> pieces;
-    std::vector<int> rows; ///< row of each byte; -1 for padding and original text
     std::size_t selStart = 0;
     std::size_t caret = 0;
     int rowCount = 0;
@@ -44,7 +43,6 @@ public:
     {
         text = t;
         pieces.assign(t.size(), Piece::Original);
-        rows.assign(t.size(), -1);
         selStart = 0;
         caret = t.size();
         deletedText = 0;
@@ -75,8 +73,6 @@ public:
     void RenderRecord(const ResultPair &record, const std::string &recordText, const RecordBreaks &,
                       std::optional<std::int32_t>) override
     {
-        if (atSentenceEnd)
-            m_row = m_nextRow++;
         if (atSentenceEnd && options->ViewFormat == SentenceLayout::Aligned)
             ++rowCount;
         if (!recordText.empty())
@@ -112,8 +108,6 @@ private:
         text.replace(selStart, caret - selStart, with);
         pieces.erase(pieces.begin() + long(selStart), pieces.begin() + long(caret));
         pieces.insert(pieces.begin() + long(selStart), with.size(), piece);
-        rows.erase(rows.begin() + long(selStart), rows.begin() + long(caret));
-        rows.insert(rows.begin() + long(selStart), with.size(), m_row);
         selStart = caret = selStart + with.size();
     }
 
@@ -135,8 +129,6 @@ private:
     bool Overflows() const { return int(LinesAt(m_width).size()) > m_screenLines; }
     int m_width;
     int m_screenLines;
-    int m_row = -1;
-    int m_nextRow = 0;
 };
 
 class FakeHost : public IDriverHost, public IProgressWindow, public IRowLevels {
