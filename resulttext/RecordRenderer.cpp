@@ -20,6 +20,7 @@ void RecordRenderer::Begin(const CharRange &region, bool selection)
     m_firstLine = selection ? m_edit.LineFromChar(region.start) : 0;
     m_regionStart = selection ? region.start : 0;
     m_atSentenceEnd = true;
+    m_kindFormats = {};
     m_after.reset();
     m_renderedRecords = 0;
     m_renderedRows = 0;
@@ -46,11 +47,11 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
     // effects. The formats are worked out here rather than set on the caret, which costs more
     // than the insertion itself.
     if (!text.empty()) {
-        CharFormat format = moved ? MovedFormat(m_options) : StatusFormat(m_options, record.status);
-        QTextCharFormat typed = m_edit.InsertionFormat();
-        typed.merge(charformat::ToTextCharFormat(format));
-        typed.clearProperty(QTextFormat::ObjectType);
         const RunKind kind = moved ? RunKind::Moved : KindOfStatus(record.status);
+        const KindFormats &formats = FormatsOf(kind, record.status);
+        QTextCharFormat typed = m_edit.InsertionFormat();
+        typed.merge(formats.text);
+        typed.clearProperty(QTextFormat::ObjectType);
         const QTextCharFormat marked = Marked(typed, RunMark{result, number, kind});
         const std::string shown = DisplayText(m_options, record.status, text);
         // A run drawn in another form keeps the text it stands for, and the text's first run
@@ -59,11 +60,9 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
         if (breaks.before > 0)
             written.setProperty(kRunLeadingBreaksProperty, breaks.before);
         m_edit.ReplaceSel(shown, written);
-        format.crTextColor = m_options.Color[ColorOriginal];
-        format.dwEffects = 0;
         QTextCharFormat after = marked;
         after.clearProperty(QTextFormat::ObjectIndex);
-        after.merge(charformat::ToTextCharFormat(format));
+        after.merge(formats.after);
         m_after = after;
         m_afterKey = CaretKey();
     }
@@ -83,6 +82,21 @@ int RecordRenderer::Render(const ResultPair &record, const std::string &text,
     }
     m_atSentenceEnd = record.sentenceEnd == 1;
     return number;
+}
+
+const RecordRenderer::KindFormats &RecordRenderer::FormatsOf(RunKind kind, TextStatus status)
+{
+    std::optional<KindFormats> &formats = m_kindFormats.at(static_cast<std::size_t>(kind));
+    if (!formats) {
+        CharFormat format =
+            kind == RunKind::Moved ? MovedFormat(m_options) : StatusFormat(m_options, status);
+        formats.emplace();
+        formats->text = charformat::ToTextCharFormat(format);
+        format.crTextColor = m_options.Color[ColorOriginal];
+        format.dwEffects = 0;
+        formats->after = charformat::ToTextCharFormat(format);
+    }
+    return *formats;
 }
 
 std::pair<int, int> RecordRenderer::CaretKey() const

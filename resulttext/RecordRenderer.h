@@ -2,10 +2,12 @@
 
 #include "RichEditCtrl.h"
 #include "driver/ResultView.h"
+#include "resulttext/ResultMarks.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -68,6 +70,16 @@ private:
     int m_renderedRows = 0;
     QTextBlock m_firstRowStart;
     QTextBlock m_lastRowStart;
+    /// A status's (or a moved sentence's) colour and effects as a text format, and the format
+    /// of what follows its text: the original colour without effects.
+    struct KindFormats {
+        QTextCharFormat text;
+        QTextCharFormat after;
+    };
+    /// The formats of a kind of run, worked out once per rendering (the conversion costs more
+    /// than inserting a sentence).
+    const KindFormats &FormatsOf(RunKind kind, TextStatus status);
+    std::array<std::optional<KindFormats>, 16> m_kindFormats;
     /// The format for what follows the text written last, while the caret stays at m_afterKey.
     std::optional<QTextCharFormat> m_after;
     std::pair<int, int> m_afterKey{-1, -1};

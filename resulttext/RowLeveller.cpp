@@ -12,6 +12,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 namespace kivo {
@@ -27,6 +29,86 @@ QTextBlock FirstRowStart(const QTextDocument &document)
 
 /// The most rows one step may edit.
 constexpr int kMostRowsPerStep = 64;
+
+/// Whether two character formats lay text out alike: equal but for Kivo's own properties (the
+/// marks of the result, which differ between the sides and which the layout does not read).
+bool LayOutAlike(const QTextFormat &a, const QTextFormat &b)
+{
+    if (a == b)
+        return true;
+    // Qt's properties come before the user properties in the map's key order.
+    const QMap<int, QVariant> first = a.properties();
+    const QMap<int, QVariant> second = b.properties();
+    const auto firstEnd = first.lowerBound(QTextFormat::UserProperty);
+    const auto secondEnd = second.lowerBound(QTextFormat::UserProperty);
+    return std::distance(first.begin(), firstEnd) == std::distance(second.begin(), secondEnd) &&
+           std::equal(first.begin(), firstEnd, second.begin(),
+                      [](const QVariant &x, const QVariant &y) { return x == y; }) &&
+           std::equal(first.keyBegin(), QMap<int, QVariant>::key_iterator(firstEnd),
+                      second.keyBegin());
+}
+
+/// Whether two paragraphs wrap into the same lines wherever their documents wrap alike: the
+/// same text, cut into runs at the same places, in formats that lay out alike.
+bool WrapAlike(const QTextBlock &a, const QTextBlock &b)
+{
+    if (a.length() != b.length() || a.blockFormat() != b.blockFormat() || a.text() != b.text())
+        return false;
+    QTextBlock::iterator i = a.begin();
+    QTextBlock::iterator j = b.begin();
+    for (; !i.atEnd() && !j.atEnd(); ++i, ++j) {
+        const QTextFragment x = i.fragment();
+        const QTextFragment y = j.fragment();
+        if (x.length() != y.length() || !LayOutAlike(x.charFormat(), y.charFormat()))
+            return false;
+    }
+    return i.atEnd() && j.atEnd();
+}
+
+/// When the row starting at `starts` holds the same paragraphs on both sides, none of them
+/// padding, and both documents wrap alike: where the next row starts on each side (invalid
+/// blocks at `ends` or the end of the text). Such a row takes as many lines on one side as on
+/// the other at any width, so it is level without being laid out. `justWritten`: the row's
+/// paragraphs were written in an edit batch the layouts have not taken in yet (none is laid
+/// out); otherwise a paragraph laid out on one side only is laid out on the other too, so that
+/// the row stands as high on both.
+std::optional<PerSide<QTextBlock>> NextRowsOfSameRow(const PerSide<QTextDocument *> &documents,
+                                                     const PerSide<QTextBlock> &starts,
+                                                     const PerSide<QTextBlock> &ends,
+                                                     bool justWritten = false)
+{
+    const LazyTextLayout *left = LazyTextLayout::Of(*documents[Index(Side::Left)]);
+    const LazyTextLayout *right = LazyTextLayout::Of(*documents[Index(Side::Right)]);
+    if (!left || !right || !left->WrapsLike(*right))
+        return std::nullopt;
+    QTextBlock a = starts[Index(Side::Left)];
+    QTextBlock b = starts[Index(Side::Right)];
+    const auto ended = [&](const QTextBlock &block, Side side) {
+        return !block.isValid() || block == ends[Index(side)];
+    };
+    do {
+        if (ended(a, Side::Left) || ended(b, Side::Right) || IsPaddingBlock(a) ||
+            IsPaddingBlock(b) || !WrapAlike(a, b))
+            return std::nullopt;
+        // Both stand at the same height: both estimated (from the same length), or both laid
+        // out, where one side was (painted, or asked for) and the other not yet.
+        if (!justWritten && left->IsLaidOut(a) != right->IsLaidOut(b)) {
+            left->EnsureLaidOut(a);
+            right->EnsureLaidOut(b);
+        }
+        a = a.next();
+        b = b.next();
+    } while (!ended(a, Side::Left) && !ended(b, Side::Right) && RowStartOf(a) < 0 &&
+             RowStartOf(b) < 0);
+    const bool leftEnds = ended(a, Side::Left);
+    if (leftEnds != ended(b, Side::Right))
+        return std::nullopt;
+    if (leftEnds)
+        return PerSide<QTextBlock>{};
+    if (RowStartOf(a) < 0 || RowStartOf(a) != RowStartOf(b))
+        return std::nullopt;
+    return PerSide<QTextBlock>{a, b};
+}
 
 } // namespace
 
@@ -87,9 +169,20 @@ WrittenRows RowsOf(const PerSide<RecordRenderer *> &renderers, bool lastOnly)
 
 void LevelClosedRow(RecordRenderer &left, RecordRenderer &right, int result)
 {
+    // Past the first row (which may begin down a paragraph), a row that is the same on both
+    // sides is level as written: it is not measured, and the edits of the slice stay batched,
+    // so the layout does not take them in row by row.
+    QTextDocument &leftDocument = *left.Control().Document();
+    QTextDocument &rightDocument = *right.Control().Document();
+    if (left.LastRowStart() != left.FirstRowStart() &&
+        right.LastRowStart() != right.FirstRowStart() &&
+        NextRowsOfSameRow({&leftDocument, &rightDocument},
+                          {left.LastRowStart(), right.LastRowStart()},
+                          {left.InsertionBlock(), right.InsertionBlock()}, true))
+        return;
     const WrittenRows rows = RowsOf({&left, &right}, true);
-    RowLeveller::LevelRow(*left.Control().Document(), *right.Control().Document(), result,
-                          rows.starts, rows.ends, rows.linesAbove);
+    RowLeveller::LevelRow(leftDocument, rightDocument, result, rows.starts, rows.ends,
+                          rows.linesAbove);
 }
 
 void LevelWrittenRows(RecordRenderer &left, RecordRenderer &right, int result)
@@ -170,6 +263,12 @@ bool RowLeveller::Pad(QTextDocument &document, Segment &segment, int wanted, con
 
 bool RowLeveller::LevelOneRow()
 {
+    if (m_linesAbove == PerSide<int>{}) {
+        if (const auto next = NextRowsOfSameRow(m_documents, m_at, m_ends)) {
+            m_at = *next;
+            return AfterRow();
+        }
+    }
     PerSide<Segment> segments;
     for (Side side : kSides) {
         segments[Index(side)].lines = -std::exchange(m_linesAbove[Index(side)], 0);
@@ -199,6 +298,11 @@ bool RowLeveller::LevelOneRow()
     }
     if (changed)
         ++m_changedRows;
+    return AfterRow();
+}
+
+bool RowLeveller::AfterRow()
+{
     if (Done() && m_rowsAbove && !m_wrapped) {
         // The end of the text: on with the rows above the window.
         m_wrapped = true;
@@ -214,6 +318,8 @@ void RowLeveller::LevelRow(QTextDocument &left, QTextDocument &right, int result
                            const PerSide<int> &linesAbove)
 {
     const PerSide<QTextDocument *> documents{&left, &right};
+    if (linesAbove == PerSide<int>{} && NextRowsOfSameRow(documents, starts, ends))
+        return;
     PerSide<Segment> segments;
     for (Side side : kSides) {
         Segment &segment = segments[Index(side)];

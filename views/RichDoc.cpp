@@ -35,6 +35,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -188,18 +189,27 @@ void CRichDoc::LevelWrittenRows()
 void CRichDoc::SetComparing(bool comparing)
 {
     m_comparing = comparing;
-    if (comparing)
+    if (comparing) {
         StopLevelling();
+        m_levelAfterComparing = false;
+    }
     for (CRichView *view : RichViews())
         view->SetComparing(comparing);
+    if (!comparing && std::exchange(m_levelAfterComparing, false))
+        ScheduleLevelling();
 }
 
 // --- Levelling ----------------------------------------------------------------------------------
 
 void CRichDoc::ScheduleLevelling()
 {
-    if (m_comparing)
+    if (m_comparing) {
+        // The rows are levelled as they are written, at the widths of that moment; when a
+        // window wraps anew meanwhile (its scroll bar appears after the other's), the rows
+        // written before are levelled again once the comparison is over.
+        m_levelAfterComparing = true;
         return;
+    }
     StopLevelling();
     m_settleTimer.start();
 }

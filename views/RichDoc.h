@@ -149,6 +149,8 @@ private:
 
     RichOptions &m_options;
     bool m_comparing = false;
+    /// A window wrapped anew while a result was being written: level its rows once it is done.
+    bool m_levelAfterComparing = false;
     FileFormat m_richText = FileFormat::RichText;
     /// The number of the last result written into the views; each comparison takes the next.
     int m_lastResultNumber = 0;

@@ -163,7 +163,7 @@ void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
             m_heights.Insert(firstChanged, heights);
         }
         const int span = last.blockNumber() - firstChanged + 1;
-        if (span <= kEagerBlocks && charsAdded <= kEagerCharacters) {
+        if (!m_deferEdits && span <= kEagerBlocks && charsAdded <= kEagerCharacters) {
             for (QTextBlock block = first; block.isValid(); block = block.next()) {
                 LayOutBlock(block);
                 if (block == last)
@@ -172,7 +172,7 @@ void LazyTextLayout::documentChanged(int from, int charsRemoved, int charsAdded)
         }
     }
     emit update(QRectF(0, BlockTop(firstChanged), kUnwrappedWidth, kUnwrappedWidth));
-    if (m_deferSize)
+    if (m_deferEdits)
         SizeMayHaveChanged();
     else
         AnnounceSize();

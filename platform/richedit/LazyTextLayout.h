@@ -93,9 +93,14 @@ public:
     /// widget then sets its scroll range (and shows or hides its scroll bar, which may change
     /// the width and make every paragraph wrap anew).
     void AnnounceSize();
-    /// While deferred, an edit tells the widget of the new size only once the current event is
-    /// done (or at AnnounceSize), not at once: for runs of edits that do not show the caret.
-    void DeferSizeAnnouncements(bool defer) { m_deferSize = defer; }
+    /// While deferred, an edit is not laid out at once, however small: its paragraphs stand at
+    /// estimated heights until they are painted, asked for or laid out by a caller; and the
+    /// widget hears of the new size only once the current event is done (or at AnnounceSize).
+    /// For runs of edits that do not show the caret and measure only what they need.
+    void DeferEdits(bool defer) { m_deferEdits = defer; }
+    /// Whether both documents wrap their lines alike (the same width, font, wrapping, tab stops
+    /// and margin), so that the same paragraphs take the same lines in both.
+    bool WrapsLike(const LazyTextLayout &other) const { return CurrentKey() == other.CurrentKey(); }
 
 signals:
     /// Paragraphs changed from estimated to measured heights, or the other way; the document's
@@ -137,7 +142,7 @@ private:
     int m_cursorWidth = 1;
     mutable QTimer m_sizeTimer; ///< announces the size after paragraphs were laid out
     QSizeF m_announcedSize;
-    bool m_deferSize = false;
+    bool m_deferEdits = false;
 };
 
 } // namespace kivo

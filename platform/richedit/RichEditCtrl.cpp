@@ -234,9 +234,10 @@ void RichEditCtrl::BeginLayoutBatch()
 {
     if (m_batchDepth++ > 0)
         return;
-    // The document lays out its changes when its outermost edit block closes; the widget
-    // hears of the new size when asked, or once the batch is over.
-    Layout().DeferSizeAnnouncements(true);
+    // The document takes in its changes when its outermost edit block closes, without laying
+    // them out: what is measured, painted or asked for is laid out then; the widget hears of
+    // the new size when asked, or once the batch is over.
+    Layout().DeferEdits(true);
     m_batch = QTextCursor(m_editor->document());
     m_batch.beginEditBlock();
 }
@@ -247,7 +248,7 @@ void RichEditCtrl::EndLayoutBatch()
         return;
     m_batch.endEditBlock();
     m_batch = QTextCursor();
-    Layout().DeferSizeAnnouncements(false);
+    Layout().DeferEdits(false);
     SettleSize();
 }
 

@@ -254,13 +254,14 @@ public:
     // Batched layout -----------------------------------------------------------------------
 
     /// Starts a batch of edits (batches nest): the text inserted until the matching
-    /// EndLayoutBatch is laid out together, once, instead of after every insertion. Whatever
-    /// needs the layout first (a line or scroll query, showing the caret, painting) lays out
-    /// what was inserted so far, so every query stays exact.
+    /// EndLayoutBatch is taken in together, once, instead of after every insertion, and is not
+    /// laid out then: its paragraphs stand at estimated heights until something needs them (a
+    /// line or scroll query, showing the caret, painting, a caller measuring them, the idle
+    /// layout), so every query stays exact.
     void BeginLayoutBatch();
     void EndLayoutBatch();
-    /// Lays out the edits of an open batch, so that the paragraphs they made can be measured;
-    /// the batch stays open.
+    /// Has the document take in the edits of an open batch, so that the paragraphs they made
+    /// can be measured; the batch stays open.
     void FlushLayoutBatch() const;
 
     // Streams and the clipboard ------------------------------------------------------------

@@ -9,11 +9,15 @@
 #include "resulttext/RowLeveller.h"
 #include "resulttext/RowScroll.h"
 
+#include "LazyTextLayout.h"
+#include "RichEditCtrl.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <map>
+#include <memory>
 #include <tuple>
 
 namespace kivo {
@@ -443,6 +447,32 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
     EXPECT_EQ(Edit(1).GetFirstVisibleLine(), Edit(2).GetFirstVisibleLine());
 }
 
+// Narrow windows: the left one's scroll bar comes first, as its text is longer, and the right
+// one's later, while the result is written. The rows written at the two widths in between are
+// level once the comparison is over.
+TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledAfterwards)
+{
+    m_frame->resize(900, 800);
+    m_frame->TileSideBySide();
+    m_app->Options().ViewLine = 0;
+    std::string left;
+    std::string right;
+    for (int i = 0; i < 300; ++i) {
+        std::string sentence = Sjis("第") + std::to_string(i) + Sjis("条の文です");
+        for (int k = 0; k < i % 7; ++k)
+            sentence += Sjis("、さらに長く続けて何行にも折り返させる");
+        left += sentence + Sjis(i % 5 == 0 ? "。\r" : "。");
+        right += (i % 9 == 0 ? Sjis("ABC") : "") + sentence + Sjis(i % 13 == 0 ? "追加。" : "。");
+    }
+    SetText(1, left);
+    SetText(2, right);
+    ASSERT_TRUE(Compare());
+    ASSERT_TRUE(LevellingEnds());
+    ASSERT_EQ(Edit(1).Viewport()->width(), Edit(2).Viewport()->width());
+    EXPECT_EQ(UnlevelRows(), std::vector<int>{});
+    EXPECT_EQ(Edit(1).GetLineCount(), Edit(2).GetLineCount());
+}
+
 // On a long result with long paragraphs, scrolled to the middle: a resize and a font change keep
 // the row at the top of the window where it was, while every paragraph wraps anew and the
 // levelling edits the rows above; both windows stay level and the summary stays.
@@ -528,6 +558,50 @@ TEST(ResultMarks, PaddingKeepsTheRowsOfTheParagraphsAroundIt)
     EXPECT_EQ(document.toPlainText(), QStringLiteral("a\nb\nc"));
     EXPECT_EQ(states(), (std::vector<int>{0, 1, 2}));
     EXPECT_FALSE(document.isUndoAvailable());
+}
+
+// Rows the same on both sides are level at any width and are passed over without being laid
+// out; a row with the same text in a wider format on one side is not the same row: it is laid
+// out and padded.
+TEST(RowLevellerTest, OnlyRowsTheSameInTextAndFormatArePassedOver)
+{
+    PerSide<std::unique_ptr<RichEditCtrl>> controls;
+    const QString sentence(60, QChar(u'字'));
+    for (std::unique_ptr<RichEditCtrl> &control : controls) {
+        control = std::make_unique<RichEditCtrl>();
+        control->Widget()->resize(300, 200);
+        control->Widget()->show();
+        // Written in one batch, as a comparison writes its result: not laid out.
+        control->BeginLayoutBatch();
+        QTextCursor cursor(control->Document());
+        for (int row = 0; row < 200; ++row) {
+            if (row > 0)
+                cursor.insertBlock();
+            QTextCharFormat format;
+            // Row 150 is in a larger font on the left only: it takes more lines there.
+            if (row == 150 && control == controls[0])
+                format.setFontPointSize(30);
+            cursor.insertText(sentence, format);
+            cursor.block().setUserState(row);
+        }
+        control->EndLayoutBatch();
+    }
+    QTextDocument &left = *controls[0]->Document();
+    QTextDocument &right = *controls[1]->Document();
+    RowLeveller leveller(*controls[0], *controls[1], 0);
+    leveller.RunToEnd();
+
+    EXPECT_EQ(leveller.ChangedRows(), 1);
+    // The rows below the window stand at their estimates, the one in the larger font aside.
+    EXPECT_FALSE(LazyTextLayout::Of(left)->IsLaidOut(left.findBlockByNumber(100)));
+    EXPECT_TRUE(LazyTextLayout::Of(left)->IsLaidOut(left.findBlockByNumber(150)));
+    const int padding = right.blockCount() - left.blockCount();
+    EXPECT_GT(padding, 0) << "the right side's row 150 is padded";
+    const auto lineOf = [](RichEditCtrl &control, int block) {
+        return control.LineFromChar(control.Document()->findBlockByNumber(block).position());
+    };
+    EXPECT_EQ(lineOf(*controls[0], 151), lineOf(*controls[1], 151 + padding));
+    EXPECT_EQ(lineOf(*controls[0], 199), lineOf(*controls[1], 199 + padding));
 }
 
 TEST(ResultMarks, CaretKeysOrderTheCaretAmongTheRecords)
