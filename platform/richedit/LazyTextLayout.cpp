@@ -28,6 +28,8 @@ constexpr int kEagerCharacters = 4096;
 /// for it: not when the widget merely asks where it is (moving the caret or the selection
 /// there), which would cost seconds for a text of megabytes in one paragraph.
 constexpr int kLongParagraph = 65536;
+/// How soon the widget hears of the size that deferred edits changed.
+constexpr int kDeferredSizeMs = 100;
 /// The character an estimate takes as the width of every character: a full-width kana.
 constexpr char16_t kEstimateCharacter = u'\u3042';
 
@@ -64,7 +66,6 @@ LazyTextLayout::LazyTextLayout(QTextDocument *document) : QAbstractTextDocumentL
 {
     registerHandler(QTextFormat::ImageObject, new InlineImages(this));
     m_sizeTimer.setSingleShot(true);
-    m_sizeTimer.setInterval(0);
     connect(&m_sizeTimer, &QTimer::timeout, this, &LazyTextLayout::AnnounceSize);
     KeyChanged(CurrentKey());
     std::vector<float> heights;
@@ -394,8 +395,11 @@ int LazyTextLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) 
 
 void LazyTextLayout::SizeMayHaveChanged() const
 {
+    // Runs of deferred edits (a result being written) grow the document slice after slice:
+    // the widget hears of its size a few times a second, not after every slice, as each time
+    // repaints its scroll bar.
     if (!m_sizeTimer.isActive())
-        m_sizeTimer.start();
+        m_sizeTimer.start(m_deferEdits ? kDeferredSizeMs : 0);
 }
 
 void LazyTextLayout::AnnounceSize()

@@ -95,7 +95,7 @@ public:
     void AnnounceSize();
     /// While deferred, an edit is not laid out at once, however small: its paragraphs stand at
     /// estimated heights until they are painted, asked for or laid out by a caller; and the
-    /// widget hears of the new size only once the current event is done (or at AnnounceSize).
+    /// widget hears of the new size within a tenth of a second (or at AnnounceSize).
     /// For runs of edits that do not show the caret and measure only what they need.
     void DeferEdits(bool defer) { m_deferEdits = defer; }
     /// Whether both documents wrap their lines alike (the same width, font, wrapping, tab stops

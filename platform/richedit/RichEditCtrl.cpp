@@ -249,7 +249,11 @@ void RichEditCtrl::EndLayoutBatch()
     m_batch.endEditBlock();
     m_batch = QTextCursor();
     Layout().DeferEdits(false);
-    SettleSize();
+    // A scroll bar that is to appear or go does so now: the text then wraps at another width.
+    // A scroll range that merely changed is told a moment later (or when asked).
+    const bool barDue = Layout().documentSize().height() > m_editor->viewport()->height();
+    if (barDue != m_editor->verticalScrollBar()->isVisibleTo(m_editor))
+        SettleSize();
 }
 
 void RichEditCtrl::FlushLayoutBatch() const
