@@ -260,10 +260,16 @@ bool CRichDoc::LevelStep()
     bool more = false;
     const std::vector<CRichView *> views = RichViews();
     const auto step = [&] { more = m_leveller->Step(kLevellingStep); };
+    // The padding edits are measured by the leveller as it needs them; the windows hear of the
+    // text's height a few times a second, not after each step.
+    for (CRichView *view : views)
+        view->Control()->DeferEditLayout(true);
     if (views.size() == 2)
         views[0]->Control()->KeepTopThrough([&] { views[1]->Control()->KeepTopThrough(step); });
     else
         step();
+    for (CRichView *view : views)
+        view->Control()->DeferEditLayout(false);
     if (more)
         return true;
     m_levelledRows = m_leveller->ChangedRows();

@@ -234,10 +234,8 @@ void RichEditCtrl::BeginLayoutBatch()
 {
     if (m_batchDepth++ > 0)
         return;
-    // The document takes in its changes when its outermost edit block closes, without laying
-    // them out: what is measured, painted or asked for is laid out then; the widget hears of
-    // the new size when asked, or once the batch is over.
-    Layout().DeferEdits(true);
+    // The document takes in its changes when its outermost edit block closes.
+    DeferEditLayout(true);
     m_batch = QTextCursor(m_editor->document());
     m_batch.beginEditBlock();
 }
@@ -248,12 +246,24 @@ void RichEditCtrl::EndLayoutBatch()
         return;
     m_batch.endEditBlock();
     m_batch = QTextCursor();
-    Layout().DeferEdits(false);
+    DeferEditLayout(false);
+}
+
+void RichEditCtrl::DeferEditLayout(bool defer)
+{
+    // What is measured, painted or asked for is laid out then; the widget hears of the new size
+    // a moment later, or when asked.
+    Layout().DeferEdits(defer);
+    if (defer)
+        return;
     // A scroll bar that is to appear or go does so now: the text then wraps at another width.
-    // A scroll range that merely changed is told a moment later (or when asked).
-    const bool barDue = Layout().documentSize().height() > m_editor->viewport()->height();
-    if (barDue != m_editor->verticalScrollBar()->isVisibleTo(m_editor))
+    if (ScrollBarDue() != m_editor->verticalScrollBar()->isVisibleTo(m_editor))
         SettleSize();
+}
+
+bool RichEditCtrl::ScrollBarDue() const
+{
+    return Layout().documentSize().height() > m_editor->viewport()->height();
 }
 
 void RichEditCtrl::FlushLayoutBatch() const

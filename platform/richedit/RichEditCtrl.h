@@ -260,6 +260,10 @@ public:
     /// layout), so every query stays exact.
     void BeginLayoutBatch();
     void EndLayoutBatch();
+    /// While deferred, the edits made (each taken in as it is made) are not laid out at once and
+    /// the widget hears of the text's new size a moment later, unless its scroll bar is to
+    /// appear or go: for runs of edits that measure what they need, such as levelling rows.
+    void DeferEditLayout(bool defer);
     /// Has the document take in the edits of an open batch, so that the paragraphs they made
     /// can be measured; the batch stays open.
     void FlushLayoutBatch() const;
@@ -351,6 +355,8 @@ private:
     template <typename Work> void LayOutKeepingTop(Work work, int rounds = kLayoutRounds) const;
     /// Tells the widget the size of the document, when that changed.
     void SettleSize() const;
+    /// Whether the text is now higher than the window, so that its scroll bar is due.
+    bool ScrollBarDue() const;
     /// Lays out the paragraphs up to the one holding display line `line`; false when there is
     /// no such line.
     bool LayOutThroughLine(int line) const;

@@ -72,7 +72,7 @@ template <typename Work> void RichEditCtrl::LayOutKeepingTop(Work work, int roun
         // Inside a batch of edits it hears of it at the end, unless the bar is to appear or go
         // or the window is to keep its top.
         const int kept = static_cast<int>(std::lround(layout.BlockTop(top) + offset));
-        const bool barDue = layout.documentSize().height() > m_editor->viewport()->height();
+        const bool barDue = ScrollBarDue();
         if (m_batchDepth == 0 || kept != bar->value() || barDue != bar->isVisibleTo(m_editor))
             layout.AnnounceSize();
         if (kept != bar->value())
@@ -100,10 +100,14 @@ void RichEditCtrl::KeepTopThrough(const std::function<void()> &change)
         return;
     const int top = block.blockNumber();
     layout.EnsureLaidOut(block);
-    layout.AnnounceSize();
     const QScopedValueRollback guard(m_ownScroll, true);
     const auto kept =
         static_cast<int>(std::lround(layout.BlockTop(top) + share * layout.BlockHeight(top)));
+    // The widget hears of the new size now when the place kept lies beyond its scroll range or
+    // its scroll bar is to appear or go; otherwise as the layout tells it (at once, or a moment
+    // later while edits are deferred).
+    if (kept > bar->maximum() || ScrollBarDue() != bar->isVisibleTo(m_editor))
+        layout.AnnounceSize();
     if (kept != bar->value())
         bar->setValue(kept);
 }
