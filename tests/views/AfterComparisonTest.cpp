@@ -95,6 +95,24 @@ protected:
         return text;
     }
 
+    /// n sentences that wrap on up to seven lines (zero to six extra clauses, in turn); the
+    /// left breaks the line after every fifth, the right adds a word to every thirteenth and,
+    /// `prefixed`, begins every ninth with three letters.
+    static std::pair<std::string, std::string> LongParagraphTexts(int n, bool prefixed = false)
+    {
+        std::string left;
+        std::string right;
+        for (int i = 0; i < n; ++i) {
+            std::string sentence = Sjis("第") + std::to_string(i) + Sjis("条の文です");
+            for (int k = 0; k < i % 7; ++k)
+                sentence += Sjis("、さらに長く続けて何行にも折り返させる");
+            left += sentence + Sjis(i % 5 == 0 ? "。\r" : "。");
+            right += (prefixed && i % 9 == 0 ? "ABC" : "") + sentence +
+                     Sjis(i % 13 == 0 ? "追加。" : "。");
+        }
+        return {left, right};
+    }
+
     bool LevellingEnds()
     {
         return RunUntil([this] { return !Doc()->LevellingPending(); });
@@ -455,15 +473,7 @@ TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledA
     m_frame->resize(900, 800);
     m_frame->TileSideBySide();
     m_app->Options().ViewLine = 0;
-    std::string left;
-    std::string right;
-    for (int i = 0; i < 300; ++i) {
-        std::string sentence = Sjis("第") + std::to_string(i) + Sjis("条の文です");
-        for (int k = 0; k < i % 7; ++k)
-            sentence += Sjis("、さらに長く続けて何行にも折り返させる");
-        left += sentence + Sjis(i % 5 == 0 ? "。\r" : "。");
-        right += (i % 9 == 0 ? Sjis("ABC") : "") + sentence + Sjis(i % 13 == 0 ? "追加。" : "。");
-    }
+    const auto [left, right] = LongParagraphTexts(300, true);
     SetText(1, left);
     SetText(2, right);
     ASSERT_TRUE(Compare());
@@ -478,15 +488,7 @@ TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledA
 // levelling edits the rows above; both windows stay level and the summary stays.
 TEST_F(AfterComparisonTest, AResizeAndAFontChangeKeepThePlaceOnALongResult)
 {
-    std::string left;
-    std::string right;
-    for (int i = 0; i < 3000; ++i) {
-        std::string sentence = Sjis("第") + std::to_string(i) + Sjis("条の文です");
-        for (int k = 0; k < i % 7; ++k)
-            sentence += Sjis("、さらに長く続けて何行にも折り返させる");
-        left += sentence + Sjis(i % 5 == 0 ? "。\r" : "。");
-        right += sentence + Sjis(i % 13 == 0 ? "追加。" : "。");
-    }
+    const auto [left, right] = LongParagraphTexts(3000);
     SetText(1, left);
     SetText(2, right);
     ASSERT_TRUE(Compare());
