@@ -128,16 +128,23 @@ bool EditScriptMatcher::ForwardRound(const Box &box, const std::int32_t dmin,
     const std::int32_t checkMin = b.min, checkMax = b.max;
     std::int32_t edgeX = f.edgeX, edgeY = f.edgeY;
     std::int64_t snakes = 0;
+    // Diagonal d - 2 reads as its upper neighbour the entry this one reads as its lower one.
+    std::int32_t above = table[max + 1 + offset];
     for (std::int32_t d = max; d >= min; d -= 2) {
         const std::int32_t i = d + offset;
         const std::int32_t below = table[i - 1];
-        const std::int32_t above = table[i + 1];
         std::int32_t x = below >= above ? below + 1 : above;
+        above = below;
         std::int32_t y = x - d;
         const std::int32_t from = x;
-        while (x < xe && y < ye && y >= ys && xKeys[x] == yKeys[y]) {
-            ++x;
-            ++y;
+        // Along the snake, equal keys within the box. Most diagonals have none: their first
+        // look is kept apart from the loop, and y, which only grows, is checked against the
+        // box's start once.
+        if (x < xe && y < ye && y >= ys && xKeys[x] == yKeys[y]) {
+            do {
+                ++x;
+                ++y;
+            } while (x < xe && y < ye && xKeys[x] == yKeys[y]);
         }
         snakes += x - from + 1;
         table[i] = x;
@@ -181,16 +188,20 @@ bool EditScriptMatcher::BackwardRound(const Box &box, const std::int32_t dmin,
     const std::int32_t checkMin = f.min, checkMax = f.max;
     std::int32_t edgeX = b.edgeX, edgeY = b.edgeY;
     std::int64_t snakes = 0;
+    std::int32_t above = table[max + 1 + offset];
     for (std::int32_t d = max; d >= min; d -= 2) {
         const std::int32_t i = d + offset;
         const std::int32_t below = table[i - 1];
-        const std::int32_t above = table[i + 1];
         std::int32_t x = below < above ? below : above - 1;
+        above = below;
         std::int32_t y = x - d;
         const std::int32_t from = x;
-        while (x > xs && y > ys && y <= ye && xKeys[x - 1] == yKeys[y - 1]) {
-            --x;
-            --y;
+        // Back along the snake; y only shrinks, so the box's end is checked once.
+        if (x > xs && y > ys && y <= ye && xKeys[x - 1] == yKeys[y - 1]) {
+            do {
+                --x;
+                --y;
+            } while (x > xs && y > ys && xKeys[x - 1] == yKeys[y - 1]);
         }
         snakes += from - x + 1;
         table[i] = x;

@@ -133,6 +133,35 @@ TEST(EditScriptMatcher, FindsTheRunsOfTheSearchThatRunsBothWaysEveryTime)
     EXPECT_LT(fastWork, plainWork);
 }
 
+TEST(EditScriptMatcher, StopsEverySnakeAtItsRangesEdgesWhereTheNeighboursHoldEqualKeys)
+{
+    // Many small ranges side by side over sequences of one or two numbers: a snake that ran one
+    // step past its box would find equal keys there and report a run the reference does not.
+    std::mt19937 rng(20261211);
+    for (int round = 0; round < 300; ++round) {
+        const auto below = [&rng](int n) {
+            return static_cast<std::int32_t>(rng() % static_cast<unsigned>(n));
+        };
+        const int alphabet = 1 + round % 2;
+        Ranges ranges;
+        std::vector<std::int32_t> x, y;
+        for (int r = below(12); r >= 0; --r) {
+            const auto xs = static_cast<std::int32_t>(x.size());
+            const auto ys = static_cast<std::int32_t>(y.size());
+            for (int i = below(30); i > 0; --i)
+                x.push_back(below(alphabet));
+            for (int i = below(30); i > 0; --i)
+                y.push_back(below(alphabet));
+            ranges.push_back(
+                {xs, static_cast<std::int32_t>(x.size()), ys, static_cast<std::int32_t>(y.size())});
+        }
+        const std::int64_t units = 1 + below(200);
+        ASSERT_EQ(Describe(Match<EditScriptMatcher>(x, y, ranges, units).runs),
+                  Describe(Match<test::ReferenceEditScriptMatcher>(x, y, ranges, units).runs))
+            << "round " << round;
+    }
+}
+
 TEST(EditScriptMatcher, TakesOverTheSearchFromAKeptCornerOnALineChangedEveryFifthCharacter)
 {
     std::vector<std::int32_t> x, y;
