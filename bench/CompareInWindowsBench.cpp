@@ -401,8 +401,11 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and the session of the windows kept between runs live in a folder of this run:
+    // a session restored from an earlier run would load its texts at start-up.
     QTemporaryDir config;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    qputenv("XDG_STATE_HOME", config.path().toUtf8());
     QApplication qt(argc, argv);
     const auto generated = [](int sentences) {
         const auto [left, right] = kivo::Texts(sentences);
