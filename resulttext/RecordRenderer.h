@@ -79,7 +79,8 @@ private:
     /// The formats of a kind of run, worked out once per rendering (the conversion costs more
     /// than inserting a sentence).
     const KindFormats &FormatsOf(RunKind kind, TextStatus status);
-    std::array<std::optional<KindFormats>, 16> m_kindFormats;
+    std::array<std::optional<KindFormats>, static_cast<std::size_t>(RunKind::Moved) + 1>
+        m_kindFormats;
     /// The format for what follows the text written last, while the caret stays at m_afterKey.
     std::optional<QTextCharFormat> m_after;
     std::pair<int, int> m_afterKey{-1, -1};
