@@ -150,16 +150,20 @@ std::uint32_t WordCount(Sentence &sentence)
 {
     if (sentence.wordCount != 0)
         return static_cast<std::uint32_t>(sentence.wordCount);
-    std::uint32_t count = 1;
-    std::optional<CharKind> prev; // none before the first character
-    cp932::ForEachChar(sentence.key, [&](std::string_view character) {
+    WordCounter counter;
+    counter.Add(sentence.key);
+    sentence.wordCount = static_cast<std::int32_t>(counter.Count());
+    return counter.Count();
+}
+
+void WordCounter::Add(std::string_view keyPiece)
+{
+    cp932::ForEachChar(keyPiece, [&](std::string_view character) {
         const CharKind cls = CharClass(character);
-        if (prev && cls != *prev && IsWordClass(*prev))
-            ++count;
-        prev = cls;
+        if (m_previous && cls != *m_previous && IsWordClass(*m_previous))
+            ++m_count;
+        m_previous = cls;
     });
-    sentence.wordCount = static_cast<std::int32_t>(count);
-    return count;
 }
 
 std::uint32_t WordMatchScore(std::string_view searchIn, std::string_view split, std::uint32_t words,

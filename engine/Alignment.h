@@ -42,6 +42,18 @@ bool IsWordClass(CharKind charClass);
 /// least 1). Computed once and cached in the sentence's wordCount.
 std::uint32_t WordCount(Sentence &sentence);
 
+/// Counts the words of a key as WordCount does, reading the key in pieces that each hold whole
+/// characters, so that a long key is counted over several steps.
+class WordCounter {
+public:
+    void Add(std::string_view keyPiece);
+    std::uint32_t Count() const { return m_count; }
+
+private:
+    std::uint32_t m_count = 1;
+    std::optional<CharKind> m_previous; // none before the first character
+};
+
 /// Dissimilarity of two keys: words minus the number of word runs of split that occur as whole
 /// characters in searchIn, counting each occurrence in split. An unfound word ended by a class
 /// change uses up one unit of bound; with bound 0 left, the current value is returned at once, as

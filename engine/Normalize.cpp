@@ -254,4 +254,15 @@ std::string MakeSentenceKey(std::string_view text, const CompareOptions &options
     return NormalizeText(withoutBreaks, options);
 }
 
+std::size_t KeyPieceEnd(std::string_view text, std::size_t from, std::size_t bytes)
+{
+    std::size_t end = from;
+    while (end < text.size() && end - from < bytes)
+        end = cp932::NextChar(text, end);
+    while (end < text.size() && (cp932::IsLineBreak(static_cast<unsigned char>(text[end])) ||
+                                 IsVoicingMark(static_cast<unsigned char>(text[end]))))
+        end = cp932::NextChar(text, end);
+    return end;
+}
+
 } // namespace kivo

@@ -15,6 +15,12 @@ std::string NormalizeText(std::string_view text, const CompareOptions &options);
 /// The comparison key of a sentence: its text without line breaks (CR and LF), normalised.
 std::string MakeSentenceKey(std::string_view text, const CompareOptions &options);
 
+/// Where a piece of text that starts at from (a character boundary) and holds at least bytes
+/// bytes (or the rest of the text) can end so that the key of the text is the key of the piece
+/// followed by the key of the rest: the first character boundary from there that is neither a
+/// line break nor a voicing mark, which the rules join to the character before it.
+std::size_t KeyPieceEnd(std::string_view text, std::size_t from, std::size_t bytes);
+
 /// Full-width digits, Latin letters, symbols, katakana and Japanese punctuation to their
 /// half-width forms; a voiced katakana becomes the base kana followed by its voicing mark.
 std::string ToHalfWidth(std::string_view text);

@@ -10,19 +10,15 @@ namespace {
 
 using cp932::IsLineBreak;
 
-// Pending sentences from this size on become the sentence's text without a copy.
-constexpr std::size_t kTakeOverBytes = std::size_t{1} << 20;
+// Sentences from this size on are copied out of the text and keyed over several steps of this
+// many bytes of text each (a millisecond or two), so that no step takes time in proportion to a
+// sentence of megabytes.
+constexpr std::size_t kLongSentenceBytes = std::size_t{1} << 20;
+constexpr std::size_t kLongSentenceBytesPerStep = std::size_t{256} << 10;
 
-/// Removes line breaks from both ends: first the trailing ones, then the leading ones. Line-break
-/// bytes are never trail bytes, so trimming bytes never splits a character.
-void TrimLineBreaks(std::string &text)
+bool IsBreakByte(char c)
 {
-    while (!text.empty() && IsLineBreak(static_cast<unsigned char>(text.back())))
-        text.pop_back();
-    std::size_t lead = 0;
-    while (lead < text.size() && IsLineBreak(static_cast<unsigned char>(text[lead])))
-        ++lead;
-    text.erase(0, lead);
+    return IsLineBreak(static_cast<unsigned char>(c));
 }
 
 } // namespace
@@ -36,6 +32,31 @@ Sentence MakeSentence(std::string &&text, const CompareOptions &options)
 {
     std::string key = MakeSentenceKey(text, options);
     return Sentence{std::move(text), std::move(key), 0};
+}
+
+LongSentenceMaker::LongSentenceMaker(std::string_view text, const CompareOptions &options)
+    : m_options(options), m_text(text)
+{
+    // One allocation, whose pages are touched piece by piece: growing the text or the key as
+    // they are made would copy megabytes in one step. The key is at most as long as the text
+    // unless a rule widens half-width kana.
+    m_sentence.text.reserve(text.size());
+    m_sentence.key.reserve(text.size());
+}
+
+bool LongSentenceMaker::Step(std::size_t bytes)
+{
+    const std::size_t end = KeyPieceEnd(m_text, m_done, bytes);
+    const std::string_view piece = m_text.substr(m_done, end - m_done);
+    m_sentence.text += piece;
+    const std::string key = MakeSentenceKey(piece, m_options);
+    m_sentence.key += key;
+    m_words.Add(key);
+    m_done = end;
+    if (m_done < m_text.size())
+        return false;
+    m_sentence.wordCount = static_cast<std::int32_t>(m_words.Count());
+    return true;
 }
 
 bool IsDelimiter(std::string_view character, std::string_view delimiters, bool doubleByte)
@@ -73,27 +94,31 @@ std::string MakeActiveDelimiters(std::string_view delimiterSet)
 void SentenceSplitter::Reset(std::string activeDelimiters)
 {
     m_delimiters = std::move(activeDelimiters);
-    m_pendingSentence.clear();
+    m_longSentence.reset();
+    m_sentenceStart = 0;
     m_splitPos = 0;
     m_quoteDepth.Reset();
     m_paragraphEnds.clear();
     m_trimmed = {};
 }
 
-void SentenceSplitter::TrimBreaksCounted(std::string &sentence)
+std::string_view SentenceSplitter::TrimBreaksCounted(std::string_view sentence)
 {
+    // Line-break bytes are never trail bytes, so trimming bytes never splits a character.
     const std::size_t size = sentence.size();
-    const auto isBreak = [](char c) { return IsLineBreak(static_cast<unsigned char>(c)); };
     const auto lead = static_cast<std::int32_t>(
-        std::find_if_not(sentence.begin(), sentence.end(), isBreak) - sentence.begin());
-    TrimLineBreaks(sentence);
+        std::find_if_not(sentence.begin(), sentence.end(), IsBreakByte) - sentence.begin());
+    while (!sentence.empty() && IsBreakByte(sentence.back()))
+        sentence.remove_suffix(1);
+    sentence.remove_prefix(std::min(sentence.size(), static_cast<std::size_t>(lead)));
     std::int32_t &gap = m_trimmed.after.empty() ? m_trimmed.leading : m_trimmed.after.back();
     if (sentence.empty()) {
         gap += static_cast<std::int32_t>(size);
-        return;
+        return sentence;
     }
     gap += lead;
     m_trimmed.after.push_back(static_cast<std::int32_t>(size - sentence.size()) - lead);
+    return sentence;
 }
 
 void SentenceSplitter::NoteParagraphEnds(bool leads, bool trails, bool kept)
@@ -108,6 +133,13 @@ void SentenceSplitter::NoteParagraphEnds(bool leads, bool trails, bool kept)
 
 bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
 {
+    if (m_longSentence) {
+        if (!m_longSentence->Step(kLongSentenceBytesPerStep))
+            return false;
+        list.push_back(m_longSentence->Take());
+        m_longSentence.reset();
+        return EndStep(text);
+    }
     // The text ends at its size. The windows never hand over NUL bytes, and a NUL in the text is
     // kept as an ordinary character, so splitting never drops bytes.
     auto atEnd = [&] { return static_cast<std::size_t>(m_splitPos) >= text.size(); };
@@ -116,7 +148,6 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
         const auto pos = static_cast<std::size_t>(m_splitPos);
         const std::size_t len = cp932::CharLength(text, pos);
         const std::string_view character = text.substr(pos, len);
-        m_pendingSentence += character;
         m_splitPos += static_cast<std::int32_t>(len);
         bool ends = IsDelimiter(character, m_delimiters, len == 2);
         if (m_options.KeepQuotes) {
@@ -129,33 +160,40 @@ bool SentenceSplitter::SplitStep(SentenceList &list, std::string_view text)
         if (ends)
             break;
         // The character just read was tested as a delimiter; yield once the budget is used up
-        // and keep the unfinished sentence for the next call.
+        // and go on with the unfinished sentence at the next call.
         if (++read >= kSplitBudget)
             return false;
     }
 
-    if (!m_pendingSentence.empty()) {
+    if (m_splitPos > m_sentenceStart) {
+        std::string_view sentence =
+            text.substr(static_cast<std::size_t>(m_sentenceStart),
+                        static_cast<std::size_t>(m_splitPos - m_sentenceStart));
+        m_sentenceStart = m_splitPos;
         m_progress.Step();
-        const auto isBreak = [](char c) { return IsLineBreak(static_cast<unsigned char>(c)); };
-        const bool leads = isBreak(m_pendingSentence.front());
-        const bool trails = isBreak(m_pendingSentence.back());
+        const bool leads = IsBreakByte(sentence.front());
+        const bool trails = IsBreakByte(sentence.back());
         if (m_options.ViewFormat == SentenceLayout::Aligned)
-            TrimBreaksCounted(m_pendingSentence);
-        NoteParagraphEnds(leads, trails, !m_pendingSentence.empty());
-        // A sentence of megabytes takes the pending buffer over: copying it would make the step
-        // that finishes it a long one. Shorter ones are copied to their exact size.
-        if (m_pendingSentence.size() >= kTakeOverBytes)
-            list.push_back(MakeSentence(std::move(m_pendingSentence), m_options));
-        else if (!m_pendingSentence.empty())
-            list.push_back(MakeSentence(m_pendingSentence, m_options));
-        m_pendingSentence.clear();
+            sentence = TrimBreaksCounted(sentence);
+        NoteParagraphEnds(leads, trails, !sentence.empty());
+        if (sentence.size() >= kLongSentenceBytes) {
+            m_longSentence.emplace(sentence, m_options);
+            return false;
+        }
+        if (!sentence.empty())
+            list.push_back(MakeSentence(sentence, m_options));
     }
+    return EndStep(text);
+}
 
-    if (!atEnd())
+bool SentenceSplitter::EndStep(std::string_view text)
+{
+    if (static_cast<std::size_t>(m_splitPos) < text.size())
         return false;
     if (!m_paragraphEnds.empty())
         m_paragraphEnds.back() = true;
     m_splitPos = 0;
+    m_sentenceStart = 0;
     m_quoteDepth.Reset();
     return true;
 }

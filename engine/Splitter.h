@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Alignment.h"
 #include "CompareOptions.h"
 #include "Progress.h"
 #include "QuoteDepth.h"
 #include "Sentence.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +25,25 @@ struct TrimmedBreaks {
     friend bool operator==(const TrimmedBreaks &, const TrimmedBreaks &) = default;
 };
 
+/// Makes a sentence of a long text as MakeSentence does, with its word count (WordCount) already
+/// cached, but copies and keys the text a bounded number of bytes a step, so that no step takes
+/// time in proportion to the length of the sentence. The text must outlive the maker.
+class LongSentenceMaker {
+public:
+    LongSentenceMaker(std::string_view text, const CompareOptions &options);
+    /// Makes at least bytes more bytes of the text (or the rest); true once the sentence is made.
+    bool Step(std::size_t bytes);
+    /// The sentence, once Step returned true.
+    Sentence Take() { return std::move(m_sentence); }
+
+private:
+    const CompareOptions &m_options;
+    std::string_view m_text;
+    Sentence m_sentence;
+    std::size_t m_done = 0; ///< bytes of the text copied and keyed so far
+    WordCounter m_words;
+};
+
 /// Cuts a text into sentences a bounded number of characters at a time, keeping the unfinished
 /// sentence between calls. The options and the progress indicator are borrowed and must outlive
 /// the object.
@@ -37,8 +58,10 @@ public:
     void Reset(std::string activeDelimiters);
 
     /// Reads up to kSplitBudget characters of text into the pending sentence and finishes at most
-    /// one sentence into list. Returns true once the end of the text is reached; the splitter is
-    /// then ready for the next text with the same delimiters.
+    /// one sentence into list; a sentence of megabytes is finished over further steps. Returns true
+    /// once the end of the text is reached; the splitter is then ready for the next text with the
+    /// same delimiters. Every call until then must pass the same text, which the pending sentence
+    /// is read from.
     bool SplitStep(SentenceList &list, std::string_view text);
 
     /// Byte offset of the first occurrence, within the first kDelimiterProbeBytes bytes of text,
@@ -65,13 +88,19 @@ private:
     /// Notes the paragraph ends that a finished pending sentence shows: whether it began and
     /// ended with a line break before trimming, and whether it is kept as a sentence.
     void NoteParagraphEnds(bool leads, bool trails, bool kept);
-    /// Trims the line breaks from both ends of a finished sentence and counts them in m_trimmed.
-    void TrimBreaksCounted(std::string &sentence);
+    /// The finished sentence without the line breaks at its ends, which are counted in m_trimmed.
+    std::string_view TrimBreaksCounted(std::string_view sentence);
+    /// Ends the step after a sentence: true at the end of the text, which readies the splitter
+    /// for the next one.
+    bool EndStep(std::string_view text);
 
     const CompareOptions &m_options;
     IProgress &m_progress;
     std::string m_delimiters;
-    std::string m_pendingSentence;
+    /// Where the pending sentence starts in the text; it ends at m_splitPos.
+    std::int32_t m_sentenceStart = 0;
+    /// A finished sentence of megabytes whose key is still being made.
+    std::optional<LongSentenceMaker> m_longSentence;
     std::int32_t m_splitPos = 0;
     /// Bracket depth of the text being split, while KeepQuotes is on.
     QuoteDepth m_quoteDepth;

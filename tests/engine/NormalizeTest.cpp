@@ -1,10 +1,13 @@
 #include "Normalize.h"
+#include "Alignment.h"
 #include "Cp932.h"
 #include "KeyCases.h"
 #include "TestText.h"
 #include "WidthTables.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace kivo {
 namespace {
@@ -135,6 +138,49 @@ TEST(NormalizeText, FullWidthSpaceIsReplacedOnlyWhereItIsACharacter)
 TEST(MakeSentenceKey, IsEmptyForLineBreaksOnly)
 {
     EXPECT_EQ(MakeSentenceKey("\r\n\r", CompareOptions{}), "");
+}
+
+TEST(MakeSentenceKey, KeysOfPiecesJoinToTheKeyOfTheWholeText)
+{
+    // Characters that the rules read together with the one before them (voicing marks, also
+    // across a line break), fold, widen or lower, mixed at random; cut into pieces where
+    // KeyPieceEnd says, under every combination of the rules.
+    const std::vector<std::string> pool = {
+        Sjis("ｶ"), Sjis("ﾞ"), Sjis("ﾟ"), Sjis("ﾊ"), "\r", "\n", Sjis("ガ"), Sjis("カ"),
+        Sjis("Ａ"), "A", "a", Sjis("、"), Sjis("，"), Sjis("．"), Sjis("　"), " ", Sjis("漢"),
+        Sjis("ヽ"), "1", Sjis("１"), "\x82"};
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::string text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i)
+            text += pool[random() % (pool.size() - 1)];
+        if (random() % 4 == 0)
+            text += pool.back(); // a lone lead byte at the end
+        CompareOptions options;
+        const auto rules = random();
+        options.CmpKana = rules & 1;
+        options.CmpPunct = (rules >> 1) & 1;
+        options.CmpZen = (rules >> 2) & 1;
+        options.CmpZenSp = (rules >> 3) & 1;
+        options.CmpCase = (rules >> 4) & 1;
+        const std::size_t pieceBytes = 1 + random() % 6;
+
+        std::string joined;
+        WordCounter words;
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t end = KeyPieceEnd(text, from, pieceBytes);
+            ASSERT_GT(end, from);
+            const std::string piece = MakeSentenceKey(text.substr(from, end - from), options);
+            joined += piece;
+            words.Add(piece);
+            from = end;
+        }
+        Sentence whole = MakeSentence(text, options);
+        ASSERT_EQ(joined, whole.key) << "text " << testing::PrintToString(text) << ", rules "
+                                     << (rules & 31) << ", pieces of " << pieceBytes;
+        EXPECT_EQ(words.Count(), WordCount(whole));
+    }
 }
 
 } // namespace
