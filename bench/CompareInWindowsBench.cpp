@@ -11,7 +11,8 @@
 // follow.
 //
 // After each whole comparison, the map of the differences beside the left window's scroll bar:
-// the time to sort the result's marks into its pixel rows once, and the time of one repaint of
+// the turns it takes to read both windows' rows, then the time to sort the result's marks into
+// its pixel rows once, and the time of one repaint of
 // the strip, which must not grow with the text. Then typing in the middle of the left window:
 // for each key, the processor time of the key itself (the echo, the handlers of the edit) and of
 // everything the event loop does in the half second after it (the idle calls that enable the
@@ -154,6 +155,20 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
     RichEditCtrl &left = *leftView.Control();
     constexpr int kRepaints = 200;
     DiffMap &map = MapOf(left);
+    // The rows of both windows read a slice per turn, as the maps' timer reads them, then the
+    // marks sorted.
+    double longestRead = 0;
+    int reads = 0;
+    for (bool read = false; !read; ++reads) {
+        longestRead = std::max(longestRead, MillisecondsOf([&] {
+            const bool leftRead = map.ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
+            const bool rightRead = MapOf(right).ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
+            read = leftRead && rightRead;
+        }));
+    }
+    // Then each window's rows placed in a turn of its own, and the marks sorted.
+    const double placedLeft = MillisecondsOf([&] { map.Rows(); });
+    const double placedRight = MillisecondsOf([&] { MapOf(right).Rows(); });
     const double first = MillisecondsOf([&] {
         map.UpdateMarks();
         MapOf(right).UpdateMarks();
@@ -178,10 +193,12 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
         longest = std::max(longest, took);
         total += took;
     }
-    std::printf("  maps of the differences: marks sorted in %.1f ms; after a typed character "
-                "the runs read in %.1f ms, then the marks sorted in %.1f ms; %d repaints of %d px, "
+    std::printf("  maps of the differences: rows read in %d turns of at most %.1f ms, placed in "
+                "%.1f and %.1f ms, then the marks sorted in %.1f ms; after a typed character the "
+                "runs read in %.1f ms, then the marks sorted in %.1f ms; %d repaints of %d px, "
                 "%.3f ms each on average, longest %.3f ms\n",
-                first, runs, again, kRepaints, map.height(), total / kRepaints, longest);
+                reads, longestRead, placedLeft, placedRight, first, runs, again, kRepaints,
+                map.height(), total / kRepaints, longest);
     std::fflush(stdout);
 }
 

@@ -131,6 +131,8 @@ DocumentRows ReadRows(const QTextDocument &document, const std::vector<MarkedRun
 
 void RowIndex::TextChanged(std::optional<TextEdit> edit)
 {
+    // A reading under way has paragraphs behind it that may have changed: it starts again.
+    m_reading.reset();
     if (!edit) {
         m_valid = false;
         m_pending.reset();
@@ -140,29 +142,45 @@ void RowIndex::TextChanged(std::optional<TextEdit> edit)
         m_pending = m_pending ? MergeEdits(*m_pending, *edit) : *edit;
 }
 
-void RowIndex::ReadAll(const QTextDocument &document, const std::vector<MarkedRun> &runs)
+bool RowIndex::ReadStep(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                        int paragraphs)
 {
-    m_segments.clear();
-    m_padding.clear();
-    auto run = runs.begin();
-    int number = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++number) {
+    if (m_valid && m_pending) {
+        const TextEdit edit = *m_pending;
+        m_pending.reset();
+        m_valid = ReadEdit(document, runs, edit);
+    }
+    if (m_valid)
+        return true;
+    if (!m_reading || m_reading->blockCount != document.blockCount())
+        m_reading = Reading{document.begin(), 0, 0, document.blockCount(), {}, {}};
+    Reading &reading = *m_reading;
+    for (int read = 0; reading.block.isValid() && read < paragraphs;
+         reading.block = reading.block.next(), ++reading.number, ++read) {
+        const QTextBlock &block = reading.block;
         if (RowStartOf(block) >= 0)
-            m_segments.push_back({number, RowStartOf(block), {}, false});
+            reading.segments.push_back({reading.number, RowStartOf(block), {}, false});
         if (IsPaddingBlock(block))
-            m_padding.push_back(number);
+            reading.padding.push_back(reading.number);
         // The runs that start in this paragraph belong to its row.
         const int end = block.position() + block.length();
-        for (; run != runs.end() && run->start < end; ++run) {
-            if (m_segments.empty())
+        for (; reading.run < runs.size() && runs[reading.run].start < end; ++reading.run) {
+            if (reading.segments.empty())
                 continue;
-            m_segments.back().hasRuns = true;
-            AddRun(m_segments.back().side, *run);
+            reading.segments.back().hasRuns = true;
+            AddRun(reading.segments.back().side, runs[reading.run]);
         }
     }
+    if (reading.block.isValid())
+        return false;
+    m_segments = std::move(reading.segments);
+    m_padding = std::move(reading.padding);
     m_blockCount = document.blockCount();
     m_length = document.characterCount();
     m_valid = true;
+    m_pending.reset();
+    m_reading.reset();
+    return true;
 }
 
 bool RowIndex::ReadEdit(const QTextDocument &document, const std::vector<MarkedRun> &runs,
@@ -249,13 +267,7 @@ DocumentRows RowIndex::Rows(const QTextDocument &document, const std::vector<Mar
     const LazyTextLayout *lazy = LazyTextLayout::Of(document);
     if (!lazy)
         return ReadRows(document, runs);
-    if (m_valid && m_pending) {
-        const TextEdit edit = *m_pending;
-        m_pending.reset();
-        m_valid = ReadEdit(document, runs, edit);
-    }
-    if (!m_valid)
-        ReadAll(document, runs);
+    ReadStep(document, runs, std::numeric_limits<int>::max());
 
     DocumentRows rows;
     std::vector<int> blocks;

@@ -3,6 +3,8 @@
 #include "resulttext/DiffMapBuckets.h"
 #include "resulttext/ResultMarks.h"
 
+#include <QTextBlock>
+
 #include <optional>
 #include <vector>
 
@@ -52,6 +54,12 @@ public:
     /// The rows, as ReadRows gives them, of a laid-out document whose runs are given
     /// (CollectRuns). O(paragraphs the edits since touched + rows + paragraphs' heights).
     DocumentRows Rows(const QTextDocument &document, const std::vector<MarkedRun> &runs);
+    /// Reads up to paragraphs more paragraphs when the whole document must be read (at first, or
+    /// after edits all over it), so that a long text is read over several calls before Rows is
+    /// asked for; reads the paragraphs an edit touched at once. True once Rows will read nothing
+    /// more. The document must not change between calls unless TextChanged is told.
+    bool ReadStep(const QTextDocument &document, const std::vector<MarkedRun> &runs,
+                  int paragraphs);
 
 private:
     /// A row start and the paragraphs after it up to the next one.
@@ -62,7 +70,16 @@ private:
         bool hasRuns = false; ///< whether any run starts in the segment
     };
 
-    void ReadAll(const QTextDocument &document, const std::vector<MarkedRun> &runs);
+    /// A reading of the whole document under way.
+    struct Reading {
+        QTextBlock block; ///< the next paragraph to read
+        int number = 0;   ///< its block number
+        std::size_t run = 0;
+        int blockCount = 0; ///< the document's when the reading began
+        std::vector<Segment> segments;
+        std::vector<int> padding;
+    };
+
     /// Reads again what edit touched; false when the edit does not add up to the document.
     bool ReadEdit(const QTextDocument &document, const std::vector<MarkedRun> &runs,
                   const TextEdit &edit);
@@ -72,6 +89,7 @@ private:
 
     bool m_valid = false;
     std::optional<TextEdit> m_pending;
+    std::optional<Reading> m_reading;
     std::vector<Segment> m_segments; ///< in text order
     std::vector<int> m_padding;      ///< block numbers of the padding paragraphs, in order
     int m_blockCount = 0;            ///< the document's when last read

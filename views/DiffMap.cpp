@@ -154,7 +154,7 @@ RunKind DiffMap::KindAt(int y) const
 void DiffMap::MarksChanged()
 {
     m_dirty = true;
-    m_rebuildTimer.start();
+    m_rebuildTimer.start(kRebuildDelayMs);
 }
 
 void DiffMap::LayoutChanged()
@@ -169,14 +169,29 @@ void DiffMap::TextEdited(std::optional<TextEdit> edit)
     LayoutChanged();
 }
 
+void DiffMap::IndexResult()
+{
+    // Rows of another result are read in full.
+    if (m_indexResult != m_view.ResultNumber()) {
+        m_index.TextChanged(std::nullopt);
+        m_indexResult = m_view.ResultNumber();
+    }
+}
+
+bool DiffMap::ReadRowsStep(int paragraphs)
+{
+    if (m_view.ResultNumber() == 0 || RowsCurrent())
+        return true;
+    IndexResult();
+    return m_index.ReadStep(*m_view.Control()->Document(), m_view.Runs(), paragraphs);
+}
+
 const DocumentRows &DiffMap::Rows()
 {
-    if (m_rowsDirty || m_rowsResult != m_view.ResultNumber()) {
+    if (!RowsCurrent()) {
         RichEditCtrl &edit = *m_view.Control();
         edit.TextHeight(); // the widget knows the text's height (estimates included)
-        // Rows of another result are read in full.
-        if (m_rowsResult != m_view.ResultNumber())
-            m_index.TextChanged(std::nullopt);
+        IndexResult();
         m_rows = m_view.ResultNumber() != 0 ? m_index.Rows(*edit.Document(), m_view.Runs())
                                             : DocumentRows{};
         m_rowsDirty = false;
@@ -190,11 +205,39 @@ void DiffMap::OnRebuildTimer()
     // The text is being written or levelled: the marks wait for the end.
     const auto *document = qobject_cast<const CRichDoc *>(m_view.GetDocument());
     if (m_view.Comparing() || (document && document->LevellingPending())) {
-        m_rebuildTimer.start();
+        m_rebuildTimer.start(kRebuildDelayMs);
         return;
     }
-    UpdateMarks();
-    update();
+    // Both windows' rows are read a slice per turn; then each window's rows are placed, in a
+    // turn of their own, and the marks sorted.
+    DiffMap *other = OtherMap();
+    const bool read = ReadRowsStep(kParagraphsReadPerTurn);
+    const bool otherRead = !other || other->ReadRowsStep(kParagraphsReadPerTurn);
+    const bool placed = read && otherRead && RowsCurrent();
+    if (read && otherRead && !placed)
+        Rows();
+    else if (placed && other && !other->RowsCurrent())
+        other->Rows();
+    else if (placed) {
+        UpdateMarks();
+        update();
+        return;
+    }
+    m_rebuildTimer.start(0);
+}
+
+bool DiffMap::RowsCurrent() const
+{
+    return !m_rowsDirty && m_rowsResult == m_view.ResultNumber();
+}
+
+DiffMap *DiffMap::OtherMap() const
+{
+    CRichView *other = m_view.OtherView();
+    return other && m_view.ResultNumber() != 0 && other->ResultNumber() == m_view.ResultNumber()
+               ? other->Control()->Widget()->findChild<DiffMap *>(QString(),
+                                                                  Qt::FindDirectChildrenOnly)
+               : nullptr;
 }
 
 void DiffMap::WatchOtherText(RichEditCtrl *other)
@@ -223,10 +266,7 @@ void DiffMap::UpdateMarks()
     WatchOtherText(other ? other->Control() : nullptr);
     std::vector<MapSpan> spans;
     if (m_view.ResultNumber() != 0) {
-        DiffMap *otherMap = other && other->ResultNumber() == m_view.ResultNumber()
-                                ? other->Control()->Widget()->findChild<DiffMap *>(
-                                      QString(), Qt::FindDirectChildrenOnly)
-                                : nullptr;
+        DiffMap *otherMap = OtherMap();
         spans = DifferenceSpans(Rows(), otherMap ? &otherMap->Rows() : nullptr);
     }
     m_buckets = BuildMapBuckets(spans, DocumentHeight(), track.length);

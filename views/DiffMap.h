@@ -38,6 +38,9 @@ class DiffMap : public QWidget {
 public:
     /// Width of the strip, in pixels.
     static constexpr int kWidth = 12;
+    /// Paragraphs of a whole result the timer reads per turn of the event loop before the marks
+    /// are sorted: a few milliseconds' work, so that reading 100,000 rows is no freeze.
+    static constexpr int kParagraphsReadPerTurn = 16384;
 
     /// Puts the strip beside the view's scroll bar; the control keeps room for it. The options
     /// (colours) must outlive the map.
@@ -56,6 +59,11 @@ public:
     /// read again once the marks are sorted again. The view tells the map after its own handling
     /// of the edit.
     void TextEdited(std::optional<TextEdit> edit);
+    /// Reads up to paragraphs more paragraphs of the window's rows where Rows would read the whole
+    /// text (a new result, edits all over it); true once Rows reads nothing more than the
+    /// paragraphs edits touched. The timer reads a long result this way, a slice per turn of the
+    /// event loop, before it sorts the marks.
+    bool ReadRowsStep(int paragraphs);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -77,6 +85,12 @@ private:
     /// This window's layout changed: the places of its rows too.
     void LayoutChanged();
     void OnRebuildTimer();
+    /// The map of the other window when it shows the same result, whose rows this one reads too.
+    DiffMap *OtherMap() const;
+    /// Whether m_rows are those of the text and the result as they stand.
+    bool RowsCurrent() const;
+    /// Makes the index read the rows of the result the view shows now.
+    void IndexResult();
     /// Follows the edits of the other window's text, whose marks the strip shows too.
     void WatchOtherText(RichEditCtrl *other);
     /// Scrolls so that the text the strip's y stands for is in the middle of the window.
@@ -89,7 +103,8 @@ private:
     RowIndex m_index;
     DocumentRows m_rows;
     bool m_rowsDirty = true;
-    int m_rowsResult = 0; ///< the result m_rows were read for
+    int m_rowsResult = 0;  ///< the result m_rows were read for
+    int m_indexResult = 0; ///< the result m_index reads
     QTimer m_rebuildTimer;
     QPointer<RichEditCtrl> m_otherText;
     QMetaObject::Connection m_otherConnection;

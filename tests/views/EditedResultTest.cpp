@@ -175,10 +175,23 @@ protected:
         ExpectAsReadAfresh(0);
         for (int step = 0; step < 250; ++step) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << ", step " << step);
+            // Now and then a map reads its whole text again, a few paragraphs at a time as its
+            // timer does, and is interrupted by the edits and by reads of the other map.
+            const auto readSome = [&] {
+                const int pane = std::uniform_int_distribution<int>(1, 2)(random);
+                Map(pane).ReadRowsStep(std::uniform_int_distribution<int>(1, 30)(random));
+            };
+            if (random() % 4 == 0) {
+                Map(std::uniform_int_distribution<int>(1, 2)(random)).TextEdited(std::nullopt);
+                readSome();
+            }
             // Sometimes several edits pile up before the marks are asked for.
             const int edits = std::uniform_int_distribution<int>(1, 3)(random);
-            for (int i = 0; i < edits; ++i)
+            for (int i = 0; i < edits; ++i) {
                 RandomEdit(std::uniform_int_distribution<int>(1, 2)(random), random);
+                if (random() % 3 == 0)
+                    readSome();
+            }
             // Now and then the event loop runs (typed text made the user's, the map's timer).
             if (random() % 2 == 0)
                 QCoreApplication::processEvents();
