@@ -45,6 +45,8 @@ public:
     /// before the first row).
     const QTextBlock &FirstRowStart() const { return m_firstRowStart; }
     const QTextBlock &LastRowStart() const { return m_lastRowStart; }
+    /// The rows begun so far.
+    int RenderedRows() const { return m_renderedRows; }
     /// The paragraph of the insertion point, where the next row begins.
     QTextBlock InsertionBlock() const;
     /// The text before the insertion point changed by other hands than the renderer's (the

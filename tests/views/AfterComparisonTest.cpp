@@ -467,20 +467,33 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
 
 // Narrow windows: the left one's scroll bar comes first, as its text is longer, and the right
 // one's later, while the result is written. The rows written at the two widths in between are
-// level once the comparison is over.
+// levelled again. So are the many rows written before the user makes the windows narrower in
+// the middle of a long result: once it is written.
 TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledAfterwards)
 {
     m_frame->resize(900, 800);
     m_frame->TileSideBySide();
     m_app->Options().ViewLine = 0;
-    const auto [left, right] = LongParagraphTexts(300, true);
-    SetText(1, left);
-    SetText(2, right);
-    ASSERT_TRUE(Compare());
-    ASSERT_TRUE(LevellingEnds());
-    ASSERT_EQ(Edit(1).Viewport()->width(), Edit(2).Viewport()->width());
-    EXPECT_EQ(UnlevelRows(), std::vector<int>{});
-    EXPECT_EQ(Edit(1).GetLineCount(), Edit(2).GetLineCount());
+    const auto expectLevel = [this](const char *when) {
+        ASSERT_TRUE(LevellingEnds()) << when;
+        ASSERT_EQ(Edit(1).Viewport()->width(), Edit(2).Viewport()->width()) << when;
+        EXPECT_EQ(UnlevelRows(), std::vector<int>{}) << when;
+        EXPECT_EQ(Edit(1).GetLineCount(), Edit(2).GetLineCount()) << when;
+    };
+    {
+        const auto [left, right] = LongParagraphTexts(300, true);
+        SetText(1, left);
+        SetText(2, right);
+        ASSERT_TRUE(Compare());
+        expectLevel("after the scroll bars appeared one after the other");
+    }
+    const auto [left, right] = LongParagraphTexts(1200, true);
+    ASSERT_TRUE(StartComparing(left, right));
+    ASSERT_TRUE(RunUntil([this] { return View(1)->Renderer().RenderedRows() > 600; }));
+    m_frame->resize(800, 800);
+    m_frame->TileSideBySide();
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+    expectLevel("after a resize in the middle of the result");
 }
 
 // On a long result with long paragraphs, scrolled to the middle: a resize and a font change keep
