@@ -11,32 +11,41 @@ void BlockHeights::Clear()
     m_chunks.clear();
     m_size = 0;
     m_estimated = 0;
-    m_validChunks = 0;
+    m_validIndexes = 0;
+    m_validTops = 0;
+}
+
+void BlockHeights::RefreshIndexes() const
+{
+    const int chunks = static_cast<int>(m_chunks.size());
+    m_firstIndex.resize(m_chunks.size());
+    for (int c = m_validIndexes; c < chunks; ++c) {
+        m_firstIndex[static_cast<std::size_t>(c)] =
+            c == 0 ? 0
+                   : m_firstIndex[static_cast<std::size_t>(c - 1)] +
+                         static_cast<int>(m_chunks[static_cast<std::size_t>(c - 1)].heights.size());
+    }
+    m_validIndexes = chunks;
 }
 
 void BlockHeights::Refresh() const
 {
+    RefreshIndexes();
     const int chunks = static_cast<int>(m_chunks.size());
-    m_firstIndex.resize(m_chunks.size());
     m_top.resize(m_chunks.size());
-    for (int c = m_validChunks; c < chunks; ++c) {
-        if (c == 0) {
-            m_firstIndex[0] = 0;
-            m_top[0] = 0;
-            continue;
-        }
-        const Chunk &previous = m_chunks[static_cast<std::size_t>(c - 1)];
-        m_firstIndex[static_cast<std::size_t>(c)] = m_firstIndex[static_cast<std::size_t>(c - 1)] +
-                                                    static_cast<int>(previous.heights.size());
-        m_top[static_cast<std::size_t>(c)] = m_top[static_cast<std::size_t>(c - 1)] + previous.sum;
+    for (int c = m_validTops; c < chunks; ++c) {
+        m_top[static_cast<std::size_t>(c)] =
+            c == 0 ? 0
+                   : m_top[static_cast<std::size_t>(c - 1)] +
+                         m_chunks[static_cast<std::size_t>(c - 1)].sum;
     }
-    m_validChunks = chunks;
+    m_validTops = chunks;
 }
 
 std::pair<int, int> BlockHeights::Locate(int index) const
 {
     assert(index >= 0 && index <= m_size && "paragraph index out of range");
-    Refresh();
+    RefreshIndexes();
     if (m_chunks.empty())
         return {0, 0};
     const auto after = std::upper_bound(m_firstIndex.begin(), m_firstIndex.end(), index);
@@ -48,7 +57,13 @@ std::pair<int, int> BlockHeights::Locate(int index) const
 
 void BlockHeights::ChunkChanged(int chunk)
 {
-    m_validChunks = std::min(m_validChunks, chunk + 1);
+    m_validIndexes = std::min(m_validIndexes, chunk + 1);
+    HeightsChanged(chunk);
+}
+
+void BlockHeights::HeightsChanged(int chunk)
+{
+    m_validTops = std::min(m_validTops, chunk + 1);
 }
 
 void BlockHeights::Resum(Chunk &chunk)
@@ -138,7 +153,8 @@ void BlockHeights::Erase(int at, int count)
             m_chunks.erase(m_chunks.begin() + first + 1);
         }
     }
-    m_validChunks = std::min(m_validChunks, first);
+    m_validIndexes = std::min(m_validIndexes, first);
+    m_validTops = std::min(m_validTops, first);
 }
 
 float BlockHeights::Height(int index) const
@@ -168,7 +184,7 @@ void BlockHeights::Set(int index, float height, bool measured)
         m_estimated += change;
         flag = measured ? 1 : 0;
     }
-    ChunkChanged(chunk);
+    HeightsChanged(chunk);
 }
 
 void BlockHeights::MarkAllEstimated()
@@ -185,6 +201,7 @@ double BlockHeights::Top(int index) const
     const auto [chunk, offset] = Locate(index);
     if (m_chunks.empty())
         return 0;
+    Refresh();
     const Chunk &target = m_chunks[static_cast<std::size_t>(chunk)];
     return m_top[static_cast<std::size_t>(chunk)] +
            std::accumulate(target.heights.begin(), target.heights.begin() + offset, 0.0);
@@ -198,6 +215,7 @@ std::vector<double> BlockHeights::Tops(const std::vector<int> &indexes) const
         tops.assign(indexes.size(), 0);
         return tops;
     }
+    Refresh();
     // The sum inside the chunk goes on from the index before, added up in the order Top does.
     int chunk = -1;
     int offset = 0;

@@ -59,20 +59,28 @@ private:
 
     /// The chunk holding index, and the index within it; index may equal Size() (the end).
     std::pair<int, int> Locate(int index) const;
-    /// Brings the running sums (m_firstIndex, m_top) up to date.
+    /// Brings the first indexes of the chunks (m_firstIndex) up to date.
+    void RefreshIndexes() const;
+    /// Brings the first indexes and the tops of the chunks (m_top) up to date.
     void Refresh() const;
+    /// A chunk's entries were added or removed: the indexes and tops after it change.
     void ChunkChanged(int chunk);
+    /// A chunk's heights changed, not its entries: the tops after it change, the indexes not.
+    /// Laying out paragraph after paragraph looks each one up and sets its height: the lookups
+    /// need not add up the tops of every chunk after it again.
+    void HeightsChanged(int chunk);
     void Resum(Chunk &chunk);
     void SplitIfLarge(int chunk);
 
     std::vector<Chunk> m_chunks;
     int m_size = 0;
     int m_estimated = 0;
-    /// For each chunk: the index of its first entry and the sum of the heights before it; valid
-    /// for the chunks before m_validChunks.
+    /// For each chunk: the index of its first entry, valid for the chunks before
+    /// m_validIndexes, and the sum of the heights before it, valid for those before m_validTops.
     mutable std::vector<int> m_firstIndex;
     mutable std::vector<double> m_top;
-    mutable int m_validChunks = 0;
+    mutable int m_validIndexes = 0;
+    mutable int m_validTops = 0;
 };
 
 } // namespace kivo
