@@ -213,15 +213,16 @@ void DiffMap::OnRebuildTimer()
     DiffMap *other = OtherMap();
     const bool read = ReadRowsStep(kParagraphsReadPerTurn);
     const bool otherRead = !other || other->ReadRowsStep(kParagraphsReadPerTurn);
-    const bool placed = read && otherRead && RowsCurrent();
-    if (read && otherRead && !placed)
-        Rows();
-    else if (placed && other && !other->RowsCurrent())
-        other->Rows();
-    else if (placed) {
-        UpdateMarks();
-        update();
-        return;
+    if (read && otherRead) {
+        if (!RowsCurrent()) {
+            Rows();
+        } else if (other && !other->RowsCurrent()) {
+            other->Rows();
+        } else {
+            UpdateMarks();
+            update();
+            return;
+        }
     }
     m_rebuildTimer.start(0);
 }

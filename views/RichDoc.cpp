@@ -212,6 +212,9 @@ void CRichDoc::SetComparing(bool comparing)
     }
     for (CRichView *view : RichViews())
         view->SetComparing(comparing);
+    // A window that wrapped anew after the last row was written has its rows levelled now.
+    if (!comparing && std::exchange(m_wrappedWhileWriting, false))
+        m_levelAfterComparing = true;
     if (!comparing && std::exchange(m_levelAfterComparing, false))
         ScheduleLevelling();
 }

@@ -468,7 +468,8 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
 // Narrow windows: the left one's scroll bar comes first, as its text is longer, and the right
 // one's later, while the result is written. The rows written at the two widths in between are
 // levelled again. So are the many rows written before the user makes the windows narrower in
-// the middle of a long result: once it is written.
+// the middle of a long result, and all rows when the windows change after the last row was
+// written: once the comparison is over.
 TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledAfterwards)
 {
     m_frame->resize(900, 800);
@@ -494,6 +495,14 @@ TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledA
     m_frame->TileSideBySide();
     ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
     expectLevel("after a resize in the middle of the result");
+
+    // A resize after the last row was written, while the comparison finishes.
+    ASSERT_TRUE(StartComparing(left, right));
+    ASSERT_TRUE(RunUntil([this] { return Driver().State() == CompareState::ScrollBack; }));
+    m_frame->resize(900, 800);
+    m_frame->TileSideBySide();
+    ASSERT_TRUE(RunUntil([this] { return !Driver().IsRunning(); }));
+    expectLevel("after a resize once the result was written");
 }
 
 // On a long result with long paragraphs, scrolled to the middle: a resize and a font change keep
