@@ -159,13 +159,13 @@ void MapFigures(CRichView &leftView, RichEditCtrl &right)
     // marks sorted.
     double longestRead = 0;
     int reads = 0;
-    for (bool read = false; !read; ++reads) {
-        longestRead = std::max(longestRead, MillisecondsOf([&] {
-            const bool leftRead = map.ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
-            const bool rightRead = MapOf(right).ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
-            read = leftRead && rightRead;
-        }));
-    }
+    const auto readBoth = [&] {
+        const bool leftRead = map.ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
+        const bool rightRead = MapOf(right).ReadRowsStep(DiffMap::kParagraphsReadPerTurn);
+        return leftRead && rightRead;
+    };
+    for (bool read = false; !read; ++reads)
+        longestRead = std::max(longestRead, MillisecondsOf([&] { read = readBoth(); }));
     // Then each window's rows placed in a turn of its own, and the marks sorted.
     const double placedLeft = MillisecondsOf([&] { map.Rows(); });
     const double placedRight = MillisecondsOf([&] { MapOf(right).Rows(); });

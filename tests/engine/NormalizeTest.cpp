@@ -12,9 +12,9 @@
 namespace kivo {
 namespace {
 
-using test::Sjis;
 using test::KeyCase;
 using test::SentenceKeys;
+using test::Sjis;
 using test::Utf8;
 
 std::vector<std::string> Chars(std::string_view text)
@@ -146,9 +146,9 @@ TEST(MakeSentenceKey, KeysOfPiecesJoinToTheKeyOfTheWholeText)
     // across a line break), fold, widen or lower, mixed at random; cut into pieces where
     // KeyPieceEnd says, under every combination of the rules.
     const std::vector<std::string> pool = {
-        Sjis("ｶ"), Sjis("ﾞ"), Sjis("ﾟ"), Sjis("ﾊ"), "\r", "\n", Sjis("ガ"), Sjis("カ"),
-        Sjis("Ａ"), "A", "a", Sjis("、"), Sjis("，"), Sjis("．"), Sjis("　"), " ", Sjis("漢"),
-        Sjis("ヽ"), "1", Sjis("１"), "\x82"};
+        Sjis("ｶ"),  Sjis("ﾞ"),  Sjis("ﾟ"),  Sjis("ﾊ"),  "\r",       "\n",       Sjis("ガ"),
+        Sjis("カ"), Sjis("Ａ"), "A",        "a",        Sjis("、"), Sjis("，"), Sjis("．"),
+        Sjis("　"), " ",        Sjis("漢"), Sjis("ヽ"), "1",        Sjis("１"), "\x82"};
     std::mt19937 random(7);
     for (int trial = 0; trial < 400; ++trial) {
         std::string text;
