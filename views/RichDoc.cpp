@@ -60,9 +60,6 @@ constexpr int kLevellingSettleMs = 150;
 // About the most one levelling step may take, the layout of its rows included, so that the
 // windows answer the user between steps without a pause one could feel.
 constexpr std::chrono::milliseconds kLevellingStep{8};
-// The most rows written so far that are levelled again in one go, while a result is being
-// written, when a window wraps anew: a screen or a few, the usual case, take a few milliseconds.
-constexpr int kRowsLevelledWhileWriting = 300;
 
 FileError OutOfMemory()
 {
@@ -175,23 +172,10 @@ std::optional<PerSide<CRichView *>> CRichDoc::WritingViews() const
 
 void CRichDoc::RowClosed()
 {
-    const auto views = WritingViews();
-    if (!views)
-        return;
-    RecordRenderer &left = (*views)[Index(Side::Left)]->Renderer();
-    RecordRenderer &right = (*views)[Index(Side::Right)]->Renderer();
-    const int result = (*views)[Index(Side::Left)]->ResultNumber();
-    // A window that wrapped anew (its scroll bar appeared, mostly within the first screen)
-    // leaves the rows written before at the old width: a few of them are levelled again now,
-    // many of them in steps once the result is written.
-    if (std::exchange(m_wrappedWhileWriting, false)) {
-        if (left.RenderedRows() <= kRowsLevelledWhileWriting) {
-            kivo::LevelWrittenRows(left, right, result);
-            return;
-        }
-        m_levelAfterComparing = true;
-    }
-    LevelClosedRow(left, right, result);
+    if (const auto views = WritingViews())
+        LevelClosedRow((*views)[Index(Side::Left)]->Renderer(),
+                       (*views)[Index(Side::Right)]->Renderer(),
+                       (*views)[Index(Side::Left)]->ResultNumber());
 }
 
 void CRichDoc::LevelWrittenRows()
@@ -207,14 +191,10 @@ void CRichDoc::SetComparing(bool comparing)
     m_comparing = comparing;
     if (comparing) {
         StopLevelling();
-        m_wrappedWhileWriting = false;
         m_levelAfterComparing = false;
     }
     for (CRichView *view : RichViews())
         view->SetComparing(comparing);
-    // A window that wrapped anew after the last row was written has its rows levelled now.
-    if (!comparing && std::exchange(m_wrappedWhileWriting, false))
-        m_levelAfterComparing = true;
     if (!comparing && std::exchange(m_levelAfterComparing, false))
         ScheduleLevelling();
 }
@@ -226,8 +206,8 @@ void CRichDoc::ScheduleLevelling()
     if (m_comparing) {
         // The rows are levelled as they are written, at the widths of that moment; when a
         // window wraps anew meanwhile (its scroll bar appears after the other's), the rows
-        // written before are levelled again (RowClosed).
-        m_wrappedWhileWriting = true;
+        // written before are levelled again once the comparison is over.
+        m_levelAfterComparing = true;
         return;
     }
     StopLevelling();

@@ -149,9 +149,7 @@ private:
 
     RichOptions &m_options;
     bool m_comparing = false;
-    /// A window wrapped anew while a result was being written: the rows written so far are
-    /// levelled again when the next row closes, or, when they are many, once the result is done.
-    bool m_wrappedWhileWriting = false;
+    /// A window wrapped anew while a result was being written: level its rows once it is done.
     bool m_levelAfterComparing = false;
     FileFormat m_richText = FileFormat::RichText;
     /// The number of the last result written into the views; each comparison takes the next.

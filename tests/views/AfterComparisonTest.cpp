@@ -467,9 +467,8 @@ TEST_F(AfterComparisonTest, EveryRowIsLevelAgainAfterAResizeAndAFontChange)
 
 // Narrow windows: the left one's scroll bar comes first, as its text is longer, and the right
 // one's later, while the result is written. The rows written at the two widths in between are
-// levelled again. So are the many rows written before the user makes the windows narrower in
-// the middle of a long result, and all rows when the windows change after the last row was
-// written: once the comparison is over.
+// levelled again once the comparison is over; so are the rows written before the user makes the
+// windows narrower in the middle of a long result, or once its last row is written.
 TEST_F(AfterComparisonTest, RowsWrittenWhileOneWindowHadItsScrollBarAreLevelledAfterwards)
 {
     m_frame->resize(900, 800);
